@@ -1,0 +1,89 @@
+// The app object, the delegate that routes host events into it, and the
+// framework's module globals.
+#pragma once
+#include "host/host_game.h"
+#include "runtime/array.h"
+#include "runtime/object.h"
+
+class c_App : public Object {
+public:
+    c_App* m_new();
+    virtual int p_OnCreate() { return 0; }
+    virtual int p_OnSuspend() { return 0; }
+    virtual int p_OnResume() { return 0; }
+    virtual int p_OnUpdate() { return 0; }
+    virtual int p_OnRender() { return 0; }
+    int p_OnLoading() { return 0; }
+    int p_OnClose();
+    int p_OnBack();
+};
+
+// Event numbers of the host's event calls.
+struct c_OrvGameEvent {
+    enum : int {
+        KeyDown = 1,
+        KeyUp = 2,
+        KeyChar = 3,
+        MouseDown = 4,
+        MouseUp = 5,
+        MouseMove = 6,
+        TouchDown = 7,
+        TouchUp = 8,
+        TouchMove = 9,
+        MotionAccel = 10
+    };
+};
+
+// Key codes with a meaning of their own to the framework.
+enum : int { KEY_BACK = 416, KEY_CLOSE = 432 };
+
+class c_GameDelegate : public OrvGameDelegate {
+public:
+    c_GameDelegate* m_new() { return this; }
+    void StartGame() override;
+    void SuspendGame() override;
+    void ResumeGame() override;
+    void UpdateGame() override;
+    void RenderGame() override;
+    void KeyEvent(int event, int data) override;
+    void MouseEvent(int event, int data, float x, float y) override;
+    void TouchEvent(int event, int data, float x, float y) override;
+    void MotionEvent(int event, int data, float x, float y, float z) override;
+    void DiscardGraphics() override;
+};
+
+class c_IAsyncEventSource : public virtual gc_interface {
+public:
+    virtual void p_UpdateAsyncEvents() = 0;
+};
+
+class c_Stack : public Object {
+public:
+    c_Stack* m_new() { return this; }
+    void mark() override { gc_mark_q(m_data.rep); }
+    c_IAsyncEventSource* p_Get(int i) { return m_data[i]; }
+    int p_Length2() { return m_length; }
+    void p_Length(int n) { m_length = n; }
+
+    Array<c_IAsyncEventSource*> m_data;
+    int m_length = 0;
+    static c_IAsyncEventSource* m_NIL;
+};
+
+extern c_App* orv_app__app;
+extern c_GameDelegate* orv_app__delegate;
+extern OrvGame* orv_app__game;
+extern int orv_app__updateRate;
+extern c_Stack* orv_asyncevent__sources;
+extern c_IAsyncEventSource* orv_asyncevent__current;
+extern int orv_random_Seed;
+
+int orv_app_SetUpdateRate(int hertz);
+int orv_app_Millisecs();
+[[noreturn]] void orv_app_EndApp();
+void orv_asyncevent_UpdateAsyncEvents();
+
+// Start values of the framework's globals, and the marking of those that
+// are roots; the program's own module initialisation calls both.
+void orvInitFramework();
+void orvMarkFrameworkRoots();

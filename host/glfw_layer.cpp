@@ -1,0 +1,256 @@
+// The only file that talks to the installed windowing library. It gives the
+// host the classic behaviour: classic key codes, repeats reported as presses,
+// a refusable close request, sleep, and window parameters.
+#include <GLFW/glfw3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "host/glfw_layer.h"
+
+namespace {
+
+struct KeyPair {
+    int glfw;
+    int classic;
+};
+
+// Special keys differ in number and order between the two numberings.
+const KeyPair kSpecialKeys[] = {
+    {GLFW_KEY_ESCAPE, glfw27::KEY_ESC},
+    {GLFW_KEY_ENTER, glfw27::KEY_ENTER},
+    {GLFW_KEY_TAB, glfw27::KEY_TAB},
+    {GLFW_KEY_BACKSPACE, glfw27::KEY_BACKSPACE},
+    {GLFW_KEY_INSERT, glfw27::KEY_INSERT},
+    {GLFW_KEY_DELETE, glfw27::KEY_DEL},
+    {GLFW_KEY_RIGHT, glfw27::KEY_RIGHT},
+    {GLFW_KEY_LEFT, glfw27::KEY_LEFT},
+    {GLFW_KEY_DOWN, glfw27::KEY_DOWN},
+    {GLFW_KEY_UP, glfw27::KEY_UP},
+    {GLFW_KEY_PAGE_UP, glfw27::KEY_PAGEUP},
+    {GLFW_KEY_PAGE_DOWN, glfw27::KEY_PAGEDOWN},
+    {GLFW_KEY_HOME, glfw27::KEY_HOME},
+    {GLFW_KEY_END, glfw27::KEY_END},
+    {GLFW_KEY_CAPS_LOCK, glfw27::KEY_CAPS_LOCK},
+    {GLFW_KEY_SCROLL_LOCK, glfw27::KEY_SCROLL_LOCK},
+    {GLFW_KEY_NUM_LOCK, glfw27::KEY_KP_NUM_LOCK},
+    {GLFW_KEY_PAUSE, glfw27::KEY_PAUSE},
+    {GLFW_KEY_KP_DECIMAL, glfw27::KEY_KP_DECIMAL},
+    {GLFW_KEY_KP_DIVIDE, glfw27::KEY_KP_DIVIDE},
+    {GLFW_KEY_KP_MULTIPLY, glfw27::KEY_KP_MULTIPLY},
+    {GLFW_KEY_KP_SUBTRACT, glfw27::KEY_KP_SUBTRACT},
+    {GLFW_KEY_KP_ADD, glfw27::KEY_KP_ADD},
+    {GLFW_KEY_KP_ENTER, glfw27::KEY_KP_ENTER},
+    {GLFW_KEY_KP_EQUAL, glfw27::KEY_KP_EQUAL},
+    {GLFW_KEY_LEFT_SHIFT, glfw27::KEY_LSHIFT},
+    {GLFW_KEY_LEFT_CONTROL, glfw27::KEY_LCTRL},
+    {GLFW_KEY_LEFT_ALT, glfw27::KEY_LALT},
+    {GLFW_KEY_LEFT_SUPER, glfw27::KEY_LSUPER},
+    {GLFW_KEY_RIGHT_SHIFT, glfw27::KEY_RSHIFT},
+    {GLFW_KEY_RIGHT_CONTROL, glfw27::KEY_RCTRL},
+    {GLFW_KEY_RIGHT_ALT, glfw27::KEY_RALT},
+    {GLFW_KEY_RIGHT_SUPER, glfw27::KEY_RSUPER},
+    {GLFW_KEY_MENU, glfw27::KEY_MENU},
+};
+
+bool is_printable_key(int key) {
+    return key == 32 || key == 39 || (key >= 44 && key <= 57) || key == 59 || key == 61 ||
+           (key >= 65 && key <= 93) || key == 96;
+}
+
+class RealGlfw final : public GlfwLayer {
+public:
+    ~RealGlfw() override { Terminate(); }
+
+    bool Init() override {
+        glfwSetErrorCallback([](int, const char* description) {
+            std::fprintf(stderr, "window system: %s\n", description);
+        });
+        initialised_ = glfwInit() == GLFW_TRUE;
+        return initialised_;
+    }
+
+    void Terminate() override {
+        if (!initialised_) return;
+        window_ = nullptr;
+        glfwTerminate();
+        initialised_ = false;
+    }
+
+    bool OpenWindow(int width, int height, int red, int green, int blue, int alpha, int depth, int stencil,
+                    bool fullscreen, bool resizable) override {
+        CloseWindow();
+        glfwDefaultWindowHints();
+        glfwWindowHint(GLFW_RED_BITS, red);
+        glfwWindowHint(GLFW_GREEN_BITS, green);
+        glfwWindowHint(GLFW_BLUE_BITS, blue);
+        glfwWindowHint(GLFW_ALPHA_BITS, alpha);
+        glfwWindowHint(GLFW_DEPTH_BITS, depth);
+        glfwWindowHint(GLFW_STENCIL_BITS, stencil);
+        glfwWindowHint(GLFW_RESIZABLE, resizable ? GLFW_TRUE : GLFW_FALSE);
+        GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+        window_ = glfwCreateWindow(width, height, "", monitor, nullptr);
+        if (!window_) return false;
+        glfwMakeContextCurrent(window_);
+        glfwSetWindowUserPointer(window_, this);
+        glfwSetKeyCallback(window_, OnKey);
+        glfwSetCharCallback(window_, OnChar);
+        glfwSetMouseButtonCallback(window_, OnMouseButton);
+        glfwSetCursorPosCallback(window_, OnCursorPos);
+        glfwSetWindowCloseCallback(window_, OnClose);
+        return true;
+    }
+
+    void CloseWindow() override {
+        if (window_) glfwDestroyWindow(window_);
+        window_ = nullptr;
+    }
+
+    int GetWindowParam(glfw27::WindowParam param) override {
+        if (!window_) return 0;
+        switch (param) {
+            case glfw27::WindowParam::Opened:
+                return 1;
+            case glfw27::WindowParam::Active:
+                return glfwGetWindowAttrib(window_, GLFW_FOCUSED);
+            case glfw27::WindowParam::Iconified:
+                return glfwGetWindowAttrib(window_, GLFW_ICONIFIED);
+        }
+        return 0;
+    }
+
+    void SetWindowPos(int x, int y) override {
+        if (window_) glfwSetWindowPos(window_, x, y);
+    }
+    void SetWindowTitle(const char* title) override {
+        if (window_) glfwSetWindowTitle(window_, title);
+    }
+    void GetWindowSize(int* width, int* height) override {
+        *width = *height = 0;
+        if (window_) glfwGetFramebufferSize(window_, width, height);
+    }
+
+    glfw27::VidMode GetDesktopMode() override {
+        const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor());
+        if (!mode) return {0, 0, 0, 0, 0};
+        return Convert(*mode);
+    }
+
+    int GetVideoModes(glfw27::VidMode* list, int max_count) override {
+        int count = 0;
+        const GLFWvidmode* modes = glfwGetVideoModes(glfwGetPrimaryMonitor(), &count);
+        if (!modes) return 0;
+        if (count > max_count) count = max_count;
+        for (int i = 0; i < count; ++i) list[i] = Convert(modes[i]);
+        return count;
+    }
+
+    void SetKeyRepeat(bool enabled) override { key_repeat_ = enabled; }
+    void SetMouseCursor(bool visible) override {
+        if (window_) glfwSetInputMode(window_, GLFW_CURSOR, visible ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
+    }
+
+    int GetKey(int key) override {
+        const int native = Glfw27KeyToGlfw(key);
+        if (!window_ || native == GLFW_KEY_UNKNOWN) return glfw27::RELEASE;
+        return glfwGetKey(window_, native) == GLFW_PRESS ? glfw27::PRESS : glfw27::RELEASE;
+    }
+
+    void GetMousePos(int* x, int* y) override {
+        double fx = 0, fy = 0;
+        if (window_) glfwGetCursorPos(window_, &fx, &fy);
+        *x = static_cast<int>(fx);
+        *y = static_cast<int>(fy);
+    }
+
+    double GetTime() override { return glfwGetTime(); }
+    void Sleep(double seconds) override {
+        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    }
+    void PollEvents() override {
+        glfwPollEvents();
+        FinishPendingClose();
+    }
+    void WaitEvents() override {
+        glfwWaitEvents();
+        FinishPendingClose();
+    }
+    void SwapBuffers() override {
+        if (window_) glfwSwapBuffers(window_);
+    }
+
+private:
+    static RealGlfw& From(GLFWwindow* window) {
+        return *static_cast<RealGlfw*>(glfwGetWindowUserPointer(window));
+    }
+    static glfw27::VidMode Convert(const GLFWvidmode& m) {
+        return {m.width, m.height, m.redBits, m.blueBits, m.greenBits};
+    }
+
+    static void OnKey(GLFWwindow* window, int key, int, int action, int) {
+        RealGlfw& self = From(window);
+        if (action == GLFW_REPEAT) {
+            if (!self.key_repeat_) return;
+            action = GLFW_PRESS;
+        }
+        const int classic = GlfwKeyTo27(key);
+        if (classic != glfw27::KEY_UNKNOWN && self.callbacks_.key) self.callbacks_.key(classic, action);
+    }
+    static void OnChar(GLFWwindow* window, unsigned int character) {
+        RealGlfw& self = From(window);
+        if (self.callbacks_.character) self.callbacks_.character(static_cast<int>(character), glfw27::PRESS);
+    }
+    static void OnMouseButton(GLFWwindow* window, int button, int action, int) {
+        RealGlfw& self = From(window);
+        if (self.callbacks_.mouse_button) self.callbacks_.mouse_button(button, action);
+    }
+    static void OnCursorPos(GLFWwindow* window, double x, double y) {
+        RealGlfw& self = From(window);
+        if (self.callbacks_.mouse_pos) self.callbacks_.mouse_pos(static_cast<int>(x), static_cast<int>(y));
+    }
+    static void OnClose(GLFWwindow* window) {
+        RealGlfw& self = From(window);
+        // Closing is the program's decision: a refusal keeps the window.
+        const bool close = self.callbacks_.window_close ? self.callbacks_.window_close() != 0 : true;
+        glfwSetWindowShouldClose(window, close ? GLFW_TRUE : GLFW_FALSE);
+        if (close) self.close_requested_ = true;
+    }
+
+    GLFWwindow* window_ = nullptr;
+    bool initialised_ = false;
+    bool key_repeat_ = false;
+    bool close_requested_ = false;
+
+    // An accepted close takes effect once event processing is over.
+    void FinishPendingClose() {
+        if (close_requested_) {
+            close_requested_ = false;
+            CloseWindow();
+        }
+    }
+};
+
+}  // namespace
+
+int GlfwKeyTo27(int key) {
+    if (is_printable_key(key)) return key;
+    if (key >= GLFW_KEY_F1 && key <= GLFW_KEY_F25) return glfw27::KEY_F1 + (key - GLFW_KEY_F1);
+    if (key >= GLFW_KEY_KP_0 && key <= GLFW_KEY_KP_9) return glfw27::KEY_KP_0 + (key - GLFW_KEY_KP_0);
+    for (const KeyPair& pair : kSpecialKeys) {
+        if (pair.glfw == key) return pair.classic;
+    }
+    return glfw27::KEY_UNKNOWN;
+}
+
+int Glfw27KeyToGlfw(int key) {
+    if (is_printable_key(key)) return key;
+    if (key >= glfw27::KEY_F1 && key <= glfw27::KEY_F25) return GLFW_KEY_F1 + (key - glfw27::KEY_F1);
+    if (key >= glfw27::KEY_KP_0 && key <= glfw27::KEY_KP_9) return GLFW_KEY_KP_0 + (key - glfw27::KEY_KP_0);
+    for (const KeyPair& pair : kSpecialKeys) {
+        if (pair.classic == key) return pair.glfw;
+    }
+    return GLFW_KEY_UNKNOWN;
+}
+
+GlfwLayer* GlfwLayer::CreateReal() { return new RealGlfw(); }

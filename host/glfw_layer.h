@@ -1,0 +1,124 @@
+// The window system as the host sees it: the classic single-window
+// interface (key codes, window parameters, sleep, close refusal). The real
+// implementation sits on the installed library; tests replace it to drive
+// the loop with a fake clock and scripted events.
+#pragma once
+
+namespace glfw27 {
+
+enum : int { RELEASE = 0, PRESS = 1 };
+
+// Key codes of the classic numbering: printable keys are their US-layout
+// character codes, special keys start at 256.
+enum : int {
+    KEY_UNKNOWN = -1,
+    KEY_SPACE = 32,
+    KEY_SPECIAL = 256,
+    KEY_ESC = 257,
+    KEY_F1 = 258,
+    KEY_F12 = 269,
+    KEY_F25 = 282,
+    KEY_UP = 283,
+    KEY_DOWN,
+    KEY_LEFT,
+    KEY_RIGHT,
+    KEY_LSHIFT,
+    KEY_RSHIFT,
+    KEY_LCTRL,
+    KEY_RCTRL,
+    KEY_LALT,
+    KEY_RALT,
+    KEY_TAB,
+    KEY_ENTER,
+    KEY_BACKSPACE,
+    KEY_INSERT,
+    KEY_DEL,
+    KEY_PAGEUP,
+    KEY_PAGEDOWN,
+    KEY_HOME,
+    KEY_END,
+    KEY_KP_0,
+    KEY_KP_9 = 311,
+    KEY_KP_DIVIDE,
+    KEY_KP_MULTIPLY,
+    KEY_KP_SUBTRACT,
+    KEY_KP_ADD,
+    KEY_KP_DECIMAL,
+    KEY_KP_EQUAL,
+    KEY_KP_ENTER,
+    KEY_KP_NUM_LOCK,
+    KEY_CAPS_LOCK,
+    KEY_SCROLL_LOCK,
+    KEY_PAUSE,
+    KEY_LSUPER,
+    KEY_RSUPER,
+    KEY_MENU,
+    KEY_LAST = KEY_MENU
+};
+
+enum class WindowParam { Opened, Active, Iconified };
+
+struct VidMode {
+    int Width, Height, RedBits, BlueBits, GreenBits;
+};
+
+struct Callbacks {
+    void (*key)(int key, int action) = nullptr;
+    void (*character)(int character, int action) = nullptr;
+    void (*mouse_button)(int button, int action) = nullptr;
+    void (*mouse_pos)(int x, int y) = nullptr;
+    int (*window_close)() = nullptr;  // 0 refuses the close
+};
+
+}  // namespace glfw27
+
+// Base behaviour is a world without a window system; the real layer and
+// test fakes override what they provide.
+class GlfwLayer {
+public:
+    virtual ~GlfwLayer() = default;
+
+    virtual bool Init() { return true; }
+    virtual void Terminate() {}
+
+    virtual bool OpenWindow(int width, int height, int red, int green, int blue, int alpha, int depth,
+                            int stencil, bool fullscreen, bool resizable);
+    virtual void CloseWindow() { opened_ = false; }
+    virtual int GetWindowParam(glfw27::WindowParam param);
+    virtual void SetWindowPos(int, int) {}
+    virtual void SetWindowTitle(const char*) {}
+    virtual void GetWindowSize(int* width, int* height);
+    virtual glfw27::VidMode GetDesktopMode() { return {640, 480, 8, 8, 8}; }
+    virtual int GetVideoModes(glfw27::VidMode* list, int max_count);
+    virtual void SetKeyRepeat(bool) {}
+    virtual void SetAutoPollEvents(bool) {}
+    virtual void SetMouseCursor(bool) {}
+    virtual int GetKey(int) { return glfw27::RELEASE; }
+    virtual void GetMousePos(int* x, int* y) { *x = *y = 0; }
+
+    virtual double GetTime() = 0;
+    virtual void Sleep(double seconds) = 0;
+    virtual void PollEvents() {}
+    virtual void WaitEvents() {}
+    virtual void SwapBuffers() {}
+
+    void SetCallbacks(const glfw27::Callbacks& callbacks) { callbacks_ = callbacks; }
+    const glfw27::Callbacks& callbacks() const { return callbacks_; }
+
+    // The layer the host uses; the program installs the real one at start
+    // unless a test has installed its own.
+    static GlfwLayer* current;
+    static GlfwLayer* CreateReal();
+
+protected:
+    glfw27::Callbacks callbacks_;
+    bool opened_ = false;
+    int width_ = 0, height_ = 0;
+};
+
+inline GlfwLayer& glfw() { return *GlfwLayer::current; }
+
+// Key code translation between the installed library's numbering and the
+// classic one (KEY_UNKNOWN where the other side has no such key).
+int GlfwKeyTo27(int key);
+int Glfw27KeyToGlfw(int key);

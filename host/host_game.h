@@ -1,0 +1,133 @@
+// The native host: the one host object that owns the window and the
+// fixed-rate main loop, and delivers every event to the framework's delegate
+// as a guarded call followed by one collector step.
+#pragma once
+#include "runtime/array.h"
+#include "runtime/object.h"
+
+// Receives every host event; all operations do nothing here.
+class OrvGameDelegate : public Object {
+public:
+    virtual void StartGame() {}
+    virtual void SuspendGame() {}
+    virtual void ResumeGame() {}
+    virtual void UpdateGame() {}
+    virtual void RenderGame() {}
+    virtual void KeyEvent(int, int) {}
+    virtual void MouseEvent(int, int, float, float) {}
+    virtual void TouchEvent(int, int, float, float) {}
+    virtual void MotionEvent(int, int, float, float, float) {}
+    virtual void DiscardGraphics() {}
+};
+
+class OrvGlfwVideoMode : public Object {
+public:
+    int width = 0, height = 0, red = 0, green = 0, blue = 0;
+};
+
+class OrvGame {
+public:
+    OrvGame();
+    virtual ~OrvGame() = default;
+    OrvGame(const OrvGame&) = delete;
+    OrvGame& operator=(const OrvGame&) = delete;
+
+    static OrvGame* _game;
+
+    virtual void SetDelegate(OrvGameDelegate* delegate) { _delegate = delegate; }
+    virtual OrvGameDelegate* Delegate() { return _delegate; }
+    virtual void SetKeyboardEnabled(bool enabled) { _keyboardEnabled = enabled; }
+    virtual bool KeyboardEnabled() { return _keyboardEnabled; }
+    virtual void SetUpdateRate(int rate) { _updateRate = rate; }
+    virtual int UpdateRate() { return _updateRate; }
+    virtual bool Started() { return _started; }
+    virtual bool Suspended() { return _suspended; }
+    virtual int Millisecs() { return 0; }
+    virtual void GetDate(Array<int> date);
+    virtual bool PollJoystick(int, Array<float>, Array<float>, Array<float>, Array<bool>) { return false; }
+    virtual void OpenUrl(String) {}
+    virtual void SetMouseVisible(bool) {}
+    virtual String PathToFilePath(String path) { return path; }
+    [[noreturn]] virtual void Die(ThrowableObject* exception);
+    virtual void gc_collect();
+
+    virtual void StartGame();
+    virtual void SuspendGame();
+    virtual void ResumeGame();
+    virtual void UpdateGame();
+    virtual void RenderGame();
+    virtual void KeyEvent(int event, int data);
+    virtual void MouseEvent(int event, int data, float x, float y);
+    virtual void TouchEvent(int event, int data, float x, float y);
+    virtual void MotionEvent(int event, int data, float x, float y, float z);
+    virtual void DiscardGraphics();
+
+protected:
+    // Runs one delegate operation: a thrown game exception is fatal, and a
+    // collector step always follows.
+    template <class F>
+    void Guarded(F&& call) {
+        try {
+            call();
+        } catch (ThrowableObject* exception) {
+            Die(exception);
+        }
+        gc_collect();
+    }
+
+    OrvGameDelegate* _delegate = nullptr;
+    bool _keyboardEnabled = false;
+    int _updateRate = 0;
+    bool _started = false;
+    bool _suspended = false;
+};
+
+class OrvGlfwGame : public OrvGame {
+public:
+    OrvGlfwGame();
+    static OrvGlfwGame* _glfwGame;
+
+    void SetUpdateRate(int rate) override;
+    int Millisecs() override;
+    void SetMouseVisible(bool visible) override;
+
+    virtual void SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha, int depth,
+                               int stencil, bool fullscreen);
+    virtual void Run();
+
+    // Window-system callbacks.
+    static void OnKey(int key, int action);
+    static void OnChar(int character, int action);
+    static void OnMouseButton(int button, int action);
+    static void OnMousePos(int x, int y);
+    static int OnWindowClose();
+
+    static int TransKey(int glfwKey);
+    static int KeyToChar(int code);
+
+    OrvGlfwVideoMode* GetGlfwDesktopMode();
+    Array<OrvGlfwVideoMode*> GetGlfwVideoModes();
+
+    double NextUpdate() const { return _nextUpdate; }
+    bool Iconified() const { return _iconified; }
+
+protected:
+    bool _iconified = false;
+    double _nextUpdate = 0.0;
+    double _updatePeriod = 0.0;
+};
+
+class OrvQuarloGame : public OrvGlfwGame {
+public:
+    static int Main(int argc, char** argv);
+};
+
+// Program-wide host globals.
+extern int argc;
+extern char** argv;
+extern int glfwGraphicsSeq;  // moves on every time a window (and GL context) is opened
+
+// Supplied by the program on top of the host: module globals' start values,
+// and creation of the application object.
+void orvInit();
+int orvMain();

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game and its tests need (only those
+# missing), then configures and builds into the given folder.
+# Usage: scripts/setup.sh BUILD_DIR [extra cmake arguments...]
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$1"
+shift
+
+packages=(
+  g++ cmake make pkg-config
+  libglfw3-dev libgl-dev libx11-dev libgtest-dev
+  xvfb xauth libgl1-mesa-dri
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$here" -B "$build" "$@" >/dev/null
+cmake --build "$build" -j"$(nproc)"

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Sets up everything that is missing, builds, and runs the whole test suite
+# under a virtual X display. In CI (CI=true) or with --all it also runs the
+# suite in a build with address and undefined-behaviour checks, where every
+# collector step finishes its cycle.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+all=false
+[ "${CI:-}" = "true" ] || [ "${1:-}" = "--all" ] && all=true
+
+run_suite() {
+  local build="$1"
+  shift
+  "$here/scripts/setup.sh" "$build" "$@"
+  (cd "$build" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j2)
+}
+
+run_suite "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+if $all; then
+  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  run_suite "$here/build-check" -DCMAKE_BUILD_TYPE=Debug -DORV_SANITIZE=ON -DORV_GC_STRESS=ON
+fi

@@ -1,0 +1,68 @@
+// A window system with a hand-driven clock, for running the host loop in
+// tests without real time or a display.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/glfw_layer.h"
+
+class FakeGlfw : public GlfwLayer {
+public:
+    double now = 100.0;
+    bool iconified = false;
+    bool active = true;
+    double wait_advance = 0.5;  // how long WaitEvents blocks
+    int polls = 0;
+    int max_polls = 1000;  // the window goes away after this many polls
+    std::function<void(FakeGlfw&)> on_poll;
+    std::vector<int> pressed_keys;
+    std::vector<std::string> calls;  // window operations in order
+    glfw27::VidMode desktop{1280, 1024, 8, 8, 8};
+    bool key_repeat = false;
+
+    double GetTime() override { return now; }
+    void Sleep(double seconds) override { now += seconds; }
+    void PollEvents() override {
+        ++polls;
+        if (on_poll) on_poll(*this);
+        if (polls >= max_polls) opened_ = false;
+    }
+    void WaitEvents() override {
+        calls.push_back("wait");
+        now += wait_advance;
+    }
+    int GetWindowParam(glfw27::WindowParam param) override {
+        switch (param) {
+            case glfw27::WindowParam::Opened:
+                return opened_;
+            case glfw27::WindowParam::Active:
+                return active;
+            case glfw27::WindowParam::Iconified:
+                return iconified;
+        }
+        return 0;
+    }
+    bool OpenWindow(int width, int height, int r, int g, int b, int a, int d, int s, bool fullscreen,
+                    bool resizable) override {
+        calls.push_back("open " + std::to_string(width) + "x" + std::to_string(height) +
+                        (fullscreen ? " fullscreen" : " window") + (resizable ? " resizable" : ""));
+        return GlfwLayer::OpenWindow(width, height, r, g, b, a, d, s, fullscreen, resizable);
+    }
+    void CloseWindow() override {
+        calls.push_back("close");
+        GlfwLayer::CloseWindow();
+    }
+    void SetWindowPos(int x, int y) override {
+        calls.push_back("pos " + std::to_string(x) + "," + std::to_string(y));
+    }
+    void SetWindowTitle(const char* title) override { calls.push_back(std::string("title ") + title); }
+    glfw27::VidMode GetDesktopMode() override { return desktop; }
+    void SetKeyRepeat(bool enabled) override { key_repeat = enabled; }
+    int GetKey(int key) override {
+        for (int k : pressed_keys) {
+            if (k == key) return glfw27::PRESS;
+        }
+        return glfw27::RELEASE;
+    }
+};

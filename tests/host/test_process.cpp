@@ -1,0 +1,85 @@
+// The host and app lifecycle as real programs in a real window: exit
+// statuses, fatal messages and the window's close box.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "tests/support/subprocess.h"
+
+namespace {
+
+const char kUncaught[] = "Quarlo Runtime Error : Uncaught Quarlo Exception\n";
+
+ProcessResult RunApp(const std::string& mode) { return RunProcess({TEST_APP, mode}); }
+
+TEST(HostProcess, UncaughtExceptionsEndTheProgramWithStatus255) {
+    for (const char* mode : {"throw-startup", "throw-create", "throw-update"}) {
+        SCOPED_TRACE(mode);
+        const ProcessResult r = RunApp(mode);
+        EXPECT_EQ(r.out, kUncaught);
+        EXPECT_EQ(r.status, 255);
+    }
+}
+
+TEST(HostProcess, SecondAppIsARuntimeError) {
+    const ProcessResult r = RunApp("second-app");
+    EXPECT_EQ(r.out, "Quarlo Runtime Error : App has already been created\n\n");
+    EXPECT_EQ(r.err, "{{~~~~}}\n\n");
+    EXPECT_EQ(r.status, 255);
+}
+
+TEST(HostProcess, BackKeyEndsTheProgramQuietly) {
+    const ProcessResult r = RunApp("back-key");
+    EXPECT_EQ(r.out, "created\n");
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST(HostProcess, RunsSixtyUpdatesASecond) {
+    const ProcessResult r = RunApp("rate");
+    int updates = 0, ms = 0;
+    ASSERT_EQ(std::sscanf(r.out.c_str(), "%d updates in %d ms", &updates, &ms), 2) << r.out << r.err;
+    const double expected = ms * 60.0 / 1000.0;
+    // Exact on an idle machine; the loop never runs more than it owes, and
+    // drops at most a few updates when the machine is busy.
+    EXPECT_LE(updates, expected + 1);
+    EXPECT_GE(updates, expected * 0.9);
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST(HostProcess, CloseBoxEndsTheGameWithStatus0) {
+    std::string size;
+    int closer_status = -1;
+    std::thread closer([&] {
+        const ProcessResult c = RunProcess({SEND_CLOSE, "Vellumby", "20"});
+        size = c.out;
+        closer_status = c.status;
+    });
+    ProcessOptions options;
+    options.timeout_seconds = 25;
+    const std::string program = VELLUMBY;
+    options.cwd = program.substr(0, program.rfind('/'));  // the game runs beside its data folder
+    const ProcessResult game = RunProcess({VELLUMBY}, options);
+    closer.join();
+    EXPECT_EQ(closer_status, 0);
+    EXPECT_EQ(size, "640x480\n");
+    EXPECT_FALSE(game.timed_out);
+    EXPECT_EQ(game.status, 0) << game.out << game.err;
+}
+
+TEST(HostProcess, NoDisplayOrNoUsableWindowIsReportedWithStatus255) {
+    ProcessOptions no_display;
+    no_display.env = {"DISPLAY="};
+    const ProcessResult a = RunProcess({VELLUMBY}, no_display);
+    EXPECT_EQ(a.out, "glfwInit failed\n");
+    EXPECT_EQ(a.status, 255);
+
+    // A screen of 8-bit colour offers no GL visual: the window cannot open.
+    const ProcessResult b =
+        RunProcess({"/usr/bin/xvfb-run", "-a", "-s", "-screen 0 640x480x8", VELLUMBY}, ProcessOptions{});
+    EXPECT_EQ(b.out, "Could not open the game window: no usable display was found.\n");
+    EXPECT_EQ(b.status, 255);
+}
+
+}  // namespace

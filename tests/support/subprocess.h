@@ -1,0 +1,21 @@
+// Runs a program to its end with given standard input and environment, and
+// collects what it wrote and how it ended.
+#pragma once
+#include <string>
+#include <vector>
+
+struct ProcessResult {
+    std::string out;
+    std::string err;
+    int status = -1;      // exit status 0-255, or -1 when killed by a signal or timed out
+    bool timed_out = false;
+};
+
+struct ProcessOptions {
+    std::string input;                       // written to standard input, then closed
+    std::vector<std::string> env;            // extra NAME=value entries
+    std::string cwd;                         // working directory (empty: inherit)
+    double timeout_seconds = 30;
+};
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
