@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <vector>
 
 #include "host/glfw_layer.h"
 #include "runtime/diagnostics.h"
@@ -140,8 +141,9 @@ int OrvGlfwGame::OnWindowClose() {
     return 0;
 }
 
-OrvGlfwVideoMode* OrvGlfwGame::GetGlfwDesktopMode() {
-    const glfw27::VidMode m = glfw().GetDesktopMode();
+namespace {
+
+OrvGlfwVideoMode* NewVideoMode(const glfw27::VidMode& m) {
     OrvGlfwVideoMode* mode = new OrvGlfwVideoMode();
     mode->width = m.Width;
     mode->height = m.Height;
@@ -151,19 +153,15 @@ OrvGlfwVideoMode* OrvGlfwGame::GetGlfwDesktopMode() {
     return mode;
 }
 
+}  // namespace
+
+OrvGlfwVideoMode* OrvGlfwGame::GetGlfwDesktopMode() { return NewVideoMode(glfw().GetDesktopMode()); }
+
 Array<OrvGlfwVideoMode*> OrvGlfwGame::GetGlfwVideoModes() {
-    static glfw27::VidMode modes[1024];
-    const int count = glfw().GetVideoModes(modes, 1024);
+    std::vector<glfw27::VidMode> modes(1024);
+    const int count = glfw().GetVideoModes(modes.data(), 1024);
     Array<OrvGlfwVideoMode*> result(count);
-    for (int i = 0; i < count; ++i) {
-        OrvGlfwVideoMode* mode = new OrvGlfwVideoMode();
-        mode->width = modes[i].Width;
-        mode->height = modes[i].Height;
-        mode->red = modes[i].RedBits;
-        mode->green = modes[i].GreenBits;
-        mode->blue = modes[i].BlueBits;
-        gc_assign(result[i], mode);
-    }
+    for (int i = 0; i < count; ++i) gc_assign(result[i], NewVideoMode(modes[static_cast<std::size_t>(i)]));
     return result;
 }
 
