@@ -318,3 +318,21 @@ TEST_F(HostLoop, MillisecsFollowsTheClockAndWrapsInsteadOfOverflowing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HostLoop, VideoModesComeFromTheDesktop) {
+    fake.desktop = {1920, 1080, 8, 6, 5};  // red, blue, green bits
+    OrvGlfwVideoMode* desktop = host->GetGlfwDesktopMode();
+    EXPECT_EQ(desktop->width, 1920);
+    EXPECT_EQ(desktop->height, 1080);
+    EXPECT_EQ(desktop->red, 8);
+    EXPECT_EQ(desktop->green, 5);
+    EXPECT_EQ(desktop->blue, 6);
+    Array<OrvGlfwVideoMode*> modes = host->GetGlfwVideoModes();
+    ASSERT_EQ(modes.Length(), 1);
+    EXPECT_EQ(modes[0]->width, 1920);
+    EXPECT_EQ(modes[0]->green, 5);
+}
+
+}  // namespace
