@@ -80,6 +80,10 @@ int orv_app_SetUpdateRate(int hertz) {
 
 int orv_app_Millisecs() { return orv_app__game->Millisecs(); }
 
+String orv_app_LoadState() { return orv_app__game->LoadState(); }
+
+int orv_app_SaveState(String state) { return orv_app__game->SaveState(state); }
+
 void orv_app_EndApp() {
     orvError(String());
     std::exit(0);  // not reached: an empty message ends the process

@@ -80,6 +80,8 @@ extern int orv_random_Seed;
 
 int orv_app_SetUpdateRate(int hertz);
 int orv_app_Millisecs();
+String orv_app_LoadState();
+int orv_app_SaveState(String state);
 [[noreturn]] void orv_app_EndApp();
 void orv_asyncevent_UpdateAsyncEvents();
 

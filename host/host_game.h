@@ -2,6 +2,8 @@
 // fixed-rate main loop, and delivers every event to the framework's delegate
 // as a guarded call followed by one collector step.
 #pragma once
+#include <cstdio>
+
 #include "runtime/array.h"
 #include "runtime/object.h"
 
@@ -44,10 +46,17 @@ public:
     virtual bool Suspended() { return _suspended; }
     virtual int Millisecs() { return 0; }
     virtual void GetDate(Array<int> date);
+    // Files and the stored state. Buffers returned belong to the caller,
+    // who gives them back with free().
+    virtual int SaveState(String state);
+    virtual String LoadState();
+    virtual String LoadString(String path);
     virtual bool PollJoystick(int, Array<float>, Array<float>, Array<float>, Array<bool>) { return false; }
     virtual void OpenUrl(String) {}
     virtual void SetMouseVisible(bool) {}
     virtual String PathToFilePath(String path) { return path; }
+    virtual std::FILE* OpenFile(String path, String mode);
+    virtual unsigned char* LoadData(String path, int* length);
     [[noreturn]] virtual void Die(ThrowableObject* exception);
     virtual void gc_collect();
 
@@ -90,6 +99,11 @@ public:
     void SetUpdateRate(int rate) override;
     int Millisecs() override;
     void SetMouseVisible(bool visible) override;
+    String PathToFilePath(String path) override;
+    void OpenUrl(String url) override;
+
+    virtual unsigned char* LoadImageData(String path, int* width, int* height, int* depth);
+    virtual unsigned char* LoadAudioData(String path, int* length, int* channels, int* format, int* hertz);
 
     virtual void SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha, int depth,
                                int stencil, bool fullscreen);
