@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "framework/graphics.h"
 #include "runtime/diagnostics.h"
 
 c_App* orv_app__app = nullptr;
@@ -22,6 +23,7 @@ void orvInitFramework() {
     orv_asyncevent__current = nullptr;
     c_Stack::m_NIL = nullptr;
     orv_random_Seed = 1234;
+    orvInitGraphics();
 }
 
 void orvMarkFrameworkRoots() {
@@ -30,6 +32,7 @@ void orvMarkFrameworkRoots() {
     if (orv_asyncevent__current) gc_mark_q(gc_as_object(orv_asyncevent__current));
     gc_mark_q(orv_asyncevent__sources);
     if (c_Stack::m_NIL) gc_mark_q(gc_as_object(c_Stack::m_NIL));
+    orvMarkGraphicsRoots();
 }
 
 c_App* c_App::m_new() {
@@ -48,7 +51,14 @@ int c_App::p_OnBack() {
     orv_app_EndApp();
 }
 
-void c_GameDelegate::StartGame() { orv_app__app->p_OnCreate(); }
+void c_GameDelegate::mark() { gc_mark_q(m__graphics); }
+
+void c_GameDelegate::StartGame() {
+    gc_assign(m__graphics, new gxtkGraphics());
+    orv_graphics_SetGraphicsDevice(m__graphics);
+    orv_graphics_SetFont(nullptr, 32);
+    orv_app__app->p_OnCreate();
+}
 
 void c_GameDelegate::SuspendGame() { orv_app__app->p_OnSuspend(); }
 
@@ -56,7 +66,13 @@ void c_GameDelegate::ResumeGame() { orv_app__app->p_OnResume(); }
 
 void c_GameDelegate::UpdateGame() { orv_app__app->p_OnUpdate(); }
 
-void c_GameDelegate::RenderGame() { orv_app__app->p_OnRender(); }
+void c_GameDelegate::RenderGame() {
+    m__graphics->BeginRender();
+    orv_graphics_BeginRender();
+    orv_app__app->p_OnRender();
+    orv_graphics_EndRender();
+    m__graphics->EndRender();
+}
 
 void c_GameDelegate::KeyEvent(int event, int data) {
     if (event != c_OrvGameEvent::KeyDown) return;
@@ -70,7 +86,7 @@ void c_GameDelegate::TouchEvent(int, int, float, float) {}
 
 void c_GameDelegate::MotionEvent(int, int, float, float, float) {}
 
-void c_GameDelegate::DiscardGraphics() {}
+void c_GameDelegate::DiscardGraphics() { m__graphics->DiscardGraphics(); }
 
 int orv_app_SetUpdateRate(int hertz) {
     orv_app__updateRate = hertz;

@@ -2,6 +2,7 @@
 // framework's module globals.
 #pragma once
 #include "host/host_game.h"
+#include "host/renderer.h"
 #include "runtime/array.h"
 #include "runtime/object.h"
 
@@ -40,6 +41,7 @@ enum : int { KEY_BACK = 416, KEY_CLOSE = 432 };
 class c_GameDelegate : public OrvGameDelegate {
 public:
     c_GameDelegate* m_new() { return this; }
+    void mark() override;
     void StartGame() override;
     void SuspendGame() override;
     void ResumeGame() override;
@@ -50,6 +52,8 @@ public:
     void TouchEvent(int event, int data, float x, float y) override;
     void MotionEvent(int event, int data, float x, float y, float z) override;
     void DiscardGraphics() override;
+
+    gxtkGraphics* m__graphics = nullptr;
 };
 
 class c_IAsyncEventSource : public virtual gc_interface {

@@ -1,0 +1,105 @@
+// The drawing device: 2D primitives and textured quads gathered into one
+// batch of up to 1024 vertices and drawn with fixed-function OpenGL. Colours
+// are premultiplied by alpha, in vertices and in texture pixels alike.
+#pragma once
+#include <cstdint>
+
+#include "runtime/array.h"
+#include "runtime/object.h"
+
+class gxtkSurface : public Object {
+public:
+    ~gxtkSurface() override;
+
+    virtual int Discard();
+    virtual int Width() { return width; }
+    virtual int Height() { return height; }
+    virtual int Loaded() { return 1; }
+    virtual int OnUnsafeLoadComplete();
+
+    // Takes ownership of a malloc'd pixel block and premultiplies it.
+    void SetData(unsigned char* data, int w, int h, int depth);
+    void SetSubData(int x, int y, int w, int h, const unsigned int* src, int pitch);
+    void Bind();
+
+    unsigned char* pixels = nullptr;
+    int width = 0, height = 0, depth = 0;
+    int glFormat = 0;
+    int contextSeq = -1;
+    unsigned textureId = 0;
+    float uScale = 0, vScale = 0;
+
+    // Test seam: when set, texture storage at the exact image size is
+    // treated as refused, as by a driver limited to powers of two.
+    static bool refuseExactSize;
+};
+
+class gxtkGraphics : public Object {
+public:
+    struct Vertex {
+        float x, y, u, v;
+        std::uint32_t rgba;  // bytes R, G, B, A, premultiplied
+    };
+    static_assert(sizeof(Vertex) == 20, "the vertex arrays are read with a stride of 20");
+    enum : int { kMaxVertices = 1024 };
+
+    gxtkGraphics();
+    void mark() override;
+
+    virtual int Width() { return width; }
+    virtual int Height() { return height; }
+    virtual int BeginRender();
+    virtual void EndRender();
+    virtual void DiscardGraphics() {}
+    virtual gxtkSurface* LoadSurface(String path);
+    virtual gxtkSurface* LoadSurface__UNSAFE__(gxtkSurface* surface, String path);
+    virtual gxtkSurface* CreateSurface(int w, int h);
+    virtual int Cls(float r, float g, float b);
+    virtual int SetAlpha(float a);
+    virtual int SetColor(float r, float g, float b);
+    virtual int SetBlend(int mode);
+    virtual int SetScissor(int x, int y, int w, int h);
+    virtual int SetMatrix(float ix, float iy, float jx, float jy, float tx, float ty);
+    virtual int DrawPoint(float x, float y);
+    virtual int DrawRect(float x, float y, float w, float h);
+    virtual int DrawLine(float x1, float y1, float x2, float y2);
+    virtual int DrawOval(float x, float y, float w, float h);
+    virtual int DrawPoly(Array<float> verts);
+    virtual int DrawPoly2(Array<float> verts, gxtkSurface* surface, int srcx, int srcy);
+    virtual int DrawSurface(gxtkSurface* surface, float x, float y);
+    virtual int DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw, int srch);
+    virtual int ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset, int pitch);
+    virtual int WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, int y, int w, int h, int offset,
+                             int pitch);
+
+    // Where `count` new vertices of a primitive go, after the batching rule.
+    Vertex* Begin(int type, int count, gxtkSurface* surface);
+    void Flush();
+
+    // Draw calls issued since the frame began (and in all).
+    int DrawCallsThisFrame() const { return drawCallsFrame; }
+    long long DrawCallsTotal() const { return drawCallsTotal; }
+
+    int width = 0, height = 0;
+    std::uint32_t packedColor = 0;
+    float colorR = 0, colorG = 0, colorB = 0, alpha = 0;
+    float ix = 1, iy = 0, jx = 0, jy = 1, tx = 0, ty = 0;
+    bool transformed = false;
+    Vertex vertexBuffer[kMaxVertices];
+    unsigned short quadIndexBuffer[kMaxVertices / 4 * 6];
+    int batchType = 0;
+    int batchCount = 0;
+    gxtkSurface* batchSurface = nullptr;
+
+private:
+    void UpdatePackedColor();
+    void Put(Vertex* v, float x, float y, float u = 0, float w = 0) const;
+    void CountDraw();
+
+    // State already in effect, so that repeating it costs no flush.
+    int blendInEffect = -1;
+    bool scissorKnown = false;
+    int scissorRect[4] = {0, 0, 0, 0};  // all zero with the test disabled
+    int drawCallsFrame = 0;
+    long long drawCallsTotal = 0;
+};

@@ -1,0 +1,188 @@
+// The graphics API on the real renderer: images and frames, flags and
+// handles, the matrix and what reaches the renderer.
+#include <gtest/gtest.h>
+#include <stb/stb_image_write.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "framework/graphics.h"
+#include "tests/support/gl_window.h"
+
+namespace {
+
+// Counts the matrices sent, to see that unchanged ones are not resent.
+class CountingGraphics : public gxtkGraphics {
+public:
+    int matrices = 0;
+    int SetMatrix(float ix, float iy, float jx, float jy, float tx, float ty) override {
+        ++matrices;
+        return gxtkGraphics::SetMatrix(ix, iy, jx, jy, tx, ty);
+    }
+};
+
+class Graphics : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(TestWindow(), nullptr);
+        orvInitGraphics();
+        device = new CountingGraphics();
+        orv_graphics_SetGraphicsDevice(device);
+        device->BeginRender();
+        orv_graphics_BeginRender();
+        orv_graphics_Cls(0, 0, 0);
+    }
+    void TearDown() override { orv_graphics_EndRender(); }
+
+    c_Image* Strip(int w, int h, int frames, int flags) {
+        return (new c_Image())->m_new()->p_Init(device->CreateSurface(w, h), frames, flags);
+    }
+    c_Image* Grid(int w, int h, int fw, int fh, int frames, int flags) {
+        return (new c_Image())->m_new()->p_Init2(device->CreateSurface(w, h), 0, 0, fw, fh, frames, flags,
+                                                 nullptr, 0, 0, w, h);
+    }
+    unsigned Rgb(int x, int y) {
+        Array<int> p(1);
+        orv_graphics_ReadPixels(p, x, y, 1, 1, 0, 0);
+        return static_cast<unsigned>(p[0]) & 0xffffff;
+    }
+
+    CountingGraphics* device = nullptr;
+};
+
+TEST_F(Graphics, StripAndGridFrames) {
+    c_Image* strip = Strip(256, 32, 8, 0);
+    ASSERT_EQ(strip->p_Frames(), 8);
+    EXPECT_EQ(strip->m_Width, 32);
+    EXPECT_EQ(strip->m_Height, 32);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(strip->m_Frames[i]->m_X, 32 * i);
+        EXPECT_EQ(strip->m_Frames[i]->m_Y, 0);
+    }
+    EXPECT_FALSE(strip->m_Flags & c_Image::FullFrame);
+
+    c_Image* grid = Grid(64, 64, 16, 16, 16, 0);
+    EXPECT_EQ(grid->m_Frames[5]->m_X, 16);
+    EXPECT_EQ(grid->m_Frames[5]->m_Y, 16);
+    EXPECT_EQ(grid->m_Frames[15]->m_Y, 48);
+    // A frame wider than the surface cannot wrap.
+    EXPECT_EXIT(Grid(64, 64, 80, 16, 1, 0), ::testing::ExitedWithCode(255), "");
+}
+
+TEST_F(Graphics, FramesBeyondTheSurfaceAreFatal) {
+    EXPECT_EXIT(Grid(64, 64, 16, 16, 17, 0), ::testing::ExitedWithCode(255), "\\{\\{~~~~\\}\\}");
+}
+
+TEST_F(Graphics, FlagsPadFramesAndPlaceTheHandle) {
+    c_Image* whole = Strip(64, 64, 1, 0);
+    EXPECT_EQ(whole->m_Flags, c_Image::FullFrame);
+
+    c_Image* mid = Strip(32, 16, 1, c_Image::MidHandle);
+    EXPECT_FLOAT_EQ(mid->m_HandleX, 16);
+    EXPECT_FLOAT_EQ(mid->m_HandleY, 8);
+    EXPECT_EQ(mid->m_Flags & c_Image::MidHandle, 0);
+
+    c_Image* padded = Grid(68, 34, 34, 34, 2, c_Image::XYPadding);
+    EXPECT_EQ(padded->m_Width, 32);
+    EXPECT_EQ(padded->m_Height, 32);
+    EXPECT_EQ(padded->m_Frames[1]->m_X, 35);
+    EXPECT_EQ(padded->m_Frames[1]->m_Y, 1);
+    EXPECT_FALSE(padded->m_Flags & c_Image::FullFrame);
+
+    c_Image* both = Grid(68, 34, 34, 34, 2, 7);
+    EXPECT_FLOAT_EQ(both->m_HandleX, 16);
+    EXPECT_FLOAT_EQ(both->m_HandleY, 16);
+    EXPECT_EQ(both->m_Flags, 6);
+}
+
+TEST_F(Graphics, FullFrameImagesDrawTheWholeSurface) {
+    c_Image* whole = Strip(16, 8, 1, 0);
+    orv_graphics_DrawImage(whole, 3, 4, 0);
+    const gxtkGraphics::Vertex& far = device->vertexBuffer[2];
+    EXPECT_FLOAT_EQ(far.x, 19);
+    EXPECT_FLOAT_EQ(far.y, 12);
+    EXPECT_FLOAT_EQ(far.u, 16 * whole->m_Surface->uScale);
+}
+
+TEST_F(Graphics, DrawImage2TurnsAndScalesAboutTheHandle) {
+    c_Image* image = Grid(8, 8, 4, 4, 4, c_Image::MidHandle);  // 4x4 frames, handle (2, 2)
+    // Frame 0 is red except its pixel (3, 2), just right of the handle: green.
+    Array<int> pixels(16);
+    for (int& p : pixels) p = static_cast<int>(0xFFFF0000u);
+    pixels[2 * 4 + 3] = static_cast<int>(0xFF00FF00u);
+    device->WritePixels2(image->m_Surface, pixels, 0, 0, 4, 4, 0, 4);
+
+    orv_graphics_DrawImage2(image, 20, 20, 90, 1, 1, 0);
+    // The frame's top-right corner, (2, -2) from the handle, turns to (-2, -2).
+    EXPECT_NEAR(device->vertexBuffer[1].x, 18, 1e-5);
+    EXPECT_NEAR(device->vertexBuffer[1].y, 18, 1e-5);
+    EXPECT_EQ(Rgb(20, 18), 0x00FF00u);  // right of the handle now lies above it
+    EXPECT_EQ(Rgb(21, 20), 0xFF0000u);
+
+    orv_graphics_DrawImage2(image, 40, 20, 0, 2, 3, 0);
+    EXPECT_NEAR(device->vertexBuffer[2].x, 44, 1e-5);  // bottom-right: (2, 2) scaled
+    EXPECT_NEAR(device->vertexBuffer[2].y, 26, 1e-5);
+}
+
+TEST_F(Graphics, TheMatrixIsSentOnlyWhenItChanged) {
+    const int start = device->matrices;
+    orv_graphics_DrawRect(0, 0, 1, 1);
+    orv_graphics_DrawRect(2, 0, 1, 1);
+    EXPECT_EQ(device->matrices, start + 1);
+    orv_graphics_PushMatrix();
+    orv_graphics_Translate(5, 0);
+    orv_graphics_Scale(2, 2);
+    EXPECT_EQ(device->matrices, start + 1);  // nothing drawn yet
+    orv_graphics_DrawRect(0, 0, 1, 1);
+    EXPECT_EQ(device->matrices, start + 2);
+    EXPECT_FLOAT_EQ(device->vertexBuffer[device->batchCount - 2].x, 7);  // (1, 1) scaled then moved
+    orv_graphics_PopMatrix();
+    orv_graphics_DrawRect(0, 0, 1, 1);
+    EXPECT_EQ(device->matrices, start + 3);
+    EXPECT_FLOAT_EQ(device->vertexBuffer[device->batchCount - 2].x, 1);
+}
+
+TEST_F(Graphics, EllipseAndReadPixelsWithPitchZero) {
+    orv_graphics_SetColor(0, 0, 255);
+    orv_graphics_DrawEllipse(20, 20, 10, 5);
+    EXPECT_EQ(device->batchType, 12);
+    Array<int> block(3 * 2);
+    orv_graphics_ReadPixels(block, 19, 19, 3, 2, 0, 0);
+    for (int p : block) EXPECT_EQ(static_cast<unsigned>(p) & 0xffffff, 0x0000FFu);
+    EXPECT_EQ(Rgb(20, 26), 0u);  // below the ellipse
+}
+
+TEST_F(Graphics, DefaultFontLoadsFromTheDataFolderOrIsAbsent) {
+    char dir[] = "/tmp/fonttestXXXXXX";
+    ASSERT_TRUE(mkdtemp(dir));
+    char old[4096];
+    ASSERT_TRUE(getcwd(old, sizeof old));
+    ASSERT_EQ(chdir(dir), 0);
+
+    orv_graphics_SetFont(nullptr, 40);  // no data folder: no font, no error
+    EXPECT_EQ(orv_graphics_context->m_Font, nullptr);
+    EXPECT_EQ(orv_graphics_context->m_FirstChar, 32);
+
+    mkdir("data", 0755);
+    std::vector<unsigned char> strip(960 * 12 * 4, 255);
+    ASSERT_TRUE(stbi_write_png("data/trel_font.png", 960, 12, 4, strip.data(), 960 * 4));
+    orv_graphics_SetFont(nullptr, 40);
+    c_Image* font = orv_graphics_context->m_Font;
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->p_Frames(), 96);
+    EXPECT_EQ(font->m_Width, 8);
+    EXPECT_EQ(font->m_Frames[1]->m_X, 11);
+    EXPECT_EQ(orv_graphics_context->m_FirstChar, 32);
+    orv_graphics_SetFont(nullptr, 32);
+    EXPECT_EQ(orv_graphics_context->m_Font, font);  // loaded once
+
+    unlink("data/trel_font.png");
+    rmdir("data");
+    ASSERT_EQ(chdir(old), 0);
+    rmdir(dir);
+}
+
+}  // namespace

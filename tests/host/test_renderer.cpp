@@ -1,0 +1,226 @@
+// The renderer in a real window with real OpenGL, checked by reading pixels
+// back, and its batching checked by counting draw calls.
+#include <gtest/gtest.h>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+#include "host/renderer.h"
+#include "tests/support/gl_window.h"
+
+void orvInit() {}
+int orvMain() { return 0; }
+
+namespace {
+
+class Renderer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host = TestWindow();
+        ASSERT_NE(host, nullptr);
+        gfx = new gxtkGraphics();
+        gfx->BeginRender();
+        gfx->SetColor(255, 255, 255);
+        gfx->SetAlpha(1);
+        gfx->SetBlend(0);
+        gfx->SetScissor(0, 0, gfx->Width(), gfx->Height());
+        gfx->SetMatrix(1, 0, 0, 1, 0, 0);
+        gfx->Cls(0, 0, 0);
+    }
+    void TearDown() override { gxtkSurface::refuseExactSize = false; }
+
+    // One pixel as 0xAARRGGBB.
+    unsigned Pixel(int x, int y) {
+        Array<int> p(1);
+        gfx->ReadPixels(p, x, y, 1, 1, 0, 1);
+        return static_cast<unsigned>(p[0]);
+    }
+    static unsigned Rgb(unsigned pixel) { return pixel & 0xffffff; }
+
+    // A surface of w x h pixels, each 0xAARRGGBB from `colour(x, y)`.
+    template <class F>
+    gxtkSurface* MakeSurface(int w, int h, F colour) {
+        gxtkSurface* s = gfx->CreateSurface(w, h);
+        Array<int> pixels(w * h);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) pixels[y * w + x] = static_cast<int>(colour(x, y));
+        }
+        gfx->WritePixels2(s, pixels, 0, 0, w, h, 0, w);
+        return s;
+    }
+
+    OrvGlfwGame* host = nullptr;
+    gxtkGraphics* gfx = nullptr;
+};
+
+TEST_F(Renderer, ColoursArePremultipliedInVerticesAndPixels) {
+    gfx->SetColor(255, 128, 0);
+    gfx->SetAlpha(0.5f);
+    EXPECT_EQ(gfx->packedColor, 0x7F00407Fu);  // bytes R 127, G 64, B 0, A 127
+    gfx->DrawRect(0, 0, 8, 8);
+    EXPECT_EQ(Rgb(Pixel(2, 2)), 0x7F4000u);
+    EXPECT_EQ(Rgb(Pixel(20, 20)), 0u);
+}
+
+TEST_F(Renderer, AlphaAndAdditiveBlending) {
+    gfx->Cls(255, 255, 255);
+    gfx->SetColor(0, 0, 0);
+    gfx->SetAlpha(0.5f);
+    gfx->DrawRect(0, 0, 8, 8);  // half black over white
+    EXPECT_EQ(Rgb(Pixel(1, 1)), 0x808080u);
+
+    gfx->Cls(0, 0, 0);
+    gfx->SetAlpha(1);
+    gfx->SetColor(100, 10, 0);
+    gfx->SetBlend(1);
+    gfx->DrawRect(0, 0, 8, 8);
+    gfx->DrawRect(0, 0, 8, 8);
+    EXPECT_EQ(Rgb(Pixel(1, 1)), 0xC81400u);  // added twice
+}
+
+TEST_F(Renderer, ScissorLimitsDrawingUnlessItCoversTheWindow) {
+    gfx->SetScissor(0, 0, 10, 5);
+    gfx->DrawRect(0, 0, 64, 48);
+    EXPECT_EQ(Rgb(Pixel(3, 3)), 0xFFFFFFu);
+    EXPECT_EQ(Rgb(Pixel(3, 6)), 0u);
+    EXPECT_EQ(Rgb(Pixel(12, 3)), 0u);
+
+    gfx->SetScissor(0, 0, gfx->Width(), gfx->Height() - 1);  // one row short: still on
+    gfx->DrawRect(0, 0, 64, 48);
+    EXPECT_EQ(Rgb(Pixel(30, gfx->Height() - 1)), 0u);
+    gfx->SetScissor(0, 0, gfx->Width(), gfx->Height());  // the whole window: off
+    gfx->DrawRect(0, 0, 64, 48);
+    EXPECT_EQ(Rgb(Pixel(30, gfx->Height() - 1)), 0xFFFFFFu);
+}
+
+TEST_F(Renderer, OvalSegmentCountFollowsItsSize) {
+    const struct {
+        float w, h;
+        int segments;
+    } cases[] = {{10, 10, 12}, {100, 60, 80}, {1000, 1000, 1000}, {3000, 3000, 1024}, {30, 31, 28}};
+    for (const auto& c : cases) {
+        gfx->DrawOval(0, 0, c.w, c.h);
+        EXPECT_EQ(gfx->batchType, c.segments) << c.w << " x " << c.h;
+        EXPECT_EQ(gfx->batchCount, c.segments);
+        gfx->Cls(0, 0, 0);
+    }
+    gfx->SetMatrix(2, 0, 0, 2, 0, 0);  // with a transform the device size counts
+    gfx->DrawOval(0, 0, 20, 20);
+    EXPECT_EQ(gfx->batchType, 40);
+}
+
+TEST_F(Renderer, PngPixelsLoadPremultiplied) {
+    char dir[] = "/tmp/rendertestXXXXXX";
+    ASSERT_TRUE(mkdtemp(dir));
+    const std::string path = std::string(dir) + "/p.png";
+    const unsigned char rgba[] = {200, 100, 50, 128, 10, 20, 30, 255};
+    ASSERT_TRUE(stbi_write_png(path.c_str(), 2, 1, 4, rgba, 8));
+    gxtkSurface* s = gfx->LoadSurface(String(path.c_str()));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->Width(), 2);
+    const unsigned char expected[] = {100, 50, 25, 128, 10, 20, 30, 255};
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(s->pixels), 8), std::string(reinterpret_cast<const char*>(expected), 8));
+    EXPECT_EQ(gfx->LoadSurface(String((std::string(dir) + "/missing.png").c_str())), nullptr);
+    std::remove(path.c_str());
+    rmdir(dir);
+}
+
+TEST_F(Renderer, ReadPixelsStoresTheTopRowFirst) {
+    gfx->SetColor(255, 0, 0);
+    gfx->DrawRect(0, 0, 64, 1);
+    Array<int> block(2 * 3 + 1);
+    gfx->ReadPixels(block, 0, 0, 2, 2, 1, 3);
+    EXPECT_EQ(static_cast<unsigned>(block[1]) & 0xffffff, 0xFF0000u);
+    EXPECT_EQ(static_cast<unsigned>(block[2]) & 0xffffff, 0xFF0000u);
+    EXPECT_EQ(static_cast<unsigned>(block[4]) & 0xffffff, 0u);
+    EXPECT_EQ(block[0], 0);  // before the offset: untouched
+}
+
+TEST_F(Renderer, SubDataReplacesPartOfATexture) {
+    gxtkSurface* s = MakeSurface(4, 4, [](int, int) { return 0xFF0000FFu; });  // blue
+    Array<int> patch(2 * 2);
+    for (int& p : patch) p = static_cast<int>(0x80FF0000u);  // red at half alpha
+    gfx->WritePixels2(s, patch, 1, 1, 2, 2, 0, 2);
+    EXPECT_EQ(s->pixels[(1 * 4 + 1) * 4 + 0], 128);  // kept copy premultiplied
+    gfx->DrawSurface(s, 0, 0);
+    EXPECT_EQ(Rgb(Pixel(0, 0)), 0x0000FFu);
+    EXPECT_EQ(Rgb(Pixel(1, 1)), 0x800000u);
+    EXPECT_EQ(Rgb(Pixel(2, 2)), 0x800000u);
+    EXPECT_EQ(Rgb(Pixel(3, 1)), 0x0000FFu);
+}
+
+TEST_F(Renderer, QuadsOfOneSurfaceBatchUpTo256PerDraw) {
+    gxtkSurface* s = MakeSurface(8, 8, [](int, int) { return 0xFFFFFFFFu; });
+    for (int i = 0; i < 300; ++i) gfx->DrawSurface2(s, 0, 0, 0, 0, 4, 4);
+    EXPECT_EQ(gfx->DrawCallsThisFrame(), 1);  // the first 256 quads
+    EXPECT_EQ(gfx->batchCount, 44 * 4);
+    gfx->Flush();
+    EXPECT_EQ(gfx->DrawCallsThisFrame(), 2);
+}
+
+TEST_F(Renderer, OnlyRealStateChangesBreakTheBatch) {
+    gxtkSurface* s = MakeSurface(8, 8, [](int, int) { return 0xFFFFFFFFu; });
+    gfx->DrawSurface(s, 0, 0);
+    gfx->DrawRect(0, 0, 1, 1);
+    gfx->DrawSurface(s, 0, 0);
+    EXPECT_EQ(gfx->DrawCallsThisFrame(), 2);  // to no texture and back
+
+    gfx->Flush();
+    const int before = gfx->DrawCallsThisFrame();
+    for (int i = 0; i < 10; ++i) {
+        gfx->SetBlend(0);
+        gfx->SetScissor(0, 0, gfx->Width(), gfx->Height());
+        gfx->SetColor(static_cast<float>(i), 0, 0);
+        gfx->SetMatrix(1, 0, 0, 1, static_cast<float>(i), 0);
+        gfx->DrawSurface(s, 0, 0);
+    }
+    EXPECT_EQ(gfx->DrawCallsThisFrame(), before);
+    gfx->SetBlend(1);  // a real change
+    EXPECT_EQ(gfx->DrawCallsThisFrame(), before + 1);
+}
+
+TEST_F(Renderer, ClsThrowsPendingVerticesAway) {
+    gfx->SetColor(255, 0, 0);
+    gfx->DrawRect(0, 0, 64, 48);
+    gfx->Cls(0, 0, 0);
+    gfx->Flush();
+    EXPECT_EQ(gfx->DrawCallsThisFrame(), 0);
+    EXPECT_EQ(Rgb(Pixel(5, 5)), 0u);
+}
+
+TEST_F(Renderer, SurfacesComeBackFromTheirPixelsInANewWindow) {
+    gxtkSurface* s = MakeSurface(2, 2, [](int x, int) { return x ? 0xFF00FF00u : 0xFFFF0000u; });
+    const int first = s->contextSeq;
+    host->SetGlfwWindow(64, 48, 8, 8, 8, 0, 0, 0, false);  // a new window and context
+    ASSERT_EQ(glfwGraphicsSeq, first + 1);
+    gfx->BeginRender();
+    gfx->SetColor(255, 255, 255);
+    gfx->SetAlpha(1);
+    gfx->SetMatrix(1, 0, 0, 1, 0, 0);
+    gfx->Cls(0, 0, 0);
+    gfx->DrawSurface(s, 0, 0);
+    gfx->Flush();
+    EXPECT_EQ(s->contextSeq, glfwGraphicsSeq);
+    EXPECT_EQ(Rgb(Pixel(0, 0)), 0xFF0000u);
+    EXPECT_EQ(Rgb(Pixel(1, 1)), 0x00FF00u);
+}
+
+TEST_F(Renderer, RefusedExactSizeFallsBackToPowersOfTwo) {
+    gxtkSurface::refuseExactSize = true;
+    gxtkSurface* s = MakeSurface(100, 50, [](int x, int) { return x < 50 ? 0xFFFF0000u : 0xFF0000FFu; });
+    EXPECT_FLOAT_EQ(s->uScale, 1.0f / 128);
+    EXPECT_FLOAT_EQ(s->vScale, 1.0f / 64);
+    gfx->DrawSurface2(s, 0, 0, 48, 0, 4, 4);  // across the colour edge
+    EXPECT_EQ(Rgb(Pixel(1, 1)), 0xFF0000u);
+    EXPECT_EQ(Rgb(Pixel(2, 1)), 0x0000FFu);
+
+    gxtkSurface::refuseExactSize = false;
+    gxtkSurface* exact = MakeSurface(100, 50, [](int, int) { return 0xFFFFFFFFu; });
+    EXPECT_FLOAT_EQ(exact->uScale, 1.0f / 100);
+}
+
+}  // namespace
