@@ -10,6 +10,7 @@ shift
 packages=(
   g++ cmake make pkg-config
   libglfw3-dev libgl-dev libx11-dev libgtest-dev
+  libstb-dev libvorbis-dev
   xvfb xauth libgl1-mesa-dri
 )
 
