@@ -25,13 +25,20 @@ int main(int argc, char** argv) {
         std::raise(std::atoi(argv[2]));
         return 0;
     }
+    if (mode == "handler") sighandler(std::atoi(argv[2]));
     if (mode == "debug-addresses") {
-        // Plays the debugger: asks for a live object, null, a stray address
-        // and a freed one, then quits.
-        Object* live = new Object();
+        // Plays the debugger: asks for a live object, null, a stray address,
+        // an interior pointer and a collected object, then quits.
+        static Object* live = new Object();
+        gc_roots = [] { gc_mark_q(live); };
+        gc_mark();
+        Object* dead = new Object();
+        gc_stress = true;  // destroy the unreachable one now
+        gc_collect_step(nullptr);
         char line[512];
-        std::snprintf(line, sizeof line, "@%p\n@0\n@%p\n@%p\nq\n", static_cast<void*>(live),
-                      static_cast<void*>(line), static_cast<void*>(reinterpret_cast<char*>(live) + 8));
+        std::snprintf(line, sizeof line, "@%p\n@0\n@%p\n@%p\n@%p\nq\n", static_cast<void*>(live),
+                      static_cast<void*>(line), static_cast<void*>(reinterpret_cast<char*>(live) + 8),
+                      static_cast<void*>(dead));
         int fds[2];
         if (pipe(fds) != 0) return 2;
         if (write(fds[1], line, std::strlen(line)) < 0) return 2;

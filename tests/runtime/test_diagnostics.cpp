@@ -1,0 +1,66 @@
+// Paths that end the process, run in a probe program: exact streams and
+// exit statuses, and the debugger conversation on standard input.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/subprocess.h"
+
+namespace {
+
+const std::string kError = "Quarlo Runtime Error : Image frame outside surface\n\n";
+const std::string kStop = "{{~~~~}}\n\n";  // marker line, then an empty debugger line
+
+struct Outcome {
+    std::vector<std::string> args;
+    std::string input, out, err;
+    int status;
+};
+
+void Check(const Outcome& run) {
+    std::vector<std::string> argv = run.args;
+    argv.insert(argv.begin(), DIAG_PROBE);
+    ProcessOptions options;
+    options.input = run.input;
+    const ProcessResult r = RunProcess(argv, options);
+    SCOPED_TRACE(testing::PrintToString(run.args) + " input " + testing::PrintToString(run.input));
+    EXPECT_EQ(r.out, run.out);
+    EXPECT_EQ(r.err, run.err);
+    EXPECT_EQ(r.status, run.status);
+}
+
+TEST(Diagnostics, DebuggerConversation) {
+    const std::vector<std::string> error = {"error"};
+    for (const Outcome& run : std::vector<Outcome>{
+             {error, "", kError, kStop, 255},  // no debugger attached
+             {error, "?\n", kError, kStop, 255},
+             {error, "e\n", kError + kError, kStop + kStop, 255},
+             {error, "l\n", kError + kError, kStop + kStop, 255},
+             {error, "r\n", kError + kError, kStop + kStop, 255},
+             {error, "s\n?\nq\n", kError + kError, kStop + kStop, 0},
+             {error, "zap\nq\n", kError + "????? zap ?????", kStop, 255},
+             {error, "q", kError, kStop, 255},  // a line must end with a newline
+             // A live object; then 0, a stack address, an interior pointer
+             // and a destroyed object, which all give an empty text.
+             {{"debug-addresses"}, "", "Quarlo Runtime Error : probe\n\n", kStop + "+Object\n\n" + "\n\n\n\n", 0},
+         }) {
+        Check(run);
+    }
+}
+
+TEST(Diagnostics, OtherWaysOut) {
+    const auto fatal = [](const std::string& message) { return "Quarlo Runtime Error : " + message + "\n\n"; };
+    for (const Outcome& run : std::vector<Outcome>{
+             {{"quiet"}, "", "", "", 0},
+             {{"print"}, "", "A\xC3\xA9\xE2\x82\xAC\xEF\xBF\xBF\n", "", 0},
+             {{"signal", "8"}, "", fatal("Floating point exception"), kStop, 255},
+             {{"signal", "11"}, "", fatal("Memory access violation"), kStop, 255},
+             {{"signal", "4"}, "", fatal("Illegal instruction"), kStop, 255},
+             {{"handler", "10"}, "", fatal("Unknown signal"), kStop, 255},
+         }) {
+        Check(run);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+// Strings: conversions, rep sharing, search, slices, splits, file decoding.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "runtime/array.h"
+
+namespace {
+
+using Parts = std::vector<std::string>;
+
+std::string u8(const String& s) { return s.ToUtf8(); }
+std::u16string u16(const String& s) { return std::u16string(s.Data(), static_cast<std::size_t>(s.Length())); }
+
+Parts split(const char* s, const char* sep) {
+    Parts out;
+    for (const String& part : String(s).Split(String(sep))) out.push_back(u8(part));
+    return out;
+}
+
+String load(const std::string& bytes) {
+    std::FILE* f = std::tmpfile();
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::rewind(f);
+    String s = String::Load(f);
+    std::fclose(f);
+    return s;
+}
+
+TEST(String, Conversions) {
+    EXPECT_EQ(u8(String(7.0f)), "7.0");
+    EXPECT_EQ(u8(String(0.25f)), "0.25");
+    EXPECT_EQ(u8(String(0.1f)), "0.10000000149011612");
+    EXPECT_EQ(u8(String(-2)), "-2");
+    EXPECT_EQ(String("\xE9")[0], 0xFFE9);  // bytes widen as signed chars
+    const char16_t units[] = {0x41, 0x7F, 0x80, 0x7FF, 0x800, 0xFFFF};
+    EXPECT_EQ(u8(String(units, 6)), "\x41\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF");
+    EXPECT_EQ(String("  42xyz").ToInt(), 42);
+    EXPECT_EQ(String("abc").ToInt(), 0);
+    EXPECT_EQ((String(std::string(62, ' ').c_str()) + String("12345")).ToInt(), 1);  // 63 characters at most
+}
+
+TEST(String, UnchangedTextSharesTheRep) {
+    const String a("hello");
+    EXPECT_EQ((a + String()).rep(), a.rep());
+    EXPECT_EQ((String() + a).rep(), a.rep());
+    EXPECT_EQ(a.Slice(-10).rep(), a.rep());
+    EXPECT_EQ(a.Replace(String("x"), String("y")).rep(), a.rep());
+    {
+        String b(a), c;
+        c = b;
+        c = c;
+        EXPECT_EQ(a.rep()->refs, 3);
+    }
+    EXPECT_EQ(a.rep()->refs, 1);
+    EXPECT_EQ(a.Split(String("|"))[0].rep(), a.rep());
+    EXPECT_EQ(u8(a + String(" you")), "hello you");
+}
+
+TEST(String, FindAndSlice) {
+    const String s("abcabc");
+    EXPECT_EQ(s.Find(String("c"), 3), 5);
+    EXPECT_EQ(s.Find(String("bc"), -4), 1);
+    EXPECT_EQ(s.Find(String("abcabcd")), -1);
+    EXPECT_EQ(s.Find(String(), -3), 0);
+    EXPECT_EQ(s.Find(String(), 6), 6);
+    EXPECT_EQ(s.Find(String(), 7), -1);
+    const String h("hello");
+    EXPECT_EQ(u8(h.Slice(-3)), "llo");
+    EXPECT_EQ(u8(h.Slice(1, -1)), "ell");
+    EXPECT_EQ(u8(h.Slice(4, 99)), "o");
+    EXPECT_EQ(h.Slice(3, 1).rep(), &String::nullRep);
+}
+
+TEST(String, SplitAndReplace) {
+    EXPECT_EQ(split("a||b", "|"), (Parts{"a", "", "b"}));
+    EXPECT_EQ(split("abc|", "|"), (Parts{"abc", ""}));
+    EXPECT_EQ(split("", "|"), (Parts{""}));
+    EXPECT_EQ(split("ab", ""), (Parts{"a", "b"}));
+    EXPECT_EQ(split("aaa", "aa"), (Parts{"", "a"}));
+    EXPECT_EQ(String().Split(String()).rep, &Array<String>::nullRep);
+    EXPECT_EQ(u8(String("aaaa").Replace(String("aa"), String("b-"))), "b-b-");
+    EXPECT_EQ(String("aa").Replace(String("a"), String()).rep(), &String::nullRep);
+}
+
+TEST(String, LoadDecodesUtf16AndUtf8) {
+    EXPECT_EQ(u8(load(std::string("\xFF\xFE" "A\0B\0", 6))), "AB");
+    EXPECT_EQ(u16(load(std::string("\xFE\xFF\0A\x20\xAC", 6))), u"A\u20AC");
+    EXPECT_EQ(u8(load(std::string("\xFF\xFE" "A\0B", 5))), "A");  // odd last byte dropped
+    EXPECT_EQ(u16(load("\xEF\xBB\xBF" "A\xC3\xA9\xE2\x82\xAC")), u"A\u00E9\u20AC");
+    EXPECT_EQ(load("\xEF\xBB\xBF").rep(), &String::nullRep);
+    EXPECT_EQ(load("").rep(), &String::nullRep);
+    const String big = load(std::string(8193, 'x') + "\xC3\xA9");  // three read blocks
+    ASSERT_EQ(big.Length(), 8194);
+    EXPECT_EQ(big[8193], 0xE9);
+}
+
+TEST(String, LoadFallsBackToOneCharacterPerByte) {
+    EXPECT_EQ(u16(load("a\xC3\xA9\xF0" "b")), u"a\u00C3\u00A9\u00F0b");
+    EXPECT_EQ(u16(load("\xEF\xBB\xBF\xE9x")), u"\u00E9x");  // the mark stays skipped
+    EXPECT_EQ(u16(load("ab\xE2\x82")), u"ab\u00E2\u0082");  // truncated at the end
+}
+
+TEST(String, EmptyRepIsNeverCountedOrFreed) {
+    for (int i = 0; i < 1000; ++i) {
+        String a, b(a), c(u"", 0);
+        c = a;
+        b = String("x").Slice(1);
+    }
+    EXPECT_EQ(String::nullRep.refs, 1);
+    EXPECT_EQ(String::nullRep.length, 0);
+    EXPECT_EQ(u8(String() + String("ok")), "ok");
+}
+
+}  // namespace
