@@ -6,6 +6,8 @@
 #include <filesystem>
 
 #include "tools/datagen/default_font.h"
+#include "tools/datagen/images.h"
+#include "tools/datagen/sounds.h"
 
 namespace fs = std::filesystem;
 
@@ -19,6 +21,11 @@ struct Product {
 
 const Product kProducts[] = {
     {"default font", WriteDefaultFont},
+    {"sound effects", WriteSoundEffects},
+    {"level music", WriteLevelMusic},
+    {"music player instruments", WriteInstruments},
+    {"music player tunes", WriteTunes},
+    {"images", WriteImages},
 };
 
 }  // namespace
