@@ -1,0 +1,35 @@
+// The sound functions of the framework: sounds loaded from the data folder
+// and played on the audio device's channels 0-31, and the music, which the
+// device plays on its channel 32.
+#pragma once
+#include "host/audio_device.h"
+#include "runtime/object.h"
+
+class c_Sound : public Object {
+public:
+    c_Sound* m_new() { return this; }
+    c_Sound* m_new(gxtkSample* sample) {
+        gc_assign(m_Sample, sample);
+        return this;
+    }
+    void mark() override { gc_mark_q(m_Sample); }
+
+    gxtkSample* m_Sample = nullptr;
+};
+
+extern gxtkAudio* orv_audio_device;
+
+int orv_audio_SetAudioDevice(gxtkAudio* device);
+c_Sound* orv_audio_LoadSound(String path);
+int orv_audio_PlaySound(c_Sound* sound, int channel, int flags);
+int orv_audio_StopChannel(int channel);
+int orv_audio_SetChannelVolume(int channel, float volume);
+int orv_audio_SetChannelPan(int channel, float pan);
+int orv_audio_SetChannelRate(int channel, float rate);
+int orv_audio_PlayMusic(String path, int flags);
+int orv_audio_StopMusic();
+int orv_audio_PauseMusic();
+int orv_audio_ResumeMusic();
+
+void orvInitAudio();
+void orvMarkAudioRoots();

@@ -1,0 +1,298 @@
+// The only file that talks to OpenAL.
+#include "host/audio_device.h"
+
+#include <AL/al.h>
+#include <AL/alc.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+#include "host/host_game.h"
+#include "runtime/diagnostics.h"
+
+std::vector<unsigned int> gxtkAudio::discarded;
+
+namespace {
+
+// A source that cannot be asked (no context, never generated) sounds no
+// more than a stopped one, and is treated as one.
+ALint SourceState(ALuint source) {
+    ALint state = AL_STOPPED;
+    if (source) alGetSourcei(source, AL_SOURCE_STATE, &state);
+    return state;
+}
+
+ALenum FormatFor(int channels, int bytes) {
+    if (channels == 1 && bytes == 1) return AL_FORMAT_MONO8;
+    if (channels == 2 && bytes == 1) return AL_FORMAT_STEREO8;
+    if (channels == 1 && bytes == 2) return AL_FORMAT_MONO16;
+    if (channels == 2 && bytes == 2) return AL_FORMAT_STEREO16;
+    return 0;
+}
+
+void DiscardBuffer(unsigned int* buffer) {
+    if (!*buffer) return;
+    gxtkAudio::discarded.push_back(*buffer);
+    *buffer = 0;
+}
+
+}  // namespace
+
+// ---- samples
+
+gxtkSample::~gxtkSample() { DiscardBuffer(&buffer); }
+
+int gxtkSample::Discard() {
+    DiscardBuffer(&buffer);
+    return 0;
+}
+
+unsigned int gxtkChannel::AL_Source() {
+    if (!source) alGenSources(1, &source);
+    return source;
+}
+
+// ---- device
+
+gxtkAudio::gxtkAudio() {
+    alcDevice = alcOpenDevice(nullptr);
+    if (!alcDevice) {
+        orvPrint(String("OpenAl error: alcOpenDevice failed"));
+    } else {
+        alcContext = alcCreateContext(alcDevice, nullptr);
+        if (!alcContext) {
+            orvPrint(String("OpenAl error: alcCreateContext failed"));
+        } else if (!alcMakeContextCurrent(alcContext)) {
+            orvPrint(String("OpenAl error: alcMakeContextCurrent failed"));
+        }
+    }
+    // Positions only give a direction: nothing fades with distance.
+    alDistanceModel(AL_NONE);
+}
+
+gxtkAudio::~gxtkAudio() { Close(); }
+
+void gxtkAudio::Close() {
+    const bool had_device = alcDevice != nullptr;
+    if (alcContext) {
+        if (alcGetCurrentContext() == alcContext) alcMakeContextCurrent(nullptr);
+        alcDestroyContext(alcContext);
+        alcContext = nullptr;
+    }
+    if (alcDevice) {
+        alcCloseDevice(alcDevice);
+        alcDevice = nullptr;
+    }
+    for (gxtkChannel& c : channels) c = gxtkChannel();
+    // The names belonged to the closed device.
+    if (had_device) discarded.clear();
+}
+
+void gxtkAudio::mark() {
+    // A sound still sounding keeps its sample alive even when the game has
+    // dropped it.
+    for (gxtkChannel& c : channels) {
+        if (c.state != gxtkChannel::Stopped && c.sample && SourceState(c.source) != AL_STOPPED) gc_mark_q(c.sample);
+    }
+}
+
+namespace {
+
+gxtkChannel* ChannelAt(gxtkChannel* channels, int channel) {
+    // Callers keep channels in range; one out of range is ignored rather
+    // than written past the records.
+    if (channel < 0 || channel >= gxtkAudio::kChannels) return nullptr;
+    return &channels[channel];
+}
+
+}  // namespace
+
+void gxtkAudio::FlushDiscarded() {
+    if (discarded.empty()) return;
+    // Finished sources still hold their buffers; let them go.
+    for (gxtkChannel& c : channels) {
+        if (c.state != gxtkChannel::Stopped && c.source && SourceState(c.source) == AL_STOPPED) {
+            alSourcei(c.source, AL_BUFFER, 0);
+        }
+    }
+    std::size_t kept = 0;
+    for (unsigned int name : discarded) {
+        // An error left over from an earlier call must not be taken for this
+        // one: a name kept by mistake may later belong to a new sample and be
+        // deleted under it. A name that is no buffer at all is dropped.
+        alGetError();
+        alDeleteBuffers(1, &name);
+        if (alGetError() != AL_NO_ERROR && alIsBuffer(name)) discarded[kept++] = name;
+    }
+    discarded.resize(kept);
+}
+
+int gxtkAudio::Suspend() {
+    for (gxtkChannel& c : channels) {
+        if (c.state == gxtkChannel::Playing && SourceState(c.source) == AL_PLAYING) alSourcePause(c.source);
+    }
+    return 0;
+}
+
+int gxtkAudio::Resume() {
+    for (gxtkChannel& c : channels) {
+        if (c.state == gxtkChannel::Playing && SourceState(c.source) == AL_PAUSED) alSourcePlay(c.source);
+    }
+    return 0;
+}
+
+gxtkSample* gxtkAudio::LoadSample(String path) {
+    FlushDiscarded();
+    return LoadSample__UNSAFE__(new gxtkSample(), path);
+}
+
+gxtkSample* gxtkAudio::LoadSample__UNSAFE__(gxtkSample* sample, String path) {
+    OrvGlfwGame* host = OrvGlfwGame::_glfwGame;
+    if (!host) return nullptr;
+    int length = 0, channelCount = 0, bytes = 0, hertz = 0;
+    unsigned char* data = host->LoadAudioData(path, &length, &channelCount, &bytes, &hertz);
+    if (!data) return nullptr;
+    // A layout OpenAL cannot take (24-bit, more than two channels) is a
+    // sound that cannot be loaded, not a sample that plays nothing.
+    const ALenum format = FormatFor(channelCount, bytes);
+    const long long size = static_cast<long long>(bytes) * channelCount * length;
+    if (!format || length < 0 || size > INT_MAX || hertz <= 0) {
+        std::free(data);
+        return nullptr;
+    }
+    ALuint buffer = 0;
+    alGetError();
+    alGenBuffers(1, &buffer);
+    alBufferData(buffer, format, data, static_cast<ALsizei>(size), hertz);
+    std::free(data);
+    // Without a context there is no buffer and no error worth reporting: the
+    // sample then plays silently, like everything else.
+    if (buffer && alGetError() != AL_NO_ERROR) {
+        alDeleteBuffers(1, &buffer);
+        return nullptr;
+    }
+    sample->Discard();  // a buffer it had before would otherwise be lost
+    sample->SetBuffer(buffer);
+    return sample;
+}
+
+int gxtkAudio::PlaySample(gxtkSample* sample, int channel, int flags) {
+    gxtkChannel* c = ChannelAt(channels, channel);
+    if (!c) return 0;
+    FlushDiscarded();
+    const ALuint source = c->AL_Source();
+    alSourceStop(source);
+    alSourcei(source, AL_BUFFER, static_cast<ALint>(sample ? sample->buffer : 0));
+    alSourcei(source, AL_LOOPING, flags ? AL_TRUE : AL_FALSE);
+    alSourcePlay(source);
+    // Through the write barrier: the device may already have been marked in
+    // this collector cycle.
+    gc_assign(c->sample, sample);
+    c->state = gxtkChannel::Playing;
+    c->flags = flags;
+    return 0;
+}
+
+int gxtkAudio::StopChannel(int channel) {
+    gxtkChannel* c = ChannelAt(channels, channel);
+    if (!c || c->state == gxtkChannel::Stopped) return 0;
+    alSourceStop(c->source);
+    c->state = gxtkChannel::Stopped;
+    return 0;
+}
+
+int gxtkAudio::PauseChannel(int channel) {
+    gxtkChannel* c = ChannelAt(channels, channel);
+    if (!c || c->state != gxtkChannel::Playing) return 0;
+    if (SourceState(c->source) == AL_STOPPED) {
+        c->state = gxtkChannel::Stopped;
+    } else {
+        alSourcePause(c->source);
+        c->state = gxtkChannel::Paused;
+    }
+    return 0;
+}
+
+int gxtkAudio::ResumeChannel(int channel) {
+    gxtkChannel* c = ChannelAt(channels, channel);
+    if (!c || c->state != gxtkChannel::Paused) return 0;
+    alSourcePlay(c->source);
+    c->state = gxtkChannel::Playing;
+    return 0;
+}
+
+int gxtkAudio::ChannelState(int channel) {
+    gxtkChannel* c = ChannelAt(channels, channel);
+    if (!c) return 0;
+    if (c->state == gxtkChannel::Playing && SourceState(c->source) == AL_STOPPED) c->state = gxtkChannel::Stopped;
+    return c->state;
+}
+
+int gxtkAudio::SetVolume(int channel, float volume) {
+    if (gxtkChannel* c = ChannelAt(channels, channel)) alSourcef(c->AL_Source(), AL_GAIN, volume);
+    return 0;
+}
+
+int gxtkAudio::SetPan(int channel, float pan) {
+    if (gxtkChannel* c = ChannelAt(channels, channel)) {
+        alSource3f(c->AL_Source(), AL_POSITION, std::sin(pan), 0.0f, -std::cos(pan));
+    }
+    return 0;
+}
+
+int gxtkAudio::SetRate(int channel, float rate) {
+    if (gxtkChannel* c = ChannelAt(channels, channel)) alSourcef(c->AL_Source(), AL_PITCH, rate);
+    return 0;
+}
+
+int gxtkAudio::PlayMusic(String path, int flags) {
+    StopMusic();
+    gxtkSample* sample = LoadSample(path);
+    if (!sample) return -1;
+    PlaySample(sample, kMusicChannel, flags);
+    return 0;
+}
+
+int gxtkAudio::StopMusic() { return StopChannel(kMusicChannel); }
+
+int gxtkAudio::PauseMusic() { return PauseChannel(kMusicChannel); }
+
+int gxtkAudio::ResumeMusic() { return ResumeChannel(kMusicChannel); }
+
+int gxtkAudio::MusicState() { return ChannelState(kMusicChannel); }
+
+int gxtkAudio::SetMusicVolume(float volume) { return SetVolume(kMusicChannel, volume); }
+
+gxtkAudio::SourceInfo gxtkAudio::Inspect(int channel) {
+    SourceInfo info;
+    gxtkChannel* c = ChannelAt(channels, channel);
+    if (!c || !c->source || !alIsSource(c->source)) return info;
+    info.source = c->source;
+    ALint value = 0;
+    alGetSourcei(c->source, AL_BUFFER, &value);
+    info.buffer = static_cast<unsigned int>(value);
+    alGetSourcei(c->source, AL_SOURCE_STATE, &value);
+    info.alState = value == AL_INITIAL   ? SourceInfo::Initial
+                   : value == AL_PLAYING ? SourceInfo::Playing
+                   : value == AL_PAUSED  ? SourceInfo::Paused
+                                         : SourceInfo::Stopped;
+    alGetSourcei(c->source, AL_LOOPING, &info.looping);
+    alGetSourcei(c->source, AL_SAMPLE_OFFSET, &info.sampleOffset);
+    alGetSourcef(c->source, AL_GAIN, &info.gain);
+    alGetSourcef(c->source, AL_PITCH, &info.pitch);
+    alGetSource3f(c->source, AL_POSITION, &info.position[0], &info.position[1], &info.position[2]);
+    return info;
+}
+
+bool gxtkAudio::BufferExists(unsigned int buffer) { return buffer && alIsBuffer(buffer); }
+
+gxtkAudio::BufferInfo gxtkAudio::InspectBuffer(unsigned int buffer) {
+    BufferInfo info;
+    if (!BufferExists(buffer)) return info;
+    alGetBufferi(buffer, AL_FREQUENCY, &info.frequency);
+    alGetBufferi(buffer, AL_BITS, &info.bits);
+    alGetBufferi(buffer, AL_CHANNELS, &info.channels);
+    alGetBufferi(buffer, AL_SIZE, &info.size);
+    return info;
+}

@@ -1,0 +1,94 @@
+// The sound device: whole decoded sounds (one OpenAL buffer each) played on
+// 33 fixed sources, channels 0-31 for effects and 32 for music. Buffers of
+// samples nobody wants any more are deleted lazily, once no source uses them.
+#pragma once
+#include <AL/alc.h>
+
+#include <vector>
+
+#include "runtime/object.h"
+
+class gxtkSample : public Object {
+public:
+    gxtkSample() = default;
+    explicit gxtkSample(unsigned int buffer) : buffer(buffer) {}
+    ~gxtkSample() override;
+
+    void SetBuffer(unsigned int b) { buffer = b; }
+    // Hands the buffer over for deletion; the sample then plays nothing.
+    virtual int Discard();
+
+    unsigned int buffer = 0;  // OpenAL buffer name, 0 for none
+};
+
+// One channel; not a collected object, it lives inside the device.
+struct gxtkChannel {
+    enum : int { Stopped = 0, Playing = 1, Paused = 2 };
+
+    unsigned int source = 0;  // generated on first use, then kept
+    gxtkSample* sample = nullptr;
+    int flags = 0;
+    int state = Stopped;
+
+    unsigned int AL_Source();
+};
+
+class gxtkAudio : public Object {
+public:
+    enum : int { kChannels = 33, kMusicChannel = 32 };
+
+    gxtkAudio();
+    ~gxtkAudio() override;
+    void mark() override;
+
+    virtual int Suspend();
+    virtual int Resume();
+    virtual gxtkSample* LoadSample__UNSAFE__(gxtkSample* sample, String path);
+    virtual gxtkSample* LoadSample(String path);
+    virtual int PlaySample(gxtkSample* sample, int channel, int flags);
+    virtual int StopChannel(int channel);
+    virtual int PauseChannel(int channel);
+    virtual int ResumeChannel(int channel);
+    virtual int ChannelState(int channel);
+    virtual int SetVolume(int channel, float volume);
+    virtual int SetPan(int channel, float pan);
+    virtual int SetRate(int channel, float rate);
+    virtual int PlayMusic(String path, int flags);
+    virtual int StopMusic();
+    virtual int PauseMusic();
+    virtual int ResumeMusic();
+    virtual int MusicState();
+    virtual int SetMusicVolume(float volume);
+
+    // Deletes the discarded buffers that no source holds any more.
+    void FlushDiscarded();
+    // Releases the context and the output device (the WAV writer of the test
+    // backend completes its file only then). Later calls are harmless.
+    void Close();
+
+    // What OpenAL says about a channel's source, for tests and tools.
+    struct SourceInfo {
+        enum : int { None, Initial, Playing, Paused, Stopped };
+        unsigned int source = 0;
+        unsigned int buffer = 0;
+        int alState = None;
+        int looping = 0;
+        int sampleOffset = 0;
+        float gain = 0, pitch = 0;
+        float position[3] = {0, 0, 0};
+    };
+    SourceInfo Inspect(int channel);
+    struct BufferInfo {
+        int frequency = 0, bits = 0, channels = 0, size = 0;
+    };
+    static BufferInfo InspectBuffer(unsigned int buffer);
+    static bool BufferExists(unsigned int buffer);
+
+    ALCdevice* alcDevice = nullptr;
+    ALCcontext* alcContext = nullptr;
+    gxtkChannel channels[kChannels];
+
+    // Buffer names still to be deleted, of every sample discarded or
+    // destroyed, in order.
+    static std::vector<unsigned int> discarded;
+};
