@@ -1,6 +1,8 @@
 // The only file that talks to the installed windowing library. It gives the
 // host the classic behaviour: classic key codes, repeats reported as presses,
-// a refusable close request, sleep, and window parameters.
+// a refusable close request, sleep, window parameters, and joysticks whose
+// vertical axes are positive up (pads the library knows as gamepads are
+// presented in the framework's pad layout).
 #include <GLFW/glfw3.h>
 
 #include <chrono>
@@ -164,6 +166,54 @@ public:
         *y = static_cast<int>(fy);
     }
 
+    int GetJoystickParam(int joy, glfw27::JoystickParam param) override {
+        if (!JoystickPresent(joy)) return 0;
+        int count = 0;
+        switch (param) {
+            case glfw27::JoystickParam::Present:
+                return 1;
+            case glfw27::JoystickParam::Axes:
+                if (glfwJoystickIsGamepad(joy)) return glfw27::PAD_AXES;
+                glfwGetJoystickAxes(joy, &count);
+                return count;
+            case glfw27::JoystickParam::Buttons:
+                if (glfwJoystickIsGamepad(joy)) return glfw27::PAD_BUTTONS;
+                glfwGetJoystickButtons(joy, &count);  // hats follow as extra buttons
+                return count;
+        }
+        return 0;
+    }
+
+    int GetJoystickPos(int joy, float* pos, int numaxes) override {
+        if (!JoystickPresent(joy) || numaxes <= 0) return 0;
+        float axes[glfw27::PAD_AXES];
+        unsigned char buttons[glfw27::PAD_BUTTONS];
+        if (ReadGamepad(joy, axes, buttons)) {
+            const int n = numaxes < glfw27::PAD_AXES ? numaxes : glfw27::PAD_AXES;
+            for (int i = 0; i < n; ++i) pos[i] = axes[i];
+            return n;
+        }
+        int count = 0;
+        const float* raw = glfwGetJoystickAxes(joy, &count);
+        if (!raw) return 0;
+        return glfw27::RawAxesToClassic(raw, count, pos, numaxes);
+    }
+
+    int GetJoystickButtons(int joy, unsigned char* states, int numbuttons) override {
+        if (!JoystickPresent(joy) || numbuttons <= 0) return 0;
+        float axes[glfw27::PAD_AXES];
+        unsigned char buttons[glfw27::PAD_BUTTONS];
+        const unsigned char* source = buttons;
+        int count = glfw27::PAD_BUTTONS;
+        if (!ReadGamepad(joy, axes, buttons)) {
+            source = glfwGetJoystickButtons(joy, &count);
+            if (!source) return 0;
+        }
+        if (count > numbuttons) count = numbuttons;
+        for (int i = 0; i < count; ++i) states[i] = source[i] == GLFW_PRESS ? glfw27::PRESS : glfw27::RELEASE;
+        return count;
+    }
+
     double GetTime() override { return glfwGetTime(); }
     void Sleep(double seconds) override {
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
@@ -217,6 +267,20 @@ private:
         if (close) self.close_requested_ = true;
     }
 
+    static bool JoystickPresent(int joy) {
+        return joy >= GLFW_JOYSTICK_1 && joy <= GLFW_JOYSTICK_LAST && glfwJoystickPresent(joy);
+    }
+    // A pad the library has a gamepad mapping for, in the framework's layout.
+    static bool ReadGamepad(int joy, float* axes, unsigned char* buttons) {
+        GLFWgamepadstate state;
+        if (!glfwJoystickIsGamepad(joy) || !glfwGetGamepadState(joy, &state)) return false;
+        glfw27::GamepadState pad;
+        for (int i = 0; i < 15; ++i) pad.buttons[i] = state.buttons[i];
+        for (int i = 0; i < 6; ++i) pad.axes[i] = state.axes[i];
+        glfw27::GamepadToClassic(pad, axes, buttons);
+        return true;
+    }
+
     GLFWwindow* window_ = nullptr;
     bool initialised_ = false;
     bool key_repeat_ = false;
@@ -251,6 +315,33 @@ int Glfw27KeyToGlfw(int key) {
         if (pair.classic == key) return pair.glfw;
     }
     return GLFW_KEY_UNKNOWN;
+}
+
+void glfw27::GamepadToClassic(const GamepadState& pad, float axes[PAD_AXES], unsigned char buttons[PAD_BUTTONS]) {
+    // Triggers rest at -1 in the library; here a released trigger reads 0,
+    // like an axis the pad does not have.
+    axes[0] = pad.axes[GLFW_GAMEPAD_AXIS_LEFT_X];
+    axes[1] = -pad.axes[GLFW_GAMEPAD_AXIS_LEFT_Y];
+    axes[2] = (pad.axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER] + 1.0f) * 0.5f;
+    axes[3] = pad.axes[GLFW_GAMEPAD_AXIS_RIGHT_X];
+    axes[4] = -pad.axes[GLFW_GAMEPAD_AXIS_RIGHT_Y];
+    axes[5] = (pad.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] + 1.0f) * 0.5f;
+
+    static const int kFrom[PAD_BUTTONS] = {
+        GLFW_GAMEPAD_BUTTON_A,          GLFW_GAMEPAD_BUTTON_B,           GLFW_GAMEPAD_BUTTON_X,
+        GLFW_GAMEPAD_BUTTON_Y,          GLFW_GAMEPAD_BUTTON_LEFT_BUMPER, GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER,
+        GLFW_GAMEPAD_BUTTON_BACK,       GLFW_GAMEPAD_BUTTON_START,       GLFW_GAMEPAD_BUTTON_DPAD_LEFT,
+        GLFW_GAMEPAD_BUTTON_DPAD_UP,    GLFW_GAMEPAD_BUTTON_DPAD_RIGHT,  GLFW_GAMEPAD_BUTTON_DPAD_DOWN,
+        GLFW_GAMEPAD_BUTTON_LEFT_THUMB, GLFW_GAMEPAD_BUTTON_RIGHT_THUMB, GLFW_GAMEPAD_BUTTON_GUIDE,
+    };
+    for (int i = 0; i < PAD_BUTTONS; ++i) buttons[i] = pad.buttons[kFrom[i]] == GLFW_PRESS ? PRESS : RELEASE;
+}
+
+int glfw27::RawAxesToClassic(const float* axes, int count, float* out, int max) {
+    int n = count < max ? count : max;
+    if (n < 0) n = 0;
+    for (int i = 0; i < n; ++i) out[i] = (i & 1) ? -axes[i] : axes[i];
+    return n;
 }
 
 GlfwLayer* GlfwLayer::CreateReal() { return new RealGlfw(); }

@@ -62,6 +62,31 @@ struct VidMode {
     int Width, Height, RedBits, BlueBits, GreenBits;
 };
 
+enum class JoystickParam { Present, Axes, Buttons };
+
+// A pad's state in the installed library's standard gamepad numbering
+// (buttons A, B, X, Y, bumpers, back, start, guide, stick presses, d-pad up,
+// right, down, left; axes left x, left y, right x, right y, left trigger,
+// right trigger; vertical axes positive down, triggers -1 released to 1).
+struct GamepadState {
+    unsigned char buttons[15];
+    float axes[6];
+};
+
+// The framework's pad layout, which a pad with a known gamepad mapping
+// presents as its axes and buttons: axes left x, left y, left trigger, right
+// x, right y, right trigger (six axes, so the poll keeps their order; sticks
+// positive up, triggers 0 released to 1 pressed); buttons A, B, X, Y, left and
+// right bumper, back, start, d-pad left, up, right, down, left and right stick
+// press, guide.
+enum : int { PAD_AXES = 6, PAD_BUTTONS = 15 };
+void GamepadToClassic(const GamepadState& pad, float axes[PAD_AXES], unsigned char buttons[PAD_BUTTONS]);
+
+// A joystick without a mapping keeps the library's axis order; only the
+// vertical (odd) axes change sign, so that up is positive. Converts
+// min(count, max) axes into `out` and returns how many.
+int RawAxesToClassic(const float* axes, int count, float* out, int max);
+
 struct Callbacks {
     void (*key)(int key, int action) = nullptr;
     void (*character)(int character, int action) = nullptr;
@@ -95,6 +120,14 @@ public:
     virtual void SetMouseCursor(bool) {}
     virtual int GetKey(int) { return glfw27::RELEASE; }
     virtual void GetMousePos(int* x, int* y) { *x = *y = 0; }
+
+    // Joysticks by port (0 is the first), in the classic terms: a parameter
+    // query, and reads of up to the given number of axes (-1 to 1, vertical
+    // axes positive up) or button states (PRESS or RELEASE) that return how
+    // many were stored. Without a window system no joystick is present.
+    virtual int GetJoystickParam(int, glfw27::JoystickParam) { return 0; }
+    virtual int GetJoystickPos(int, float*, int) { return 0; }
+    virtual int GetJoystickButtons(int, unsigned char*, int) { return 0; }
 
     virtual double GetTime() = 0;
     virtual void Sleep(double seconds) = 0;

@@ -99,6 +99,8 @@ public:
     void SetUpdateRate(int rate) override;
     int Millisecs() override;
     void SetMouseVisible(bool visible) override;
+    bool PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,
+                      Array<bool> buttons) override;
     String PathToFilePath(String path) override;
     void OpenUrl(String url) override;
 

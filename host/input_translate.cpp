@@ -1,6 +1,7 @@
 // Window-system input turned into the framework's key codes, characters and
-// mouse events.
+// mouse events, and the joystick poll.
 #include <array>
+#include <utility>
 
 #include "host/glfw_layer.h"
 #include "host/host_game.h"
@@ -106,4 +107,47 @@ void OrvGlfwGame::OnMouseButton(int button, int action) {
 
 void OrvGlfwGame::OnMousePos(int x, int y) {
     _game->MouseEvent(6, -1, static_cast<float>(x), static_cast<float>(y));
+}
+
+namespace {
+
+// The arrays come from the framework's joystick state; one of another size
+// gets what fits.
+void Store(Array<float> values, int index, float value) {
+    if (index < values.Length()) values[index] = value;
+}
+
+}  // namespace
+
+bool OrvGlfwGame::PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,
+                               Array<bool> buttons) {
+    GlfwLayer& layer = glfw();
+    if (!layer.GetJoystickParam(port, glfw27::JoystickParam::Present)) return false;
+    const int axis_count = layer.GetJoystickParam(port, glfw27::JoystickParam::Axes);
+    const int button_count = layer.GetJoystickParam(port, glfw27::JoystickParam::Buttons);
+
+    // Six axes have a place; a pad with more keeps its first six.
+    float a[6] = {0, 0, 0, 0, 0, 0};
+    if (axis_count > 0) layer.GetJoystickPos(port, a, axis_count < 6 ? axis_count : 6);
+    // Pads with four or five axes carry the second stick in other places.
+    if (axis_count == 4) {
+        a[4] = a[2];
+        a[2] = 0.0f;
+    } else if (axis_count == 5) {
+        std::swap(a[3], a[4]);
+    }
+    Store(joyx, 0, a[0]);
+    Store(joyy, 0, a[1]);
+    Store(joyz, 0, a[2]);
+    Store(joyx, 1, a[3]);
+    Store(joyy, 1, a[4]);
+    Store(joyz, 1, a[5]);
+
+    // At most 32 buttons are read.
+    unsigned char states[32] = {};
+    int count = button_count < 32 ? button_count : 32;
+    if (count > buttons.Length()) count = buttons.Length();
+    if (count > 0) layer.GetJoystickButtons(port, states, count);
+    for (int i = 0; i < count; ++i) buttons[i] = states[i] == glfw27::PRESS;
+    return true;
 }

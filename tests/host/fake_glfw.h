@@ -1,6 +1,7 @@
 // A window system with a hand-driven clock, for running the host loop in
-// tests without real time or a display.
+// tests without real time or a display, and scripted joysticks.
 #pragma once
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -59,6 +60,51 @@ public:
     void SetWindowTitle(const char* title) override { calls.push_back(std::string("title ") + title); }
     glfw27::VidMode GetDesktopMode() override { return desktop; }
     void SetKeyRepeat(bool enabled) override { key_repeat = enabled; }
+    // Joysticks by port: axes already in the classic convention.
+    struct Pad {
+        bool present = false;
+        std::vector<float> axes;
+        std::vector<unsigned char> buttons;
+    };
+    Pad pads[4];
+    int pad_reads[4] = {0, 0, 0, 0};  // axis and button reads per port
+    int most_axes_asked = 0, most_buttons_asked = 0;
+
+    int GetJoystickParam(int joy, glfw27::JoystickParam param) override {
+        if (joy < 0 || joy >= 4 || !pads[joy].present) return 0;
+        switch (param) {
+            case glfw27::JoystickParam::Present:
+                return 1;
+            case glfw27::JoystickParam::Axes:
+                return static_cast<int>(pads[joy].axes.size());
+            case glfw27::JoystickParam::Buttons:
+                return static_cast<int>(pads[joy].buttons.size());
+        }
+        return 0;
+    }
+    int GetJoystickPos(int joy, float* pos, int numaxes) override {
+        if (joy < 0 || joy >= 4 || !pads[joy].present) return 0;
+        ++pad_reads[joy];
+        most_axes_asked = std::max(most_axes_asked, numaxes);
+        const int n = std::min(numaxes, static_cast<int>(pads[joy].axes.size()));
+        for (int i = 0; i < n; ++i) pos[i] = pads[joy].axes[static_cast<std::size_t>(i)];
+        return n;
+    }
+    int GetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) override {
+        if (joy < 0 || joy >= 4 || !pads[joy].present) return 0;
+        ++pad_reads[joy];
+        most_buttons_asked = std::max(most_buttons_asked, numbuttons);
+        const int n = std::min(numbuttons, static_cast<int>(pads[joy].buttons.size()));
+        for (int i = 0; i < n; ++i) buttons[i] = pads[joy].buttons[static_cast<std::size_t>(i)];
+        return n;
+    }
+
+    int mouse_x = 0, mouse_y = 0;
+    void GetMousePos(int* x, int* y) override {
+        *x = mouse_x;
+        *y = mouse_y;
+    }
+
     int GetKey(int key) override {
         for (int k : pressed_keys) {
             if (k == key) return glfw27::PRESS;

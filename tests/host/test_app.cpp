@@ -1,14 +1,53 @@
 // A small app on the real host, for tests that run it as a program: the
 // first argument chooses what it does.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "framework/app.h"
+#include "framework/input.h"
+#include "host/glfw_layer.h"
 #include "runtime/diagnostics.h"
 
 namespace {
 
 std::string mode;
+
+// "input": reports what the input device shows in each update, one fact a
+// line prefixed with the update number: hits, keys going down and up,
+// characters, and pointer moves. The close box ends the program from inside
+// the key event, before any update, so the close key's state is reported on
+// the way out.
+int input_update = 0;
+
+void ReportCloseKey() {
+    std::printf("exit down432=%d hit432=%d\n", orv_input_KeyDown(432), orv_input_KeyHit(432));
+    std::fflush(stdout);
+}
+
+void ReportInput() {
+    static bool was_down[512];
+    static float mouse_x = -1, mouse_y = -1, touch_x = -1, touch_y = -1;
+    const int u = ++input_update;
+    for (int key = 1; key < 512; ++key) {
+        if (const int hits = orv_input_KeyHit(key)) std::printf("%d hit %d %d\n", u, key, hits);
+        const bool down = orv_input_KeyDown(key) != 0;
+        if (down != was_down[key]) std::printf("%d %s %d\n", u, down ? "down" : "up", key);
+        was_down[key] = down;
+    }
+    while (const int character = orv_input_GetChar()) std::printf("%d char %d\n", u, character);
+    if (orv_input_MouseX() != mouse_x || orv_input_MouseY() != mouse_y) {
+        mouse_x = orv_input_MouseX();
+        mouse_y = orv_input_MouseY();
+        std::printf("%d mouse %g %g\n", u, mouse_x, mouse_y);
+    }
+    if (orv_input_TouchX(0) != touch_x || orv_input_TouchY(0) != touch_y) {
+        touch_x = orv_input_TouchX(0);
+        touch_y = orv_input_TouchY(0);
+        std::printf("%d touch0 %g %g\n", u, touch_x, touch_y);
+    }
+    std::fflush(stdout);
+}
 
 class TestApp : public c_App {
 public:
@@ -23,10 +62,17 @@ public:
             orv_app__game->KeyEvent(c_OrvGameEvent::KeyDown, KEY_BACK);
             orvPrint(String("still running"));
         }
+        if (mode == "input") {
+            glfw().SetWindowTitle("Vellumby input test");  // found by this title
+            std::atexit(ReportCloseKey);
+            std::printf("ready\n");
+            std::fflush(stdout);
+        }
         orv_app_SetUpdateRate(60);
         return 0;
     }
     int p_OnUpdate() override {
+        if (mode == "input") ReportInput();
         if (mode == "throw-update" && ++updates == 3) throw new ThrowableObject();
         if (mode == "rate") {
             // Counts updates over two seconds of the host clock.
