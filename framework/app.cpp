@@ -2,7 +2,10 @@
 
 #include <cstdlib>
 
+#include "framework/audio.h"
 #include "framework/graphics.h"
+#include "framework/input.h"
+#include "framework/random.h"
 #include "runtime/diagnostics.h"
 
 c_App* orv_app__app = nullptr;
@@ -12,7 +15,6 @@ int orv_app__updateRate = 0;
 c_Stack* orv_asyncevent__sources = nullptr;
 c_IAsyncEventSource* orv_asyncevent__current = nullptr;
 c_IAsyncEventSource* c_Stack::m_NIL = nullptr;
-int orv_random_Seed = 1234;
 
 void orvInitFramework() {
     orv_app__app = nullptr;
@@ -24,6 +26,8 @@ void orvInitFramework() {
     c_Stack::m_NIL = nullptr;
     orv_random_Seed = 1234;
     orvInitGraphics();
+    orvInitAudio();
+    orvInitInput();
 }
 
 void orvMarkFrameworkRoots() {
@@ -33,6 +37,8 @@ void orvMarkFrameworkRoots() {
     gc_mark_q(orv_asyncevent__sources);
     if (c_Stack::m_NIL) gc_mark_q(gc_as_object(c_Stack::m_NIL));
     orvMarkGraphicsRoots();
+    orvMarkAudioRoots();
+    orvMarkInputRoots();
 }
 
 c_App* c_App::m_new() {
@@ -51,20 +57,41 @@ int c_App::p_OnBack() {
     orv_app_EndApp();
 }
 
-void c_GameDelegate::mark() { gc_mark_q(m__graphics); }
+void c_GameDelegate::mark() {
+    gc_mark_q(m__graphics);
+    gc_mark_q(m__audio);
+    gc_mark_q(m__input);
+}
 
 void c_GameDelegate::StartGame() {
     gc_assign(m__graphics, new gxtkGraphics());
     orv_graphics_SetGraphicsDevice(m__graphics);
     orv_graphics_SetFont(nullptr, 32);
+    gc_assign(m__audio, new gxtkAudio());
+    orv_audio_SetAudioDevice(m__audio);
+    gc_assign(m__input, (new c_InputDevice())->m_new());
+    for (int port = 0; port < JOY_COUNT; ++port) {
+        gc_assign(m__input->m__joyStates[port], (new c_JoyState())->m_new());
+    }
+    gc_assign(orv_input_device, m__input);
     orv_app__app->p_OnCreate();
 }
 
-void c_GameDelegate::SuspendGame() { orv_app__app->p_OnSuspend(); }
+void c_GameDelegate::SuspendGame() {
+    orv_app__app->p_OnSuspend();
+    m__audio->Suspend();
+}
 
-void c_GameDelegate::ResumeGame() { orv_app__app->p_OnResume(); }
+void c_GameDelegate::ResumeGame() {
+    m__audio->Resume();
+    orv_app__app->p_OnResume();
+}
 
-void c_GameDelegate::UpdateGame() { orv_app__app->p_OnUpdate(); }
+void c_GameDelegate::UpdateGame() {
+    m__input->p_BeginUpdate();
+    orv_app__app->p_OnUpdate();
+    m__input->p_EndUpdate();
+}
 
 void c_GameDelegate::RenderGame() {
     m__graphics->BeginRender();
@@ -75,16 +102,19 @@ void c_GameDelegate::RenderGame() {
 }
 
 void c_GameDelegate::KeyEvent(int event, int data) {
+    m__input->p_KeyEvent(event, data);
     if (event != c_OrvGameEvent::KeyDown) return;
     if (data == KEY_BACK) orv_app__app->p_OnBack();
     if (data == KEY_CLOSE) orv_app__app->p_OnClose();
 }
 
-void c_GameDelegate::MouseEvent(int, int, float, float) {}
+void c_GameDelegate::MouseEvent(int event, int data, float x, float y) { m__input->p_MouseEvent(event, data, x, y); }
 
-void c_GameDelegate::TouchEvent(int, int, float, float) {}
+void c_GameDelegate::TouchEvent(int event, int data, float x, float y) { m__input->p_TouchEvent(event, data, x, y); }
 
-void c_GameDelegate::MotionEvent(int, int, float, float, float) {}
+void c_GameDelegate::MotionEvent(int event, int data, float x, float y, float z) {
+    m__input->p_MotionEvent(event, data, x, y, z);
+}
 
 void c_GameDelegate::DiscardGraphics() { m__graphics->DiscardGraphics(); }
 

@@ -1,10 +1,13 @@
 // The app object, the delegate that routes host events into it, and the
 // framework's module globals.
 #pragma once
+#include "host/audio_device.h"
 #include "host/host_game.h"
 #include "host/renderer.h"
 #include "runtime/array.h"
 #include "runtime/object.h"
+
+class c_InputDevice;
 
 class c_App : public Object {
 public:
@@ -54,6 +57,8 @@ public:
     void DiscardGraphics() override;
 
     gxtkGraphics* m__graphics = nullptr;
+    gxtkAudio* m__audio = nullptr;
+    c_InputDevice* m__input = nullptr;
 };
 
 class c_IAsyncEventSource : public virtual gc_interface {

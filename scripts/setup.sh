@@ -10,8 +10,8 @@ shift
 packages=(
   g++ cmake make pkg-config
   libglfw3-dev libgl-dev libx11-dev libgtest-dev
-  libstb-dev libvorbis-dev
-  xvfb xauth libgl1-mesa-dri
+  libstb-dev libvorbis-dev libopenal-dev
+  xvfb xauth libgl1-mesa-dri xdotool
 )
 
 missing=()

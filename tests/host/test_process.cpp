@@ -12,7 +12,15 @@ namespace {
 
 const char kUncaught[] = "Quarlo Runtime Error : Uncaught Quarlo Exception\n";
 
-ProcessResult RunApp(const std::string& mode) { return RunProcess({TEST_APP, mode}); }
+// The programs open an audio device: give them the silent output, so what
+// they print does not depend on the machine having a sound card.
+ProcessOptions Silent() {
+    ProcessOptions options;
+    options.env = {"ALSOFT_DRIVERS=null"};
+    return options;
+}
+
+ProcessResult RunApp(const std::string& mode) { return RunProcess({TEST_APP, mode}, Silent()); }
 
 TEST(HostProcess, UncaughtExceptionsEndTheProgramWithStatus255) {
     for (const char* mode : {"throw-startup", "throw-create", "throw-update"}) {
@@ -41,9 +49,10 @@ TEST(HostProcess, RunsSixtyUpdatesASecond) {
     int updates = 0, ms = 0;
     ASSERT_EQ(std::sscanf(r.out.c_str(), "%d updates in %d ms", &updates, &ms), 2) << r.out << r.err;
     const double expected = ms * 60.0 / 1000.0;
-    // Exact on an idle machine; the loop never runs more than it owes, and
+    // Exact on an idle machine; the loop never runs more than it owes (the
+    // clock is read when an update runs, which may be a little late), and
     // drops at most a few updates when the machine is busy.
-    EXPECT_LE(updates, expected + 1);
+    EXPECT_LE(updates, expected + 2);
     EXPECT_GE(updates, expected * 0.9);
     EXPECT_EQ(r.status, 0);
 }
@@ -56,7 +65,7 @@ TEST(HostProcess, CloseBoxEndsTheGameWithStatus0) {
         size = c.out;
         closer_status = c.status;
     });
-    ProcessOptions options;
+    ProcessOptions options = Silent();
     options.timeout_seconds = 25;
     const std::string program = VELLUMBY;
     options.cwd = program.substr(0, program.rfind('/'));  // the game runs beside its data folder
@@ -69,15 +78,15 @@ TEST(HostProcess, CloseBoxEndsTheGameWithStatus0) {
 }
 
 TEST(HostProcess, NoDisplayOrNoUsableWindowIsReportedWithStatus255) {
-    ProcessOptions no_display;
-    no_display.env = {"DISPLAY="};
+    ProcessOptions no_display = Silent();
+    no_display.env.push_back("DISPLAY=");
     const ProcessResult a = RunProcess({VELLUMBY}, no_display);
     EXPECT_EQ(a.out, "glfwInit failed\n");
     EXPECT_EQ(a.status, 255);
 
     // A screen of 8-bit colour offers no GL visual: the window cannot open.
     const ProcessResult b =
-        RunProcess({"/usr/bin/xvfb-run", "-a", "-s", "-screen 0 640x480x8", VELLUMBY}, ProcessOptions{});
+        RunProcess({"/usr/bin/xvfb-run", "-a", "-s", "-screen 0 640x480x8", VELLUMBY}, Silent());
     EXPECT_EQ(b.out, "Could not open the game window: no usable display was found.\n");
     EXPECT_EQ(b.status, 255);
 }
