@@ -1,12 +1,16 @@
 // A window system with a hand-driven clock, for running the host loop in
-// tests without real time or a display, and scripted joysticks.
+// tests without real time or a display, and scripted joysticks; and a test
+// fixture that puts a host on it.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "host/glfw_layer.h"
+#include "host/host_game.h"
 
 class FakeGlfw : public GlfwLayer {
 public:
@@ -60,6 +64,7 @@ public:
     void SetWindowTitle(const char* title) override { calls.push_back(std::string("title ") + title); }
     glfw27::VidMode GetDesktopMode() override { return desktop; }
     void SetKeyRepeat(bool enabled) override { key_repeat = enabled; }
+
     // Joysticks by port: axes already in the classic convention.
     struct Pad {
         bool present = false;
@@ -67,36 +72,18 @@ public:
         std::vector<unsigned char> buttons;
     };
     Pad pads[4];
-    int pad_reads[4] = {0, 0, 0, 0};  // axis and button reads per port
+    int pad_reads[4] = {};  // axis and button reads per port
     int most_axes_asked = 0, most_buttons_asked = 0;
 
     int GetJoystickParam(int joy, glfw27::JoystickParam param) override {
-        if (joy < 0 || joy >= 4 || !pads[joy].present) return 0;
-        switch (param) {
-            case glfw27::JoystickParam::Present:
-                return 1;
-            case glfw27::JoystickParam::Axes:
-                return static_cast<int>(pads[joy].axes.size());
-            case glfw27::JoystickParam::Buttons:
-                return static_cast<int>(pads[joy].buttons.size());
-        }
-        return 0;
+        if (!Present(joy)) return 0;
+        if (param == glfw27::JoystickParam::Axes) return static_cast<int>(pads[joy].axes.size());
+        if (param == glfw27::JoystickParam::Buttons) return static_cast<int>(pads[joy].buttons.size());
+        return 1;
     }
-    int GetJoystickPos(int joy, float* pos, int numaxes) override {
-        if (joy < 0 || joy >= 4 || !pads[joy].present) return 0;
-        ++pad_reads[joy];
-        most_axes_asked = std::max(most_axes_asked, numaxes);
-        const int n = std::min(numaxes, static_cast<int>(pads[joy].axes.size()));
-        for (int i = 0; i < n; ++i) pos[i] = pads[joy].axes[static_cast<std::size_t>(i)];
-        return n;
-    }
-    int GetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) override {
-        if (joy < 0 || joy >= 4 || !pads[joy].present) return 0;
-        ++pad_reads[joy];
-        most_buttons_asked = std::max(most_buttons_asked, numbuttons);
-        const int n = std::min(numbuttons, static_cast<int>(pads[joy].buttons.size()));
-        for (int i = 0; i < n; ++i) buttons[i] = pads[joy].buttons[static_cast<std::size_t>(i)];
-        return n;
+    int GetJoystickPos(int joy, float* pos, int n) override { return Read(joy, &Pad::axes, pos, n, most_axes_asked); }
+    int GetJoystickButtons(int joy, unsigned char* states, int n) override {
+        return Read(joy, &Pad::buttons, states, n, most_buttons_asked);
     }
 
     int mouse_x = 0, mouse_y = 0;
@@ -111,4 +98,38 @@ public:
         }
         return glfw27::RELEASE;
     }
+
+private:
+    bool Present(int joy) const { return joy >= 0 && joy < 4 && pads[joy].present; }
+    template <typename T>
+    int Read(int joy, std::vector<T> Pad::*values, T* out, int n, int& most_asked) {
+        if (!Present(joy)) return 0;
+        ++pad_reads[joy];
+        most_asked = std::max(most_asked, n);
+        const std::vector<T>& from = pads[joy].*values;
+        n = std::min(n, static_cast<int>(from.size()));
+        std::copy_n(from.begin(), n, out);
+        return n;
+    }
+};
+
+// A host on the fake window system for the length of one test.
+class FakeHostTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gc_init();
+        previous_ = GlfwLayer::current;
+        GlfwLayer::current = &fake;
+        host = new OrvGlfwGame();
+    }
+    void TearDown() override {
+        GlfwLayer::current = previous_;
+        delete host;
+    }
+
+    FakeGlfw fake;
+    OrvGlfwGame* host = nullptr;
+
+private:
+    GlfwLayer* previous_ = nullptr;
 };

@@ -18,8 +18,6 @@ std::string mode;
 // characters, and pointer moves. The close box ends the program from inside
 // the key event, before any update, so the close key's state is reported on
 // the way out.
-int input_update = 0;
-
 void ReportCloseKey() {
     std::printf("exit down432=%d hit432=%d\n", orv_input_KeyDown(432), orv_input_KeyHit(432));
     std::fflush(stdout);
@@ -27,8 +25,9 @@ void ReportCloseKey() {
 
 void ReportInput() {
     static bool was_down[512];
-    static float mouse_x = -1, mouse_y = -1, touch_x = -1, touch_y = -1;
-    const int u = ++input_update;
+    static int updates = 0;
+    static float mouse_x = -1, mouse_y = -1;
+    const int u = ++updates;
     for (int key = 1; key < 512; ++key) {
         if (const int hits = orv_input_KeyHit(key)) std::printf("%d hit %d %d\n", u, key, hits);
         const bool down = orv_input_KeyDown(key) != 0;
@@ -40,11 +39,6 @@ void ReportInput() {
         mouse_x = orv_input_MouseX();
         mouse_y = orv_input_MouseY();
         std::printf("%d mouse %g %g\n", u, mouse_x, mouse_y);
-    }
-    if (orv_input_TouchX(0) != touch_x || orv_input_TouchY(0) != touch_y) {
-        touch_x = orv_input_TouchX(0);
-        touch_y = orv_input_TouchY(0);
-        std::printf("%d touch0 %g %g\n", u, touch_x, touch_y);
     }
     std::fflush(stdout);
 }
@@ -65,8 +59,6 @@ public:
         if (mode == "input") {
             glfw().SetWindowTitle("Vellumby input test");  // found by this title
             std::atexit(ReportCloseKey);
-            std::printf("ready\n");
-            std::fflush(stdout);
         }
         orv_app_SetUpdateRate(60);
         return 0;

@@ -60,19 +60,12 @@ public:
     }
 };
 
-class HostLoop : public ::testing::Test {
+class HostLoop : public FakeHostTest {
 protected:
     void SetUp() override {
-        gc_init();
-        previous_ = GlfwLayer::current;
-        GlfwLayer::current = &fake;
-        host = new OrvGlfwGame();
+        FakeHostTest::SetUp();
         recorder = new Recorder();
         host->SetDelegate(recorder);
-    }
-    void TearDown() override {
-        GlfwLayer::current = previous_;
-        delete host;
     }
     std::size_t IndexOf(const std::string& what, int occurrence = 1) const {
         for (std::size_t i = 0; i < recorder->log.size(); ++i) {
@@ -81,10 +74,7 @@ protected:
         return recorder->log.size();
     }
 
-    FakeGlfw fake;
-    OrvGlfwGame* host = nullptr;
     Recorder* recorder = nullptr;
-    GlfwLayer* previous_ = nullptr;
 };
 
 const double kPeriod = 1.0 / 60;
