@@ -2,7 +2,6 @@
 // Run on OpenAL's silent output: ALSOFT_DRIVERS=null bench_audio (set here
 // when the environment does not choose).
 #include <unistd.h>
-#include <vorbis/vorbisenc.h>
 
 #include <algorithm>
 #include <chrono>
@@ -17,6 +16,7 @@
 #include "framework/random.h"
 #include "host/audio_device.h"
 #include "host/host_game.h"
+#include "tests/support/sound_files.h"
 
 void orvInit() {}
 int orvMain() { return 0; }
@@ -34,87 +34,22 @@ float Music(long i, int channel, long rate) {
 
 // 16-bit stereo PCM at 44100 Hz, `bytes` of sample data.
 void WriteWav(const std::string& path, std::uint32_t bytes) {
-    std::string b = "RIFF";
-    auto u32 = [&](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) b += static_cast<char>(v >> (8 * i));
-    };
-    auto u16 = [&](unsigned v) {
-        b += static_cast<char>(v);
-        b += static_cast<char>(v >> 8);
-    };
-    u32(36 + bytes);
-    b += "WAVEfmt ";
-    u32(16);
-    u16(1);
-    u16(2);
-    u32(44100);
-    u32(44100 * 4);
-    u16(4);
-    u16(16);
-    b += "data";
-    u32(bytes);
+    sound_files::Wav wav;
+    wav.channels = 2;
+    wav.rate = 44100;
     for (std::uint32_t i = 0; i < bytes / 4; ++i) {
-        for (int c = 0; c < 2; ++c) u16(static_cast<unsigned>(static_cast<int>(Music(i, c, 44100) * 32767)) & 0xffff);
+        for (int c = 0; c < 2; ++c) {
+            wav.data += sound_files::Le(static_cast<std::uint16_t>(static_cast<int>(Music(i, c, 44100) * 32767)), 2);
+        }
     }
-    std::ofstream(path, std::ios::binary) << b;
+    std::ofstream(path, std::ios::binary) << wav.Build();
 }
 
 // A stereo Ogg Vorbis stream of `seconds` at 44100 Hz.
 void WriteOgg(const std::string& path, int seconds) {
-    const long rate = 44100;
-    vorbis_info vi;
-    vorbis_info_init(&vi);
-    vorbis_encode_init_vbr(&vi, 2, rate, 0.4f);
-    vorbis_comment vc;
-    vorbis_comment_init(&vc);
-    vorbis_dsp_state vd;
-    vorbis_analysis_init(&vd, &vi);
-    vorbis_block vb;
-    vorbis_block_init(&vd, &vb);
-    ogg_stream_state os;
-    ogg_stream_init(&os, 1);
-    std::ofstream out(path, std::ios::binary);
-    ogg_page page;
-    auto write = [&] {
-        out.write(reinterpret_cast<char*>(page.header), page.header_len);
-        out.write(reinterpret_cast<char*>(page.body), page.body_len);
-    };
-    ogg_packet header, comment, code;
-    vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
-    ogg_stream_packetin(&os, &header);
-    ogg_stream_packetin(&os, &comment);
-    ogg_stream_packetin(&os, &code);
-    while (ogg_stream_flush(&os, &page)) write();
-    auto drain = [&] {
-        ogg_packet packet;
-        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-            vorbis_analysis(&vb, nullptr);
-            vorbis_bitrate_addblock(&vb);
-            while (vorbis_bitrate_flushpacket(&vd, &packet)) {
-                ogg_stream_packetin(&os, &packet);
-                while (ogg_stream_pageout(&os, &page)) write();
-            }
-        }
-    };
-    const long frames = rate * seconds;
-    for (long done = 0; done < frames;) {
-        const int n = static_cast<int>(std::min(1024L, frames - done));
-        float** buffer = vorbis_analysis_buffer(&vd, n);
-        for (int i = 0; i < n; ++i) {
-            for (int c = 0; c < 2; ++c) buffer[c][i] = Music(done + i, c, rate);
-        }
-        vorbis_analysis_wrote(&vd, n);
-        drain();
-        done += n;
-    }
-    vorbis_analysis_wrote(&vd, 0);
-    drain();
-    while (ogg_stream_flush(&os, &page)) write();
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&vb);
-    vorbis_dsp_clear(&vd);
-    vorbis_comment_clear(&vc);
-    vorbis_info_clear(&vi);
+    std::ofstream(path, std::ios::binary) << sound_files::EncodeOgg(2, 44100, 44100L * seconds, [](long i, int c) {
+        return Music(i, c, 44100);
+    });
 }
 
 // Milliseconds per load, averaged over `runs`; each sample is given back at

