@@ -1,8 +1,7 @@
 #include "tools/datagen/default_font.h"
 
-#include <stdexcept>
-#include <string>
 
+#include "tools/datagen/glyph_blocks.h"
 #include "tools/datagen/png_writer.h"
 
 namespace {
@@ -21,16 +20,8 @@ constexpr int kGlyphWidth = 7;
 // lower case from row 5, descenders reach row 14.
 constexpr int kTopRow = 1;
 constexpr int kGlyphRows = 14;
-constexpr int kGlyphsPerBlock = 8;
 
-// Eight consecutive characters side by side, '#' for a set pixel, glyphs
-// separated by one space, so the source reads like the strip itself.
-struct GlyphBlock {
-    char first;
-    const char* rows[kGlyphRows];
-};
-
-const GlyphBlock kBlocks[] = {
+const GlyphBlock<kGlyphRows> kBlocks[] = {
     // SP ! " # $ % & '
     {' ', {
         "....... ....... ....... ....... ...#... ....... ....... .......",
@@ -240,40 +231,14 @@ const GlyphBlock kBlocks[] = {
 static_assert(sizeof(kBlocks) / sizeof(kBlocks[0]) * kGlyphsPerBlock == kFrames,
               "every frame has a glyph");
 
-// A malformed row is a slip in this file: stop rather than draw a wrong glyph.
-void CheckRow(const GlyphBlock& block, int row) {
-    const std::string text = block.rows[row];
-    const std::string where =
-        "glyph block '" + std::string(1, block.first) + "' row " + std::to_string(row) + ": ";
-    const std::size_t width = kGlyphsPerBlock * (kGlyphWidth + 1) - 1;
-    if (text.size() != width) throw std::logic_error(where + "wrong length");
-    for (std::size_t i = 0; i < width; ++i) {
-        const bool separator = i % (kGlyphWidth + 1) == kGlyphWidth;
-        const char c = text[i];
-        if (separator ? c != ' ' : c != '#' && c != '.') throw std::logic_error(where + "bad character");
-    }
-}
-
 }  // namespace
 
 Image DrawDefaultFont() {
     Image image(kFrames * kFrameWidth, kHeight);
     const Rgba white{255, 255, 255, 255};
-    int frame = 0;
-    for (const GlyphBlock& block : kBlocks) {
-        if (block.first != kFirstChar + frame) throw std::logic_error("glyph blocks out of order");
-        for (int row = 0; row < kGlyphRows; ++row) CheckRow(block, row);
-        for (int g = 0; g < kGlyphsPerBlock; ++g, ++frame) {
-            const int left = frame * kFrameWidth + kPadding;
-            for (int row = 0; row < kGlyphRows; ++row) {
-                for (int x = 0; x < kGlyphWidth; ++x) {
-                    if (block.rows[row][g * (kGlyphWidth + 1) + x] == '#') {
-                        image.Set(left + x, kTopRow + row, white);
-                    }
-                }
-            }
-        }
-    }
+    ForEachGlyphPixel(kBlocks, kFirstChar, kGlyphWidth, [&](int frame, int x, int y) {
+        image.Set(frame * kFrameWidth + kPadding + x, kTopRow + y, white);
+    });
     return image;
 }
 

@@ -6,10 +6,9 @@
 // a narrow letter moves the next one closer. Glyphs are white, so that the
 // game can colour them, with a dark outline that keeps them readable on the
 // busy garden.
-#include <stdexcept>
-#include <string>
 
 #include "tools/datagen/art_palette.h"
+#include "tools/datagen/glyph_blocks.h"
 #include "tools/datagen/images.h"
 #include "tools/datagen/raster.h"
 
@@ -18,7 +17,6 @@ namespace {
 constexpr int kCell = 16;
 constexpr int kFirstChar = 32;
 constexpr int kGlyphs = 128;
-constexpr int kGlyphsPerBlock = 8;
 // Glyph rows 1-7 hold capitals and digits, 3-7 the x-height, 8-9 the
 // descenders; columns 1-5 hold ordinary glyphs, up to 7 for M, W, m, w and
 // the symbols.
@@ -28,12 +26,7 @@ constexpr int kGridH = 10;
 constexpr int kLeft = 4;
 constexpr int kTop = 3;
 
-struct GlyphBlock {
-    int first;
-    const char* rows[kGridH];
-};
-
-const GlyphBlock kBlocks[] = {
+const GlyphBlock<kGridH> kBlocks[] = {
     // SP | ! | " | # | $ | % | & | '
     {' ', {
         "........ ........ ........ ........ ........ ........ ........ ........",
@@ -246,37 +239,15 @@ const GlyphBlock kBlocks[] = {
 
 static_assert(sizeof(kBlocks) / sizeof(kBlocks[0]) * kGlyphsPerBlock == kGlyphs, "every cell has a glyph");
 
-void CheckRow(const GlyphBlock& block, int row) {
-    const std::string text = block.rows[row];
-    const std::string where = "font block " + std::to_string(block.first) + " row " + std::to_string(row) + ": ";
-    const std::size_t width = kGlyphsPerBlock * (kGridW + 1) - 1;
-    if (text.size() != width) throw std::logic_error(where + "wrong length");
-    for (std::size_t i = 0; i < width; ++i) {
-        const bool separator = i % (kGridW + 1) == kGridW;
-        const char c = text[i];
-        if (separator ? c != ' ' : c != '#' && c != '.') throw std::logic_error(where + "bad character");
-    }
-}
-
 }  // namespace
 
 Image DrawEditUndoFont() {
     Image image(kCell * 16, kCell * (kGlyphs / 16));
-    int glyph = 0;
-    for (const GlyphBlock& block : kBlocks) {
-        if (block.first != kFirstChar + glyph) throw std::logic_error("font blocks out of order");
-        for (int row = 0; row < kGridH; ++row) CheckRow(block, row);
-        for (int g = 0; g < kGlyphsPerBlock; ++g, ++glyph) {
-            const int cx = glyph % 16 * kCell, cy = glyph / 16 * kCell;
-            for (int row = 0; row < kGridH; ++row) {
-                for (int x = 0; x < kGridW; ++x) {
-                    if (block.rows[row][g * (kGridW + 1) + x] == '#') {
-                        image.Set(cx + kLeft + x, cy + kTop + row, Hex(0xffffff));
-                    }
-                }
-            }
-            Outline(image, cx, cy, kCell, kCell, WithAlpha(pal::kInk, 0.85));
-        }
+    ForEachGlyphPixel(kBlocks, kFirstChar, kGridW, [&](int glyph, int x, int y) {
+        image.Set(glyph % 16 * kCell + kLeft + x, glyph / 16 * kCell + kTop + y, Hex(0xffffff));
+    });
+    for (int glyph = 0; glyph < kGlyphs; ++glyph) {
+        Outline(image, glyph % 16 * kCell, glyph / 16 * kCell, kCell, kCell, WithAlpha(pal::kInk, 0.85));
     }
     return image;
 }
