@@ -85,7 +85,6 @@ extern OrvGame* orv_app__game;
 extern int orv_app__updateRate;
 extern c_Stack* orv_asyncevent__sources;
 extern c_IAsyncEventSource* orv_asyncevent__current;
-extern int orv_random_Seed;
 
 int orv_app_SetUpdateRate(int hertz);
 int orv_app_Millisecs();

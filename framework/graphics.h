@@ -28,8 +28,6 @@ public:
                      c_Image* source, int srcx, int srcy, int srcw, int srch);
     int p_ApplyFlags(int flags);
     int p_SetHandle(float x, float y);
-    int p_Width() { return m_Width; }
-    int p_Height() { return m_Height; }
     int p_Frames() { return m_Frames.Length(); }
 
     gxtkSurface* m_Surface = nullptr;

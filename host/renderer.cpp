@@ -328,11 +328,6 @@ void gxtkGraphics::Put(Vertex* v, float x, float y, float u, float w) const {
     v->rgba = packedColor;
 }
 
-void gxtkGraphics::CountDraw() {
-    ++drawCallsFrame;
-    ++drawCallsTotal;
-}
-
 void gxtkGraphics::Flush() {
     if (!batchCount) return;
     if (batchSurface) {
@@ -342,24 +337,24 @@ void gxtkGraphics::Flush() {
     switch (batchType) {
         case 1:
             glDrawArrays(GL_POINTS, 0, batchCount);
-            CountDraw();
+            ++drawCallsFrame;
             break;
         case 2:
             glDrawArrays(GL_LINES, 0, batchCount);
-            CountDraw();
+            ++drawCallsFrame;
             break;
         case 3:
             glDrawArrays(GL_TRIANGLES, 0, batchCount);
-            CountDraw();
+            ++drawCallsFrame;
             break;
         case 4:
             glDrawElements(GL_TRIANGLES, batchCount / 4 * 6, GL_UNSIGNED_SHORT, quadIndexBuffer);
-            CountDraw();
+            ++drawCallsFrame;
             break;
         default:
             for (int i = 0; i < batchCount; i += batchType) {
                 glDrawArrays(GL_TRIANGLE_FAN, i, batchType);
-                CountDraw();
+                ++drawCallsFrame;
             }
             break;
     }

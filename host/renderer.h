@@ -76,9 +76,8 @@ public:
     Vertex* Begin(int type, int count, gxtkSurface* surface);
     void Flush();
 
-    // Draw calls issued since the frame began (and in all).
+    // Draw calls issued since the frame began.
     int DrawCallsThisFrame() const { return drawCallsFrame; }
-    long long DrawCallsTotal() const { return drawCallsTotal; }
 
     int width = 0, height = 0;
     std::uint32_t packedColor = 0;
@@ -94,12 +93,10 @@ public:
 private:
     void UpdatePackedColor();
     void Put(Vertex* v, float x, float y, float u = 0, float w = 0) const;
-    void CountDraw();
 
     // State already in effect, so that repeating it costs no flush.
     int blendInEffect = -1;
     bool scissorKnown = false;
     int scissorRect[4] = {0, 0, 0, 0};  // all zero with the test disabled
     int drawCallsFrame = 0;
-    long long drawCallsTotal = 0;
 };

@@ -171,12 +171,6 @@ void* gc_object_alloc(int size) {
     return block;
 }
 
-void gc_object_free(gc_object* p) {
-    int size = p->gc_size();
-    gc_free_bytes -= size;
-    release_block(p, size);
-}
-
 void gc_mark_q(gc_object* p) {
     if (!p || !gc_is_unmarked(p)) return;
     p->flags ^= 1;

@@ -59,7 +59,6 @@ const int GC_SWEEP_THRESHOLD = 0x800000;
 
 void gc_init();  // empties the four lists
 void* gc_object_alloc(int size);
-void gc_object_free(gc_object* p);  // give back a block whose destructor ran
 void gc_mark_q(gc_object* p);
 void gc_mark_obj(gc_object* p);
 void gc_mark();
