@@ -15,6 +15,7 @@ unsigned char* orvLoadImageFile(String path, int* width, int* height, int* depth
 
 // A whole ".wav" or ".ogg" file (by its name, any case) as interleaved
 // samples: length in sample frames, format in bytes per sample. Null when
-// the file is missing, of another kind, damaged, or beyond what the audio
-// device can play. The caller frees the block with free().
+// the file is missing, of another kind or damaged, and for an Ogg stream of
+// more than two channels (the audio device takes no more) or of more than
+// 2^25 frames. The caller frees the block with free().
 unsigned char* orvLoadAudioFile(String path, int* length, int* channels, int* format, int* hertz);
