@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "host/files.h"
 #include "host/glfw_layer.h"
 #include "host/host_game.h"
 
@@ -220,7 +221,7 @@ gxtkSurface* gxtkGraphics::LoadSurface(String path) {
 
 gxtkSurface* gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, String path) {
     int w = 0, h = 0, depth = 0;
-    unsigned char* data = OrvGlfwGame::_glfwGame->LoadImageData(path, &w, &h, &depth);
+    unsigned char* data = orvLoadImageFile(path, &w, &h, &depth);
     if (!data) return nullptr;
     surface->SetData(data, w, h, depth);
     return surface;
