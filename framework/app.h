@@ -22,24 +22,9 @@ public:
     int p_OnBack();
 };
 
-// Event numbers of the host's event calls.
-struct c_OrvGameEvent {
-    enum : int {
-        KeyDown = 1,
-        KeyUp = 2,
-        KeyChar = 3,
-        MouseDown = 4,
-        MouseUp = 5,
-        MouseMove = 6,
-        TouchDown = 7,
-        TouchUp = 8,
-        TouchMove = 9,
-        MotionAccel = 10
-    };
-};
-
-// Key codes with a meaning of their own to the framework.
-enum : int { KEY_BACK = 416, KEY_CLOSE = 432 };
+// The event numbers and the back and close key codes are the host's own
+// (host/host_game.h).
+using c_OrvGameEvent = OrvGameEvent;
 
 class c_GameDelegate : public OrvGameDelegate {
 public:

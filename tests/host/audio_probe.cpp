@@ -13,9 +13,6 @@
 #include "host/host_game.h"
 #include "tests/host/audio_test_util.h"
 
-void orvInit() {}
-int orvMain() { return 0; }
-
 namespace {
 
 gxtkAudio* audio = nullptr;
