@@ -1,6 +1,8 @@
 // The app object, the delegate that routes host events into it, and the
 // framework's module globals.
 #pragma once
+#include <functional>
+
 #include "host/audio_device.h"
 #include "host/host_game.h"
 #include "host/renderer.h"
@@ -77,6 +79,13 @@ String orv_app_LoadState();
 int orv_app_SaveState(String state);
 [[noreturn]] void orv_app_EndApp();
 void orv_asyncevent_UpdateAsyncEvents();
+
+// Where the delegate's start gets its drawing and sound devices. Unset, it
+// creates the real renderer and audio device; tests install devices that
+// record what the game asks of them, so the game runs without a window or a
+// sound device. Not reset by orvInit.
+extern std::function<gxtkGraphics*()> orvGraphicsDeviceFactory;
+extern std::function<gxtkAudio*()> orvAudioDeviceFactory;
 
 // Start values of the framework's globals, and the marking of those that
 // are roots; the program's own module initialisation calls both.

@@ -11,7 +11,7 @@
 
 #include "framework/app.h"
 #include "framework/input.h"
-#include "tests/host/fake_glfw.h"
+#include "tests/host/fake_host_test.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "host/host_game.h"
-#include "tests/host/fake_glfw.h"
+#include "tests/host/fake_host_test.h"
 
 namespace {
 
