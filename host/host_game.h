@@ -173,6 +173,11 @@ protected:
 class OrvQuarloGame : public OrvGlfwGame {
 public:
     static int Main(int argc, char** argv);
+    // Main's start of the program on the host: empties the collector's
+    // lists, gives the module globals their start values (orvInit), marks
+    // the roots and creates the application object (orvMain). A game
+    // exception thrown there is fatal.
+    static void StartProgram(OrvGame* host);
 };
 
 // Program-wide host globals.

@@ -16,6 +16,13 @@ int OrvQuarloGame::Main(int argc_in, char** argv_in) {
     argc = argc_in;
     argv = argv_in;
     orvInstallSignalHandlers();
+    StartProgram(game);
+    if (game->Delegate()) game->Run();
+    glfw().Terminate();
+    return 0;
+}
+
+void OrvQuarloGame::StartProgram(OrvGame* host) {
     gc_init();
     try {
         orvInit();
@@ -23,9 +30,6 @@ int OrvQuarloGame::Main(int argc_in, char** argv_in) {
         orvMain();
     } catch (ThrowableObject* exception) {
         glfw().Terminate();
-        game->Die(exception);
+        host->Die(exception);
     }
-    if (game->Delegate()) game->Run();
-    glfw().Terminate();
-    return 0;
 }

@@ -59,14 +59,7 @@ void GameHost::Start() {
     host = new OrvGlfwGame();
     orvGraphicsDeviceFactory = [this] { return graphics = new RecordingGraphics(); };
     orvAudioDeviceFactory = [this] { return audio = make_audio(); };
-    gc_init();
-    try {
-        orvInit();
-        gc_mark();
-        orvMain();
-    } catch (ThrowableObject* exception) {
-        host->Die(exception);
-    }
+    OrvQuarloGame::StartProgram(host);
     host->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
     host->StartGame();
     host->RenderGame();
