@@ -1,8 +1,11 @@
 // A drawing device that draws nothing: every call becomes a record of its
 // arguments and of the state in effect (colour, alpha, blend, matrix,
 // scissor), so game tests can check what a frame drew without a window or
-// OpenGL. Images still load from PNG files; their pixels stay in memory and
-// are never uploaded.
+// OpenGL. Images still load from PNG files (through the real device's
+// decoding); their pixels stay in memory and are never uploaded, so no
+// OpenGL is reached even after a window was opened. Like the real device it
+// asks the window layer for the window's size, so one must be installed
+// (tests use the fake one).
 #pragma once
 #include <string>
 #include <vector>
