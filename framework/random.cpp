@@ -1,5 +1,6 @@
 #include "framework/random.h"
 
+#include <cmath>
 #include <cstdint>
 
 int orv_random_Seed = 1234;
@@ -27,3 +28,19 @@ float orv_math_Abs2(float x) { return x >= 0 ? x : -x; }
 int orv_math_Max(int a, int b) { return a >= b ? a : b; }
 
 float orv_math_Max2(float a, float b) { return a > b ? a : b; }
+
+namespace {
+const float kDegToRad = 0.017453292f;
+}
+
+float orv_math_Sin(float degrees) { return static_cast<float>(std::sin(static_cast<double>(degrees * kDegToRad))); }
+
+float orv_math_Cos(float degrees) { return static_cast<float>(std::cos(static_cast<double>(degrees * kDegToRad))); }
+
+float orv_math_ATan2(float y, float x) {
+    return static_cast<float>(std::atan2(static_cast<double>(y), static_cast<double>(x)) * 57.29577951308232);
+}
+
+float orv_math_Sqrt(float x) { return static_cast<float>(std::sqrt(static_cast<double>(x))); }
+
+float orv_math_Floor(float x) { return static_cast<float>(std::floor(static_cast<double>(x))); }

@@ -13,3 +13,11 @@ int orv_math_Abs(int x);  // the most negative int stays as it is
 float orv_math_Abs2(float x);
 int orv_math_Max(int a, int b);
 float orv_math_Max2(float a, float b);  // b unless a is greater: b for a NaN a
+
+// Trigonometry in degrees, as the game uses it: the angle goes to radians in
+// single precision, the function runs in double and the result is a float.
+float orv_math_Sin(float degrees);
+float orv_math_Cos(float degrees);
+float orv_math_ATan2(float y, float x);  // degrees
+float orv_math_Sqrt(float x);
+float orv_math_Floor(float x);

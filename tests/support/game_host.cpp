@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "framework/app.h"
+#include "tests/support/null_audio.h"
 
 namespace fs = std::filesystem;
 
@@ -37,9 +38,10 @@ GameHost::GameHost() {
     previous_layer_ = GlfwLayer::current;
     GlfwLayer::current = &fake;
     previous_roots_ = gc_roots;
-    // A sound device that plays to nowhere, whatever the machine has.
+    // Should a test choose the real device: one that plays to nowhere,
+    // whatever the machine has.
     setenv("ALSOFT_DRIVERS", "null", 1);
-    make_audio = [] { return new gxtkAudio(); };
+    make_audio = [] { return new NullAudio(); };
 }
 
 GameHost::~GameHost() {

@@ -71,8 +71,8 @@ public:
     OrvGlfwGame* host = nullptr;
     RecordingGraphics* graphics = nullptr;  // set by Start
     gxtkAudio* audio = nullptr;             // set by Start
-    // Makes the audio device at the start; by default the real device on
-    // OpenAL's silent output, closed again when the GameHost ends.
+    // Makes the audio device at the start; by default a NullAudio
+    // (tests/support/null_audio.h) that records what the game asks of it.
     std::function<gxtkAudio*()> make_audio;
     std::string dir;  // the game's working directory
 

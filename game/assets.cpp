@@ -1,0 +1,223 @@
+// Image and sound slots, the staged loader behind the loading screen, sound
+// effects rotating over their channels, and the streamed level music.
+#include "framework/random.h"
+#include "game/my_app.h"
+#include "runtime/numeric.h"
+
+namespace {
+
+// Images drawn at twice or four times the design size have these suffixes.
+String LevelSuffix(int level) {
+    if (level == 4) return String("-hd2");
+    if (level == 2) return String("-hd");
+    return String();
+}
+
+}  // namespace
+
+int c_MyApp::p_ResolutionRule() {
+    const int w = orv_graphics_DeviceWidth();
+    const int h = orv_graphics_DeviceHeight();
+    m_HdLevel = 1;
+    m_ImgScale = 1.0f;
+    if (w > 630 || h > 630) {
+        m_HdLevel = 2;
+        m_ImgScale = 0.5f;
+    }
+    if (w > 1230 || h > 1230) {
+        m_HdLevel = 4;
+        m_ImgScale = 0.25f;
+    }
+    return 0;
+}
+
+int c_MyApp::p_LoadImg(int slot, String name, int frameW, int frameH, int frames, int flags) {
+    const String path = name + LevelSuffix(m_HdLevel) + String(".png");
+    gc_assign(m_Images[slot], nullptr);
+    gc_assign(m_Images[slot], orv_graphics_LoadImage2(path, frameW * m_HdLevel, frameH * m_HdLevel, frames, flags));
+    m_ImgInfo[slot * 3] = frameW * m_HdLevel;
+    m_ImgInfo[slot * 3 + 1] = frameH * m_HdLevel;
+    m_ImgInfo[slot * 3 + 2] = frames;
+    return 0;
+}
+
+int c_MyApp::p_LoadFont(int slot, String name, int advance, int height) {
+    const String path = name + LevelSuffix(m_HdLevel) + String(".png");
+    gc_assign(m_Images[slot], nullptr);
+    gc_assign(m_Images[slot], orv_graphics_LoadImage2(path, 16 * m_HdLevel, 16 * m_HdLevel, 128, 1));
+    m_ImgInfo[slot * 3] = advance;
+    m_ImgInfo[slot * 3 + 1] = height;
+    m_ImgInfo[slot * 3 + 2] = 128;
+    m_Font = slot;
+    return 0;
+}
+
+int c_MyApp::p_LoadSFX(int n) {
+    String path("sfx/");
+    if (n < 10) {
+        path += String("00");
+    } else if (n < 100) {
+        path += String("0");
+    }
+    path += String(n) + String(".wav");
+    gc_assign(m_Sounds[n], orv_audio_LoadSound(path));
+    return 0;
+}
+
+int c_MyApp::p_Reload() {
+    m_ClsR = m_ClsG = m_ClsB = 0;
+    m_ClsA = 1;
+    p_ResolutionRule();
+    p_LoadImg(93, String("common/QEVLLogo"), 256, 256, 1, 1);
+    p_LoadFont(90, String("fonts/editundo"), 7, 10);
+    m_LoadStage = 1;
+    return 0;
+}
+
+int c_MyApp::p_Loader() {
+    p_ResolutionRule();
+    switch (m_LoadStage) {
+        case 1:
+            p_LoadImg(97, String("common/icons"), 32, 32, 16, 1);
+            p_LoadSFX(96);
+            break;
+        case 2:
+            p_LoadImg(95, String("common/Buttons"), 64, 64, 16, 1);
+            break;
+        case 3:
+            p_LoadImg(94, String("common/dpad"), 32, 32, 16, 1);
+            break;
+        case 4:
+            p_LoadImg(93, String("common/QEVLLogo"), 256, 256, 1, 1);
+            if (m_JinglePlayed == 0) {
+                p_PlaySFX2(96, 1.0f);
+                m_JinglePlayed = 1;
+            }
+            break;
+        case 5:
+            p_LoadImg(91, String("common/Testcard_Circle"), 256, 256, 1, 1);
+            break;
+        case 6:
+            p_LoadFont(90, String("fonts/editundo"), 7, 10);
+            break;
+        case 7:
+            p_LoadSFX(1);
+            break;
+        case 8:
+            p_LoadSFX(95);
+            break;
+        case 9:
+            p_LoadSFX(98);
+            break;
+        case 10:
+            p_LoadSFX(99);
+            break;
+        case 11:
+            p_LoadImg(99, String("menu"), 256, 256, 4, 1);
+            break;
+        case 12:
+            p_LoadImg(98, String("logo"), 256, 128, 1, 1);
+            break;
+        case 13:
+            p_LoadImg(96, String("parts"), 8, 8, 256, 1);
+            break;
+        case 14:
+            p_LoadImg(80, String("BadgesA"), 64, 64, 64, 1);
+            break;
+        case 15:
+            p_LoadImg(1, String("gfx"), 16, 16, 256, 1);
+            break;
+        case 16:
+            p_LoadSFX(2);
+            break;
+        case 17:
+            p_LoadSFX(3);
+            p_LoadSFX(4);
+            break;
+        default:
+            if (m_LoadStage >= 18 && m_LoadStage <= 34) {
+                // Steps 18-21 load sounds 5-8, steps 22-34 sounds 9-21.
+                p_LoadSFX(m_LoadStage - 13);
+            } else {
+                m_LoadStage = 0;
+            }
+            break;
+    }
+    if (m_LoadStage > 0) ++m_LoadStage;
+    p_WaitStart(1);
+    return 0;
+}
+
+int c_MyApp::p_WaitStart(int) {
+    const float w = orv_Kemp_jscrw, h = orv_Kemp_jscrh;
+    const float s = static_cast<float>(orvTrunc(w < h ? w : h));
+    m_ViewX = 0;
+    m_ViewY = 0;
+    m_ViewW = orvTrunc(w);
+    m_ViewH = orvTrunc(h);
+    m_ClsR = 40;
+    m_ClsG = 40;
+    m_ClsB = 80;
+    m_ClsA = 1;
+    p_ResetDraw();
+    m_DrawCount = 0;
+
+    const float oldSpin = m_LoadSpin;
+    m_LoadSpin += 16;
+    if (m_LoadSpin >= 360) m_LoadSpin -= 360;
+
+    // Bright half ring, fading in along its length.
+    m_DrawR = m_DrawG = m_DrawB = 250;
+    for (m_I = 0; m_I <= 10; ++m_I) {
+        const float a = oldSpin + 196 + 16 * static_cast<float>(m_I);
+        m_DrawAlpha = static_cast<float>(m_I) / 10;
+        p_AddCommand(-3716.0f, w / 2 + orv_math_Sin(a) * s / 4, h / 2 - orv_math_Cos(a) * s / 4, 8, 8, 0);
+    }
+    p_SetCol(255, 255, 0, 0.8f);
+    p_Oval(w / 2, h / 2, 0.3f * s, 0.3f * s);
+    p_SetCol(250, 160, 60, 0.7f);
+    p_Rect(0, 0.4f * h, w, 0.2f * h);
+    p_ResetDraw();
+    p_DrawImg(93, w / 2, 0.48f * h, 0);
+    // Dark half ring chasing it.
+    m_DrawR = m_DrawG = m_DrawB = 50;
+    for (m_I = 0; m_I <= 10; ++m_I) {
+        const float a = m_LoadSpin + 16 * static_cast<float>(m_I);
+        m_DrawAlpha = static_cast<float>(m_I) / 10;
+        p_AddCommand(-3716.0f, w / 2 + orv_math_Sin(a) * s / 4, h / 2 - orv_math_Cos(a) * s / 4, 8, 8, 0);
+    }
+    return 0;
+}
+
+int c_MyApp::p_PlaySFX(int n, float rate, float volume, float pan) {
+    if (m_Settings[5] != 1 && m_Settings[5] != 2) return 0;
+    m_SfxCursor = (m_SfxCursor + 1) % 24;
+    const int channel = m_ChanOrder[m_SfxCursor];
+    orv_audio_StopChannel(channel);
+    if (n >= 0 && n < m_Sounds.Length() && m_Sounds[n]) orv_audio_PlaySound(m_Sounds[n], channel, 0);
+    orv_audio_SetChannelRate(channel, rate);
+    orv_audio_SetChannelVolume(channel, volume);
+    orv_audio_SetChannelPan(channel, pan);
+    return 0;
+}
+
+int c_MyApp::p_PlaySFX2(int n, float volume) { return p_PlaySFX(n, 1.0f, volume, 0.0f); }
+
+int c_MyApp::p_PlayTune(String name, int flags) {
+    const String path = String("sfx/") + name + String(".ogg");
+    if (m_StreamPlaying == 1) {
+        orv_audio_StopMusic();
+        m_StreamPlaying = 0;
+    }
+    if (m_Settings[5] == 1 || m_Settings[5] == 3) {
+        orv_audio_PlayMusic(path, flags);
+        m_StreamPlaying = 1;
+    }
+    return 0;
+}
+
+int c_MyApp::p_StopTune() {
+    orv_audio_StopMusic();
+    m_StreamPlaying = 0;
+    return 0;
+}
