@@ -219,27 +219,14 @@ int c_QnPlayer::p_Qn_PlayNote(int v, int note, int volume, int fx, int param) {
 
     // 8. Pitch effects, also on rows without a note.
     if (channel >= 1 && fx >= kSlideUp && fx <= kBendDown) {
-        const float amount = static_cast<float>(param);
-        float rate = m_Rate[v];
-        switch (fx) {
-            case kSlideUp:
-                rate = rate + amount / 180.0f;
-                if (rate > kRateMax) rate = kRateMax;
-                break;
-            case kSlideDown:
-                rate = rate - amount / 180.0f;
-                if (rate < kRateMin) rate = kRateMin;
-                break;
-            case kBendUp:
-                rate = rate + amount / 15.0f;
-                if (rate > kRateMax) rate = kRateMax;
-                break;
-            case kBendDown:
-                rate = rate - amount / 15.0f;
-                if (rate < kRateMin) rate = kRateMin;
-                break;
+        const float amount = static_cast<float>(param) / (fx <= kSlideDown ? 180.0f : 15.0f);
+        if (fx == kSlideUp || fx == kBendUp) {
+            const float rate = m_Rate[v] + amount;
+            m_Rate[v] = rate > kRateMax ? kRateMax : rate;
+        } else {
+            const float rate = m_Rate[v] - amount;
+            m_Rate[v] = rate < kRateMin ? kRateMin : rate;
         }
-        m_Rate[v] = rate;
         orv_audio_SetChannelRate(channel, m_Rate[v]);
     }
     return 0;

@@ -14,7 +14,12 @@ constexpr int kFirstDecodeStep = 5;  // loader step that decodes pattern 0
 constexpr int kLastDecodeStep = 67;  // ... and pattern 62; frame 63 is never read
 constexpr int kCellsPerStrip = 8;
 
-String Decimal(int n) { return String(n); }
+// "inst/" + kind + variant [+ "-" + drum] + ".wav"; a missing file gives null.
+c_Sound* LoadInstrument(const char* kind, int variant, int drum = 0) {
+    String path = String("inst/") + String(kind) + String(variant);
+    if (drum > 0) path += String("-") + String(drum);
+    return orv_audio_LoadSound(path + String(".wav"));
+}
 
 }  // namespace
 
@@ -110,22 +115,11 @@ int c_QnPlayer::p_Qn_LoadChunk() {
     const int s = m_LoadStep;
     if (s == 1) gc_assign(m_TuneImage, orv_graphics_LoadImage2(m_TunePath, kFrameSize, kFrameSize, kTuneFrames, 1));
 
-    const String kit_a = String("inst/d") + Decimal(m_InstPick[1]) + String("-");
-    const String kit_b = String("inst/d") + Decimal(m_InstPick[2]) + String("-");
-    if (s >= 2 && s <= 9) gc_assign(m_DrumsA[s - 1], orv_audio_LoadSound(kit_a + Decimal(s - 1) + String(".wav")));
-    if (s >= 12 && s <= 19) {
-        gc_assign(m_DrumsB[s - 11], orv_audio_LoadSound(kit_b + Decimal(s - 11) + String(".wav")));
-    }
-    if (s == 21) {
-        gc_assign(m_Instruments[2], orv_audio_LoadSound(String("inst/lead") + Decimal(m_InstPick[3]) + String(".wav")));
-    }
-    if (s == 22) {
-        gc_assign(m_Instruments[3],
-                  orv_audio_LoadSound(String("inst/accompany") + Decimal(m_InstPick[4]) + String(".wav")));
-    }
-    if (s == 23) {
-        gc_assign(m_Instruments[4], orv_audio_LoadSound(String("inst/bass") + Decimal(m_InstPick[5]) + String(".wav")));
-    }
+    if (s >= 2 && s <= 9) gc_assign(m_DrumsA[s - 1], LoadInstrument("d", m_InstPick[1], s - 1));
+    if (s >= 12 && s <= 19) gc_assign(m_DrumsB[s - 11], LoadInstrument("d", m_InstPick[2], s - 11));
+    if (s == 21) gc_assign(m_Instruments[2], LoadInstrument("lead", m_InstPick[3]));
+    if (s == 22) gc_assign(m_Instruments[3], LoadInstrument("accompany", m_InstPick[4]));
+    if (s == 23) gc_assign(m_Instruments[4], LoadInstrument("bass", m_InstPick[5]));
 
     if (m_TuneImage && s >= kFirstDecodeStep && s <= kLastDecodeStep) p_Qn_DecodePattern(s - kFirstDecodeStep);
 
