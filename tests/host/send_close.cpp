@@ -11,23 +11,7 @@
 #include <string>
 #include <thread>
 
-static Window find_window(Display* display, Window root, const char* title) {
-    char* name = nullptr;
-    if (XFetchName(display, root, &name) && name) {
-        const bool match = std::strcmp(name, title) == 0;
-        XFree(name);
-        if (match) return root;
-    }
-    Window parent, *children = nullptr;
-    Window root_return;
-    unsigned count = 0;
-    Window found = 0;
-    if (XQueryTree(display, root, &root_return, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count && !found; ++i) found = find_window(display, children[i], title);
-        if (children) XFree(children);
-    }
-    return found;
-}
+#include "tests/support/x11_window.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -41,7 +25,7 @@ int main(int argc, char** argv) {
     if (!display) return 3;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(wait);
     Window window = 0;
-    while (!(window = find_window(display, DefaultRootWindow(display), title))) {
+    while (!(window = x11_window::Find(display, DefaultRootWindow(display), title))) {
         if (std::chrono::steady_clock::now() > deadline) return 4;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -49,17 +33,7 @@ int main(int argc, char** argv) {
     XGetWindowAttributes(display, window, &attributes);
     std::printf("%dx%d\n", attributes.width, attributes.height);
     std::fflush(stdout);
-    if (close) {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display, window, False, NoEventMask, &event);
-        XFlush(display);
-    }
+    if (close) x11_window::SendClose(display, window);
     XCloseDisplay(display);
     return 0;
 }
