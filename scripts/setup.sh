@@ -20,6 +20,10 @@ packages=(
   xvfb xauth libgl1-mesa-dri xdotool
   sound-theme-freedesktop
 )
+# Only the fuzzing build (scripts/fuzz.sh) needs clang and its fuzzing engine.
+if [[ " $* " == *" -DORV_FUZZ=ON "* ]]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

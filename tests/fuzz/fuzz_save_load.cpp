@@ -1,0 +1,83 @@
+// The stored state as the game reads it at start: any bytes in the state
+// file load without harm, leave the options usable, and whatever was taken
+// is saved again as a text that loads back to the very same values.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "game/my_app.h"
+#include "host/host_game.h"
+#include "tests/fuzz/input_file.h"
+
+namespace {
+
+// Reads the state file as the desktop host does; a save stays in memory
+// (the real one waits for the disk).
+class StateHost : public OrvGame {
+public:
+    std::string saved;
+    int SaveState(String state) override {
+        saved = state.ToUtf8();
+        return 0;
+    }
+};
+
+void SetState(const std::uint8_t* data, std::size_t size) {
+    std::FILE* file = std::fopen(".quarlostate", "wb");
+    if (!file || (size && std::fwrite(data, 1, size, file) != size)) __builtin_trap();
+    std::fclose(file);
+}
+
+// What creation puts in place before loading.
+void Defaults(c_MyApp* app) {
+    for (int i = 0; i < app->m_Settings.Length(); ++i) app->m_Settings[i] = 0;
+    app->m_Settings[5] = 1;
+    for (int i = 0; i < app->m_BadgeGot.Length(); ++i) app->m_BadgeGot[i] = false;
+    for (int i = 0; i < app->m_Scores.Length(); ++i) app->m_Scores[i] = 0;
+}
+
+template <class T>
+std::vector<T> Copy(const Array<T>& a) {
+    std::vector<T> out;
+    for (int i = 0; i < a.Length(); ++i) out.push_back(a[i]);
+    return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static StateHost* host = nullptr;
+    static c_MyApp* app = nullptr;
+    if (!app) {
+        if (chdir(fuzz::InputFolder().c_str()) != 0) __builtin_trap();
+        gc_init();
+        host = new StateHost();  // before the framework takes the host
+        orvInit();
+        app = new c_MyApp();
+    }
+
+    Defaults(app);
+    SetState(data, size);
+    app->p_Load();
+    // The option values the pad and the screen rely on.
+    if (app->m_Settings[10] < 64 || app->m_Settings[11] < 64 || app->m_Settings[12] < 8) __builtin_trap();
+    if (app->m_Settings[14] != 1 || orv_Kemp_overscan != 0) __builtin_trap();
+
+    const std::vector<int> settings = Copy(app->m_Settings), scores = Copy(app->m_Scores);
+    const std::vector<bool> badges = Copy(app->m_BadgeGot);
+    host->saved.clear();
+    app->p_Save();
+    const std::string text = host->saved;
+    Defaults(app);
+    SetState(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    app->p_Load();
+    if (Copy(app->m_Settings) != settings || Copy(app->m_Scores) != scores || Copy(app->m_BadgeGot) != badges) {
+        __builtin_trap();
+    }
+    gc_collect_step(app);
+    return 0;
+}
