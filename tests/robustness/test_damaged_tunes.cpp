@@ -1,0 +1,160 @@
+// The music player on damaged tune images and instrument samples: loading
+// runs to its end, a tune image that can't be read decodes nothing (the
+// cells of the tune before stay), a sample that can't be read is not
+// played, and playback goes on in silence.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "framework/app.h"
+#include "framework/audio.h"
+#include "framework/graphics.h"
+#include "music/qn_player.h"
+#include "tests/robustness/damage.h"
+#include "tests/support/fake_glfw.h"
+#include "tests/support/null_audio.h"
+#include "tests/support/recording_graphics.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using damage::Kind;
+
+// A player with devices that read the real files (of a mirrored data
+// folder), on a host clock the test turns.
+class Player {
+public:
+    Player() {
+        char name[] = "/tmp/vellumby-tune-XXXXXX";
+        if (!mkdtemp(name)) std::abort();
+        dir_ = name;
+        old_dir_ = fs::current_path();
+        fs::current_path(dir_);
+        damage::MirrorData(dir_, DATA_DIR);
+
+        gc_init();
+        previous_ = GlfwLayer::current;
+        GlfwLayer::current = &clock_;
+        host_ = new OrvGlfwGame();
+        orvInitFramework();
+        audio = new NullAudio();
+        orv_audio_SetAudioDevice(audio);
+        graphics = new RecordingGraphics();
+        graphics->SetSize(640, 480);
+        graphics->keep_all_frames = true;
+        orv_graphics_SetGraphicsDevice(graphics);
+        player = (new c_QnPlayer())->m_new();
+        player->p_Qn_Init(32, 4, 3, 3, 4);
+    }
+    ~Player() {
+        GlfwLayer::current = previous_;
+        delete host_;
+        fs::current_path(old_dir_);
+        fs::remove_all(dir_);
+    }
+
+    void Damage(const std::string& file, Kind kind, std::uint32_t seed = 1) {
+        damage::DamageFile(dir_, DATA_DIR, file, kind, seed);
+    }
+
+    // Starts a tune and renders until its load has finished.
+    void Load(const char* tune) {
+        player->p_Qn_StartTune(String(tune), 37171650, 100);
+        for (int frame = 0; frame < 30 && player->m_LoadStep != 0; ++frame) {
+            graphics->BeginRender();
+            orv_graphics_BeginRender();
+            player->p_Qn_Alive_R();
+            orv_graphics_EndRender();
+            graphics->EndRender();
+        }
+        ASSERT_EQ(player->m_LoadStep, 0) << "loading did not finish";
+    }
+
+    // Plays for the given milliseconds, one update per 1/60 s.
+    void Play(int ms) {
+        for (int t = 0; t < ms; t += 16) {
+            clock_.now += 1.0 / 60;
+            player->p_Qn_Alive_U(0, 1);
+        }
+    }
+
+    int Count(const std::string& op) const {
+        int n = 0;
+        for (const auto& c : audio->calls) n += c.op == op;
+        return n;
+    }
+
+    NullAudio* audio = nullptr;
+    RecordingGraphics* graphics = nullptr;
+    c_QnPlayer* player = nullptr;
+
+private:
+    FakeGlfw clock_;
+    OrvGlfwGame* host_ = nullptr;
+    GlfwLayer* previous_ = nullptr;
+    fs::path dir_, old_dir_;
+};
+
+std::vector<std::string> InstrumentFiles() {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(fs::path(DATA_DIR) / "inst")) {
+        files.push_back("inst/" + entry.path().filename().string());
+    }
+    return files;
+}
+
+TEST(DamagedTunes, LoadingRunsToItsEndAndPlaysNothing) {
+    for (Kind kind : damage::kKinds) {
+        SCOPED_TRACE(damage::Name(kind));
+        Player p;
+        p.Damage("tunes/Retro/Hopper.png", kind);
+        std::uint32_t seed = 2;
+        for (const std::string& file : InstrumentFiles()) p.Damage(file, kind, seed++);
+        p.Load("Retro/Hopper");
+
+        c_QnPlayer* player = p.player;
+        EXPECT_EQ(player->m_TuneImage, nullptr);
+        EXPECT_TRUE(p.graphics->Of(RecordingGraphics::Call::ReadPixels).empty());
+        for (int i = 0; i < player->m_Song.Length(); ++i) ASSERT_EQ(player->m_Song[i], 0) << i;
+        for (int v = 0; v < 8; ++v) EXPECT_EQ(player->m_MaxPattern[v], 0);
+        for (int k = 1; k <= 8; ++k) {
+            EXPECT_EQ(player->m_DrumsA[k], nullptr);
+            EXPECT_EQ(player->m_DrumsB[k], nullptr);
+        }
+        for (int i : {2, 3, 4}) EXPECT_EQ(player->m_Instruments[i], nullptr);
+
+        p.Play(10000);  // several bars
+        EXPECT_EQ(p.Count("PlaySample"), 0);
+        EXPECT_EQ(player->m_State, 2);
+    }
+}
+
+TEST(DamagedTunes, ADamagedTuneKeepsTheCellsOfTheTuneBefore) {
+    for (Kind kind : damage::kKinds) {
+        SCOPED_TRACE(damage::Name(kind));
+        Player p;
+        p.Damage("tunes/Retro/Hopper.png", kind);
+        // Every cell of the good tune reads as the loudest value.
+        p.graphics->read_pixel = static_cast<int>(0xFF0000F8u);
+        p.Load("Retro/Cavern Digger");
+        ASSERT_NE(p.player->m_TuneImage, nullptr);
+        const int decoded = static_cast<int>(p.graphics->Of(RecordingGraphics::Call::ReadPixels).size());
+        EXPECT_EQ(decoded, 63);
+        std::vector<int> before(p.player->m_Song.Length());
+        for (int i = 0; i < p.player->m_Song.Length(); ++i) before[i] = p.player->m_Song[i];
+
+        p.Load("Retro/Hopper");
+        EXPECT_EQ(p.player->m_TuneImage, nullptr);
+        EXPECT_EQ(static_cast<int>(p.graphics->Of(RecordingGraphics::Call::ReadPixels).size()), decoded);
+        for (int i = 0; i < p.player->m_Song.Length(); ++i) ASSERT_EQ(p.player->m_Song[i], before[i]) << i;
+        // The old cells play with the new tune's (undamaged) instruments.
+        p.Play(2000);
+        EXPECT_GT(p.Count("PlaySample"), 0);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// The real program on a machine that lacks what it needs: no display it
+// can reach, no sound device. Run as the player runs it, from a folder
+// holding its data.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "tests/support/subprocess.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of its own with the generated data, removed afterwards.
+class GameFolder {
+public:
+    GameFolder() {
+        char name[] = "/tmp/vellumby-faults-XXXXXX";
+        if (!mkdtemp(name)) std::abort();
+        path = name;
+        fs::create_directory_symlink(DATA_DIR, path / "data");
+    }
+    ~GameFolder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    fs::path path;
+};
+
+// The program, watched until its window has shown two different pictures
+// and then closed by its close box. `watch` is what the watcher saw.
+ProcessResult RunWatched(std::vector<std::string> env, std::string* watch) {
+    GameFolder folder;
+    std::thread watcher([&] { *watch = RunProcess({WINDOW_WATCH, "Vellumby", "60"}).out; });
+    ProcessOptions options;
+    options.env = std::move(env);
+    options.cwd = folder.path.string();
+    options.timeout_seconds = 90;  // only ends a test that has failed
+    ProcessResult r = RunProcess({VELLUMBY}, options);
+    watcher.join();
+    return r;
+}
+
+TEST(Faults, WithoutASoundDeviceTheGameSaysSoAndPlaysOnSilently) {
+    std::vector<std::string> drivers = {"no-such-driver"};
+    // On a machine without a sound card the system's own output fails too.
+    std::ifstream cards("/proc/asound/cards");
+    const std::string listed{std::istreambuf_iterator<char>(cards), {}};
+    if (listed.empty() || listed.find("no soundcards") != std::string::npos) drivers.push_back("alsa");
+    for (const std::string& driver : drivers) {
+        SCOPED_TRACE(driver);
+        std::string watch;
+        const ProcessResult r = RunWatched({"ALSOFT_DRIVERS=" + driver}, &watch);
+        EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "OpenAl error: alcOpenDevice failed\n") << r.out;
+        EXPECT_EQ(watch, "drawing\n");
+        EXPECT_FALSE(r.timed_out);
+        EXPECT_EQ(r.status, 0) << r.err;
+    }
+}
+
+TEST(Faults, ADisplayThatCannotBeReachedEndsTheProgramWithAMessage) {
+    // The first display number nothing serves.
+    int n = 500;
+    while (fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) {
+        ++n;
+    }
+    GameFolder folder;
+    ProcessOptions options;
+    options.env = {"DISPLAY=:" + std::to_string(n), "ALSOFT_DRIVERS=null"};
+    options.cwd = folder.path.string();
+    const ProcessResult r = RunProcess({VELLUMBY}, options);
+    EXPECT_EQ(r.out, "glfwInit failed\n");
+    EXPECT_EQ(r.status, 255);
+    EXPECT_FALSE(fs::exists(folder.path / ".quarlostate"));
+}
+
+}  // namespace
