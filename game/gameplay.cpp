@@ -137,7 +137,10 @@ int c_MyApp::p_DrawBoard() {
             const int content = m_Garden[c + kContent];
             if (content > 0) {
                 p_DrawImg(1, cx, cy, static_cast<float>(content));
-                if (content >= kFirstItem && content <= kLastItem) ++m_ItemsLeft;
+                // An item the player cannot walk to (a patch over the border)
+                // must not keep the home shut.
+                const bool reachable = x >= 1 && x <= kColumns - 2 && y >= 1 && y <= kRows - 2;
+                if (content >= kFirstItem && content <= kLastItem && reachable) ++m_ItemsLeft;
             }
             if (x != m_HomeX || y != m_HomeY) continue;
             if (m_EnemiesWaiting > 0) p_Alpha(0.5f);

@@ -144,6 +144,8 @@ struct Play {
         orv_input_device->m__joyStates[pad]->m_joyy[0] = y;
     }
     void Chars(const char* text) {
+        c_InputDevice* input = orv_input_device;
+        if (input->m__charGet == input->m__charPut) input->m__charGet = input->m__charPut = 0;
         for (const char* c = text; *c; ++c) {
             orv_input_device->m__charQueue[orv_input_device->m__charPut++] = *c;
         }
