@@ -12,6 +12,9 @@ using namespace play;
 namespace {
 
 const float kEnemySpeed = 0.07f;
+// Cell steps by direction (none, up, right, down, left).
+const int kStepX[5] = {0, 0, 1, 0, -1};
+const int kStepY[5] = {0, -1, 0, 1, 0};
 
 int Reverse(int dir) {
     switch (dir) {
@@ -121,46 +124,17 @@ int c_MyApp::p_EnemyUpdate(int slot) {
     e[kEDir] = static_cast<float>(dir);
 
     const float state = m_Player[kState];
-    if (m_Paused == 0 && m_GameOver == 0 && state == 0) {
-        switch (dir) {
-            case kUp:
-                e[kEDX] = 0;
-                e[kEDY] -= kEnemySpeed;
-                if (e[kEDY] <= -1) {
-                    e[kEDY] = 0;
-                    e[kEY] -= 1;
-                    e[kESteps] -= 1;
-                }
-                break;
-            case kRight:
-                e[kEDY] = 0;
-                e[kEDX] += kEnemySpeed;
-                if (e[kEDX] >= 1) {
-                    e[kEDX] = 0;
-                    e[kEX] += 1;
-                    e[kESteps] -= 1;
-                }
-                break;
-            case kDown:
-                e[kEDX] = 0;
-                e[kEDY] += kEnemySpeed;
-                if (e[kEDY] >= 1) {
-                    e[kEDY] = 0;
-                    e[kEY] += 1;
-                    e[kESteps] -= 1;
-                }
-                break;
-            case kLeft:
-                e[kEDY] = 0;
-                e[kEDX] -= kEnemySpeed;
-                if (e[kEDX] <= -1) {
-                    e[kEDX] = 0;
-                    e[kEX] -= 1;
-                    e[kESteps] -= 1;
-                }
-                break;
-            default:
-                break;
+    if (m_Paused == 0 && m_GameOver == 0 && state == 0 && dir != kNone) {
+        const bool across = kStepX[dir] != 0;
+        const float step = static_cast<float>(kStepX[dir] + kStepY[dir]);
+        float& offset = across ? e[kEDX] : e[kEDY];
+        (across ? e[kEDY] : e[kEDX]) = 0;
+        offset += step * kEnemySpeed;
+        // A whole cell walked: the enemy stands at the centre of the next.
+        if (offset * step >= 1) {
+            offset = 0;
+            (across ? e[kEX] : e[kEY]) += step;
+            e[kESteps] -= 1;
         }
     }
     // While the player leaves the level the enemies float away upward.

@@ -54,19 +54,7 @@ int c_MyApp::p_LoadGame() {
 
 int c_MyApp::p_Game() {
     const float w = orv_Kemp_jscrw, h = orv_Kemp_jscrh;
-    m_ViewX = 0;
-    m_ViewY = 0;
-    m_ViewW = orvTrunc(w);
-    m_ViewH = orvTrunc(h);
-    m_ClsR = 0;
-    m_ClsG = 40;
-    m_ClsB = 0;
-    m_ClsA = 1;
-    m_DrawCount = 0;
-
-    p_SetCol(255, 255, 255);
-    p_SetRot(0);
-    m_DrawBlend = 1;
+    p_CLS2D(0, 40, 0, 1);
     p_Alpha(0.1f);
     p_SetSize(3);
     p_DrawImg(99, w / 2, h / 2, 0);
@@ -77,7 +65,7 @@ int c_MyApp::p_Game() {
     m_CamY -= (m_CamY - m_CamTargetY) * 0.125f;
     p_AnalogueControl();
 
-    // The largest of the tile scales that fits the screen best.
+    // The tile scale nearest the fit; of two as near, the larger.
     const float fit = (w / 22 < h / 13.5f ? w / 22 : h / 13.5f) / 16;
     const float candidates[] = {2, 1.5f, 1, 0.5f};
     float s = candidates[0];
@@ -247,26 +235,20 @@ int c_MyApp::p_BallUpdate() {
         m_BallOffX += m_BallVX * 0.15f;
         m_BallOffY += m_BallVY * 0.15f;
     }
-    if (m_BallOffX < -0.5f) {
-        m_BallOffX += 1;
-        m_BallX -= 1;
-        p_GetBallPos();
-    }
-    if (m_BallOffX > 0.5f) {
-        m_BallOffX -= 1;
-        m_BallX += 1;
-        p_GetBallPos();
-    }
-    if (m_BallOffY < -0.5f) {
-        m_BallOffY += 1;
-        m_BallY -= 1;
-        p_GetBallPos();
-    }
-    if (m_BallOffY > 0.5f) {
-        m_BallOffY -= 1;
-        m_BallY += 1;
-        p_GetBallPos();
-    }
+    const auto cross = [this](float& offset, float& cell) {
+        if (offset < -0.5f) {
+            offset += 1;
+            cell -= 1;
+            p_GetBallPos();
+        }
+        if (offset > 0.5f) {
+            offset -= 1;
+            cell += 1;
+            p_GetBallPos();
+        }
+    };
+    cross(m_BallOffX, m_BallX);
+    cross(m_BallOffY, m_BallY);
     // Each bounce draws its new speed, then the pitch of its sound.
     const auto bounce = [this](float& velocity, float sign) {
         velocity = sign * orv_random_Rnd2(0.8f, 1.2f);
@@ -316,44 +298,31 @@ int c_MyApp::p_PlayerMove() {
     if (m_StickX < -0.1f) m_Player[kFacing] = -1;
     if (m_StickX > 0.1f) m_Player[kFacing] = 1;
 
+    // Crossing into the next cell, left/up before right/down; the edge
+    // cells of the played area stop the player.
     bool entered = false;
-    float &x = m_Player[kPX], &y = m_Player[kPY], &dx = m_Player[kPDX], &dy = m_Player[kPDY];
-    if (dx < -0.5f) {
-        if (x > 1) {
-            dx += 1;
-            x -= 1;
-            entered = true;
-        } else {
-            dx = -0.5f;
+    const auto cross = [&entered](float& offset, float& cell, float last) {
+        if (offset < -0.5f) {
+            if (cell > 1) {
+                offset += 1;
+                cell -= 1;
+                entered = true;
+            } else {
+                offset = -0.5f;
+            }
         }
-    }
-    if (dx > 0.5f) {
-        if (x < kColumns - 2) {
-            dx -= 1;
-            x += 1;
-            entered = true;
-        } else {
-            dx = 0.5f;
+        if (offset > 0.5f) {
+            if (cell < last) {
+                offset -= 1;
+                cell += 1;
+                entered = true;
+            } else {
+                offset = 0.5f;
+            }
         }
-    }
-    if (dy < -0.5f) {
-        if (y > 1) {
-            dy += 1;
-            y -= 1;
-            entered = true;
-        } else {
-            dy = -0.5f;
-        }
-    }
-    if (dy > 0.5f) {
-        if (y < kRows - 2) {
-            dy -= 1;
-            y += 1;
-            entered = true;
-        } else {
-            dy = 0.5f;
-        }
-    }
+    };
+    cross(m_Player[kPDX], m_Player[kPX], kColumns - 2);
+    cross(m_Player[kPDY], m_Player[kPY], kRows - 2);
     if (entered) p_EnterCell();
     return 0;
 }

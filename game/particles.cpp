@@ -24,6 +24,12 @@ enum : int {
     kParticleSheet = 96
 };
 
+// A size in range becomes the pool's new last slot; any other keeps the old.
+int PoolLast(int n, int& last) {
+    if (n >= 1 && n <= kMaxPool) last = n;
+    return last;
+}
+
 }  // namespace
 
 int c_MyApp::p_FreeParticle() {
@@ -74,21 +80,13 @@ int c_MyApp::p_AddParticle(int kind, float x, float y, float vx, float vy, int f
 }
 
 int c_MyApp::p_ResetParticles(int n) {
-    if (n >= 1 && n <= kMaxPool) {
-        m_ParticleMax = n;
-    } else {
-        n = m_ParticleMax;
-    }
+    n = PoolLast(n, m_ParticleMax);
     for (int s = 0; s <= n; ++s) m_Particles[s * kRecord + kKind] = 0;
     return 0;
 }
 
 int c_MyApp::p_ResetStars(int n) {
-    if (n >= 1 && n <= kMaxPool) {
-        m_StarMax = n;
-    } else {
-        n = m_StarMax;
-    }
+    n = PoolLast(n, m_StarMax);
     const float w = orv_Kemp_jscrw, h = orv_Kemp_jscrh;
     for (int s = 0; s <= n; ++s) {
         float* r = &m_Stars[s * kRecord];
