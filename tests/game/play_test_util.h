@@ -219,6 +219,15 @@ struct Play {
         }
         return list;
     }
+    // The player's own sprite in the picture of the last update.
+    Command PlayerSprite() const {
+        for (const Command& c : Images(1)) {
+            if (c.x == app->m_Player[play::kScreenX] && c.y == app->m_Player[play::kScreenY] - 0.3f * app->m_Tile) {
+                return c;
+            }
+        }
+        return {};
+    }
     // The text the font commands of one line spell (glyph frame + 32).
     std::string TextAt(float y) const {
         std::string text;

@@ -1,5 +1,5 @@
 // The enemies: leaving the home, walking only cut ground, waiting in dead
-// ends, catching the player and being struck by the ball.
+// ends, rising away and being struck by the ball.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -40,31 +40,6 @@ TEST(Enemies, LeaveTheHomeFromTheHighestSlotDown) {
     EXPECT_EQ(e[kEReleased], 1);
     EXPECT_EQ(e[kEDir], 0);
     EXPECT_EQ(app->m_Enemies[0], 0) << "slot 0 is never used";
-}
-
-TEST(Enemies, WaitingCountShowsOnTheHomeAndTheHomeOpensWhenAllAreOut) {
-    Play play;
-    c_MyApp* app = play.app;
-    play.OpenGround({{5, 5}, {6, 5}}, 5, 5);
-    app->m_HomeX = 6;
-    app->m_HomeY = 5;
-    app->m_HomeOpen = 0;
-    app->m_EnemiesWaiting = 1;
-    app->m_ReleaseTimer = 2;
-    play.Update();
-    EXPECT_EQ(play.TextAt(56 + 5 * 32), "1");
-    for (const auto& c : play.Images(1)) {
-        if (c.frame == 3) {
-            EXPECT_EQ(c.alpha, 0.5f) << "a home with enemies inside is faded";
-        }
-    }
-    EXPECT_EQ(app->m_HomeOpen, 0);
-    play.Update();  // the last one leaves
-    EXPECT_EQ(app->m_EnemiesWaiting, 0);
-    EXPECT_EQ(app->m_HomeOpen, 0) << "the home opens in the update after";
-    play.Update();
-    EXPECT_EQ(app->m_HomeOpen, 1);
-    EXPECT_TRUE(play.sound->Played(4));
 }
 
 // Runs a whole level with eight enemies and checks after every update that
@@ -161,22 +136,6 @@ TEST(Enemies, WalkAtSevenHundredthsOfACellAndMayShareACell) {
     EXPECT_LE(drawn[0].frame, 9);
 }
 
-TEST(Enemies, NothingWalksWhilePausedOrAfterTheGameEnds) {
-    Play play;
-    c_MyApp* app = play.app;
-    play.OpenGround({{7, 5}, {8, 5}, {9, 5}}, 1, 1);
-    play.BoardLayout();
-    play.PutEnemy(1, 8, 5, kRight);
-    play.Enemy(1)[kESteps] = 5;
-    for (int flag = 0; flag < 3; ++flag) {
-        app->m_Paused = flag == 0;
-        app->m_GameOver = flag == 1;
-        play.P(kState) = flag == 2 ? 5 : 0;
-        app->p_EnemyUpdate(1);
-        EXPECT_EQ(play.Enemy(1)[kEDX], 0) << flag;
-    }
-}
-
 TEST(Enemies, RiseAwayWhileThePlayerLeaves) {
     Play play;
     c_MyApp* app = play.app;
@@ -194,29 +153,6 @@ TEST(Enemies, RiseAwayWhileThePlayerLeaves) {
     }
     EXPECT_LT(last, -0.2f);
     EXPECT_EQ(play.Enemy(1)[kEY], 5) << "it stays in its cell record";
-}
-
-TEST(Enemies, TouchingThePlayerCatchesHim) {
-    Play play;
-    c_MyApp* app = play.app;
-    play.OpenGround({{7, 5}, {8, 5}, {9, 5}}, 8, 5);
-    play.BoardLayout();
-    play.PutEnemy(1, 8, 5);
-    play.PutEnemy(2, 8, 5);
-    const float ex = -4 + 8 * 32, ey = 56 + 5 * 32;
-    // Strictly within 0.4 of a tile across and 0.6 down.
-    play.P(kScreenX) = ex + 12.9f;
-    play.P(kScreenY) = ey;
-    app->p_EnemyUpdate(1);
-    EXPECT_EQ(play.P(kState), 0);
-    play.P(kScreenX) = ex + 12.7f;
-    play.P(kScreenY) = ey - 19.1f;
-    app->p_EnemyUpdate(1);
-    EXPECT_EQ(play.P(kState), 1);
-    app->p_EnemyUpdate(2);
-    EXPECT_EQ(play.sound->Ids(), std::vector<int>{5}) << "one catch, one sound";
-    ASSERT_FALSE(play.sound->music.empty());
-    EXPECT_EQ(play.sound->music.back(), "stop");
 }
 
 TEST(Enemies, StruckByTheFlyingBallLeavesTheBonusBall) {
@@ -239,28 +175,6 @@ TEST(Enemies, StruckByTheFlyingBallLeavesTheBonusBall) {
     EXPECT_EQ(play.Content(8, 5), kBonusBall);
     EXPECT_EQ(play.sound->Ids(), std::vector<int>{9});
     EXPECT_EQ(app->m_Score, 0) << "the hit itself scores nothing";
-}
-
-TEST(Enemies, TurnTowardThePlayerAlongOpenCorridors) {
-    // In an upright corridor an enemy mostly heads for the row of the player.
-    Play play;
-    c_MyApp* app = play.app;
-    std::vector<std::pair<int, int>> corridor;
-    for (int y = 2; y <= 10; ++y) corridor.push_back({5, y});
-    for (int playerRow : {1, 11}) {
-        play.OpenGround(corridor, 5, playerRow);
-        play.BoardLayout();
-        int toward = 0;
-        for (int trial = 0; trial < 200; ++trial) {
-            play.PutEnemy(1, 5, 6);
-            app->p_EnemyUpdate(1);
-            const float dir = play.Enemy(1)[kEDir];
-            toward += dir == (playerRow < 6 ? kUp : kDown);
-            EXPECT_NE(dir, kLeft);
-            EXPECT_NE(dir, kRight);
-        }
-        EXPECT_GT(toward, 180) << playerRow;
-    }
 }
 
 }  // namespace

@@ -187,23 +187,4 @@ TEST(LevelGen, DifficultyByLevel) {
     }
 }
 
-TEST(LevelGen, GardenResetsPlayerAndFreesEnemies) {
-    Play play;
-    c_MyApp* app = play.app;
-    play.Start(2);
-    for (int i = 3; i <= 10; ++i) play.P(i) = 5;
-    play.P(play::kState) = 40;
-    play.P(play::kAim) = 135;
-    app->m_Enemies[3 * 10] = 1;
-    app->m_HomeOpen = 1;
-    app->m_BallFlying = 1;
-    app->p_Garden();
-    for (int i = 3; i <= 10; ++i) EXPECT_EQ(play.P(i), i == play::kFacing ? 1 : 0) << i;
-    EXPECT_EQ(play.P(play::kState), 0);
-    EXPECT_EQ(play.P(play::kAim), 135) << "the aim is kept";
-    EXPECT_EQ(app->m_Enemies[3 * 10], 0);
-    EXPECT_EQ(app->m_HomeOpen, 0);
-    EXPECT_EQ(app->m_BallFlying, 0);
-}
-
 }  // namespace
