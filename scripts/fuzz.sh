@@ -11,7 +11,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 targets="string_load wav ogg png save_load"
-if [ $# -lt 2 ] || [[ " $targets " != *" $1 "* ]] || ! [[ "$2" =~ ^[0-9]+$ ]]; then
+if [ $# -lt 2 ] || [[ " $targets " != *" $1 "* ]] || ! [[ "$2" =~ ^[1-9][0-9]*$ ]]; then
   echo "usage: scripts/fuzz.sh TARGET SECONDS [options]   (TARGET: $targets)" >&2
   exit 2
 fi
