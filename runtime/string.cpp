@@ -157,7 +157,10 @@ int String::ToInt() const {
     const int n = Length() < 63 ? Length() : 63;
     for (int i = 0; i < n; ++i) buf[i] = static_cast<char>(Data()[i] & 0xff);
     buf[n] = 0;
-    return std::atoi(buf);
+    // The C library's atoi is strtol cut to int, but leaves numbers beyond
+    // a long undefined; a hand-edited state file may hold them. strtol
+    // clamps those, and the cut to 32 bits wraps as atoi does here.
+    return static_cast<int>(static_cast<unsigned>(std::strtol(buf, nullptr, 10)));
 }
 
 std::string String::ToUtf8() const {

@@ -85,6 +85,17 @@ void ExpectSaveLoadsBack(GameHost& game) {
     EXPECT_TRUE(Now() == before);
 }
 
+// A state saved by a game with some settings, a badge and a score.
+std::string SomeSavedState() {
+    GameHost game;
+    StartWith(game, "");
+    App()->m_Settings[20] = 7;
+    App()->m_BadgeGot[33] = true;
+    App()->m_Scores[0] = 1234;
+    game.Suspend();
+    return StateOnDisk(game);
+}
+
 // Every line loading printed is one block's message, each block at most
 // once, in the order of the blocks.
 void ExpectBlocksInOrder(const std::string& out) {
@@ -167,18 +178,26 @@ TEST(HostileStateFile, FieldsOfTenThousandDigitsFailTheirChecksums) {
     ExpectSaveLoadsBack(game);
 }
 
-// ---------------------------------------------------------------- saving
-
-// A state saved by a game with some settings, a badge and a score.
-std::string SomeSavedState() {
+TEST(HostileStateFile, NumbersBeyondAnIntWrapAsTheCLibraryReadsThem) {
+    // A saved 7 and 1234 written with 2^32 added or taken away read back
+    // as the same numbers, so their checksums still hold.
+    std::vector<std::string> fields;
+    std::istringstream in(SomeSavedState());
+    for (std::string f; std::getline(in, f, '|');) fields.push_back(f);
+    ASSERT_EQ(fields.size(), 98u);
+    ASSERT_EQ(fields[20], "7");
+    ASSERT_EQ(fields[35], "1234");  // the first Top entry of list 0
+    fields[20] = "4294967303";
+    fields[35] = "-4294966062";
+    std::string text;
+    for (const std::string& f : fields) text += f + "|";
     GameHost game;
-    StartWith(game, "");
-    App()->m_Settings[20] = 7;
-    App()->m_BadgeGot[33] = true;
-    App()->m_Scores[0] = 1234;
-    game.Suspend();
-    return StateOnDisk(game);
+    EXPECT_EQ(StartWith(game, text), kAllLoaded);
+    EXPECT_EQ(App()->m_Settings[20], 7);
+    EXPECT_EQ(App()->m_Scores[0], 1234);
 }
+
+// ---------------------------------------------------------------- saving
 
 TEST(StateFileFaults, AStateFileThatCannotBeWrittenKeepsTheOldStateAndTheGameGoesOn) {
     const std::string old_state = SomeSavedState();
