@@ -1,6 +1,8 @@
 // Fixed-length arrays whose storage is a collected object. Indexing is not
 // checked: callers keep indices in range.
 #pragma once
+#include <climits>
+#include <cstdlib>
 #include <new>
 #include <type_traits>
 
@@ -58,7 +60,12 @@ private:
         return (sizeof(Rep) + alignof(T) - 1) / alignof(T) * alignof(T);
     }
     static Rep* create(int n) {
-        void* block = gc_object_alloc(static_cast<int>(data_offset() + sizeof(T) * static_cast<std::size_t>(n)));
+        // A block the collector can't size (a split of a text of hundreds of
+        // megabytes) fails as an allocation does, instead of wrapping to a
+        // small block that the elements would overrun.
+        const std::size_t bytes = data_offset() + sizeof(T) * static_cast<std::size_t>(n);
+        if (bytes > static_cast<std::size_t>(INT_MAX - 7)) std::abort();
+        void* block = gc_object_alloc(static_cast<int>(bytes));
         return ::new (block) Rep(n);
     }
 };
