@@ -1,0 +1,72 @@
+// F11 in a real window on the virtual display: the game goes full screen at
+// the desktop's size and back to 640 × 480, and each change of size runs the
+// loader again for the images of the new size.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "framework/graphics.h"
+#include "game/my_app.h"
+#include "host/glfw_layer.h"
+
+namespace {
+
+TEST(FullscreenInWindow, F11SwitchesToTheDesktopSizeAndBackReloadingTheImages) {
+    ASSERT_EQ(chdir(DATA_DIR "/.."), 0);
+    gc_init();
+    GlfwLayer::current = GlfwLayer::CreateReal();
+    ASSERT_TRUE(glfw().Init());
+    auto* host = new OrvQuarloGame();
+    orvInit();
+    gc_mark();
+    orvMain();
+    host->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
+    host->StartGame();
+    auto* app = static_cast<c_MyApp*>(orv_app__app);
+    const glfw27::VidMode desktop = glfw().GetDesktopMode();
+    const int desktopLevel = desktop.Width > 1230 || desktop.Height > 1230 ? 4 : 2;
+
+    // Updates until the loader is done (35 of them), then one render.
+    auto load = [&] {
+        int updates = 0;
+        while (app->m_LoadStage != 0 && updates < 100) {
+            host->UpdateGame();
+            ++updates;
+        }
+        host->RenderGame();
+        return updates;
+    };
+    auto pressF11 = [&] {
+        host->KeyEvent(1, 122);
+        host->UpdateGame();
+        host->KeyEvent(2, 122);
+        host->RenderGame();  // sees the new size
+    };
+
+    host->RenderGame();
+    EXPECT_EQ(load(), 35);
+    EXPECT_EQ(app->m_HdLevel, 2);
+    EXPECT_EQ(app->m_Images[1]->m_Width, 32);  // "gfx-hd": 16-unit frames at level 2
+
+    pressF11();
+    EXPECT_EQ(app->m_Fullscreen, 1);
+    EXPECT_EQ(orv_graphics_DeviceWidth(), desktop.Width);
+    EXPECT_EQ(orv_graphics_DeviceHeight(), desktop.Height);
+    EXPECT_EQ(app->m_LoadStage, 1);
+    EXPECT_EQ(load(), 35);
+    EXPECT_EQ(app->m_HdLevel, desktopLevel);  // "gfx-hd2" on a 1280 × 1024 screen
+    EXPECT_EQ(app->m_Images[1]->m_Width, 16 * desktopLevel);
+    EXPECT_EQ(app->m_ImgScale, 1.0f / static_cast<float>(desktopLevel));
+
+    pressF11();
+    EXPECT_EQ(app->m_Fullscreen, 0);
+    EXPECT_EQ(orv_graphics_DeviceWidth(), 640);
+    EXPECT_EQ(orv_graphics_DeviceHeight(), 480);
+    EXPECT_EQ(load(), 35);
+    EXPECT_EQ(app->m_Images[1]->m_Width, 32);
+    EXPECT_EQ(app->m_JinglePlayed, 1);
+    host->UpdateGame();
+    EXPECT_EQ(app->m_ClsR, 0);  // back on the title screen
+    EXPECT_EQ(app->m_ClsB, 80);
+}
+
+}  // namespace
