@@ -60,7 +60,9 @@ int c_MyApp::p_LoadSFX(int n) {
         path += String("0");
     }
     path += String(n) + String(".wav");
-    gc_assign(m_Sounds[n], orv_audio_LoadSound(path));
+    c_Sound* sound = orv_audio_LoadSound(path);
+    // There are 100 slots: a sound numbered outside them has nowhere to go.
+    if (n >= 0 && n < m_Sounds.Length()) gc_assign(m_Sounds[n], sound);
     return 0;
 }
 
