@@ -187,16 +187,13 @@ int main(int argc, char** argv) {
     if (chdir((dir + "/..").c_str()) != 0) return 1;
     if (!getenv("ALSOFT_DRIVERS")) setenv("ALSOFT_DRIVERS", "null", 1);
 
-    gc_init();
     GlfwLayer::current = GlfwLayer::CreateReal();
     if (!glfw().Init()) {
         std::printf("no display\n");
         return 1;
     }
-    auto* host = new OrvQuarloGame();
-    orvInit();
-    gc_mark();
-    orvMain();
+    auto* host = new OrvGlfwGame();
+    OrvQuarloGame::StartProgram(host);
     host->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
     host->StartGame();
     auto* app = static_cast<c_MyApp*>(orv_app__app);

@@ -12,13 +12,10 @@ namespace {
 
 TEST(FullscreenInWindow, F11SwitchesToTheDesktopSizeAndBackReloadingTheImages) {
     ASSERT_EQ(chdir(DATA_DIR "/.."), 0);
-    gc_init();
     GlfwLayer::current = GlfwLayer::CreateReal();
     ASSERT_TRUE(glfw().Init());
-    auto* host = new OrvQuarloGame();
-    orvInit();
-    gc_mark();
-    orvMain();
+    auto* host = new OrvGlfwGame();
+    OrvQuarloGame::StartProgram(host);
     host->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
     host->StartGame();
     auto* app = static_cast<c_MyApp*>(orv_app__app);

@@ -15,12 +15,10 @@ protected:
     // The game started in a window of the given size (its loader is not run).
     void Start(int width, int height) {
         ASSERT_EQ(chdir(DATA_DIR "/.."), 0);
-        gc_init();
         GlfwLayer::current = GlfwLayer::CreateReal();
         ASSERT_TRUE(glfw().Init());
         host = new OrvGlfwGame();
-        orvInit();
-        orvMain();
+        OrvQuarloGame::StartProgram(host);
         host->SetGlfwWindow(width, height, 8, 8, 8, 0, 0, 0, false);
         host->StartGame();
         app = static_cast<c_MyApp*>(orv_app__app);
