@@ -1,9 +1,9 @@
 // The game's cost per frame: one full update that records a busy picture of
 // 2,000 draw commands, and the render that replays it, through the host's
-// guarded calls (each with its collector step). Run once with a drawing
-// device that draws nothing (the game's and framework's own cost) and once
-// with the real renderer and OpenGL; prints CPU time per frame, draw calls,
-// and what the update and the replay allocate.
+// guarded calls (each with its collector step). Run with a drawing device
+// that draws nothing (the game's and framework's own cost), with the tests'
+// recording device, and with the real renderer and OpenGL; prints CPU time
+// per frame, draw calls, and what the update and the replay allocate.
 // Run under a display (a virtual one will do):
 //   xvfb-run -a -s "-screen 0 1280x1024x24" bench_frame [frames]
 #include <time.h>
@@ -19,6 +19,7 @@
 #include "game/my_app.h"
 #include "host/glfw_layer.h"
 #include "host/host_game.h"
+#include "tests/support/recording_graphics.h"
 
 // Counts heap blocks while switched on; everything goes on to the C library.
 extern "C" {
@@ -175,6 +176,21 @@ void Print(const char* device, const char* calls, const Figures& f, int frames) 
 
 NullGraphics* g_null = nullptr;
 int NullDraws() { return g_null->draws; }
+RecordingGraphics* g_recording = nullptr;
+int RecordedDraws() {
+    int draws = 0;
+    for (const RecordingGraphics::Record& r : g_recording->LastFrame()) {
+        draws += r.call == RecordingGraphics::Call::DrawRect || r.call == RecordingGraphics::Call::DrawOval ||
+                 r.call == RecordingGraphics::Call::DrawSurface || r.call == RecordingGraphics::Call::DrawSurface2;
+    }
+    return draws;
+}
+
+// Puts another drawing device under the running game.
+void UseDevice(gxtkGraphics* device) {
+    gc_assign(orv_app__delegate->m__graphics, device);
+    orv_graphics_SetGraphicsDevice(device);
+}
 int RealDrawCalls() { return orv_graphics_device->DrawCallsThisFrame(); }
 
 }  // namespace
@@ -203,14 +219,15 @@ int main(int argc, char** argv) {
 
     const Figures real = Measure(host, app, frames, RealDrawCalls);
 
-    // The same game on a device that draws nothing.
-    g_null = new NullGraphics();
-    gc_assign(orv_app__delegate->m__graphics, static_cast<gxtkGraphics*>(g_null));
-    orv_graphics_SetGraphicsDevice(g_null);
+    // The same game on a device that draws nothing, then on the recorder.
+    UseDevice(g_null = new NullGraphics());
     const Figures none = Measure(host, app, frames, NullDraws);
+    UseDevice(g_recording = new RecordingGraphics());
+    const Figures recorded = Measure(host, app, frames, RecordedDraws);
 
     std::printf("one frame of a busy picture, mean of %d frames at 640 x 480\n", frames);
     Print("device that draws nothing", "drawing calls reached it", none, frames);
+    Print("recording device", "drawing calls recorded", recorded, frames);
     Print("OpenGL renderer", "draw calls", real, frames);
     orv_audio_device->Close();
     return 0;
