@@ -1,6 +1,5 @@
-// Image and sound slots, the staged loader and its loading screen, and the
-// sound effects and music, on the test host with a recording drawing device
-// and an audio device that keeps every call.
+// The staged loader and its loading screen, image levels, and the sound
+// effects and music, on the test host with the recording devices.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,7 +12,6 @@
 
 namespace {
 
-using Call = RecordingGraphics::Call;
 const std::string kData = "quarlo://data/";
 
 class Assets : public ::testing::Test {
@@ -25,10 +23,12 @@ protected:
     }
     std::vector<std::string> ImagePaths() const {
         std::vector<std::string> paths;
-        for (const auto& r : game.graphics->Of(Call::LoadSurface)) paths.push_back(r.path.substr(kData.size()));
+        for (const auto& r : game.graphics->Of(RecordingGraphics::Call::LoadSurface)) {
+            paths.push_back(r.path.substr(kData.size()));
+        }
         return paths;
     }
-    std::vector<NullAudio::Call> AudioCalls(const std::string& op) const {
+    std::vector<NullAudio::Call> Calls(const std::string& op) const {
         std::vector<NullAudio::Call> found;
         for (const NullAudio::Call& c : audio->calls) {
             if (c.op == op) found.push_back(c);
@@ -37,18 +37,14 @@ protected:
     }
     int Jingles() const {
         int n = 0;
-        for (const NullAudio::Call& c : AudioCalls("PlaySample")) n += c.sample == kData + "sfx/096.wav";
+        for (const NullAudio::Call& c : Calls("PlaySample")) n += c.sample == kData + "sfx/096.wav";
         return n;
     }
     int UpdatesToLoad() {
         int updates = 0;
-        while (app->m_LoadStage != 0 && updates < 100) {
-            game.Update();
-            ++updates;
-        }
+        for (; app->m_LoadStage != 0 && updates < 100; ++updates) game.Update();
         return updates;
     }
-    const float* Command(int index) const { return &app->m_DrawList[index * 15]; }
 
     GameHost game;
     NullAudio* audio = nullptr;
@@ -56,87 +52,39 @@ protected:
 };
 
 TEST_F(Assets, LoaderWalks35StepsBehindTheLoadingScreen) {
-    // Creation loads the logo and the font at once, for the loading screen.
-    EXPECT_EQ(ImagePaths(),
-              (std::vector<std::string>{"trel_font.png", "common/QEVLLogo-hd.png", "fonts/editundo-hd.png"}));
     EXPECT_EQ(app->m_LoadStage, 1);
-
     int updates = 0;
-    while (app->m_LoadStage != 0 && updates < 100) {
+    for (; app->m_LoadStage != 0 && updates < 100; ++updates) {
         game.Update();
-        ++updates;
-        EXPECT_EQ(Jingles(), updates < 4 ? 0 : 1);  // the logo's jingle, at step 4
+        EXPECT_EQ(Jingles(), updates < 3 ? 0 : 1);  // the logo's jingle, at step 4
         EXPECT_EQ(app->m_DrawCount, 25 * 15);     // the loading screen and nothing else
-        EXPECT_EQ(app->m_ClsR, 40);
     }
     EXPECT_EQ(updates, 35);
-
+    // Creation's logo and font, then the steps' images; every sound slot in use.
     EXPECT_EQ(ImagePaths(), (std::vector<std::string>{
                                 "trel_font.png", "common/QEVLLogo-hd.png", "fonts/editundo-hd.png",
                                 "common/icons-hd.png", "common/Buttons-hd.png", "common/dpad-hd.png",
                                 "common/QEVLLogo-hd.png", "common/Testcard_Circle-hd.png", "fonts/editundo-hd.png",
                                 "menu-hd.png", "logo-hd.png", "parts-hd.png", "BadgesA-hd.png", "gfx-hd.png"}));
-    std::vector<std::string> sounds;
-    for (const NullAudio::Call& c : AudioCalls("LoadSample")) sounds.push_back(c.sample.substr(kData.size() + 4));
-    EXPECT_EQ(sounds, (std::vector<std::string>{"096.wav", "001.wav", "095.wav", "098.wav", "099.wav", "002.wav",
-                                                "003.wav", "004.wav", "005.wav", "006.wav", "007.wav", "008.wav",
-                                                "009.wav", "010.wav", "011.wav", "012.wav", "013.wav", "014.wav",
-                                                "015.wav", "016.wav", "017.wav", "018.wav", "019.wav", "020.wav",
-                                                "021.wav"}));
-    const NullAudio::Call jingle = AudioCalls("PlaySample")[0];
-    EXPECT_EQ(jingle.channel, 1);
-    EXPECT_EQ(AudioCalls("SetVolume")[0].value, 1.0f);
-
-    for (int slot : {1, 80, 90, 91, 93, 94, 95, 96, 97, 98, 99}) EXPECT_NE(app->m_Images[slot], nullptr) << slot;
-    EXPECT_EQ(app->m_Images[92], nullptr);
+    EXPECT_EQ(Calls("LoadSample").size(), 25u);
     for (int slot = 0; slot < 100; ++slot) {
         const bool listed = (slot >= 1 && slot <= 21) || slot == 95 || slot == 96 || slot == 98 || slot == 99;
         EXPECT_EQ(app->m_Sounds[slot] != nullptr, listed) << slot;
     }
-    // Loaded sizes at level 2; the font's layout values instead.
-    EXPECT_EQ(std::vector<int>({app->m_ImgInfo[3], app->m_ImgInfo[4], app->m_ImgInfo[5]}),
-              (std::vector<int>{32, 32, 256}));
     EXPECT_EQ(std::vector<int>({app->m_ImgInfo[294], app->m_ImgInfo[295], app->m_ImgInfo[296]}),
-              (std::vector<int>{512, 256, 1}));
+              (std::vector<int>{512, 256, 1}));  // the logo at level 2
     EXPECT_EQ(std::vector<int>({app->m_ImgInfo[270], app->m_ImgInfo[271], app->m_ImgInfo[272]}),
-              (std::vector<int>{7, 10, 128}));
-    EXPECT_EQ(app->m_Font, 90);
+              (std::vector<int>{7, 10, 128}));  // the font's layout values
+
+    // The screen's rings turn by 16 degrees an update around the logo.
+    const float* c = &app->m_DrawList[0];
+    EXPECT_EQ(std::vector<float>({c[0], c[4], c[10], c[7]}), (std::vector<float>{-3716, 8, 250, 0}));
+    EXPECT_FLOAT_EQ(c[1], 320 + orv_math_Sin(app->m_LoadSpin - 16 + 196) * 120);
+    const float* logo = &app->m_DrawList[13 * 15];
+    EXPECT_EQ(std::vector<float>({logo[0], logo[1], logo[2]}), (std::vector<float>{93, 320, 0.48f * 480}));
+    EXPECT_EQ(app->m_ClsB, 80);
     game.Update();
     EXPECT_EQ(app->m_ClsR, 0);  // the title screen
-}
-
-TEST_F(Assets, LoadingScreenDrawsTheRingsTheBandAndTheLogo) {
-    game.Update();
-    const float w = 640, h = 480, s = 480;
-    auto ringAt = [&](int index, float angle, float colour, float alpha) {
-        const float* c = Command(index);
-        EXPECT_EQ(c[0], -3716);
-        EXPECT_FLOAT_EQ(c[1], w / 2 + orv_math_Sin(angle) * s / 4);
-        EXPECT_FLOAT_EQ(c[2], h / 2 - orv_math_Cos(angle) * s / 4);
-        EXPECT_EQ(c[4], 8);
-        EXPECT_EQ(c[5], 8);
-        EXPECT_EQ(c[10], colour);
-        EXPECT_FLOAT_EQ(c[7], alpha);
-    };
-    for (int i = 0; i <= 10; ++i) {
-        ringAt(i, 196 + 16.0f * i, 250, i / 10.0f);   // bright half ring, from the old spin 0
-        ringAt(14 + i, 16 + 16.0f * i, 50, i / 10.0f);  // dark half ring, from the new spin 16
-    }
-    const float* sun = Command(11);
-    EXPECT_EQ(std::vector<float>({sun[0], sun[1], sun[2], sun[4], sun[11], sun[12]}),
-              (std::vector<float>{-3716, 320, 240, 0.3f * s, 255, 0}));
-    EXPECT_EQ(sun[7], 0.8f);
-    const float* band = Command(12);
-    EXPECT_EQ(std::vector<float>({band[0], band[1], band[2], band[4], band[5], band[10], band[11], band[12]}),
-              (std::vector<float>{-3717, 0, 0.4f * h, w, 0.2f * h, 250, 160, 60}));
-    EXPECT_EQ(band[7], 0.7f);
-    const float* logo = Command(13);
-    EXPECT_EQ(std::vector<float>({logo[0], logo[1], logo[2], logo[4], logo[6], logo[7], logo[10]}),
-              (std::vector<float>{93, 320, 0.48f * h, 1, 0, 1, 255}));
-    EXPECT_EQ(app->m_ClsB, 80);
-
-    game.Update();
-    ringAt(0, 16 + 196, 250, 0);  // the spin moves on by 16 degrees per update
 }
 
 TEST_F(Assets, ImagesComeAtTheLevelTheWindowSizeNeeds) {
@@ -151,55 +99,42 @@ TEST_F(Assets, ImagesComeAtTheLevelTheWindowSizeNeeds) {
         game.Render();
         EXPECT_EQ(UpdatesToLoad(), 35);
         EXPECT_EQ(ImagePaths().back(), c.file);
-        EXPECT_EQ(app->m_HdLevel, c.level);
         EXPECT_EQ(app->m_ImgScale, 1.0f / static_cast<float>(c.level));
-        EXPECT_EQ(app->m_ImgInfo[3], 16 * c.level);
         EXPECT_EQ(app->m_Images[1]->m_Width, 16 * c.level);
     }
 }
 
 TEST_F(Assets, AResizeWhileLoadingStartsAgainWithoutASecondJingle) {
+    app->m_Mode = 4;  // the quit prompt, say: it waits for the loader
     game.Update(10);
     game.SetWindowSize(800, 600);
     game.Render();
     EXPECT_EQ(app->m_LoadStage, 1);
     EXPECT_EQ(UpdatesToLoad(), 35);
     EXPECT_EQ(Jingles(), 1);
-    EXPECT_EQ(AudioCalls("LoadSample").size(), 5u + 25u);  // sounds load again too
+    EXPECT_EQ(Calls("LoadSample").size(), 5u + 25u);  // sounds load again too
+    EXPECT_EQ(app->m_Mode, 4);
 }
 
-TEST_F(Assets, AMissingImageLeavesItsSlotEmptyButItsSizesKnown) {
+TEST_F(Assets, MissingFilesLeaveSlotsEmpty) {
     game.Update(36);
     app->p_LoadImg(1, String("no-such-sheet"), 16, 16, 256, 1);  // replaces a loaded sheet
-    app->p_LoadImg(50, String("no-such-picture"), 20, 10, 3, 1);
     EXPECT_EQ(app->m_Images[1], nullptr);
-    EXPECT_EQ(app->m_Images[50], nullptr);
     EXPECT_EQ(std::vector<int>({app->m_ImgInfo[3], app->m_ImgInfo[4], app->m_ImgInfo[5]}),
               (std::vector<int>{32, 32, 256}));
-    EXPECT_EQ(std::vector<int>({app->m_ImgInfo[150], app->m_ImgInfo[151], app->m_ImgInfo[152]}),
-              (std::vector<int>{40, 20, 3}));
-
-    // Empty slots draw nothing; the font's glyph still does.
     app->p_CLS2D(0, 0, 0, 1);
-    app->p_DrawImg(1, 100, 100, 0);
-    app->p_DrawImg(50, 100, 100, 0);
+    app->p_DrawImg(1, 100, 100, 0);  // draws nothing
     app->p_DrawImg(90, 10, 10, 33);
     game.Render();
-    int drawn = 0;
-    for (const auto& r : game.graphics->LastFrame()) drawn += r.call == Call::DrawSurface2 || r.call == Call::DrawSurface;
-    EXPECT_EQ(drawn, 1);
-}
+    EXPECT_EQ(game.graphics->Of(RecordingGraphics::Call::DrawSurface2).size(), 1u);
 
-TEST_F(Assets, SoundFilesAreNamedWithThreeDigits) {
     audio->calls.clear();
     app->p_LoadSFX(7);
     app->p_LoadSFX(42);
-    app->p_LoadSFX(120);
-    const std::vector<NullAudio::Call> loads = AudioCalls("LoadSample");
-    ASSERT_EQ(loads.size(), 3u);
-    EXPECT_EQ(loads[0].sample, kData + "sfx/007.wav");
-    EXPECT_EQ(loads[1].sample, kData + "sfx/042.wav");
-    EXPECT_EQ(loads[2].sample, kData + "sfx/120.wav");
+    app->p_LoadSFX(120);  // there is no slot 120: nothing is kept
+    std::vector<std::string> paths;
+    for (const NullAudio::Call& c : Calls("LoadSample")) paths.push_back(c.sample.substr(kData.size()));
+    EXPECT_EQ(paths, (std::vector<std::string>{"sfx/007.wav", "sfx/042.wav", "sfx/120.wav"}));
     EXPECT_NE(app->m_Sounds[7], nullptr);
     EXPECT_EQ(app->m_Sounds[42], nullptr);  // no such file
 }
@@ -209,13 +144,11 @@ TEST_F(Assets, EffectsRotateOver24ChannelsAndFollowTheSoundMode) {
     audio->calls.clear();
     app->m_SfxCursor = 0;  // the jingle moved it on
     for (int i = 0; i < 25; ++i) app->p_PlaySFX2(99, 0.5f);
-    std::vector<int> channels;
-    for (const NullAudio::Call& c : AudioCalls("PlaySample")) channels.push_back(c.channel);
-    ASSERT_EQ(channels.size(), 25u);
-    EXPECT_EQ(channels[0], 1);
-    EXPECT_EQ(channels[22], 23);
-    EXPECT_EQ(channels[23], 0);
-    EXPECT_EQ(channels[24], channels[0]);  // the 25th cuts off the 1st
+    const std::vector<NullAudio::Call> plays = Calls("PlaySample");
+    ASSERT_EQ(plays.size(), 25u);
+    EXPECT_EQ(plays[22].channel, 23);
+    EXPECT_EQ(plays[23].channel, 0);
+    EXPECT_EQ(plays[24].channel, plays[0].channel);  // the 25th cuts off the 1st
     const std::vector<NullAudio::Call> first(audio->calls.begin(), audio->calls.begin() + 5);
     EXPECT_EQ(first, (std::vector<NullAudio::Call>{{"StopChannel", 1},
                                                    {"PlaySample", 1, kData + "sfx/099.wav", 0, 0},
@@ -223,43 +156,18 @@ TEST_F(Assets, EffectsRotateOver24ChannelsAndFollowTheSoundMode) {
                                                    {"SetVolume", 1, "", 0.5f},
                                                    {"SetPan", 1, "", 0.0f}}));
 
-    // A sound not loaded: the channel is still stopped and set up.
-    audio->calls.clear();
-    app->p_PlaySFX(50, 2, 0.25f, -1);
-    EXPECT_EQ(audio->calls, (std::vector<NullAudio::Call>{
-                                {"StopChannel", 2}, {"SetRate", 2, "", 2}, {"SetVolume", 2, "", 0.25f},
-                                {"SetPan", 2, "", -1}}));
-
-    // Music only: no effects, the music starts.
-    const std::string music = kData + "sfx/Voduzozu.ogg";
-    app->m_Settings[5] = 3;
-    audio->calls.clear();
-    app->p_PlaySFX2(99, 1);
-    app->p_PlayTune(String("Voduzozu"), 1);
-    ASSERT_EQ(audio->calls.size(), 1u);
-    EXPECT_EQ(audio->calls[0].op, "PlayMusic");
-    EXPECT_EQ(audio->calls[0].sample, music);
-    EXPECT_EQ(audio->calls[0].flags, 1);
-    EXPECT_EQ(app->m_StreamPlaying, 1);
-
-    // Effects only: effects play, a tune only stops what was playing.
-    app->m_Settings[5] = 2;
-    audio->calls.clear();
-    app->p_PlaySFX2(99, 1);
-    app->p_PlayTune(String("Voduzozu"), 1);
-    EXPECT_EQ(AudioCalls("PlaySample").size(), 1u);
-    EXPECT_EQ(AudioCalls("StopMusic").size(), 1u);
-    EXPECT_TRUE(AudioCalls("PlayMusic").empty());
-    EXPECT_EQ(app->m_StreamPlaying, 0);
-
-    // Sound off: nothing at all.
-    app->m_Settings[5] = 0;
-    audio->calls.clear();
-    app->p_PlaySFX2(99, 1);
-    app->p_PlayTune(String("Voduzozu"), 1);
-    EXPECT_TRUE(audio->calls.empty());
-    app->p_StopTune();
-    EXPECT_EQ(AudioCalls("StopMusic").size(), 1u);
+    // Sound mode 3: no effects, the music starts; mode 2: effects play and a
+    // tune only stops the one playing; mode 0: nothing.
+    for (int mode : {3, 2, 0}) {
+        app->m_Settings[5] = mode;
+        audio->calls.clear();
+        app->p_PlaySFX2(99, 1);
+        app->p_PlayTune(String("Voduzozu"), 1);
+        EXPECT_EQ(Calls("PlaySample").size(), mode == 2 ? 1u : 0u) << mode;
+        EXPECT_EQ(Calls("PlayMusic").size(), mode == 3 ? 1u : 0u) << mode;
+        EXPECT_EQ(Calls("StopMusic").size(), mode == 2 ? 1u : 0u) << mode;
+        EXPECT_EQ(app->m_StreamPlaying, mode == 3 ? 1 : 0);
+    }
 }
 
 }  // namespace

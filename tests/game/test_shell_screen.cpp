@@ -2,6 +2,8 @@
 // and overscan, computed as every render does before its replay.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "framework/graphics.h"
 #include "game/my_app.h"
 #include "host/glfw_layer.h"
@@ -15,72 +17,36 @@ public:
     void Sleep(double) override {}
 };
 
-struct Screen {
-    float scaleX, scaleY;
-    int axis;
-    float jscrw, jscrh;
-    int landscape;
-};
-
-Screen VirtualScreenFor(int width, int height, float overscan) {
+TEST(VirtualScreen, ScaleAxisAndSizeForWindowAndOverscan) {
+    struct Case {
+        int width, height;
+        float overscan;
+        std::vector<float> expected;  // scale x, scale y, axis, virtual width and height, landscape
+    };
+    const Case cases[] = {
+        {1280, 720, 0, {2, 2, 1, 640, 360, 1}},   // scales 2 and 1.5: the width governs
+        {640, 960, 0, {2, 2, 2, 320, 480, 0}},    // scales 1 and 2: the height governs
+        {640, 480, 0, {1, 1, 1, 640, 480, 1}},    // equal scales: the width's axis
+        {640, 480, 64, {0.8f, 0.8f, 1, 640, 480, 1}},  // 512/640 against 352/480, drawn from (64, 48)
+        {1280, 720, 64, {1.8f, 1.8f, 1, 640, 360, 1}},  // the virtual size leaves the margin out
+    };
     static NoWindows layer;
     GlfwLayer::current = &layer;
-    gc_init();
-    orvInit();
-    orv_Kemp_overscan = overscan;
-    auto* app = new c_MyApp();
-    auto* device = new gxtkGraphics();
-    device->width = width;
-    device->height = height;
-    orv_graphics_SetGraphicsDevice(device);
-    app->p_VirtualScreen();
-    return {app->m_ScaleX, app->m_ScaleY, app->m_FitAxis, orv_Kemp_jscrw, orv_Kemp_jscrh, app->m_Landscape};
-}
-
-TEST(VirtualScreen, WideWindowKeepsTheWidthAndShortensTheHeight) {
-    const Screen s = VirtualScreenFor(1280, 720, 0);  // scales 2 and 1.5: the width governs
-    EXPECT_EQ(s.axis, 1);
-    EXPECT_EQ(s.scaleX, 2);
-    EXPECT_EQ(s.scaleY, 2);
-    EXPECT_EQ(s.jscrw, 640);
-    EXPECT_EQ(s.jscrh, 360);
-    EXPECT_EQ(s.landscape, 1);
-}
-
-TEST(VirtualScreen, TallWindowKeepsTheHeight) {
-    const Screen s = VirtualScreenFor(640, 960, 0);  // scales 1 and 2: the height governs
-    EXPECT_EQ(s.axis, 2);
-    EXPECT_EQ(s.scaleX, 2);
-    EXPECT_EQ(s.scaleY, 2);
-    EXPECT_EQ(s.jscrw, 320);
-    EXPECT_EQ(s.jscrh, 480);
-    EXPECT_EQ(s.landscape, 0);
-
-    const Screen square = VirtualScreenFor(480, 480, 0);  // scales 0.75 and 1
-    EXPECT_EQ(square.axis, 2);
-    EXPECT_EQ(square.scaleX, 1);
-    EXPECT_EQ(square.jscrw, 480);
-
-    const Screen design = VirtualScreenFor(640, 480, 0);  // equal scales: the width's axis
-    EXPECT_EQ(design.axis, 1);
-    EXPECT_EQ(design.scaleY, 1);
-    EXPECT_EQ(design.jscrh, 480);
-}
-
-TEST(VirtualScreen, OverscanShrinksTheScaleButNotTheVirtualSize) {
-    const Screen s = VirtualScreenFor(640, 480, 64);  // 512/640 and 352/480
-    EXPECT_EQ(s.axis, 1);
-    EXPECT_EQ(s.scaleX, 0.8f);
-    EXPECT_EQ(s.scaleY, 0.8f);
-    EXPECT_EQ(s.jscrw, 640);
-    EXPECT_EQ(s.jscrh, 480);
-
-    // 1152/640 = 1.8 against 592/480; the virtual size leaves the margin out.
-    const Screen wide = VirtualScreenFor(1280, 720, 64);
-    EXPECT_EQ(wide.axis, 1);
-    EXPECT_EQ(wide.scaleY, 1.8f);
-    EXPECT_EQ(wide.jscrw, 640);
-    EXPECT_EQ(wide.jscrh, 360);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " overscan " << c.overscan);
+        gc_init();
+        orvInit();
+        orv_Kemp_overscan = c.overscan;
+        auto* app = new c_MyApp();
+        auto* device = new gxtkGraphics();
+        device->width = c.width;
+        device->height = c.height;
+        orv_graphics_SetGraphicsDevice(device);
+        app->p_VirtualScreen();
+        EXPECT_EQ(std::vector<float>({app->m_ScaleX, app->m_ScaleY, static_cast<float>(app->m_FitAxis),
+                                      orv_Kemp_jscrw, orv_Kemp_jscrh, static_cast<float>(app->m_Landscape)}),
+                  c.expected);
+    }
 }
 
 }  // namespace
