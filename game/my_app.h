@@ -213,6 +213,7 @@ public:
     Array<int> m_Scores;    // 150: Top lists at 0-29, Last lists at 30-59
     Array<bool> m_BadgeGot;  // 256
     Array<int> m_BadgePopId, m_BadgePopTime;  // 15 pop-ups
+    int m_SaveFailed = 0;  // 1 after a failed save was reported, until one succeeds
 
     // ======== game state
     Array<int> m_Garden;     // 32 × 32 cells of 10 ints

@@ -1,0 +1,250 @@
+// The save string: its layout, its three checksums and what loading takes
+// from a damaged or foreign text.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/game/windowless_game.h"
+
+namespace {
+
+std::string Repeat(const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+std::vector<std::string> Fields(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t bar = text.find('|'); bar != std::string::npos; bar = text.find('|', start)) {
+        out.push_back(text.substr(start, bar - start));
+        start = bar + 1;
+    }
+    EXPECT_EQ(start, text.size()) << "every field ends with |";
+    return out;
+}
+
+std::string Join(const std::vector<std::string>& fields) {
+    std::string out;
+    for (const std::string& f : fields) out += f + "|";
+    return out;
+}
+
+class SaveData : public WindowlessGame {
+protected:
+    // Loads the stored text into a game whose arrays hold other values, and
+    // returns what it printed.
+    std::string Load() {
+        for (int i = 0; i < 25; ++i) app->m_Settings[i] = 777;
+        for (int i = 0; i < 256; ++i) app->m_BadgeGot[i] = (i % 3) == 0;
+        for (int i = 0; i < 150; ++i) app->m_Scores[i] = 555;
+        testing::internal::CaptureStdout();
+        app->p_Load();
+        return testing::internal::GetCapturedStdout();
+    }
+
+    // A varied state the option repair leaves alone.
+    void FillState() {
+        for (int i = 0; i < 25; ++i) app->m_Settings[i] = 3 * i - 20;
+        app->m_Settings[10] = 300;
+        app->m_Settings[11] = 90;
+        app->m_Settings[12] = 12;
+        app->m_Settings[14] = 1;
+        for (int i = 0; i < 256; ++i) app->m_BadgeGot[i] = (i * 7) % 5 == 1;
+        app->m_BadgeGot[31] = true;  // the sign bit of the first word
+        for (int t = 0; t < 3; ++t) {
+            for (int k = 0; k < 10; ++k) {
+                app->m_Scores[10 * t + k] = 10000 * (t + 1) - 900 * k;
+                app->m_Scores[30 + 10 * t + k] = 37 * (k + 1) + t;
+            }
+        }
+    }
+};
+
+TEST_F(SaveData, DefaultStateIsTheDocumentedExampleAndAFreshStartSavesRepairedOptions) {
+    app->p_Save();
+    EXPECT_EQ(state.stored, "0|0|0|0|0|1|" + Repeat("0|", 19) + "5|" + Repeat("0|", 9) + Repeat("0|", 63));
+    EXPECT_EQ(Fields(state.stored).size(), 98u);
+
+    // Nothing stored yet: nothing is reported, and the repaired options are
+    // what the first save writes.
+    state.stored.clear();
+    for (int i = 0; i < 25; ++i) app->m_Settings[i] = i == 5 ? 1 : 0;
+    testing::internal::CaptureStdout();
+    app->p_Load();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    app->p_Save();
+    const std::vector<std::string> f = Fields(state.stored);
+    ASSERT_EQ(f.size(), 98u);
+    EXPECT_EQ(f[10], "64");
+    EXPECT_EQ(f[11], "64");
+    EXPECT_EQ(f[12], "10");
+    EXPECT_EQ(f[14], "1");
+    EXPECT_EQ(f[25], std::to_string(5 + 10 * 64 + 11 * 64 + 12 * 10 + 14 * 1));
+}
+
+TEST_F(SaveData, RoundTripRestoresEverythingAndReportsEachBlock) {
+    FillState();
+    std::vector<int> settings(25), scores(150);
+    std::vector<bool> badges(256);
+    for (int i = 0; i < 25; ++i) settings[i] = app->m_Settings[i];
+    for (int i = 0; i < 150; ++i) scores[i] = i < 60 ? app->m_Scores[i] : 0;
+    for (int i = 0; i < 256; ++i) badges[i] = app->m_BadgeGot[i];
+    for (int i = 60; i < 150; ++i) app->m_Scores[i] = 0;
+    app->p_Save();
+    // Bit 31 of the first word makes it negative in the text.
+    EXPECT_EQ(Fields(state.stored)[26].substr(0, 1), "-");
+
+    EXPECT_EQ(Load(), "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\nHighscore 1 Loaded\nHighscore 2 Loaded\n");
+    for (int i = 0; i < 25; ++i) EXPECT_EQ(app->m_Settings[i], settings[i]) << i;
+    for (int i = 0; i < 256; ++i) EXPECT_EQ(app->m_BadgeGot[i], badges[i]) << i;
+    for (int i = 0; i < 60; ++i) EXPECT_EQ(app->m_Scores[i], scores[i]) << i;
+}
+
+TEST_F(SaveData, OneChangedSettingFailsOnlyTheSettingsExceptIndexZero) {
+    FillState();
+    app->p_Save();
+    const std::vector<std::string> saved = Fields(state.stored);
+    for (int i = 1; i < 25; ++i) {
+        std::vector<std::string> f = saved;
+        f[static_cast<std::size_t>(i)] = std::to_string(std::stoi(f[static_cast<std::size_t>(i)]) + 1);
+        state.stored = Join(f);
+        EXPECT_EQ(Load(),
+                  "Settings Checksum Invalid\nBadges Loaded\nHighscore 0 Loaded\nHighscore 1 Loaded\n"
+                  "Highscore 2 Loaded\n")
+            << i;
+        // Back to the defaults, then repaired.
+        for (int k = 0; k < 25; ++k) {
+            const int expected = k == 5 ? 1 : k == 10 || k == 11 ? 64 : k == 12 ? 10 : k == 14 ? 1 : 0;
+            EXPECT_EQ(app->m_Settings[k], expected) << i << " " << k;
+        }
+        EXPECT_EQ(app->m_Scores[0], 10000);
+    }
+    // Index 0 weighs nothing in the sum.
+    std::vector<std::string> f = saved;
+    f[0] = "4242";
+    state.stored = Join(f);
+    EXPECT_EQ(Load().substr(0, 16), "Settings Loaded\n");
+    EXPECT_EQ(app->m_Settings[0], 4242);
+}
+
+TEST_F(SaveData, SwappedTopAndLastIsCaughtInListsZeroAndTwoOnly) {
+    FillState();
+    app->p_Save();
+    const std::vector<std::string> saved = Fields(state.stored);
+    const int firstPair[3] = {35, 56, 77};  // Top(t, 0) of each list
+    for (int t = 0; t < 3; ++t) {
+        std::vector<std::string> f = saved;
+        const std::size_t k = static_cast<std::size_t>(firstPair[t] + 2 * 3);  // entry 3
+        std::swap(f[k], f[k + 1]);
+        ASSERT_NE(f[k], f[k + 1]);
+        state.stored = Join(f);
+        const std::string out = Load();
+        const std::string list = "Highscore " + std::to_string(t);
+        if (t == 1) {
+            EXPECT_NE(out.find(list + " Loaded"), std::string::npos) << out;
+            EXPECT_EQ(app->m_Scores[10 + 3], 37 * 4 + 1);  // the swap went unnoticed
+        } else {
+            EXPECT_NE(out.find(list + " Checksum Invalid"), std::string::npos) << out;
+            for (int e = 0; e < 10; ++e) {
+                EXPECT_EQ(app->m_Scores[10 * t + e], 0);
+                EXPECT_EQ(app->m_Scores[30 + 10 * t + e], 0);
+            }
+        }
+        // The other lists are untouched by one list's failure.
+        const int other = t == 0 ? 2 : 0;
+        EXPECT_EQ(app->m_Scores[10 * other], 10000 * (other + 1));
+    }
+}
+
+TEST_F(SaveData, ShortTextsAreReadAsBadgesAndTwentyFivePartsFailTheSettings) {
+    // 9 to 24 parts: the settings are skipped and the badge block comes first.
+    for (int parts : {9, 10, 24}) {
+        std::vector<std::string> f(static_cast<std::size_t>(parts), "0");
+        f[0] = "5";            // badges 0 and 2
+        f[7] = "-2147483648";  // badge 255
+        f[8] = "-2147483643";  // their sum
+        state.stored = Join(f);
+        state.stored.pop_back();  // no final bar: exactly that many parts
+        EXPECT_EQ(Load(), "Badges Loaded\n") << parts;
+        for (int i = 0; i < 256; ++i) EXPECT_EQ(app->m_BadgeGot[i], i == 0 || i == 2 || i == 255) << parts << " " << i;
+        EXPECT_EQ(app->m_Settings[5], 777);  // not read: the loaded values stay
+        EXPECT_EQ(app->m_Scores[0], 555);
+    }
+    // 8 parts are too few for anything.
+    state.stored = Repeat("1|", 7);
+    EXPECT_EQ(Load(), "");
+
+    // 25 parts hold the settings without their checksum: treated as failing.
+    state.stored = Repeat("3|", 24) + "3";
+    EXPECT_EQ(Load(), "Settings Checksum Invalid\n");
+    EXPECT_EQ(app->m_Settings[5], 1);
+    EXPECT_EQ(app->m_Settings[3], 0);
+    EXPECT_EQ(app->m_BadgeGot[0], true);  // nothing more was read
+    EXPECT_EQ(app->m_Scores[0], 555);
+}
+
+TEST_F(SaveData, OverscanIsRepairedForTheDesktopAndKeptOnTheConsole) {
+    FillState();
+    app->m_Settings[14] = 50;
+    app->p_Save();
+    orv_Kemp_overscan = 7;
+    Load();
+    EXPECT_EQ(app->m_Settings[14], 1);
+    EXPECT_EQ(orv_Kemp_overscan, 0.0f);
+
+    orv_Kemp_isOuya = 1;
+    Load();
+    EXPECT_EQ(app->m_Settings[14], 50);
+    EXPECT_EQ(orv_Kemp_overscan, 50.0f);
+    // Below 1 it becomes the console's default of 64; the pad values too.
+    std::vector<std::string> f = Fields(state.stored);
+    f[14] = "0";
+    f[10] = "3";
+    f[12] = "7";
+    f[25] = std::to_string(std::stoi(f[25]) - 14 * 50 - 10 * 297 - 12 * 5);
+    state.stored = Join(f);
+    EXPECT_EQ(Load().substr(0, 16), "Settings Loaded\n");
+    EXPECT_EQ(app->m_Settings[14], 64);
+    EXPECT_EQ(app->m_Settings[10], 64);
+    EXPECT_EQ(app->m_Settings[12], 10);
+    EXPECT_EQ(orv_Kemp_overscan, 64.0f);
+}
+
+TEST_F(SaveData, ChecksumsWrapAtThirtyTwoBits) {
+    app->m_Settings[24] = 2147483647;
+    for (int k = 0; k < 10; ++k) app->m_Scores[10 + k] = app->m_Scores[40 + k] = 2000000000;  // list 1
+    for (int b = 0; b < 8; ++b) app->m_BadgeGot[32 * b + 31] = true;  // eight words of -2^31
+    app->p_Save();
+    const std::vector<std::string> f = Fields(state.stored);
+    EXPECT_EQ(f[25], "-19");
+    EXPECT_EQ(f[34], "0");
+    EXPECT_EQ(f[76], "697583616");
+    app->m_Settings[10] = 64;  // so the repair keeps what was saved
+    EXPECT_EQ(Load(), "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\nHighscore 1 Loaded\nHighscore 2 Loaded\n");
+    EXPECT_EQ(app->m_Settings[24], 2147483647);
+    EXPECT_EQ(app->m_Scores[19], 2000000000);
+    EXPECT_TRUE(app->m_BadgeGot[255]);
+}
+
+TEST_F(SaveData, FieldsAreReadLikeTheCLibraryReadsNumbers) {
+    FillState();
+    app->p_Save();
+    std::vector<std::string> f = Fields(state.stored);
+    const int last0 = app->m_Scores[30];
+    // Leading blanks, a sign and trailing junk; only the first 63 characters count.
+    f[36] = " +" + f[36] + "x";
+    f[0] = std::string(62, ' ') + "75";
+    state.stored = Join(f);
+    EXPECT_EQ(Load(), "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\nHighscore 1 Loaded\nHighscore 2 Loaded\n");
+    EXPECT_EQ(app->m_Scores[30], last0);
+    EXPECT_EQ(app->m_Settings[0], 7);
+    // No digits read as 0, which fails that list.
+    f[37] = "many";
+    state.stored = Join(f);
+    EXPECT_NE(Load().find("Highscore 0 Checksum Invalid"), std::string::npos);
+}
+
+}  // namespace
