@@ -254,6 +254,10 @@ public:
     float m_CogAngle = 0;
     int m_OptSel = 0;
     int m_OptKeyLatch = 0, m_OptTouchLatch = 0;
+    // The item a press on the title menu began on (the selected item for the
+    // play button); it acts on release unless the press became a drag
+    // (-1) or was consumed. 0 while the pointer is up.
+    int m_MenuPress = 0;
     int m_PauseChoice = 0;
     float m_CreditScroll = 0;
     int m_CreditLine = 0;
