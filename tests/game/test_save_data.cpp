@@ -1,7 +1,15 @@
 // The save string: its layout, its three checksums and what loading takes
 // from a damaged or foreign text.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -245,6 +253,110 @@ TEST_F(SaveData, FieldsAreReadLikeTheCLibraryReadsNumbers) {
     f[37] = "many";
     state.stored = Join(f);
     EXPECT_NE(Load().find("Highscore 0 Checksum Invalid"), std::string::npos);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the state file
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class StateFile : public SaveData {
+protected:
+    fs::path home, dir;
+
+    void SetUp() override {
+        SaveData::SetUp();
+        home = fs::current_path();
+        char name[] = "/tmp/vellumby_state_XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        dir = name;
+        fs::current_path(dir);
+        state.onDisk = true;
+    }
+    void TearDown() override {
+        fs::current_path(home);
+        fs::remove_all(dir);
+    }
+    static std::string Read(const char* file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+};
+
+TEST_F(StateFile, AKilledSaveLeavesACompleteState) {
+    FillState();
+    app->p_Save();
+    const std::string first = Read(".quarlostate");
+    ASSERT_EQ(Fields(first).size(), 98u);
+
+    for (int round = 0; round < 6; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Save new scores as fast as possible until killed.
+            for (int i = 1;; ++i) {
+                app->m_Scores[0] = 100000 + i;
+                app->p_Save();
+            }
+        }
+        // Let it get well into its saves, then kill it somewhere in one.
+        for (int polls = 0; polls < 20000 && Read(".quarlostate") == first; ++polls) usleep(500);
+        usleep(static_cast<useconds_t>(round * 700));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status));
+
+        EXPECT_EQ(Load(), "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\nHighscore 1 Loaded\nHighscore 2 Loaded\n")
+            << round;
+        EXPECT_GT(app->m_Scores[0], 100000) << round;
+        FillState();
+    }
+}
+
+TEST_F(StateFile, AnUnfinishedSaveDoesNotReplaceTheState) {
+    FillState();
+    app->p_Save();
+    // What a save killed before its rename leaves behind.
+    {
+        std::ofstream part(".quarlostate.tmp", std::ios::binary);
+        part << "0|0|0|0|0|1|0|0";
+    }
+    EXPECT_EQ(Load(), "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\nHighscore 1 Loaded\nHighscore 2 Loaded\n");
+    EXPECT_EQ(app->m_Scores[0], 10000);
+    // The next save goes through as usual.
+    app->m_Scores[0] = 12345;
+    app->p_Save();
+    EXPECT_EQ(Fields(Read(".quarlostate"))[35], "12345");
+}
+
+TEST_F(StateFile, AnUnwritableStateFileIsReportedOnceAndTheGameGoesOn) {
+    fs::create_directory(".quarlostate");  // can't be replaced by a file
+    testing::internal::CaptureStdout();
+    app->p_Save();
+    app->m_Score = 500;
+    app->m_GameType = 1;
+    app->p_LoadMenu();
+    app->p_Save();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, "Settings and scores could not be saved: the state file .quarlostate can't be written\n");
+    EXPECT_EQ(app->m_Scores[0], 500);  // the game keeps its lists
+    EXPECT_EQ(state.saves, 3);
+
+    // Once saving works again, and fails anew, the player hears of it again.
+    fs::remove(".quarlostate");
+    testing::internal::CaptureStdout();
+    app->p_Save();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(Fields(Read(".quarlostate"))[35], "500");
+    fs::remove(".quarlostate");
+    fs::create_directory(".quarlostate");
+    testing::internal::CaptureStdout();
+    app->p_Save();
+    EXPECT_NE(testing::internal::GetCapturedStdout(), "");
 }
 
 }  // namespace

@@ -12,20 +12,23 @@
 #include "game/my_app.h"
 #include "host/host_game.h"
 
-// The host's stored-state slot, in memory; a save can be made to fail.
+// The host's stored-state slot, in memory (or, on request, the host's own
+// state file); a save can be made to fail.
 class MemoryState : public OrvGame {
 public:
     std::string stored;
     int saves = 0;
     bool fail = false;
+    bool onDisk = false;
 
     int SaveState(String state) override {
         ++saves;
+        if (onDisk) return OrvGame::SaveState(state);
         if (fail) return -1;
         stored = state.ToUtf8();
         return 0;
     }
-    String LoadState() override { return String(stored.c_str()); }
+    String LoadState() override { return onDisk ? OrvGame::LoadState() : String(stored.c_str()); }
 };
 
 struct Glyph {
