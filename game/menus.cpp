@@ -494,6 +494,10 @@ int c_MyApp::p_CreditBox() {
     p_SetSize(1);
     p_DrawImg(98, w / 2, h / 2 - 150, 0);
 
+    // A dark band keeps the lines readable over the card.
+    p_SetCol(0, 0, 40, 0.75f * fade);
+    p_Rect(w / 2 - 140, h / 2 - 58, 280, 124);
+
     m_CreditScroll -= Pressed(this, 0) || Pressed(this, 8) ? 1.8f : 0.3f;
     while (m_CreditScroll < -16) {
         m_CreditScroll += 16;
