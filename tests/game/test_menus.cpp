@@ -201,6 +201,59 @@ TEST_F(Menu, BackOnTheTitleMenuEndsTheProgram) {
     EXPECT_EQ(app->m_Mode, 1);
 }
 
+// Through the whole update: the latches and back as the update handles them.
+TEST_F(Menu, BackWithTheCreditsOpenOnlyClosesThem) {
+    Update();
+    app->m_CreditsOpen = 1;
+    app->m_CreditsSlide = 30;
+    Key(27, true);
+    Update();
+    EXPECT_EQ(app->m_CreditsOpen, 0);
+    EXPECT_EQ(app->m_Mode, 1);
+    EXPECT_EQ(app->m_KeyLatch, 1);
+    Update();  // still held: nothing more
+    Key(27, false);
+    Update();
+    EXPECT_EQ(app->m_KeyLatch, 0);
+
+    // With the options box open, back closes the box and saves.
+    app->m_OptionsOpen = 1;
+    app->m_OptionsSlide = 30;
+    Update();
+    Key(27, true);
+    Update();
+    EXPECT_EQ(app->m_OptionsOpen, 0);
+    EXPECT_EQ(state.saves, 1);
+    Update();
+    Key(27, false);
+    Update();
+
+    // Now back ends the program.
+    Key(27, true);
+    EXPECT_EXIT(Update(), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(Menu, MouseClicksPickAGameTypeAndStartIt) {
+    Update();
+    Mouse(250 + 176, 312, 6);  // over item 3
+    Update();
+    Mouse(250 + 176, 312, 4);
+    Update();
+    Mouse(250 + 176, 312, 5);
+    Update();
+    EXPECT_EQ(app->m_MenuSel, 3);
+    for (int i = 0; i < 40; ++i) Update();
+    Mouse(250, 312, 6);
+    Update();
+    Mouse(250, 312, 4);
+    Update();
+    EXPECT_EQ(app->m_Mode, 1);  // acts on release
+    Mouse(250, 312, 5);
+    Update();
+    EXPECT_EQ(app->m_Mode, 11);
+    EXPECT_EQ(app->m_GameType, 3);
+}
+
 // ---------------------------------------------------------------- options
 
 class Options : public Menu {
