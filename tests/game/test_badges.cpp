@@ -9,10 +9,14 @@
 namespace {
 
 using GameOver = WindowlessGame;
-using Highscores = WindowlessGame;
 using Badges = WindowlessGame;
 
 std::string Text(const String& s) { return s.ToUtf8(); }
+
+class Highscores : public WindowlessGame {
+protected:
+    std::vector<int> List(int from) const { return {&app->m_Scores[from], &app->m_Scores[from] + 10}; }
+};
 
 TEST_F(Highscores, EqualScoreIsAnnouncedAtItsPlaceButStoredBelowIt) {
     app->m_GameType = 3;
@@ -22,24 +26,19 @@ TEST_F(Highscores, EqualScoreIsAnnouncedAtItsPlaceButStoredBelowIt) {
     EXPECT_EQ(Text(app->p_MyNth()), "10th");
     EXPECT_EQ(app->m_Rank, 10);
     app->p_LoadMenu();
-    for (int k = 0; k < 10; ++k) EXPECT_EQ(app->m_Scores[20 + k], 1000 - 100 * k) << k;
-    // The last list takes it first and drops its oldest.
-    EXPECT_EQ(app->m_Scores[50], 100);
-    for (int k = 1; k < 10; ++k) EXPECT_EQ(app->m_Scores[50 + k], k) << k;
+    EXPECT_EQ(List(20), (std::vector<int>{1000, 900, 800, 700, 600, 500, 400, 300, 200, 100}));
+    EXPECT_EQ(List(50), (std::vector<int>{100, 1, 2, 3, 4, 5, 6, 7, 8, 9}));  // newest first
     EXPECT_EQ(state.saves, 1);
 
     // A higher score goes in above the first lower entry; the tenth drops out.
     app->m_Score = 650;
     EXPECT_EQ(Text(app->p_MyNth()), "5th");
     app->p_LoadMenu();
-    const int expected[10] = {1000, 900, 800, 700, 650, 600, 500, 400, 300, 200};
-    for (int k = 0; k < 10; ++k) EXPECT_EQ(app->m_Scores[20 + k], expected[k]) << k;
-    // Below the tenth: no rank, no notice, but still in the last list.
+    EXPECT_EQ(List(20), (std::vector<int>{1000, 900, 800, 700, 650, 600, 500, 400, 300, 200}));
     app->m_Score = 150;
     EXPECT_EQ(Text(app->p_MyNth()), "");
     EXPECT_EQ(app->m_Rank, 0);
-    // The other game types' lists are untouched.
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(app->m_Scores[i], 0) << i;
+    EXPECT_EQ(List(0), std::vector<int>(10, 0));  // other game types untouched
 }
 
 TEST_F(Highscores, WithEmptyListsAnyScoreIsFirstButZeroIsNotStored) {
@@ -51,13 +50,8 @@ TEST_F(Highscores, WithEmptyListsAnyScoreIsFirstButZeroIsNotStored) {
     app->m_Score = 0;
     app->m_Scores[30] = 17;
     app->p_LoadMenu();
-    for (int k = 0; k < 10; ++k) EXPECT_EQ(app->m_Scores[k], 0);
-    EXPECT_EQ(app->m_Scores[30], 0);
-    EXPECT_EQ(app->m_Scores[31], 17);
-    app->m_Score = 5;
-    app->p_LoadMenu();
-    EXPECT_EQ(app->m_Scores[0], 5);
-    EXPECT_EQ(app->m_Scores[1], 0);
+    EXPECT_EQ(List(0), std::vector<int>(10, 0));
+    EXPECT_EQ(List(30), (std::vector<int>{0, 17, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(GameOver, BarsAndWordsSweepInAndStopAtTheirFullLength) {
@@ -142,19 +136,6 @@ TEST_F(GameOver, TimerRunsToNinetyThenBackToTheMenuAndFadesOut) {
     EXPECT_EQ(Commands(), 0);
 }
 
-TEST_F(Badges, TableSplitsNameAndDetail) {
-    EXPECT_EQ(Text(app->p_BadgeID(0)), "Test Badge|This is a Test Badge which has no purpose.");
-    EXPECT_EQ(Text(app->p_BadgeName(0)), "Test Badge");
-    EXPECT_EQ(Text(app->p_BadgeDetail(0)), "This is a Test Badge which has no purpose.");
-    for (int id : {1, 63, 255, -1}) {
-        EXPECT_EQ(app->p_BadgeID(id).Length(), 0);
-        EXPECT_EQ(app->p_BadgeName(id).Length(), 0);
-        EXPECT_EQ(app->p_BadgeDetail(id).Length(), 0);
-    }
-    EXPECT_EQ(app->p_GC_PostScore(100, 1), 0);
-    EXPECT_EQ(app->p_GC_Badges(), 0);
-}
-
 TEST_F(Badges, PopUpSlidesInStaysAndSlidesOutOverItsLife) {
     app->m_BadgePopId[2] = 0;
     app->m_BadgePopTime[2] = 1;
@@ -188,48 +169,13 @@ TEST_F(Badges, PopUpSlidesInStaysAndSlidesOutOverItsLife) {
     EXPECT_EQ(xs.back(), -176.0f);  // time 241: drawn once more, then freed
     EXPECT_EQ(app->m_BadgePopTime[2], 0);
     EXPECT_EQ(app->m_BadgePopTime[13], 1);
-}
 
-TEST_F(Badges, PopUpShowsTheNameAndAnIconOnlyForTheSheetsFrames) {
-    SetImage(80, 64, 64, 64);
-    app->m_BadgePopId[0] = 0;
-    app->m_BadgePopTime[0] = 50;
-    app->m_BadgePopId[1] = 64;
-    app->m_BadgePopTime[1] = 50;
-    app->p_CLS2D();
+    // The box shows the name part of the table entry.
+    app->m_BadgePopTime[2] = 100;
     app->p_ShowBadges();
     EXPECT_EQ(TextLines(), std::vector<std::string>{"TestBadge"});
-    int icons = 0;
-    for (int i = 0; i < Commands(); ++i) {
-        if (Command(i)[0] != 80) continue;
-        ++icons;
-        EXPECT_EQ(Command(i)[4], 0.5f);
-        EXPECT_EQ(Command(i)[1], 144.0f);
-        EXPECT_EQ(Command(i)[2], 480.0f - 34 + 16);
-    }
-    EXPECT_EQ(icons, 1);
-}
-
-TEST_F(Badges, BoxScrollsWithKeysAndDragButNeverPastTheTop) {
-    app->p_CLS2D();
-    app->p_BadgesBox();
-    EXPECT_EQ(Rects(255, 125, 0).size(), 1u);
-    EXPECT_EQ(Rects(100, 0, 0).size(), 1u);
-    Key(38, true);  // up: already at the top
-    app->p_BadgesBox();
-    EXPECT_EQ(app->m_BadgeScrollTarget, 0.0f);
-    Key(38, false);
-    Key(40, true);
-    for (int i = 0; i < 3; ++i) app->p_BadgesBox();
-    Key(40, false);
-    EXPECT_EQ(app->m_BadgeScrollTarget, -48.0f);
-    for (int i = 0; i < 40; ++i) app->p_BadgesBox();
-    EXPECT_EQ(app->m_BadgeScroll, -48.0f);  // eased in, then snapped
-    // Dragging right of the left panel moves it by one and a half times the move.
-    Pointer(320, 100, true);
-    Pointer(320, 90, true);
-    app->p_BadgesBox();
-    EXPECT_EQ(app->m_BadgeScrollTarget, -63.0f);
+    EXPECT_EQ(Text(app->p_BadgeDetail(0)), "This is a Test Badge which has no purpose.");
+    EXPECT_EQ(app->p_BadgeName(1).Length(), 0);
 }
 
 }  // namespace
