@@ -3,15 +3,27 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 
-#include "host/host_game.h"
+#include "host/files.h"
 #include "runtime/diagnostics.h"
 
 std::vector<unsigned int> gxtkAudio::discarded;
+
+struct gxtkAudio::Alc {
+    ALCdevice* alcDevice = nullptr;
+    ALCcontext* alcContext = nullptr;
+    bool current = false;  // the context was made current: AL calls reach it
+    // Stops the mixer while the app is suspended, where OpenAL offers it.
+    LPALCDEVICEPAUSESOFT pauseDevice = nullptr;
+    LPALCDEVICERESUMESOFT resumeDevice = nullptr;
+    bool paused = false;
+};
 
 namespace {
 
@@ -37,6 +49,19 @@ void DiscardBuffer(unsigned int* buffer) {
     *buffer = 0;
 }
 
+// Devices still open. Every way out of the program ends in exit(), and a
+// device left open then leaves its output unfinished (a capture file without
+// its sizes) and OpenAL complaining; the list outlives every other static.
+std::vector<gxtkAudio*>& OpenDevices() {
+    static auto* devices = new std::vector<gxtkAudio*>();
+    return *devices;
+}
+
+void CloseOpenDevices() {
+    std::vector<gxtkAudio*>& devices = OpenDevices();
+    while (!devices.empty()) devices.back()->Close();
+}
+
 }  // namespace
 
 // ---- samples
@@ -55,36 +80,55 @@ unsigned int gxtkChannel::AL_Source() {
 
 // ---- device
 
-gxtkAudio::gxtkAudio() {
-    alcDevice = alcOpenDevice(nullptr);
-    if (!alcDevice) {
+gxtkAudio::gxtkAudio() : alc(new Alc()) {
+    alc->alcDevice = alcOpenDevice(nullptr);
+    if (!alc->alcDevice) {
         orvPrint(String("OpenAl error: alcOpenDevice failed"));
     } else {
-        alcContext = alcCreateContext(alcDevice, nullptr);
-        if (!alcContext) {
+        static const bool hooked = std::atexit(CloseOpenDevices) == 0;
+        (void)hooked;
+        OpenDevices().push_back(this);
+        alc->alcContext = alcCreateContext(alc->alcDevice, nullptr);
+        if (!alc->alcContext) {
             orvPrint(String("OpenAl error: alcCreateContext failed"));
-        } else if (!alcMakeContextCurrent(alcContext)) {
+        } else if (!alcMakeContextCurrent(alc->alcContext)) {
             orvPrint(String("OpenAl error: alcMakeContextCurrent failed"));
+        } else {
+            alc->current = true;
+        }
+        if (alcIsExtensionPresent(alc->alcDevice, "ALC_SOFT_pause_device")) {
+            alc->pauseDevice =
+                reinterpret_cast<LPALCDEVICEPAUSESOFT>(alcGetProcAddress(alc->alcDevice, "alcDevicePauseSOFT"));
+            alc->resumeDevice =
+                reinterpret_cast<LPALCDEVICERESUMESOFT>(alcGetProcAddress(alc->alcDevice, "alcDeviceResumeSOFT"));
         }
     }
     // Positions only give a direction: nothing fades with distance.
-    alDistanceModel(AL_NONE);
+    if (alc->current) alDistanceModel(AL_NONE);
 }
+
+gxtkAudio::gxtkAudio(NoOutput) {}
 
 gxtkAudio::~gxtkAudio() { Close(); }
 
+bool gxtkAudio::HasOutput() const { return alc && alc->current; }
+
+bool gxtkAudio::OutputPaused() const { return alc && alc->paused; }
+
+unsigned int gxtkAudio::SourceOf(gxtkChannel& channel) { return HasOutput() ? channel.AL_Source() : 0; }
+
 void gxtkAudio::Close() {
-    const bool had_device = alcDevice != nullptr;
-    if (alcContext) {
-        if (alcGetCurrentContext() == alcContext) alcMakeContextCurrent(nullptr);
-        alcDestroyContext(alcContext);
-        alcContext = nullptr;
+    if (!alc) return;
+    const bool had_device = alc->alcDevice != nullptr;
+    if (alc->alcContext) {
+        if (alcGetCurrentContext() == alc->alcContext) alcMakeContextCurrent(nullptr);
+        alcDestroyContext(alc->alcContext);
     }
-    if (alcDevice) {
-        alcCloseDevice(alcDevice);
-        alcDevice = nullptr;
-    }
+    if (alc->alcDevice) alcCloseDevice(alc->alcDevice);
+    alc.reset(new Alc());
     for (gxtkChannel& c : channels) c = gxtkChannel();
+    std::vector<gxtkAudio*>& devices = OpenDevices();
+    devices.erase(std::remove(devices.begin(), devices.end(), this), devices.end());
     // The names belonged to the closed device.
     if (had_device) discarded.clear();
 }
@@ -109,7 +153,9 @@ gxtkChannel* ChannelAt(gxtkChannel* channels, int channel) {
 }  // namespace
 
 void gxtkAudio::FlushDiscarded() {
-    if (discarded.empty()) return;
+    // The names are those of a device with output; one without has none to
+    // give back.
+    if (discarded.empty() || !HasOutput()) return;
     // Finished sources still hold their buffers; let them go.
     for (gxtkChannel& c : channels) {
         if (c.state != gxtkChannel::Stopped && c.source && SourceState(c.source) == AL_STOPPED) {
@@ -132,10 +178,20 @@ int gxtkAudio::Suspend() {
     for (gxtkChannel& c : channels) {
         if (c.state == gxtkChannel::Playing && SourceState(c.source) == AL_PLAYING) alSourcePause(c.source);
     }
+    // With every source paused the mixer would still run, mixing silence:
+    // the only work a suspended game would do. Stop the output as well.
+    if (alc && alc->pauseDevice && alc->resumeDevice && !alc->paused) {
+        alc->pauseDevice(alc->alcDevice);
+        alc->paused = true;
+    }
     return 0;
 }
 
 int gxtkAudio::Resume() {
+    if (alc && alc->paused) {
+        alc->resumeDevice(alc->alcDevice);
+        alc->paused = false;
+    }
     for (gxtkChannel& c : channels) {
         if (c.state == gxtkChannel::Playing && SourceState(c.source) == AL_PAUSED) alSourcePlay(c.source);
     }
@@ -148,10 +204,8 @@ gxtkSample* gxtkAudio::LoadSample(String path) {
 }
 
 gxtkSample* gxtkAudio::LoadSample__UNSAFE__(gxtkSample* sample, String path) {
-    OrvGlfwGame* host = OrvGlfwGame::_glfwGame;
-    if (!host) return nullptr;
     int length = 0, channelCount = 0, bytes = 0, hertz = 0;
-    unsigned char* data = host->LoadAudioData(path, &length, &channelCount, &bytes, &hertz);
+    unsigned char* data = orvLoadAudioFile(path, &length, &channelCount, &bytes, &hertz);
     if (!data) return nullptr;
     // A layout OpenAL cannot take (24-bit, more than two channels) is a
     // sound that cannot be loaded, not a sample that plays nothing.
@@ -161,13 +215,15 @@ gxtkSample* gxtkAudio::LoadSample__UNSAFE__(gxtkSample* sample, String path) {
         std::free(data);
         return nullptr;
     }
+    // Without output there is no buffer: the sample then plays silently,
+    // like everything else.
     ALuint buffer = 0;
-    alGetError();
-    alGenBuffers(1, &buffer);
-    alBufferData(buffer, format, data, static_cast<ALsizei>(size), hertz);
+    if (HasOutput()) {
+        alGetError();
+        alGenBuffers(1, &buffer);
+        alBufferData(buffer, format, data, static_cast<ALsizei>(size), hertz);
+    }
     std::free(data);
-    // Without a context there is no buffer and no error worth reporting: the
-    // sample then plays silently, like everything else.
     if (buffer && alGetError() != AL_NO_ERROR) {
         alDeleteBuffers(1, &buffer);
         return nullptr;
@@ -181,11 +237,12 @@ int gxtkAudio::PlaySample(gxtkSample* sample, int channel, int flags) {
     gxtkChannel* c = ChannelAt(channels, channel);
     if (!c) return 0;
     FlushDiscarded();
-    const ALuint source = c->AL_Source();
-    alSourceStop(source);
-    alSourcei(source, AL_BUFFER, static_cast<ALint>(sample ? sample->buffer : 0));
-    alSourcei(source, AL_LOOPING, flags ? AL_TRUE : AL_FALSE);
-    alSourcePlay(source);
+    if (const ALuint source = SourceOf(*c)) {
+        alSourceStop(source);
+        alSourcei(source, AL_BUFFER, static_cast<ALint>(sample ? sample->buffer : 0));
+        alSourcei(source, AL_LOOPING, flags ? AL_TRUE : AL_FALSE);
+        alSourcePlay(source);
+    }
     // Through the write barrier: the device may already have been marked in
     // this collector cycle.
     gc_assign(c->sample, sample);
@@ -197,7 +254,7 @@ int gxtkAudio::PlaySample(gxtkSample* sample, int channel, int flags) {
 int gxtkAudio::StopChannel(int channel) {
     gxtkChannel* c = ChannelAt(channels, channel);
     if (!c || c->state == gxtkChannel::Stopped) return 0;
-    alSourceStop(c->source);
+    if (c->source) alSourceStop(c->source);
     c->state = gxtkChannel::Stopped;
     return 0;
 }
@@ -217,7 +274,7 @@ int gxtkAudio::PauseChannel(int channel) {
 int gxtkAudio::ResumeChannel(int channel) {
     gxtkChannel* c = ChannelAt(channels, channel);
     if (!c || c->state != gxtkChannel::Paused) return 0;
-    alSourcePlay(c->source);
+    if (c->source) alSourcePlay(c->source);
     c->state = gxtkChannel::Playing;
     return 0;
 }
@@ -230,19 +287,22 @@ int gxtkAudio::ChannelState(int channel) {
 }
 
 int gxtkAudio::SetVolume(int channel, float volume) {
-    if (gxtkChannel* c = ChannelAt(channels, channel)) alSourcef(c->AL_Source(), AL_GAIN, volume);
+    gxtkChannel* c = ChannelAt(channels, channel);
+    if (const ALuint source = c ? SourceOf(*c) : 0) alSourcef(source, AL_GAIN, volume);
     return 0;
 }
 
 int gxtkAudio::SetPan(int channel, float pan) {
-    if (gxtkChannel* c = ChannelAt(channels, channel)) {
-        alSource3f(c->AL_Source(), AL_POSITION, std::sin(pan), 0.0f, -std::cos(pan));
+    gxtkChannel* c = ChannelAt(channels, channel);
+    if (const ALuint source = c ? SourceOf(*c) : 0) {
+        alSource3f(source, AL_POSITION, std::sin(pan), 0.0f, -std::cos(pan));
     }
     return 0;
 }
 
 int gxtkAudio::SetRate(int channel, float rate) {
-    if (gxtkChannel* c = ChannelAt(channels, channel)) alSourcef(c->AL_Source(), AL_PITCH, rate);
+    gxtkChannel* c = ChannelAt(channels, channel);
+    if (const ALuint source = c ? SourceOf(*c) : 0) alSourcef(source, AL_PITCH, rate);
     return 0;
 }
 
@@ -267,7 +327,7 @@ int gxtkAudio::SetMusicVolume(float volume) { return SetVolume(kMusicChannel, vo
 gxtkAudio::SourceInfo gxtkAudio::Inspect(int channel) {
     SourceInfo info;
     gxtkChannel* c = ChannelAt(channels, channel);
-    if (!c || !c->source || !alIsSource(c->source)) return info;
+    if (!c || !c->source || !HasOutput() || !alIsSource(c->source)) return info;
     info.source = c->source;
     ALint value = 0;
     alGetSourcei(c->source, AL_BUFFER, &value);

@@ -1,9 +1,9 @@
 // The sound device: whole decoded sounds (one OpenAL buffer each) played on
 // 33 fixed sources, channels 0-31 for effects and 32 for music. Buffers of
 // samples nobody wants any more are deleted lazily, once no source uses them.
+// OpenAL stays behind this header: the device's handles live in the .cpp.
 #pragma once
-#include <AL/alc.h>
-
+#include <memory>
 #include <vector>
 
 #include "runtime/object.h"
@@ -37,7 +37,16 @@ class gxtkAudio : public Object {
 public:
     enum : int { kChannels = 33, kMusicChannel = 32 };
 
+    // Opens the default output device. A device still open when the process
+    // exits is closed then, so its output is complete.
     gxtkAudio();
+    // A device that opens nothing: every operation is accepted and changes
+    // only the channel records; files are still decoded (a missing or damaged
+    // one still gives null), but samples hold no buffer and nothing sounds,
+    // so a sound counts as ended as soon as it is asked about. For tests
+    // that look at what the game asks of the device.
+    struct NoOutput {};
+    explicit gxtkAudio(NoOutput);
     ~gxtkAudio() override;
     void mark() override;
 
@@ -65,6 +74,11 @@ public:
     // Releases the context and the output device (the WAV writer of the test
     // backend completes its file only then). Later calls are harmless.
     void Close();
+    // Whether sound goes anywhere: a context was made current and is open.
+    bool HasOutput() const;
+    // Whether the output itself is stopped while the app is suspended (only
+    // where OpenAL can pause a device).
+    bool OutputPaused() const;
 
     // What OpenAL says about a channel's source, for tests and tools.
     struct SourceInfo {
@@ -84,11 +98,17 @@ public:
     static BufferInfo InspectBuffer(unsigned int buffer);
     static bool BufferExists(unsigned int buffer);
 
-    ALCdevice* alcDevice = nullptr;
-    ALCcontext* alcContext = nullptr;
     gxtkChannel channels[kChannels];
 
     // Buffer names still to be deleted, of every sample discarded or
     // destroyed, in order.
     static std::vector<unsigned int> discarded;
+
+private:
+    // The OpenAL device and context, and what the device can do.
+    struct Alc;
+    // The channel's source, generated on first use; 0 without output.
+    unsigned int SourceOf(gxtkChannel& channel);
+
+    std::unique_ptr<Alc> alc;  // null for a device that opens nothing
 };

@@ -10,14 +10,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "host/files.h"
 #include "host/host_game.h"
 
-#define STB_VORBIS_HEADER_ONLY
+// The header's ready-made callback sets are unused here: this file reads
+// through callbacks of its own.
+#define OV_EXCLUDE_STATIC_CALLBACKS
 #include <stb/stb_image.h>
-#include <stb/stb_vorbis.h>
+#include <vorbis/vorbisfile.h>
 
 extern char** environ;
 
@@ -132,46 +136,90 @@ unsigned char* LoadWAV(std::FILE* file, int* length, int* channels, int* format,
     }
 }
 
-// Decodes a whole Ogg Vorbis stream to interleaved 16-bit samples.
-unsigned char* LoadOGG(std::FILE* file, int* length, int* channels, int* format, int* hertz) {
-    int error = 0;
-    stb_vorbis* vorbis = stb_vorbis_open_file(file, 0, &error, nullptr);
-    if (!vorbis) return nullptr;
-    const stb_vorbis_info info = stb_vorbis_get_info(vorbis);
-    const std::size_t c = static_cast<std::size_t>(info.channels);
-    // One frame never yields more than 4096 samples per channel.
-    const std::size_t frame_room = c * 4096;
+// Ogg Vorbis goes through the reference decoder, which reads the open file
+// through a callback of ours: the caller, not the decoder, closes the file.
+// Read-only, without seeking: the stream is decoded once from the start, and
+// a damaged file gets no second look at its end.
+std::size_t ReadOgg(void* out, std::size_t size, std::size_t count, void* file) {
+    return std::fread(out, size, count, static_cast<std::FILE*>(file));
+}
 
-    std::size_t capacity = frame_room;
-    std::size_t total = 0;  // sample frames decoded
-    auto* samples = static_cast<short*>(std::malloc(capacity * sizeof(short)));
-    bool ok = samples != nullptr && c > 0;
-    while (ok) {
-        const int got = stb_vorbis_get_frame_short_interleaved(vorbis, info.channels, samples + total * c,
-                                                               static_cast<int>(capacity - total * c));
-        if (got <= 0) break;
-        total += static_cast<std::size_t>(got);
-        if (total > INT_MAX) ok = false;
-        if (ok && capacity - total * c < frame_room) {
-            auto* grown = static_cast<short*>(std::realloc(samples, capacity * 2 * sizeof(short)));
-            if (!grown) {
-                ok = false;
-            } else {
-                samples = grown;
-                capacity *= 2;
-            }
-        }
+// The longest sound decoded whole: 2^25 sample frames, about 12.7 minutes at
+// 44.1 kHz (128 MB in stereo). A longer one is a damaged or hostile file, and
+// would cost the memory of many songs.
+constexpr std::size_t kMaxOggFrames = std::size_t(1) << 25;
+// No sound file has more; a damaged header can claim anything.
+constexpr long kMaxOggRate = 384000;
+
+struct OggFile {
+    OggVorbis_File vf;
+    bool open = false;
+    ~OggFile() {
+        if (open) ov_clear(&vf);
     }
-    stb_vorbis_close(vorbis);
-    if (!ok) {
-        std::free(samples);
+};
+
+struct FreeSamples {
+    void operator()(short* p) const { std::free(p); }
+};
+
+// Decodes a whole Ogg Vorbis stream to interleaved 16-bit little-endian
+// samples. Mono and stereo only (the audio device takes no more). A gap in
+// the data is skipped as the decoder resynchronises; any other decoding
+// error, a change of format in a chained stream, or a length beyond the
+// limit gives null.
+unsigned char* LoadOGG(std::FILE* file, int* length, int* channels, int* format, int* hertz) {
+    OggFile ogg;
+    const ov_callbacks callbacks = {ReadOgg, nullptr, nullptr, nullptr};
+    // On failure the decoder has cleaned up after itself.
+    if (ov_open_callbacks(file, &ogg.vf, nullptr, 0, callbacks) != 0) return nullptr;
+    ogg.open = true;
+    const vorbis_info* info = ov_info(&ogg.vf, -1);
+    if (!info || info->channels < 1 || info->channels > 2 || info->rate < 1 || info->rate > kMaxOggRate) {
         return nullptr;
     }
-    *length = static_cast<int>(total);
-    *channels = info.channels;
+    const int c = info->channels;
+    const long rate = info->rate;
+    const std::size_t frame_bytes = sizeof(short) * static_cast<std::size_t>(c);
+    // One call of the decoder asks for at most this much.
+    const std::size_t step = 4096 * frame_bytes;
+
+    std::unique_ptr<short, FreeSamples> samples;
+    std::size_t capacity = 0;  // bytes
+    std::size_t used = 0;      // bytes, whole frames
+    for (;;) {
+        if (capacity - used < step) {
+            const std::size_t grown = capacity ? capacity * 2 : 16 * step;
+            void* p = std::realloc(samples.get(), grown);
+            if (!p) return nullptr;
+            samples.release();
+            samples.reset(static_cast<short*>(p));
+            capacity = grown;
+        }
+        int section = 0;
+        char* out = reinterpret_cast<char*>(samples.get()) + used;
+        const long got = ov_read(&ogg.vf, out, static_cast<int>(step), 0, 2, 1, &section);
+        if (got == 0) break;
+        if (got == OV_HOLE) continue;
+        if (got < 0) return nullptr;
+        // The next link of a chained stream may have another layout, which
+        // one buffer cannot hold.
+        const vorbis_info* now = ov_info(&ogg.vf, -1);
+        if (!now || now->channels != c || now->rate != rate) return nullptr;
+        used += static_cast<std::size_t>(got);
+        if (used / frame_bytes > kMaxOggFrames) return nullptr;
+    }
+    *length = static_cast<int>(used / frame_bytes);
+    *channels = c;
     *format = 2;
-    *hertz = static_cast<int>(info.sample_rate);
-    return reinterpret_cast<unsigned char*>(samples);
+    *hertz = static_cast<int>(rate);
+    return reinterpret_cast<unsigned char*>(samples.release());
+}
+
+// File names on this system are UTF-8 bytes; an empty name is no file.
+std::FILE* OpenFilePath(const String& file_path, const char* mode) {
+    if (file_path.Length() == 0) return nullptr;
+    return std::fopen(file_path.ToUtf8().c_str(), mode);
 }
 
 // Children started by OpenUrl that have not been reaped yet; each call
@@ -189,7 +237,7 @@ void ReapUrlChildren() {
 
 }  // namespace
 
-String OrvGlfwGame::PathToFilePath(String path) {
+String orvDesktopFilePath(String path) {
     if (StartsWith(path, u"quarlo://data/")) return String("./data/") + path.Slice(14);
     if (StartsWith(path, u"quarlo://internal/")) return String("./internal/") + path.Slice(18);
     if (StartsWith(path, u"quarlo://external/")) return String("./external/") + path.Slice(18);
@@ -197,11 +245,10 @@ String OrvGlfwGame::PathToFilePath(String path) {
     return path;
 }
 
+String OrvGlfwGame::PathToFilePath(String path) { return orvDesktopFilePath(path); }
+
 std::FILE* OrvGame::OpenFile(String path, String mode) {
-    const String file_path = PathToFilePath(path);
-    if (file_path.Length() == 0) return nullptr;
-    // File names on this system are UTF-8 bytes.
-    return std::fopen(file_path.ToUtf8().c_str(), mode.ToUtf8().c_str());
+    return OpenFilePath(PathToFilePath(path), mode.ToUtf8().c_str());
 }
 
 String OrvGame::LoadString(String path) {
@@ -264,8 +311,8 @@ int OrvGame::SaveState(String state) {
     return 0;
 }
 
-unsigned char* OrvGlfwGame::LoadImageData(String path, int* width, int* height, int* depth) {
-    std::FILE* file = OpenFile(path, String("rb"));
+unsigned char* orvLoadImageFile(String path, int* width, int* height, int* depth) {
+    std::FILE* file = OpenFilePath(orvDesktopFilePath(path), "rb");
     if (!file) return nullptr;
     int w = 0, h = 0, d = 0;
     unsigned char* pixels = stbi_load_from_file(file, &w, &h, &d, 0);
@@ -277,16 +324,24 @@ unsigned char* OrvGlfwGame::LoadImageData(String path, int* width, int* height, 
     return pixels;
 }
 
-unsigned char* OrvGlfwGame::LoadAudioData(String path, int* length, int* channels, int* format, int* hertz) {
+unsigned char* orvLoadAudioFile(String path, int* length, int* channels, int* format, int* hertz) {
     const bool wav = EndsWithNoCase(path, ".wav");
     const bool ogg = !wav && EndsWithNoCase(path, ".ogg");
     if (!wav && !ogg) return nullptr;
-    std::FILE* file = OpenFile(path, String("rb"));
+    std::FILE* file = OpenFilePath(orvDesktopFilePath(path), "rb");
     if (!file) return nullptr;
     unsigned char* data =
         wav ? LoadWAV(file, length, channels, format, hertz) : LoadOGG(file, length, channels, format, hertz);
     std::fclose(file);
     return data;
+}
+
+unsigned char* OrvGlfwGame::LoadImageData(String path, int* width, int* height, int* depth) {
+    return orvLoadImageFile(path, width, height, depth);
+}
+
+unsigned char* OrvGlfwGame::LoadAudioData(String path, int* length, int* channels, int* format, int* hertz) {
+    return orvLoadAudioFile(path, length, channels, format, hertz);
 }
 
 void OrvGlfwGame::OpenUrl(String url) {

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "host/files.h"
 #include "host/glfw_layer.h"
 #include "host/host_game.h"
 
@@ -220,7 +221,7 @@ gxtkSurface* gxtkGraphics::LoadSurface(String path) {
 
 gxtkSurface* gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, String path) {
     int w = 0, h = 0, depth = 0;
-    unsigned char* data = OrvGlfwGame::_glfwGame->LoadImageData(path, &w, &h, &depth);
+    unsigned char* data = orvLoadImageFile(path, &w, &h, &depth);
     if (!data) return nullptr;
     surface->SetData(data, w, h, depth);
     return surface;
@@ -276,16 +277,17 @@ int gxtkGraphics::SetBlend(int mode) {
 }
 
 int gxtkGraphics::SetScissor(int x, int y, int w, int h) {
-    const bool full = x == 0 && y == 0 && w == Width() && h == Height();
-    const int rect[4] = {full ? 0 : x, full ? 0 : y, full ? 0 : w, full ? 0 : h};
-    if (scissorKnown && std::memcmp(rect, scissorRect, sizeof rect) == 0) return 0;
+    const bool on = !(x == 0 && y == 0 && w == Width() && h == Height());
+    const int rect[4] = {x, y, w, h};
+    if (scissorKnown && on == scissorOn && (!on || std::memcmp(rect, scissorRect, sizeof rect) == 0)) return 0;
     Flush();
-    if (full) {
-        glDisable(GL_SCISSOR_TEST);
-    } else {
+    if (on) {
         glEnable(GL_SCISSOR_TEST);
         glScissor(x, Height() - y - h, w, h);
+    } else {
+        glDisable(GL_SCISSOR_TEST);
     }
+    scissorOn = on;
     std::memcpy(scissorRect, rect, sizeof rect);
     scissorKnown = true;
     return 0;

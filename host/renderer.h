@@ -96,7 +96,9 @@ private:
 
     // State already in effect, so that repeating it costs no flush.
     int blendInEffect = -1;
+    // Kept apart from the rectangle: an enabled 0 x 0 scissor is not "off".
     bool scissorKnown = false;
-    int scissorRect[4] = {0, 0, 0, 0};  // all zero with the test disabled
+    bool scissorOn = false;
+    int scissorRect[4] = {0, 0, 0, 0};  // meaningful only while scissorOn
     int drawCallsFrame = 0;
 };

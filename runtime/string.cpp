@@ -82,7 +82,9 @@ String String::operator+(const String& other) const {
 int String::Find(const String& sub, int start) const {
     if (start < 0) start = 0;
     const int n = sub.Length();
-    for (; start + n <= Length(); ++start) {
+    // Bounded by Length() - n rather than start + n, which overflows for a
+    // start near INT_MAX.
+    for (; start <= Length() - n; ++start) {
         if (std::memcmp(Data() + start, sub.Data(), static_cast<std::size_t>(n) * 2) == 0) return start;
     }
     return -1;
@@ -132,6 +134,7 @@ Array<String> String::Split(const String& sep) const {
 
 String String::Replace(const String& find, const String& repl) const {
     const int n = find.Length();
+    if (!n) return *this;  // an empty text matches everywhere: nothing sensible to replace
     int matches = 0;
     for (int i = Find(find); i != -1; i = Find(find, i + n)) ++matches;
     if (!matches) return *this;

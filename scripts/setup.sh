@@ -12,6 +12,7 @@ packages=(
   libglfw3-dev libgl-dev libx11-dev libgtest-dev
   libstb-dev libvorbis-dev libopenal-dev
   xvfb xauth libgl1-mesa-dri xdotool
+  sound-theme-freedesktop
 )
 
 missing=()

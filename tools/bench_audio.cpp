@@ -81,9 +81,8 @@ int main() {
     WriteOgg(dir + "/thirty-s.ogg", 30);
 
     gc_init();
-    new OrvGlfwGame();
     gxtkAudio* audio = new gxtkAudio();
-    if (!audio->alcContext) std::printf("(no OpenAL context: figures without a device)\n");
+    if (!audio->HasOutput()) std::printf("(no OpenAL context: figures without a device)\n");
 
     std::printf("load 1 MB WAV (16-bit stereo, 5.9 s): %.2f ms\n", LoadMs(audio, dir + "/one-mb.wav", 50));
     std::printf("load 30 s Ogg (stereo, %ld KB): %.1f ms\n",

@@ -1,16 +1,18 @@
 // Plays on the audio device as a program of its own, so the test chooses
 // the OpenAL output through the environment and gets a complete capture file
 // once the device is closed.
-// Usage: audio_probe play|no-device, in a folder it writes its sounds into.
-// "play" prints "at NAME SECONDS" (when an action runs, since the timeline
-// started); "no-device" prints "value NAME N" lines.
+// Usage: audio_probe play|no-device|end-app, in a folder it writes its
+// sounds into. "play" prints "at NAME BEFORE AFTER": the output frames mixed
+// just before and just after an action. "no-device" prints "value NAME N"
+// lines.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
+#include "framework/app.h"
 #include "host/audio_device.h"
-#include "host/host_game.h"
 #include "tests/host/audio_test_util.h"
 
 void orvInit() {}
@@ -25,12 +27,44 @@ String Tone(const char* name, std::initializer_list<std::pair<double, double>> p
     return String(name);
 }
 
-std::chrono::steady_clock::time_point start;
+// A silent sound on a channel of its own counts the frames the output has
+// mixed since it started: the timeline is paced by what the output has
+// really done, not by the wall clock, which a busy machine lets run ahead of
+// the mixer.
+const int kClock = 31;
+const int kRate = 44100;
+int last = 0;
 
-// Waits until `seconds` into the timeline, then notes the time as `name`'s.
-void At(double seconds, const char* name) {
-    std::this_thread::sleep_until(start + std::chrono::duration<double>(seconds));
-    std::printf("at %s %.4f\n", name, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+int Mixed() {
+    const gxtkAudio::SourceInfo clock = audio->Inspect(kClock);
+    if (clock.alState != gxtkAudio::SourceInfo::Playing) {
+        std::printf("the clock sound does not play\n");
+        std::exit(3);
+    }
+    return clock.sampleOffset;
+}
+
+void StartClock() {
+    audio->PlaySample(audio->LoadSample(Tone("clock.wav", {{0, 12.0}})), kClock, 0);
+    while (Mixed() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    last = Mixed();
+}
+
+void WaitMixed(double seconds) {
+    while (Mixed() < last + static_cast<int>(seconds * kRate)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+// Once the output has mixed `seconds` since the previous action, runs this
+// one and notes where in the output it falls.
+template <class Act>
+void At(const char* name, double seconds, Act act) {
+    WaitMixed(seconds);
+    const int before = Mixed();
+    act();
+    last = Mixed();
+    std::printf("at %s %d %d\n", name, before, last);
 }
 
 // One setting after another, each heard long enough for the test to measure
@@ -41,46 +75,30 @@ void Play() {
     gxtkSample* effect = audio->LoadSample(Tone("effect.wav", {{1000, 0.35}}));
     const String music = Tone("music.wav", {{300, 1.0}});
     const String two = Tone("two.wav", {{400, 0.35}, {800, 0.3}});
-    start = std::chrono::steady_clock::now();
+    StartClock();
 
-    At(0.05, "ref");
-    audio->PlaySample(tone, 0, 0);
-
-    At(0.30, "fast");
-    audio->SetVolume(0, 0.5f);
-    audio->SetRate(0, 2.0f);
-
-    At(0.55, "right");
-    audio->SetVolume(0, 1.0f);
-    audio->SetRate(0, 1.0f);
-    audio->SetPan(0, 1.0f);
-
-    At(0.80, "left");
-    audio->SetPan(0, -1.0f);
-
-    At(1.05, "loop");
-    audio->StopChannel(0);
-    audio->PlaySample(blip, 1, 1);
-
-    At(1.45, "stop");
-    audio->StopChannel(1);
-
-    At(1.65, "music");
-    audio->PlayMusic(music, 1);
-
-    At(1.85, "effect");
-    audio->PlaySample(effect, 2, 0);
-
-    At(2.25, "two");  // the effect has ended
-    audio->PlayMusic(two, 0);
-
-    At(2.40, "pause");
-    audio->PauseMusic();
-
-    At(2.60, "resume");
-    audio->ResumeMusic();
-
-    At(3.15, "end");
+    At("ref", 0.0, [&] { audio->PlaySample(tone, 0, 0); });
+    At("fast", 0.25, [&] {
+        audio->SetVolume(0, 0.5f);
+        audio->SetRate(0, 2.0f);
+    });
+    At("right", 0.25, [&] {
+        audio->SetVolume(0, 1.0f);
+        audio->SetRate(0, 1.0f);
+        audio->SetPan(0, 1.0f);
+    });
+    At("left", 0.25, [&] { audio->SetPan(0, -1.0f); });
+    At("loop", 0.25, [&] {
+        audio->StopChannel(0);
+        audio->PlaySample(blip, 1, 1);
+    });
+    At("stop", 0.40, [&] { audio->StopChannel(1); });
+    At("music", 0.20, [&] { audio->PlayMusic(music, 1); });
+    At("effect", 0.20, [&] { audio->PlaySample(effect, 2, 0); });
+    At("two", 0.40, [&] { audio->PlayMusic(two, 0); });  // the effect has ended
+    At("pause", 0.15, [&] { audio->PauseMusic(); });
+    At("resume", 0.20, [&] { audio->ResumeMusic(); });
+    At("end", 0.55, [] {});
 }
 
 void Value(const char* name, int v) { std::printf("value %s %d\n", name, v); }
@@ -112,18 +130,28 @@ void NoDevice() {
     audio->mark();
 }
 
+// A sound plays for a moment, and the program ends through the app's end,
+// leaving the device open.
+[[noreturn]] void EndApp() {
+    audio->PlaySample(audio->LoadSample(Tone("tone.wav", {{440, 0.5}})), 0, 1);
+    StartClock();
+    WaitMixed(0.2);
+    orv_app_EndApp();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
     const std::string scenario = argv[1];
     gc_init();
-    new OrvGlfwGame();  // the host that decodes sound files
     audio = new gxtkAudio();
     if (scenario == "play") {
         Play();
     } else if (scenario == "no-device") {
         NoDevice();
+    } else if (scenario == "end-app") {
+        EndApp();
     } else {
         return 2;
     }

@@ -22,6 +22,7 @@
 #include "host/audio_device.h"
 #include "host/host_game.h"
 #include "tests/host/audio_test_util.h"
+#include "tests/support/null_audio.h"
 #include "tests/support/subprocess.h"
 
 void orvInit() {}
@@ -49,15 +50,13 @@ gxtkAudio* NullAudioDevice() {
         setenv("ALSOFT_DRIVERS", "null", 1);
         setenv("ALSOFT_CONF", "/dev/null", 1);
         gc_init();
-        new OrvGlfwGame();
         orvInitAudio();
         gc_roots = [] {
             orvMarkAudioRoots();
             gc_mark_q(extra_root);
         };
-        static gxtkAudio* opened = new gxtkAudio();
+        gxtkAudio* opened = new gxtkAudio();
         orv_audio_SetAudioDevice(opened);
-        std::atexit([] { opened->Close(); });  // OpenAL complains of a device left open
         return opened;
     }();
     for (int ch = 0; ch < gxtkAudio::kChannels; ++ch) device->StopChannel(ch);
@@ -91,26 +90,33 @@ ProcessResult RunProbe(const std::string& scenario, std::vector<std::string> env
 
 const int kRate = 44100;
 const double kSilence = 1e-3;
-// Windows keep this far from the actions around them: the output may take
-// an action up a little earlier or later than the probe's clock says.
-const double kGap = 0.04;
+// Frames kept clear of each action: the output takes a change up at the
+// start of its next mixing period (256 frames) and fades it in over a few
+// more.
+const long kMargin = 882;
 enum { kLeft, kRight };
 
-// What the probe's timeline put out, and when (by its clock) each action ran.
+// The output frames the probe had mixed just before and just after an action.
+struct Action {
+    long before = 0, after = 0;
+};
+
+// What the probe's timeline put out. Positions are the probe's mixed
+// frames, which the capture follows frame for frame however late the
+// probe's process or the mixer ran: no wall-clock time goes into them.
 struct Capture {
     std::vector<float> side[2];
-    std::map<std::string, double> at;
+    std::map<std::string, Action> at;
     std::string log;
-    double shift = 0;  // file time minus the probe's time
+    long shift = 0;  // capture frame of the probe's frame 0
 
-    // The amplitude of `hz` on one side between two of the probe's times,
-    // clear of both (a single bin of a Fourier sum).
-    double Level(int s, double from, double to, double hz) const {
+    const Action& operator[](const char* name) const { return at.at(name); }
+    // The amplitude of `hz` on one side between two of the probe's frames
+    // (a single bin of a Fourier sum).
+    double Level(int s, long from, long to, double hz) const {
         const std::vector<float>& x = side[s];
-        const auto index = [&](double t) {
-            return std::min(x.size(), static_cast<std::size_t>(std::max(0.0, t + shift) * kRate));
-        };
-        const std::size_t a = index(from + kGap), b = index(to - kGap);
+        const auto index = [&](long f) { return std::min<std::size_t>(x.size(), std::max(0L, f + shift)); };
+        const std::size_t a = index(from), b = index(to);
         double re = 0, im = 0;
         for (std::size_t i = a; i < b; ++i) {
             re += x[i] * std::cos(2 * M_PI * hz * static_cast<double>(i) / kRate);
@@ -118,11 +124,42 @@ struct Capture {
         }
         return a < b ? 2 * std::hypot(re, im) / static_cast<double>(b - a) : 0;
     }
+    // Between two actions, clear of both.
+    double Between(int s, const char* first, const char* next, double hz) const {
+        return Level(s, (*this)[first].after + kMargin, (*this)[next].before - kMargin, hz);
+    }
 };
 
-// Runs the probe's timeline into OpenAL's WAV writer and reads the capture.
-Capture Play() {
-    Capture c;
+// Reads the interleaved 16-bit stereo samples of a capture, as configured,
+// after its "data" tag (the header before it, WAVE_FORMAT_EXTENSIBLE, holds
+// no such bytes), and checks that the writer completed the header.
+bool ReadCapture(const std::string& path, std::vector<float> side[2], std::string* problem) {
+    std::ostringstream file;
+    file << std::ifstream(path, std::ios::binary).rdbuf();
+    const std::string b = file.str();
+    const std::size_t data = b.find("data", 12);
+    if (b.size() < 12 || data == std::string::npos || data + 8 > b.size()) {
+        *problem = "no capture";
+        return false;
+    }
+    const auto u32 = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+        return v;
+    };
+    // The writer fills in the sizes only when the device is closed.
+    if (u32(4) != b.size() - 8 || u32(data + 4) != b.size() - data - 8) {
+        *problem = "sizes not filled in: RIFF " + std::to_string(u32(4)) + ", data " + std::to_string(u32(data + 4)) +
+                   " in a file of " + std::to_string(b.size()) + " bytes";
+    }
+    for (std::size_t i = data + 8; i + 2 <= b.size(); i += 2) {
+        const unsigned v = static_cast<unsigned char>(b[i]) | static_cast<unsigned char>(b[i + 1]) << 8;
+        side[(i - data - 8) / 2 % 2].push_back(static_cast<std::int16_t>(v) / 32768.0f);  // left, right, left...
+    }
+    return problem->empty();
+}
+
+ProcessResult RunCapture(const std::string& scenario) {
     EnterWorkDir();
     std::ofstream("alsoft.conf") << "[general]\n"
                                     "sample-type = int16\n"
@@ -135,28 +172,30 @@ Capture Play() {
                                     "dither = false\n"
                                     "[wave]\n"
                                     "file = out.wav\n";
-    const ProcessResult r = RunProbe("play", {"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=alsoft.conf"});
+    std::remove("out.wav");
+    return RunProbe(scenario, {"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=alsoft.conf"});
+}
+
+// Runs the probe's timeline into OpenAL's WAV writer and reads the capture.
+Capture Play() {
+    Capture c;
+    const ProcessResult r = RunCapture("play");
     c.log = r.out + r.err;
     std::istringstream lines(r.out);
     std::string at, name;
-    while (lines >> at >> name) lines >> c.at[name];
-    std::ostringstream file;
-    file << std::ifstream("out.wav", std::ios::binary).rdbuf();
-    // Interleaved 16-bit stereo, as configured, after the "data" tag. The
-    // header before it (WAVE_FORMAT_EXTENSIBLE) holds no such bytes.
-    const std::string b = file.str();
-    const std::size_t data = b.find("data", 12);
-    if (r.status != 0 || data == std::string::npos || !c.at.count("ref")) return c;
-    for (std::size_t i = data + 8; i + 2 <= b.size(); i += 2) {
-        const unsigned v = static_cast<unsigned char>(b[i]) | static_cast<unsigned char>(b[i + 1]) << 8;
-        c.side[(i - data - 8) / 2 % 2].push_back(static_cast<std::int16_t>(v) / 32768.0f);  // left, right, left...
+    while (lines >> at >> name) lines >> c.at[name].before >> c.at[name].after;
+    std::string problem;
+    if (r.status != 0 || !c.at.count("ref") || !ReadCapture("out.wav", c.side, &problem)) {
+        c.log += problem;
+        c.side[kLeft].clear();
+        c.side[kRight].clear();
+        return c;
     }
-    // The file starts when the output starts, a little before the probe
-    // begins to count. The first action starts a sound: align its first
-    // sample with it.
+    // The first action starts a sound on the first period after it: align
+    // the sound's first sample with that.
     const auto& left = c.side[kLeft];
     const auto loud = std::find_if(left.begin(), left.end(), [](float v) { return std::fabs(v) >= 0.01f; });
-    c.shift = static_cast<double>(loud - left.begin()) / kRate - c.at["ref"];
+    c.shift = static_cast<long>(loud - left.begin()) - c["ref"].before;
     return c;
 }
 
@@ -164,35 +203,57 @@ Capture Play() {
 TEST(AudioOutput, EveryChannelSettingIsHeardInTheOutput) {
     const Capture c = Play();
     ASSERT_FALSE(c.side[kRight].empty()) << c.log;
-    const auto t = [&](const char* name) { return c.at.at(name); };
 
     // Volume 0.5 and rate 2: half the amplitude, an octave up.
     for (int s : {kLeft, kRight}) {
-        const double full = c.Level(s, t("ref"), t("fast"), 440);
+        const double full = c.Between(s, "ref", "fast", 440);
         ASSERT_GT(full, 0.05);
-        EXPECT_NEAR(c.Level(s, t("fast"), t("right"), 880) / full, 0.5, 0.05);
+        EXPECT_NEAR(c.Between(s, "fast", "right", 880) / full, 0.5, 0.05);
     }
     // Pan +1 to the right, -1 to the left.
-    EXPECT_GT(c.Level(kRight, t("right"), t("left"), 440), 4 * c.Level(kLeft, t("right"), t("left"), 440));
-    EXPECT_GT(c.Level(kLeft, t("left"), t("loop"), 440), 4 * c.Level(kRight, t("left"), t("loop"), 440));
+    EXPECT_GT(c.Between(kRight, "right", "left", 440), 4 * c.Between(kLeft, "right", "left", 440));
+    EXPECT_GT(c.Between(kLeft, "left", "loop", 440), 4 * c.Between(kRight, "left", "loop", 440));
     // A loop of 0.15 s still sounds after its length, until stopped.
-    EXPECT_GT(c.Level(kLeft, t("loop") + 0.15, t("stop"), 440), 0.8 * c.Level(kLeft, t("ref"), t("fast"), 440));
-    EXPECT_LT(c.Level(kLeft, t("stop"), t("music"), 440), kSilence);
+    const long blip = kRate * 15 / 100;
+    EXPECT_GT(c.Level(kLeft, c["loop"].after + blip + kMargin, c["stop"].before - kMargin, 440),
+              0.8 * c.Between(kLeft, "ref", "fast", 440));
+    EXPECT_LT(c.Between(kLeft, "stop", "music", 440), kSilence);
 
     // Music on channel 32 alongside an effect.
-    const double music = c.Level(kLeft, t("music"), t("effect"), 300);
+    const double music = c.Between(kLeft, "music", "effect", 300);
     ASSERT_GT(music, 0.05);
-    EXPECT_LT(c.Level(kLeft, t("music"), t("effect"), 1000), music / 20);
-    EXPECT_NEAR(c.Level(kLeft, t("effect"), t("two"), 300) / music, 1.0, 0.1);
-    EXPECT_GT(c.Level(kLeft, t("effect"), t("two"), 1000), music / 2);
+    EXPECT_LT(c.Between(kLeft, "music", "effect", 1000), music / 20);
+    EXPECT_NEAR(c.Between(kLeft, "effect", "two", 300) / music, 1.0, 0.1);
+    EXPECT_GT(c.Between(kLeft, "effect", "two", 1000), music / 2);
 
-    // 0.35 s at 400 Hz then 0.3 s at 800 Hz, paused 0.15 s in: after the
-    // pause 0.2 s of the low tone are left. Started again from the top, the
-    // low tone would fill both windows below; never paused, neither.
-    const double resume = t("resume"), high = resume + 0.2, end = high + 0.15 + kGap;
-    EXPECT_LT(c.Level(kLeft, t("pause"), resume, 400), kSilence);
-    EXPECT_GT(c.Level(kLeft, resume, high, 400), 3 * c.Level(kLeft, resume, high, 800));
-    EXPECT_GT(c.Level(kLeft, high, end, 800), 3 * c.Level(kLeft, high, end, 400));
+    // 0.35 s at 400 Hz then 0.3 s at 800 Hz, paused after at least 0.15 s:
+    // silent while paused, and after resuming, the low tone for what was
+    // left of it, then the high one. Found in the capture 10 ms at a time:
+    // started again from the top, the low tone would last 0.35 s; never
+    // paused, the high tone would come at once.
+    EXPECT_LT(c.Between(kLeft, "pause", "resume", 400), kSilence);
+    const long played = c["pause"].before - c["two"].before;
+    const long block = kRate / 100;
+    long low_end = c["resume"].before;
+    while (low_end < c["end"].before &&
+           c.Level(kLeft, low_end, low_end + block, 400) >= c.Level(kLeft, low_end, low_end + block, 800)) {
+        low_end += block;
+    }
+    EXPECT_NEAR(low_end - c["resume"].before, kRate * 35 / 100 - played, 2 * block) << c.log;
+    EXPECT_GT(c.Level(kLeft, low_end + kMargin, low_end + kRate / 4, 800),
+              3 * c.Level(kLeft, low_end + kMargin, low_end + kRate / 4, 400));
+}
+
+// Ending the app ends the process at once; the device is closed on the way
+// out, and the capture file is complete.
+TEST(AudioOutput, TheOutputIsCompleteWhenTheAppEnds) {
+    const ProcessResult r = RunCapture("end-app");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err.find("not closed"), std::string::npos) << r.err;
+    std::vector<float> side[2];
+    std::string problem;
+    EXPECT_TRUE(ReadCapture("out.wav", side, &problem)) << problem;
+    EXPECT_GE(side[kLeft].size(), kRate / 5u);  // the sound's 0.2 s at least
 }
 
 TEST(AudioNoDevice, OneMessageThenEveryCallIsHarmless) {
@@ -207,6 +268,68 @@ TEST(AudioNoDevice, OneMessageThenEveryCallIsHarmless) {
               "value missing-music -1\n");
 }
 
+// ---------------------------------------------------------------- no output
+
+// The device game tests use: every call through the audio API is kept, and
+// nothing reaches OpenAL, though a device with output is open and current
+// in this process.
+TEST(AudioNullDevice, KeepsWhatTheGameAsksAndOpensNothing) {
+    gxtkAudio* real = NullAudioDevice();
+    std::filesystem::create_directories("data/sfx");
+    WriteTone("data/sfx/jump.wav", {{440, 0.05}});
+    WriteTone("data/sfx/tune.wav", {{300, 0.05}});
+    const std::size_t discarded = gxtkAudio::discarded.size();
+    auto* null = new NullAudio();
+    extra_root = null;
+    orv_audio_SetAudioDevice(null);
+
+    c_Sound* jump = orv_audio_LoadSound(String("sfx/jump.wav"));
+    ASSERT_NE(jump, nullptr);
+    EXPECT_EQ(jump->m_Sample->buffer, 0u);
+    EXPECT_EQ(orv_audio_LoadSound(String("sfx/none.wav")), nullptr);
+    orv_audio_SetChannelVolume(3, 0.5f);
+    orv_audio_SetChannelPan(3, 1.0f);
+    orv_audio_SetChannelRate(3, 2.0f);
+    orv_audio_PlaySound(jump, 3, 1);
+    EXPECT_EQ(orv_audio_PlayMusic(String("sfx/tune.wav"), 1), 0);
+    orv_audio_PauseMusic();
+    orv_audio_ResumeMusic();
+    orv_audio_StopMusic();
+    EXPECT_EQ(orv_audio_PlayMusic(String("sfx/none.ogg"), 0), -1);
+    orv_audio_StopChannel(3);
+    null->Suspend();
+    EXPECT_FALSE(null->OutputPaused());
+    null->Resume();
+    jump->m_Sample->Discard();
+    null->FlushDiscarded();
+
+    using Call = NullAudio::Call;
+    const std::string data = "quarlo://data/sfx/";
+    const std::vector<Call> expected = {
+        {"LoadSample", -1, data + "jump.wav", 0, 0, 1},
+        {"LoadSample", -1, data + "none.wav", 0, 0, 0},
+        {"SetVolume", 3, "", 0.5f},
+        {"SetPan", 3, "", 1.0f},
+        {"SetRate", 3, "", 2.0f},
+        {"PlaySample", 3, data + "jump.wav", 0, 1},
+        {"PlayMusic", 32, data + "tune.wav", 0, 1, 0},
+        {"PauseMusic", 32},
+        {"ResumeMusic", 32},
+        {"StopMusic", 32},
+        {"PlayMusic", 32, data + "none.ogg", 0, 0, -1},
+        {"StopChannel", 3},
+        {"Suspend"},
+        {"Resume"},
+    };
+    EXPECT_EQ(null->calls, expected);
+    for (int ch : {3, int(gxtkAudio::kMusicChannel)}) EXPECT_EQ(null->Inspect(ch).source, 0u);
+    EXPECT_EQ(gxtkAudio::discarded.size(), discarded);
+    EXPECT_FALSE(null->HasOutput());
+
+    orv_audio_SetAudioDevice(real);
+    extra_root = nullptr;
+}
+
 // ---------------------------------------------------------------- channels
 
 // Each test plays on channels no other test uses, so settings left behind
@@ -215,7 +338,7 @@ class AudioChannels : public ::testing::Test {
 protected:
     void SetUp() override {
         audio = NullAudioDevice();
-        ASSERT_NE(audio->alcContext, nullptr);
+        ASSERT_TRUE(audio->HasOutput());
     }
 
     gxtkSample* Tone(double seconds, double hz = 440) {
@@ -226,7 +349,7 @@ protected:
     }
     template <class Done>
     static bool WaitFor(Done done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!done()) {
             if (std::chrono::steady_clock::now() > deadline) return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -270,11 +393,16 @@ TEST_F(AudioChannels, PlayPauseResumeAndStopFollowTheStatesAndKeepTheSettings) {
     EXPECT_GT(audio->Inspect(6).sampleOffset, 4000);
 
     gxtkSample* b = Tone(1.0, 880);
+    // With the output standing still, the position read is where the sound
+    // starts, however long this takes.
+    audio->Suspend();
+    ASSERT_TRUE(audio->OutputPaused());
     audio->PlaySample(b, 6, 7);  // any flags but 0 loop
     const Info i = audio->Inspect(6);
+    audio->Resume();
     EXPECT_EQ(i.buffer, b->buffer);
     EXPECT_EQ(i.looping, 1);
-    EXPECT_LT(i.sampleOffset, 4000);  // the new sound starts from its beginning
+    EXPECT_EQ(i.sampleOffset, 0);  // the new sound starts from its beginning
     EXPECT_FLOAT_EQ(i.gain, 0.5f);
     EXPECT_FLOAT_EQ(i.pitch, 2.0f);
 
@@ -315,7 +443,9 @@ TEST_F(AudioChannels, TheDelegatePausesOnlyWhatPlaysAfterTheAppAndRestartsOnlyTh
 
     delegate->SuspendGame();
     EXPECT_EQ(audio->Inspect(0).alState, Info::Paused);
+    EXPECT_TRUE(audio->OutputPaused());  // no mixing of silence while suspended
     delegate->ResumeGame();
+    EXPECT_FALSE(audio->OutputPaused());
     EXPECT_EQ(audio->Inspect(0).alState, Info::Playing);
     EXPECT_EQ(audio->Inspect(8).alState, Info::Paused);  // the game's own pause holds
     EXPECT_EQ(audio->Inspect(9).alState, Info::Stopped);  // an ended sound does not start again

@@ -97,6 +97,21 @@ TEST_F(Renderer, ScissorLimitsDrawingUnlessItCoversTheWindow) {
     EXPECT_EQ(Rgb(Pixel(30, gfx->Height() - 1)), 0xFFFFFFu);
 }
 
+// An empty rectangle is a scissor that lets nothing through, not "off".
+TEST_F(Renderer, AnEmptyScissorClipsEverything) {
+    gfx->SetScissor(0, 0, 0, 0);  // straight after the reset to the whole window
+    gfx->DrawRect(0, 0, 64, 48);
+    EXPECT_EQ(Rgb(Pixel(0, 0)), 0u);
+    EXPECT_EQ(Rgb(Pixel(30, 20)), 0u);
+
+    gfx->SetScissor(0, 0, 10, 5);
+    gfx->SetScissor(0, 0, 0, 0);
+    gfx->SetScissor(0, 0, gfx->Width(), gfx->Height());  // and the whole window lets all through again
+    gfx->SetColor(255, 0, 0);
+    gfx->DrawRect(0, 0, 64, 48);
+    EXPECT_EQ(Rgb(Pixel(30, 20)), 0xFF0000u);
+}
+
 TEST_F(Renderer, OvalSegmentCountFollowsItsSize) {
     const struct {
         float w, h;
@@ -108,22 +123,57 @@ TEST_F(Renderer, OvalSegmentCountFollowsItsSize) {
         EXPECT_EQ(gfx->batchCount, c.segments);
         gfx->Cls(0, 0, 0);
     }
-    gfx->SetMatrix(2, 0, 0, 2, 0, 0);  // with a transform the device size counts
-    gfx->DrawOval(0, 0, 20, 20);
-    EXPECT_EQ(gfx->batchType, 40);
+    // With a transform the lengths of the turned and scaled radii count:
+    // here x is stretched three times and turned onto y, and y onto -x, so
+    // the radii 10 and 5 become 30 and 5.
+    gfx->SetMatrix(0, 3, -1, 0, 0, 0);
+    gfx->DrawOval(0, 0, 20, 10);
+    EXPECT_EQ(gfx->batchType, 32);
+}
+
+TEST_F(Renderer, EveryPolygonOfABatchIsDrawn) {
+    Array<float> pentagon(10);
+    const float shape[] = {0, 0, 8, 0, 8, 4, 8, 8, 0, 8};
+    for (int k = 0; k < 3; ++k) {
+        for (int i = 0; i < 10; ++i) pentagon[i] = shape[i] + (i % 2 ? 0 : 20.0f * k);
+        gfx->DrawPoly(pentagon);
+    }
+    gfx->DrawOval(0, 30, 10, 10);
+    gfx->DrawOval(20, 30, 10, 10);
+    gfx->Flush();
+    for (int x : {4, 24, 44}) EXPECT_EQ(Rgb(Pixel(x, 4)), 0xFFFFFFu) << "polygon at " << x;
+    for (int x : {5, 25}) EXPECT_EQ(Rgb(Pixel(x, 35)), 0xFFFFFFu) << "oval at " << x;
+}
+
+TEST_F(Renderer, TexturedPolygonsReadFromTheSourceOffset) {
+    // Quarters of a 4 x 4 surface: red, green over blue, white.
+    gxtkSurface* s = MakeSurface(4, 4, [](int x, int y) {
+        return y < 2 ? (x < 2 ? 0xFFFF0000u : 0xFF00FF00u) : (x < 2 ? 0xFF0000FFu : 0xFFFFFFFFu);
+    });
+    Array<float> quad(16);
+    const float corners[] = {10, 10, 0, 0, 20, 10, 2, 0, 20, 20, 2, 2, 10, 20, 0, 2};
+    for (int i = 0; i < 16; ++i) quad[i] = corners[i];
+    gfx->DrawPoly2(quad, s, 2, 0);
+    EXPECT_EQ(Rgb(Pixel(15, 15)), 0x00FF00u);
+    gfx->DrawPoly2(quad, s, 0, 2);
+    EXPECT_EQ(Rgb(Pixel(15, 15)), 0x0000FFu);
+    gfx->DrawPoly2(quad, s, 2, 2);
+    EXPECT_EQ(Rgb(Pixel(15, 15)), 0xFFFFFFu);
 }
 
 TEST_F(Renderer, PngPixelsLoadPremultiplied) {
     char dir[] = "/tmp/rendertestXXXXXX";
     ASSERT_TRUE(mkdtemp(dir));
     const std::string path = std::string(dir) + "/p.png";
-    const unsigned char rgba[] = {200, 100, 50, 128, 10, 20, 30, 255};
-    ASSERT_TRUE(stbi_write_png(path.c_str(), 2, 1, 4, rgba, 8));
-    gxtkSurface* s = gfx->LoadSurface(String(path.c_str()));
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->Width(), 2);
-    const unsigned char expected[] = {100, 50, 25, 128, 10, 20, 30, 255};
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(s->pixels), 8), std::string(reinterpret_cast<const char*>(expected), 8));
+    const auto load = [&](int depth, const std::string& pixels) {
+        EXPECT_TRUE(stbi_write_png(path.c_str(), 2, 1, depth, pixels.data(), 2 * depth));
+        gxtkSurface* s = gfx->LoadSurface(String(path.c_str()));
+        EXPECT_NE(s, nullptr);
+        EXPECT_EQ(s ? s->depth : 0, depth);
+        return s ? std::string(reinterpret_cast<char*>(s->pixels), pixels.size()) : std::string();
+    };
+    EXPECT_EQ(load(4, {'\xC8', 100, 50, '\x80', 10, 20, 30, '\xFF'}), std::string({100, 50, 25, '\x80', 10, 20, 30, '\xFF'}));
+    EXPECT_EQ(load(2, {'\xC8', '\x80', 10, '\xFF'}), std::string({100, '\x80', 10, '\xFF'}));  // grey and alpha
     EXPECT_EQ(gfx->LoadSurface(String((std::string(dir) + "/missing.png").c_str())), nullptr);
     std::remove(path.c_str());
     rmdir(dir);
@@ -207,6 +257,17 @@ TEST_F(Renderer, SurfacesComeBackFromTheirPixelsInANewWindow) {
     EXPECT_EQ(s->contextSeq, glfwGraphicsSeq);
     EXPECT_EQ(Rgb(Pixel(0, 0)), 0xFF0000u);
     EXPECT_EQ(Rgb(Pixel(1, 1)), 0x00FF00u);
+}
+
+TEST_F(Renderer, DiscardDropsTheTextureAndThePixels) {
+    gxtkSurface* s = MakeSurface(2, 2, [](int, int) { return 0xFFFF0000u; });
+    ASSERT_EQ(s->contextSeq, glfwGraphicsSeq);
+    s->Discard();
+    EXPECT_EQ(s->contextSeq, -1);
+    EXPECT_EQ(s->pixels, nullptr);
+    gfx->DrawSurface(s, 0, 0);  // bound again: a new, empty texture
+    gfx->Flush();
+    EXPECT_EQ(s->contextSeq, glfwGraphicsSeq);
 }
 
 TEST_F(Renderer, RefusedExactSizeFallsBackToPowersOfTwo) {

@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     if (mode == "print") {
         const char16_t text[] = {u'A', 0x00E9, 0x20AC, 0xFFFF};
         orvPrint(String(text, 4));
+        dbg_print(String(text, 4));
         return 0;
     }
     if (mode == "signal") {

@@ -1,6 +1,7 @@
 // Strings: conversions, rep sharing, search, slices, splits, file decoding.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -59,7 +60,10 @@ TEST(String, UnchangedTextSharesTheRep) {
     EXPECT_EQ(u8(a + String(" you")), "hello you");
 }
 
-TEST(String, FindAndSlice) {
+TEST(String, CompareFindAndSlice) {
+    EXPECT_TRUE(String("xabc").Slice(1) == String("abc"));  // equal text in two reps
+    EXPECT_FALSE(String("ab") == String("ac"));              // every unit counts
+    EXPECT_FALSE(String("ab") == String("abc"));
     const String s("abcabc");
     EXPECT_EQ(s.Find(String("c"), 3), 5);
     EXPECT_EQ(s.Find(String("bc"), -4), 1);
@@ -67,6 +71,8 @@ TEST(String, FindAndSlice) {
     EXPECT_EQ(s.Find(String(), -3), 0);
     EXPECT_EQ(s.Find(String(), 6), 6);
     EXPECT_EQ(s.Find(String(), 7), -1);
+    EXPECT_EQ(s.Find(String("c"), INT_MAX), -1);  // a start past the end finds nothing
+    EXPECT_EQ(s.Find(String("bc"), INT_MAX - 1), -1);
     const String h("hello");
     EXPECT_EQ(u8(h.Slice(-3)), "llo");
     EXPECT_EQ(u8(h.Slice(1, -1)), "ell");
@@ -83,6 +89,8 @@ TEST(String, SplitAndReplace) {
     EXPECT_EQ(String().Split(String()).rep, &Array<String>::nullRep);
     EXPECT_EQ(u8(String("aaaa").Replace(String("aa"), String("b-"))), "b-b-");
     EXPECT_EQ(String("aa").Replace(String("a"), String()).rep(), &String::nullRep);
+    const String text("text");
+    EXPECT_EQ(text.Replace(String(), String("x")).rep(), text.rep());  // nothing to find: unchanged
 }
 
 TEST(String, LoadDecodesUtf16AndUtf8) {

@@ -21,7 +21,8 @@ std::string Wav::Build() const {
     return "RIFF" + Le(static_cast<std::uint32_t>(body.size()), 4) + body;
 }
 
-std::string EncodeOgg(int channels, long rate, long frames, const std::function<float(long, int)>& sample) {
+std::string EncodeOgg(int channels, long rate, long frames, const std::function<float(long, int)>& sample,
+                      int serial) {
     vorbis_info vi;
     vorbis_info_init(&vi);
     if (vorbis_encode_init_vbr(&vi, channels, rate, 0.4f) != 0) {
@@ -35,7 +36,7 @@ std::string EncodeOgg(int channels, long rate, long frames, const std::function<
     vorbis_block vb;
     vorbis_block_init(&vd, &vb);
     ogg_stream_state os;
-    ogg_stream_init(&os, 1);
+    ogg_stream_init(&os, serial);
 
     std::string out;
     ogg_page page;

@@ -24,6 +24,8 @@ struct Wav {
 
 // An Ogg Vorbis stream of `frames` sample frames, `sample(frame, channel)`
 // giving each value in -1..1. Empty when the encoder refuses the format.
-std::string EncodeOgg(int channels, long rate, long frames, const std::function<float(long, int)>& sample);
+// Streams chained one after the other need serial numbers of their own.
+std::string EncodeOgg(int channels, long rate, long frames, const std::function<float(long, int)>& sample,
+                      int serial = 1);
 
 }  // namespace sound_files

@@ -1,5 +1,6 @@
-// Runs the data generator as the build does: the same source must give the
-// same bytes, and a run that cannot write must fail.
+// Runs the data generator as the build does: the data folder holds every file
+// of the generator's list, the same source gives the same bytes, and a run
+// that cannot write must fail.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -7,10 +8,12 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "tests/support/subprocess.h"
+#include "tools/datagen/data_files.h"
 
 namespace fs = std::filesystem;
 
@@ -28,7 +31,9 @@ protected:
     static ProcessResult Run(const std::vector<std::string>& args) {
         std::vector<std::string> argv{DATAGEN};
         argv.insert(argv.end(), args.begin(), args.end());
-        return RunProcess(argv);
+        ProcessOptions options;
+        options.timeout_seconds = 180;  // a few seconds alone; a guard against a hang, not a speed test
+        return RunProcess(argv, options);
     }
 
     fs::path dir_;
@@ -45,18 +50,34 @@ std::map<std::string, std::string> Files(const fs::path& root) {
     return out;
 }
 
-TEST_F(DatagenTest, OutputIsByteIdenticalAcrossRunsAndFoldersAreCreated) {
+TEST_F(DatagenTest, TheBuildWroteEveryListedFile) {
+    const std::map<std::string, std::string> files = Files(DATA_DIR);
+    for (const std::string& name : DataFiles()) {
+        EXPECT_TRUE(files.count(name) && !files.at(name).empty()) << name << " is missing or empty";
+    }
+    for (const auto& entry : files) {
+        EXPECT_NE(fs::path(entry.first).extension(), ".partial") << entry.first << " is left behind";
+    }
+}
+
+// Determinism is a property of the generator's source, which the normal build
+// proves byte for byte; under the sanitizers a second run takes most of half
+// a minute and proves nothing more.
+TEST_F(DatagenTest, OutputIsExactlyTheListAndByteIdenticalAcrossRuns) {
+#ifdef ORV_SANITIZE
+    GTEST_SKIP() << "checked in the build without sanitizers";
+#endif
     // The build's own run is the first; a second one goes to a new folder.
     const fs::path second = dir_ / "b" / "nested";
     ASSERT_EQ(Run({second.string()}).status, 0);
     const std::map<std::string, std::string> a = Files(DATA_DIR), b = Files(second);
-    EXPECT_EQ(a.count("trel_font.png"), 1u);
-    for (const auto& [name, bytes] : a) {
-        EXPECT_FALSE(bytes.empty()) << name;
-        EXPECT_NE(fs::path(name).extension(), ".partial") << name << " is left behind";
-        EXPECT_TRUE(b.count(name) && b.at(name) == bytes) << name << " differs between runs";
+    std::set<std::string> written;
+    for (const auto& [name, bytes] : b) {
+        written.insert(name);
+        EXPECT_TRUE(a.count(name) && a.at(name) == bytes) << name << " differs between runs";
     }
-    EXPECT_EQ(a.size(), b.size());
+    const std::vector<std::string> listed = DataFiles();
+    EXPECT_EQ(written, std::set<std::string>(listed.begin(), listed.end()));
 }
 
 // The build relies on the exit status: a generator that cannot write must

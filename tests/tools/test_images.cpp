@@ -14,6 +14,8 @@
 
 #include <stb/stb_image.h>
 
+#include "tools/datagen/data_files.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -30,35 +32,47 @@ std::vector<int> Join(std::initializer_list<std::vector<int>> parts) {
     return v;
 }
 
-// The game's image slots: file name, design frame size, frame count, the
-// frames it draws, and how many of the resolutions below it comes in.
+// The game's image slots: file name, design frame size and frame count (from
+// the generator's file list), the frames the game draws, and how many of the
+// resolutions it comes in.
 struct Slot {
     const char* name;
     int frame_w, frame_h, frames;
     std::vector<int> used;
-    int resolutions = 3;
+    int resolutions;
 };
 
 const std::vector<Slot>& Slots() {
-    static const std::vector<Slot> slots = {
-        {"gfx", 16, 16, 256, Join({Range(0, 14), {16}, Range(18, 24), {224}, Range(240, 253)})},
-        {"parts", 8, 8, 256, Range(0, 255)},
-        {"fonts/editundo", 16, 16, 128, Range(1, 94)},  // characters 33-126
-        {"common/icons", 32, 32, 16, {0, 1, 3, 6, 7}},
-        {"common/Buttons", 64, 64, 16, {0, 1, 2, 8, 9, 10, 12}},
-        {"common/dpad", 32, 32, 16, {0, 1, 4, 5, 6, 9}},
-        {"common/Testcard_Circle", 256, 256, 1, {0}},
-        {"common/QEVLLogo", 256, 256, 1, {0}},
-        {"logo", 256, 128, 1, {0}},
-        {"menu", 256, 256, 4, {0}},
-        {"BadgesA", 64, 64, 64, Range(0, 63)},
-        {"trel_font", 10, 16, 96, Range(1, 94), 1},  // the default font, characters 32-127
-    };
+    static const std::vector<Slot> slots = [] {
+        const std::map<std::string, std::vector<int>> used = {
+            {"gfx", Join({Range(0, 14), {16}, Range(18, 24), {224}, Range(240, 253)})},
+            {"parts", Range(0, 255)},
+            {"fonts/editundo", Range(1, 94)},  // characters 33-126
+            {"common/icons", {0, 1, 3, 6, 7}},
+            {"common/Buttons", {0, 1, 2, 8, 9, 10, 12}},
+            {"common/dpad", {0, 1, 4, 5, 6, 9}},
+            {"common/Testcard_Circle", {0}},
+            {"common/QEVLLogo", {0}},
+            {"logo", {0}},
+            {"menu", {0}},
+            {"BadgesA", Range(0, 63)},
+            {"trel_font", Range(1, 94)},  // the default font, characters 33-126
+        };
+        const auto slot = [&](const ImageEntry& e, int resolutions) {
+            const auto u = used.find(e.name);
+            return Slot{e.name, e.frame_w, e.frame_h, e.frames, u == used.end() ? std::vector<int>{} : u->second,
+                        resolutions};
+        };
+        std::vector<Slot> all;
+        for (const ImageEntry& e : kImageEntrys) all.push_back(slot(e, static_cast<int>(std::size(kResolutions))));
+        all.push_back(slot(kDefaultFont, 1));
+        return all;
+    }();
     return slots;
 }
 
-const char* const kSuffix[3] = {"", "-hd", "-hd2"};
-const int kLevel[3] = {1, 2, 4};
+const char* Suffix(int r) { return kResolutions[r].suffix; }
+int Level(int r) { return kResolutions[r].level; }
 
 struct Picture {
     int width = 0, height = 0, channels = 0;
@@ -101,7 +115,7 @@ const Picture& Pic(const std::string& name) {
         std::map<std::string, Picture> all;
         for (const Slot& slot : Slots()) {
             for (int r = 0; r < slot.resolutions; ++r) {
-                const std::string file = slot.name + std::string(kSuffix[r]);
+                const std::string file = slot.name + std::string(Suffix(r));
                 Picture& p = all[file];
                 const std::string path = (fs::path(DATA_DIR) / (file + ".png")).string();
                 unsigned char* data = stbi_load(path.c_str(), &p.width, &p.height, &p.channels, 4);
@@ -120,18 +134,19 @@ TEST(Images, EveryImageHoldsItsFramesAtEveryResolutionAndDrawsTheUsedOnes) {
     for (const Slot& slot : Slots()) {
         const Picture& design = Pic(slot.name);
         for (int r = 0; r < slot.resolutions; ++r) {
-            const std::string what = slot.name + std::string(kSuffix[r]);
+            const std::string what = slot.name + std::string(Suffix(r));
             const Picture& p = Pic(what);
             ASSERT_GT(p.width, 0) << what << " is missing or does not decode";
             EXPECT_EQ(p.channels, 4) << what << " must carry alpha";
-            EXPECT_EQ(p.width, design.width * kLevel[r]) << what;
-            EXPECT_EQ(p.height, design.height * kLevel[r]) << what;
-            const int fw = slot.frame_w * kLevel[r], fh = slot.frame_h * kLevel[r];
+            EXPECT_EQ(p.width, design.width * Level(r)) << what;
+            EXPECT_EQ(p.height, design.height * Level(r)) << what;
+            const int fw = slot.frame_w * Level(r), fh = slot.frame_h * Level(r);
             ASSERT_EQ(p.width % fw, 0) << what << ": frames do not fill a row";
             ASSERT_EQ(p.height % fh, 0) << what;
             const int columns = p.width / fw, rows = p.height / fh;
             EXPECT_GE(columns * rows, slot.frames) << what << ": the game would cut frames outside the image";
             EXPECT_LT((rows - 1) * columns, slot.frames) << what << ": a whole row of frames is never used";
+            EXPECT_FALSE(slot.used.empty()) << what << ": which frames does the game draw?";
             for (int f : slot.used) EXPECT_FALSE(Cut(p, fw, fh, f).Empty()) << what << " frame " << f << " is empty";
         }
     }
@@ -143,12 +158,12 @@ TEST(Images, EveryImageHoldsItsFramesAtEveryResolutionAndDrawsTheUsedOnes) {
 // shows up here).
 TEST(Images, TilesCoverTheirCellsAndFramesOfAKindDiffer) {
     for (int r = 0; r < 3; ++r) {
-        const Picture& gfx = Pic(std::string("gfx") + kSuffix[r]);
-        const int t = 16 * kLevel[r];
+        const Picture& gfx = Pic(std::string("gfx") + Suffix(r));
+        const int t = 16 * Level(r);
         for (int f : Join({Range(240, 253), {224, 16}})) {
             const Frame tile = Cut(gfx, t, t, f);
             for (int y = 0; y < t; ++y) {
-                for (int x = 0; x < t; ++x) ASSERT_EQ(tile.Alpha(x, y), 255) << "tile " << f << " at level " << kLevel[r];
+                for (int x = 0; x < t; ++x) ASSERT_EQ(tile.Alpha(x, y), 255) << "tile " << f << " at level " << Level(r);
             }
         }
         for (int f : Join({Range(0, 14), Range(18, 24)})) {

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "host/host_game.h"
+#include "tools/datagen/data_files.h"
 
 namespace fs = std::filesystem;
 
@@ -97,20 +97,11 @@ double LargestStep(const std::vector<double>& x) {
 // a zero crossing and leads from its last sample smoothly back to its first.
 TEST(Sounds, SamplesAre16BitMonoUnclippedAudibleAndClickFree) {
     std::vector<std::pair<std::string, bool>> files;  // name, looped
-    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 95, 96, 98, 99}) {
-        char name[32];
-        std::snprintf(name, sizeof name, "sfx/%03d.wav", n);
-        files.emplace_back(name, false);
+    for (int slot : kEffectSlots) files.emplace_back(EffectFile(slot), false);
+    for (int kit = 1; kit <= kDrumKits; ++kit) {
+        for (int drum = 1; drum <= kDrumsPerKit; ++drum) files.emplace_back(DrumFile(kit, drum), false);
     }
-    for (int kit = 1; kit <= 4; ++kit) {
-        for (int drum = 1; drum <= 8; ++drum) {
-            files.emplace_back("inst/d" + std::to_string(kit) + "-" + std::to_string(drum) + ".wav", false);
-        }
-    }
-    for (const char* name :
-         {"lead1", "lead2", "lead3", "accompany1", "accompany2", "accompany3", "bass1", "bass2", "bass3", "bass4"}) {
-        files.emplace_back(std::string("inst/") + name + ".wav", true);
-    }
+    for (const char* name : kMelodicInstruments) files.emplace_back(InstrumentFile(name), true);
     for (const auto& [name, looped] : files) {
         const Audio a = Load(name);
         ASSERT_TRUE(a.loaded) << name << " is not 16-bit audio the game can load";
@@ -128,7 +119,7 @@ TEST(Sounds, SamplesAre16BitMonoUnclippedAudibleAndClickFree) {
 }
 
 TEST(Sounds, MusicIsASeamlessLoopOfHalfAMinuteToAMinute) {
-    const Audio a = Load("sfx/Voduzozu.ogg");
+    const Audio a = Load(kLevelMusicFile);
     ASSERT_TRUE(a.loaded);
     EXPECT_GE(a.length, 30 * a.hertz);
     EXPECT_LE(a.length, 60 * a.hertz);
@@ -153,8 +144,8 @@ TEST(Sounds, MusicIsASeamlessLoopOfHalfAMinuteToAMinute) {
 // and the player picks any pattern up to the last one with data, so each
 // needs notes in every one of those; voices 5-7 are not played.
 TEST(Sounds, TuneImagesScoreEveryPlayedVoice) {
-    for (const char* tune :
-         {"tunes/Pasture Run/Tune_12.png", "tunes/Retro/Cavern Digger.png", "tunes/Retro/Hopper.png"}) {
+    for (const char* name : kTuneFiles) {
+        const std::string tune = TuneFile(name);
         int w = 0, h = 0, channels = 0;
         unsigned char* rgba = stbi_load((fs::path(DATA_DIR) / tune).string().c_str(), &w, &h, &channels, 4);
         ASSERT_NE(rgba, nullptr) << tune;

@@ -1,6 +1,6 @@
 #include "tools/datagen/default_font.h"
 
-
+#include "tools/datagen/data_files.h"
 #include "tools/datagen/glyph_blocks.h"
 #include "tools/datagen/png_writer.h"
 
@@ -230,6 +230,9 @@ const GlyphBlock<kGlyphRows> kBlocks[] = {
 
 static_assert(sizeof(kBlocks) / sizeof(kBlocks[0]) * kGlyphsPerBlock == kFrames,
               "every frame has a glyph");
+static_assert(kDefaultFont.frames == kFrames && kDefaultFont.width() == kFrames * kFrameWidth &&
+                  kDefaultFont.height() == kHeight,
+              "the font is drawn as the file list describes it");
 
 }  // namespace
 
@@ -243,5 +246,5 @@ Image DrawDefaultFont() {
 }
 
 void WriteDefaultFont(const std::filesystem::path& dir) {
-    WritePng(dir / "trel_font.png", DrawDefaultFont());
+    WritePng(dir / ImageFile(kDefaultFont, ""), DrawDefaultFont());
 }

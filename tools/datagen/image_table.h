@@ -11,8 +11,8 @@ struct ImageEntry {
     int frames;
     int columns;
 
-    int width() const { return frame_w * columns; }
-    int height() const { return frame_h * ((frames + columns - 1) / columns); }
+    constexpr int width() const { return frame_w * columns; }
+    constexpr int height() const { return frame_h * ((frames + columns - 1) / columns); }
 };
 
 inline constexpr ImageEntry kImageEntrys[] = {

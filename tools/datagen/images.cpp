@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "tools/datagen/image_table.h"
+#include "tools/datagen/data_files.h"
 #include "tools/datagen/png_writer.h"
 #include "tools/datagen/raster.h"
 
@@ -50,7 +50,7 @@ void Write(const fs::path& dir, const ImageEntry& entry, int level, const char* 
     if (image.width() != entry.width() * level || image.height() != entry.height() * level) {
         throw std::logic_error(std::string(entry.name) + suffix + " drawn at the wrong size");
     }
-    const fs::path path = dir / (std::string(entry.name) + suffix + ".png");
+    const fs::path path = dir / ImageFile(entry, suffix);
     fs::create_directories(path.parent_path());
     WritePng(path, image);
 }

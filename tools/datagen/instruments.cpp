@@ -6,11 +6,13 @@
 // crossing, and its last sample leads smoothly back into its first.
 #include <cmath>
 #include <functional>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "tools/datagen/audio_files.h"
+#include "tools/datagen/data_files.h"
 #include "tools/datagen/player_pitch.h"
 #include "tools/datagen/sounds.h"
 #include "tools/datagen/synth.h"
@@ -301,11 +303,14 @@ Samples Drum(const Kit& kit, int drum) {
 }  // namespace
 
 void WriteInstruments(const fs::path& dir) {
-    for (int kit = 1; kit <= 4; ++kit) {
-        for (int drum = 1; drum <= 8; ++drum) {
-            WriteWav(dir / "inst" / ("d" + std::to_string(kit) + "-" + std::to_string(drum) + ".wav"),
-                     Drum(kKits[kit - 1], drum));
+    static_assert(std::size(kKits) == kDrumKits, "every kit has its files");
+    for (int kit = 1; kit <= kDrumKits; ++kit) {
+        for (int drum = 1; drum <= kDrumsPerKit; ++drum) {
+            WriteWav(dir / DrumFile(kit, drum), Drum(kKits[kit - 1], drum));
         }
     }
-    for (const Melodic& m : MelodicInstruments()) WriteWav(dir / "inst" / (m.name + ".wav"), RenderLoop(m));
+    const std::vector<Melodic> melodic = MelodicInstruments();
+    for (const Melodic* m : ListedRecipes(melodic, kMelodicInstruments, [](const Melodic& m) { return m.name; })) {
+        WriteWav(dir / InstrumentFile(m->name.c_str()), RenderLoop(*m));
+    }
 }

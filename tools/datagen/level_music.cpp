@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tools/datagen/audio_files.h"
+#include "tools/datagen/data_files.h"
 #include "tools/datagen/sounds.h"
 #include "tools/datagen/synth.h"
 
@@ -446,5 +447,5 @@ void WriteLevelMusic(const fs::path& dir) {
         left[i] = static_cast<float>(left[i] * kPeak / peak);
         right[i] = static_cast<float>(right[i] * kPeak / peak);
     }
-    WriteOgg(dir / "sfx" / "Voduzozu.ogg", left, right);
+    WriteOgg(dir / kLevelMusicFile, left, right);
 }

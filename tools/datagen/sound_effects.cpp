@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/datagen/audio_files.h"
+#include "tools/datagen/data_files.h"
 #include "tools/datagen/sounds.h"
 #include "tools/datagen/synth.h"
 
@@ -378,12 +379,10 @@ void WriteSoundEffects(const fs::path& dir) {
         {99, Confirm},
     };
     for (int i = 0; i < 12; ++i) effects.push_back({10 + i, [i] { return ItemChime(i); }, 1});
-    for (const Effect& effect : effects) {
-        Samples s = effect.make();
+    for (const Effect* effect : ListedRecipes(effects, kEffectSlots, [](const Effect& e) { return e.slot; })) {
+        Samples s = effect->make();
         synth::FadeEdges(s, kEdgeFade);
-        synth::Normalise(s, kLoudness * effect.level, kMaxPeak);
-        char name[16];
-        std::snprintf(name, sizeof name, "%03d.wav", effect.slot);
-        WriteWav(dir / "sfx" / name, s);
+        synth::Normalise(s, kLoudness * effect->level, kMaxPeak);
+        WriteWav(dir / EffectFile(effect->slot), s);
     }
 }

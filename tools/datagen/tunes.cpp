@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/datagen/data_files.h"
 #include "tools/datagen/image.h"
 #include "tools/datagen/player_pitch.h"
 #include "tools/datagen/png_writer.h"
@@ -226,7 +227,9 @@ void PutPattern(Image& image, int frame, int voice, const Pattern& p) {
 }  // namespace
 
 void WriteTunes(const fs::path& dir) {
-    for (const TuneDef& tune : Tunes()) {
+    const std::vector<TuneDef> tunes = Tunes();
+    for (const TuneDef* listed : ListedRecipes(tunes, kTuneFiles, [](const TuneDef& t) { return std::string(t.file); })) {
+        const TuneDef& tune = *listed;
         std::vector<synth::Chord> chords;
         for (const char* c : tune.chords) chords.push_back(synth::ParseChord(c));
         Image image(kImageSize, kImageSize);
@@ -248,7 +251,7 @@ void WriteTunes(const fs::path& dir) {
         for (std::size_t i = 0; i < tune.bass.size(); ++i) {
             PutPattern(image, static_cast<int>(i), kBass, FromChords(chords, *tune.bass[i], kLowBass, kBassNote, 26));
         }
-        const fs::path path = dir / "tunes" / tune.file;
+        const fs::path path = dir / TuneFile(tune.file);
         fs::create_directories(path.parent_path());
         WritePng(path, image);
     }
