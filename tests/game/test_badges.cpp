@@ -121,6 +121,7 @@ TEST_F(GameOver, TimerRunsToNinetyThenBackToTheMenuAndFadesOut) {
     EXPECT_EQ(app->m_Mode, 2);
     EXPECT_EQ(app->m_GameOverTime, 73);
     EXPECT_EQ(app->m_StreamPlaying, 0);
+    EXPECT_EQ(AudioCalls("StopMusic"), 1);
     EXPECT_EQ(app->m_Music->m_State, 0);
 
     app->m_Mode = 1;

@@ -200,10 +200,13 @@ TEST_F(Options, SoundRowStepsThroughItsFourModesAndStopsTheMusicWithoutIt) {
     const char* const labels[] = {"Sound:SFX+Music", "Sound:SFX", "Sound:Music", "Sound:Off"};
     for (int step = 0; step < 4; ++step) {
         app->m_StreamPlaying = 1;
+        const int stops = AudioCalls("StopMusic");
         Press(90);
         const int mode = (step + 1) % 4;
         EXPECT_EQ(app->m_Settings[5], mode);
-        EXPECT_EQ(app->m_StreamPlaying, mode == 0 || mode == 2 ? 0 : 1) << mode;
+        const bool silent = mode == 0 || mode == 2;
+        EXPECT_EQ(app->m_StreamPlaying, silent ? 0 : 1) << mode;
+        EXPECT_EQ(AudioCalls("StopMusic") - stops, silent ? 1 : 0) << mode;  // the device stops it too
         app->p_CLS2D();
         Box();
         EXPECT_EQ(SoundLabel(), labels[step]);

@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "framework/app.h"
+#include "framework/audio.h"
 #include "framework/graphics.h"
 #include "framework/input.h"
 #include "game/my_app.h"
 #include "host/glfw_layer.h"
 #include "host/host_game.h"
 #include "host/renderer.h"
+#include "tests/support/null_audio.h"
 
 // The host's stored-state slot, in memory (or, on request, the host's own
 // state file); a save can be made to fail.
@@ -51,6 +53,7 @@ class WindowlessGame : public ::testing::Test {
 protected:
     MemoryState state;  // before orvInit, which takes the host object
     NoWindow window;
+    NullAudio* audio = nullptr;
     c_MyApp* app = nullptr;
 
     void SetUp() override {
@@ -62,6 +65,8 @@ protected:
         GlfwLayer::current = &window;
         window.OpenWindow(640, 480, 8, 8, 8, 0, 0, 0, false, false);
         gc_assign(orv_graphics_device, new gxtkGraphics());
+        audio = new NullAudio();
+        orv_audio_SetAudioDevice(audio);
         app = new c_MyApp();
         // What creation and the loader leave behind, without loading a file.
         app->m_Mode = 1;
@@ -132,6 +137,12 @@ protected:
         if (!held) app->m_KeyLatch = 0;
         if (app->m_MouseDown == 0) app->m_TouchLatch = 0;
         if (app->m_OptionsOpen == 1) app->m_KeyLatch = app->m_TouchLatch = 1;
+    }
+
+    int AudioCalls(const std::string& op) const {
+        int n = 0;
+        for (const NullAudio::Call& call : audio->calls) n += call.op == op ? 1 : 0;
+        return n;
     }
 
     // Command records of the draw list.
