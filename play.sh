@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up everything that is missing, builds, and starts the game.
+# Sets up everything that is missing, builds the game and its data (not the
+# tests or benchmarks), and starts it.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-"$here/scripts/setup.sh" "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+"$here/scripts/setup.sh" "$here/build" --target vellumby -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cd "$here/build"
 exec ./vellumby

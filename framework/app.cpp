@@ -15,6 +15,8 @@ int orv_app__updateRate = 0;
 c_Stack* orv_asyncevent__sources = nullptr;
 c_IAsyncEventSource* orv_asyncevent__current = nullptr;
 c_IAsyncEventSource* c_Stack::m_NIL = nullptr;
+std::function<gxtkGraphics*()> orvGraphicsDeviceFactory;
+std::function<gxtkAudio*()> orvAudioDeviceFactory;
 
 void orvInitFramework() {
     orv_app__app = nullptr;
@@ -64,10 +66,10 @@ void c_GameDelegate::mark() {
 }
 
 void c_GameDelegate::StartGame() {
-    gc_assign(m__graphics, new gxtkGraphics());
+    gc_assign(m__graphics, orvGraphicsDeviceFactory ? orvGraphicsDeviceFactory() : new gxtkGraphics());
     orv_graphics_SetGraphicsDevice(m__graphics);
     orv_graphics_SetFont(nullptr, 32);
-    gc_assign(m__audio, new gxtkAudio());
+    gc_assign(m__audio, orvAudioDeviceFactory ? orvAudioDeviceFactory() : new gxtkAudio());
     orv_audio_SetAudioDevice(m__audio);
     gc_assign(m__input, (new c_InputDevice())->m_new());
     for (int port = 0; port < JOY_COUNT; ++port) {

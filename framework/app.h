@@ -1,6 +1,8 @@
 // The app object, the delegate that routes host events into it, and the
 // framework's module globals.
 #pragma once
+#include <functional>
+
 #include "host/audio_device.h"
 #include "host/host_game.h"
 #include "host/renderer.h"
@@ -22,24 +24,9 @@ public:
     int p_OnBack();
 };
 
-// Event numbers of the host's event calls.
-struct c_OrvGameEvent {
-    enum : int {
-        KeyDown = 1,
-        KeyUp = 2,
-        KeyChar = 3,
-        MouseDown = 4,
-        MouseUp = 5,
-        MouseMove = 6,
-        TouchDown = 7,
-        TouchUp = 8,
-        TouchMove = 9,
-        MotionAccel = 10
-    };
-};
-
-// Key codes with a meaning of their own to the framework.
-enum : int { KEY_BACK = 416, KEY_CLOSE = 432 };
+// The event numbers and the back and close key codes are the host's own
+// (host/host_game.h).
+using c_OrvGameEvent = OrvGameEvent;
 
 class c_GameDelegate : public OrvGameDelegate {
 public:
@@ -92,6 +79,13 @@ String orv_app_LoadState();
 int orv_app_SaveState(String state);
 [[noreturn]] void orv_app_EndApp();
 void orv_asyncevent_UpdateAsyncEvents();
+
+// Where the delegate's start gets its drawing and sound devices. Unset, it
+// creates the real renderer and audio device; tests install devices that
+// record what the game asks of them, so the game runs without a window or a
+// sound device. Not reset by orvInit.
+extern std::function<gxtkGraphics*()> orvGraphicsDeviceFactory;
+extern std::function<gxtkAudio*()> orvAudioDeviceFactory;
 
 // Start values of the framework's globals, and the marking of those that
 // are roots; the program's own module initialisation calls both.

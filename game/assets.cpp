@@ -204,6 +204,7 @@ int c_MyApp::p_PlaySFX(int n, float rate, float volume, float pan) {
 int c_MyApp::p_PlaySFX2(int n, float volume) { return p_PlaySFX(n, 1.0f, volume, 0.0f); }
 
 int c_MyApp::p_PlayTune(String name, int flags) {
+    if (orv_Kemp_HasMusicStream == 0) return 0;  // the music player has the music
     const String path = String("sfx/") + name + String(".ogg");
     if (m_StreamPlaying == 1) {
         orv_audio_StopMusic();

@@ -100,11 +100,13 @@ void orvInit() {
     orv_Kemp_overscan = 0;
     orv_Kemp_isOuya = 0;
 #ifdef ORV_HAS_MUSIC
+    // The procedural player plays the level music; the Ogg stays silent.
     orv_Kemp_HasMusic = 1;
+    orv_Kemp_HasMusicStream = 0;
 #else
     orv_Kemp_HasMusic = 0;
-#endif
     orv_Kemp_HasMusicStream = 1;
+#endif
     orv_Kemp_iCadeControls = 0;
     orv_Kemp_OnScreenControls = 0;
     orv_Kemp_AccelerometerControls = 0;

@@ -108,13 +108,13 @@ void OrvGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int b
     // No key may stay down across the change of window.
     for (int key = 0; key <= glfw27::KEY_LAST; ++key) {
         const int code = TransKey(key);
-        if (code && glfw().GetKey(key) == glfw27::PRESS) KeyEvent(2, code);
+        if (code && glfw().GetKey(key) == glfw27::PRESS) KeyEvent(OrvGameEvent::KeyUp, code);
     }
     const glfw27::VidMode desktop = glfw().GetDesktopMode();
     glfw().CloseWindow();
 
     if (!glfw().OpenWindow(width, height, red, green, blue, alpha, depth, stencil, fullscreen, true)) {
-        orvPrint(String("Could not open the game window: no usable display was found."));
+        orvPrint(String("Could not open the game window: no OpenGL-capable display was found."));
         glfw().Terminate();
         std::exit(-1);
     }
@@ -136,8 +136,8 @@ void OrvGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int b
 }
 
 int OrvGlfwGame::OnWindowClose() {
-    _glfwGame->KeyEvent(1, 432);
-    _glfwGame->KeyEvent(2, 432);
+    _glfwGame->KeyEvent(OrvGameEvent::KeyDown, KEY_CLOSE);
+    _glfwGame->KeyEvent(OrvGameEvent::KeyUp, KEY_CLOSE);
     return 0;
 }
 
@@ -209,28 +209,4 @@ void OrvGlfwGame::Run() {
         RenderGame();
         if (!caught_up && _updateRate) _nextUpdate = glfw().GetTime();  // the backlog is dropped
     }
-}
-
-int OrvQuarloGame::Main(int argc_in, char** argv_in) {
-    if (!GlfwLayer::current) GlfwLayer::current = GlfwLayer::CreateReal();
-    if (!glfw().Init()) {
-        orvPrint(String("glfwInit failed"));
-        std::exit(-1);
-    }
-    OrvQuarloGame* game = new OrvQuarloGame();
-    argc = argc_in;
-    argv = argv_in;
-    orvInstallSignalHandlers();
-    gc_init();
-    try {
-        orvInit();
-        gc_mark();
-        orvMain();
-    } catch (ThrowableObject* exception) {
-        glfw().Terminate();
-        game->Die(exception);
-    }
-    if (game->Delegate()) game->Run();
-    glfw().Terminate();
-    return 0;
 }

@@ -7,6 +7,27 @@
 #include "runtime/array.h"
 #include "runtime/object.h"
 
+// Event numbers of the host's KeyEvent, MouseEvent, TouchEvent and
+// MotionEvent calls.
+struct OrvGameEvent {
+    enum : int {
+        KeyDown = 1,      // data: key code
+        KeyUp = 2,        // data: key code
+        KeyChar = 3,      // data: character
+        MouseDown = 4,    // data: button, 0 left, 1 right, 2 middle
+        MouseUp = 5,      // data: button
+        MouseMove = 6,    // data: -1
+        TouchDown = 7,    // data: finger
+        TouchUp = 8,      // data: finger
+        TouchMove = 9,    // data: finger
+        MotionAccel = 10  // data: unused
+    };
+};
+
+// Key codes the host itself produces besides the keyboard's: the back key
+// (no desktop source) and the window's close box.
+enum : int { KEY_BACK = 416, KEY_CLOSE = 432 };
+
 // Receives every host event; all operations do nothing here.
 class OrvGameDelegate : public Object {
 public:
@@ -73,15 +94,28 @@ public:
 
 protected:
     // Runs one delegate operation: a thrown game exception is fatal, and a
-    // collector step always follows.
+    // collector step follows. A call made from inside another (the game
+    // reopening its window from an update releases held keys through
+    // KeyEvent) takes no step of its own: the game's locals are still in
+    // use, and the outer call's step follows anyway.
     template <class F>
     void Guarded(F&& call) {
-        try {
-            call();
-        } catch (ThrowableObject* exception) {
-            Die(exception);
+        struct Depth {
+            int& depth;
+            explicit Depth(int& d) : depth(d) { ++depth; }
+            ~Depth() { --depth; }
+            Depth(const Depth&) = delete;
+            Depth& operator=(const Depth&) = delete;
+        };
+        {
+            Depth inside(_delegateCalls);
+            try {
+                call();
+            } catch (ThrowableObject* exception) {
+                Die(exception);
+            }
         }
-        gc_collect();
+        if (_delegateCalls == 0) gc_collect();
     }
 
     OrvGameDelegate* _delegate = nullptr;
@@ -89,6 +123,7 @@ protected:
     int _updateRate = 0;
     bool _started = false;
     bool _suspended = false;
+    int _delegateCalls = 0;  // delegate operations running now
 };
 
 class OrvGlfwGame : public OrvGame {
@@ -133,9 +168,16 @@ protected:
     double _updatePeriod = 0.0;
 };
 
+// The program's host. Main lives in its own file (host_main.cpp), linked
+// only into programs that supply orvInit and orvMain.
 class OrvQuarloGame : public OrvGlfwGame {
 public:
     static int Main(int argc, char** argv);
+    // Main's start of the program on the host: empties the collector's
+    // lists, gives the module globals their start values (orvInit), marks
+    // the roots and creates the application object (orvMain). A game
+    // exception thrown there is fatal.
+    static void StartProgram(OrvGame* host);
 };
 
 // Program-wide host globals.
@@ -143,7 +185,7 @@ extern int argc;
 extern char** argv;
 extern int glfwGraphicsSeq;  // moves on every time a window (and GL context) is opened
 
-// Supplied by the program on top of the host: module globals' start values,
-// and creation of the application object.
+// Supplied by the program on top of the host (Main calls them): module
+// globals' start values, and creation of the application object.
 void orvInit();
 int orvMain();

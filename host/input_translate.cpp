@@ -83,15 +83,15 @@ void OrvGlfwGame::OnKey(int glfwKey, int action) {
     const int code = TransKey(glfwKey);
     if (!code) return;
     if (action == glfw27::RELEASE) {
-        _game->KeyEvent(2, code);
+        _game->KeyEvent(OrvGameEvent::KeyUp, code);
     } else if (action == glfw27::PRESS) {
-        _game->KeyEvent(1, code);
-        if (const int character = KeyToChar(code)) _game->KeyEvent(3, character);
+        _game->KeyEvent(OrvGameEvent::KeyDown, code);
+        if (const int character = KeyToChar(code)) _game->KeyEvent(OrvGameEvent::KeyChar, character);
     }
 }
 
 void OrvGlfwGame::OnChar(int character, int action) {
-    if (action == glfw27::PRESS) _game->KeyEvent(3, character);
+    if (action == glfw27::PRESS) _game->KeyEvent(OrvGameEvent::KeyChar, character);
 }
 
 void OrvGlfwGame::OnMouseButton(int button, int action) {
@@ -99,14 +99,14 @@ void OrvGlfwGame::OnMouseButton(int button, int action) {
     int x = 0, y = 0;
     glfw().GetMousePos(&x, &y);
     if (action == glfw27::PRESS) {
-        _game->MouseEvent(4, button, static_cast<float>(x), static_cast<float>(y));
+        _game->MouseEvent(OrvGameEvent::MouseDown, button, static_cast<float>(x), static_cast<float>(y));
     } else if (action == glfw27::RELEASE) {
-        _game->MouseEvent(5, button, static_cast<float>(x), static_cast<float>(y));
+        _game->MouseEvent(OrvGameEvent::MouseUp, button, static_cast<float>(x), static_cast<float>(y));
     }
 }
 
 void OrvGlfwGame::OnMousePos(int x, int y) {
-    _game->MouseEvent(6, -1, static_cast<float>(x), static_cast<float>(y));
+    _game->MouseEvent(OrvGameEvent::MouseMove, -1, static_cast<float>(x), static_cast<float>(y));
 }
 
 namespace {

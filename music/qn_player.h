@@ -2,6 +2,8 @@
 // played step by step with short instrument samples, its arrangement varied
 // section by section with seeded random choices.
 #pragma once
+#include <cstdint>
+
 #include "framework/audio.h"
 #include "framework/graphics.h"
 #include "runtime/array.h"
@@ -18,6 +20,8 @@ public:
     int p_Qn_StartTune(String name, int seedBase, int tempo);
     int p_Qn_LoadChunk();
     int p_Qn_Alive_R();
+    // Draws pattern f of the tune image and reads its cells back.
+    int p_Qn_DecodePattern(int f);
 
     // ---- sequencer and note playback (sequencer.cpp)
     int p_Qn_Alive_U(int paused, int musicOn);
@@ -28,6 +32,8 @@ public:
     float p_GetPitch(int note);
     float p_GetPitch_Alpha(int letter);
     int p_Rand(float lo, float hi);
+    // Seeds the shared generator and throws the first eleven draws away.
+    int p_Reseed(int seed);
 
     int m_BaseChannel = 0;
     Array<int> m_InstCount;  // [1] kits, [2] leads, [3] accompaniments, [4] basses
@@ -61,4 +67,14 @@ public:
     int m_Tempo = 95;
     int m_SeedBase = 0;
     int m_Section = 0;
+
+private:
+    // Seeds and clock values wrap at 32 bits.
+    static int WrapAdd(int a, int b) {
+        return static_cast<int>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+    }
+    static int WrapMul(int a, int b) {
+        return static_cast<int>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+    }
+    int p_StopVoices();
 };

@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game and its tests need (only those
-# missing), then configures and builds into the given folder.
-# Usage: scripts/setup.sh BUILD_DIR [extra cmake arguments...]
+# missing), then configures and builds into the given folder: everything,
+# or only the given target and what it needs.
+# Usage: scripts/setup.sh BUILD_DIR [--target NAME] [extra cmake arguments...]
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$1"
 shift
+target=()
+if [ "${1:-}" = "--target" ]; then
+  target=(--target "$2")
+  shift 2
+fi
 
 packages=(
   g++ cmake make pkg-config
@@ -28,4 +34,4 @@ if ((${#missing[@]})); then
 fi
 
 cmake -S "$here" -B "$build" "$@" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+cmake --build "$build" -j"$(nproc)" "${target[@]}"

@@ -18,9 +18,6 @@
 #include "host/host_game.h"
 #include "tests/support/sound_files.h"
 
-void orvInit() {}
-int orvMain() { return 0; }
-
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -7,9 +7,6 @@
 #include "host/glfw_layer.h"
 #include "host/host_game.h"
 
-void orvInit() {}
-int orvMain() { return 0; }
-
 namespace {
 
 c_Image* SpriteSheet(gxtkGraphics* device) {

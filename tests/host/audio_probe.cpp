@@ -15,9 +15,6 @@
 #include "host/audio_device.h"
 #include "tests/host/audio_test_util.h"
 
-void orvInit() {}
-int orvMain() { return 0; }
-
 namespace {
 
 gxtkAudio* audio = nullptr;

@@ -25,9 +25,6 @@
 #include "tests/support/null_audio.h"
 #include "tests/support/subprocess.h"
 
-void orvInit() {}
-int orvMain() { return 0; }
-
 namespace audio_test {
 
 // The program works in a fresh folder of its own, removed at exit (the name

@@ -4,13 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <functional>
 #include <initializer_list>
 #include <utility>
 
 #include "framework/app.h"
 #include "framework/input.h"
-#include "tests/host/fake_glfw.h"
+#include "tests/host/fake_host_test.h"
 
 namespace {
 
@@ -77,6 +78,53 @@ TEST_F(InputDevice, LeftClickIsAlsoTouchZeroInTheSameUpdate) {
         EXPECT_EQ(orv_input_MouseY(), 60);
         EXPECT_EQ(orv_input_TouchX(0), 50);
     });
+}
+
+// Finger 0 is also the left button (key 1) and the pointer; another finger
+// moves only its own slot.
+TEST_F(InputDevice, TouchZeroIsAlsoTheLeftButtonAndThePointer) {
+    delegate->TouchEvent(c_OrvGameEvent::TouchDown, 0, 12, 34);
+    delegate->TouchEvent(c_OrvGameEvent::TouchDown, 2, 56, 78);
+    Update([] {
+        EXPECT_EQ(orv_input_TouchDown(0), 1);
+        EXPECT_EQ(orv_input_KeyHit(1), 1);
+        EXPECT_EQ(orv_input_MouseDown(0), 1);
+        EXPECT_EQ(orv_input_MouseX(), 12);
+        EXPECT_EQ(orv_input_MouseY(), 34);
+        EXPECT_EQ(orv_input_TouchDown(2), 1);
+        EXPECT_EQ(orv_input_TouchX(2), 56);
+        EXPECT_EQ(orv_input_KeyDown(3), 0);  // finger 2 is no mouse button
+    });
+    delegate->TouchEvent(c_OrvGameEvent::TouchMove, 2, 90, 91);
+    delegate->TouchEvent(c_OrvGameEvent::TouchUp, 0, 1, 1);
+    Update([] {
+        EXPECT_EQ(orv_input_TouchDown(0), 0);
+        EXPECT_EQ(orv_input_MouseDown(0), 0);
+        EXPECT_EQ(orv_input_MouseX(), 12);  // neither the lift nor finger 2 moves the pointer
+        EXPECT_EQ(orv_input_TouchY(2), 91);
+        EXPECT_EQ(orv_input_TouchDown(2), 1);
+    });
+}
+
+// Only a key-down of the back or the close key ends the program: the same
+// numbers typed as characters (U+01A0, U+01B0), or their key-ups, are
+// ordinary input.
+TEST_F(InputDevice, OnlyAKeyDownOfBackOrCloseEndsTheProgram) {
+    EXPECT_EXIT(
+        {
+            for (int code : {KEY_BACK, KEY_CLOSE}) {
+                Key(kChar, code);
+                Key(kUp, code);
+            }
+            Update([] {
+                if (orv_input_GetChar() == KEY_BACK && orv_input_GetChar() == KEY_CLOSE) std::exit(3);
+            });
+            std::exit(4);
+        },
+        ::testing::ExitedWithCode(3), "");
+    for (int code : {KEY_BACK, KEY_CLOSE}) {
+        EXPECT_EXIT(Key(kDown, code), ::testing::ExitedWithCode(0), "") << code;
+    }
 }
 
 // Auto-repeat is one press; hits last one update; the queues keep their

@@ -25,8 +25,9 @@ using Clock = std::chrono::steady_clock;
 const char kTitle[] = "Vellumby input test";
 
 // The test app running beside the test, whose output can be waited for. It
-// gets 30 seconds, so that a failed test cannot leave it running, and the
-// silent audio output, so that nothing depends on a sound card.
+// gets 90 seconds, so that a failed test cannot leave it running, and the
+// silent audio output, so that nothing depends on a sound card. The limits
+// here only end a test that has already failed: a busy machine may be slow.
 class LiveApp {
 public:
     ~LiveApp() {
@@ -34,7 +35,7 @@ public:
     }
     // Reads output until it holds the line `line`; an empty one reads to the end.
     bool WaitFor(const std::string& line) {
-        const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
+        const Clock::time_point deadline = Clock::now() + std::chrono::seconds(30);
         while (line.empty() || out.find(line + "\n") == std::string::npos) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             pollfd p{fileno(pipe_), POLLIN, 0};
@@ -57,13 +58,13 @@ public:
     std::string out;
 
 private:
-    FILE* pipe_ = popen("ALSOFT_DRIVERS=null timeout 30 '" TEST_APP "' input", "r");
+    FILE* pipe_ = popen("ALSOFT_DRIVERS=null timeout 90 '" TEST_APP "' input", "r");
 };
 
 std::string Xdotool(std::vector<std::string> args) {
     args.insert(args.begin(), "/usr/bin/xdotool");
     ProcessOptions options;
-    options.timeout_seconds = 10;
+    options.timeout_seconds = 30;
     const ProcessResult r = RunProcess(args, options);
     EXPECT_EQ(r.status, 0) << args[1] << ": " << r.err;
     return r.out;
@@ -117,7 +118,7 @@ TEST(LiveInput, KeysCharactersPointerAndCloseFromTheWindowSystem) {
         Xdotool(args);
         ASSERT_TRUE(last.empty() || app.WaitFor(last)) << args[0] << "\n" << app.out;
     }
-    EXPECT_EQ(RunProcess({SEND_CLOSE, kTitle, "5"}).status, 0);  // the desktop's close request
+    EXPECT_EQ(RunProcess({SEND_CLOSE, kTitle, "30"}).status, 0);  // the desktop's close request
     EXPECT_EQ(app.Finish(), 0) << app.out;
 
     // Enter: key 13 and character 13. Shift+A: Shift, the letter and only the

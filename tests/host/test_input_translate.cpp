@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/host/fake_glfw.h"
+#include "tests/host/fake_host_test.h"
 
 namespace {
 

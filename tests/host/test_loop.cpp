@@ -8,11 +8,7 @@
 #include <vector>
 
 #include "host/host_game.h"
-#include "tests/host/fake_glfw.h"
-
-// The host's start-up hooks; these tests build the host by hand instead.
-void orvInit() {}
-int orvMain() { return 0; }
+#include "tests/host/fake_host_test.h"
 
 namespace {
 
@@ -177,6 +173,30 @@ TEST_F(HostLoop, MinimisedWindowSuspendsStopsRenderingAndResumesWithoutBurst) {
     EXPECT_NEAR(recorder->log[resume + 3].time - recorder->log[resume + 1].time, kPeriod, 1e-9);
 }
 
+// Minimise, restore, then lose focus only: the game is suspended again but,
+// not being minimised, keeps rendering on each wake-up.
+TEST_F(HostLoop, FocusLossAfterARestoreKeepsRendering) {
+    fake.on_poll = [](FakeGlfw& f) {
+        if (f.polls == 10) {
+            f.iconified = true;
+            f.active = false;
+        }
+        if (f.polls == 12) {
+            f.iconified = false;
+            f.active = true;
+        }
+        if (f.polls == 20) f.active = false;
+    };
+    fake.max_polls = 26;
+    host->Run();
+    const std::size_t second = IndexOf("suspend", 2);
+    ASSERT_LT(second, recorder->log.size());
+    EXPECT_FALSE(host->Iconified());
+    const std::vector<std::string> after = recorder->NamesAfter(second);
+    EXPECT_EQ(after, std::vector<std::string>(after.size(), "render"));
+    EXPECT_GE(after.size(), 5u);  // one per wake-up
+}
+
 TEST_F(HostLoop, UnfocusedWindowSuspendsButKeepsRenderingOnEachWakeUp) {
     fake.on_poll = [](FakeGlfw& f) {
         if (f.polls == 10) f.active = false;
@@ -230,6 +250,47 @@ TEST_F(HostLoop, GuardedCallsCheckPreconditionsAndStepTheCollectorEachTime) {
     for (const Event& e : recorder->log) names.push_back(e.what);
     EXPECT_EQ(names, (std::vector<std::string>{"start", "suspend", "render", "key 1 65", "resume", "update"}));
     gc_stress = stress;
+}
+
+// An object held only in a local of running game code.
+class Held : public Object {
+public:
+    int value = 0;
+};
+
+// The game reopens its window from inside an update (F11) while a key is
+// held: the key-up goes out through a nested guarded call, which must not
+// collect the update's locals; the update's own step still follows.
+TEST_F(HostLoop, NestedCallFromAnUpdateLeavesTheCollectorAlone) {
+    const bool stress = gc_stress;
+    gc_stress = true;  // every step a whole cycle: anything unreachable is destroyed
+    host->StartGame();
+    bool alive = false;
+    int value = 0;
+    int markbit_in_update = -1;
+    recorder->on_update = [&](int) {
+        Held* local = new Held();
+        local->value = 4711;
+        fake.pressed_keys = {65};
+        host->SetGlfwWindow(1280, 1024, 8, 8, 8, 0, 0, 0, true);
+        markbit_in_update = gc_markbit;
+        Held* next = new Held();  // would reuse the block of a destroyed local
+        next->value = 1;
+        alive = gc_is_live(local);
+        if (alive) value = local->value;
+    };
+    recorder->log.clear();
+    const int before = gc_markbit;
+    host->UpdateGame();
+    gc_stress = stress;
+
+    EXPECT_TRUE(alive);
+    EXPECT_EQ(value, 4711);
+    EXPECT_EQ(markbit_in_update, before);  // no step while the update ran
+    EXPECT_NE(gc_markbit, before);         // one step after it
+    std::vector<std::string> names;
+    for (const Event& e : recorder->log) names.push_back(e.what);
+    EXPECT_EQ(names, (std::vector<std::string>{"update", "key 2 65"}));
 }
 
 TEST_F(HostLoop, DelegateSurvivesCollectionAsTheHostsRoot) {

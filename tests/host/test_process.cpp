@@ -44,16 +44,20 @@ TEST(HostProcess, BackKeyEndsTheProgramQuietly) {
     EXPECT_EQ(r.status, 0);
 }
 
-TEST(HostProcess, RunsSixtyUpdatesASecond) {
+// The rate itself is measured by tools/bench_loop; on the real clock a test
+// can only rely on what holds however busy the machine is: the loop never
+// runs ahead of the clock, and renders once after every group of at most
+// four updates.
+TEST(HostProcess, UpdatesNeverRunAheadOfTheClock) {
     const ProcessResult r = RunApp("rate");
-    int updates = 0, ms = 0;
-    ASSERT_EQ(std::sscanf(r.out.c_str(), "%d updates in %d ms", &updates, &ms), 2) << r.out << r.err;
-    const double expected = ms * 60.0 / 1000.0;
-    // Exact on an idle machine; the loop never runs more than it owes (the
-    // clock is read when an update runs, which may be a little late), and
-    // drops at most a few updates when the machine is busy.
-    EXPECT_LE(updates, expected + 2);
-    EXPECT_GE(updates, expected * 0.9);
+    int updates = 0, renders = 0, ms = 0;
+    ASSERT_EQ(std::sscanf(r.out.c_str(), "%d updates %d renders in %d ms", &updates, &renders, &ms), 3)
+        << r.out << r.err;
+    // Beyond what the clock owes: at most the rest of a first group of four
+    // that started late, and the rounding of the milliseconds.
+    EXPECT_LE(updates, ms * 60 / 1000 + 5);
+    EXPECT_LE(renders, updates);
+    EXPECT_GE(renders * 4, updates - 4);
     EXPECT_EQ(r.status, 0);
 }
 
@@ -61,12 +65,12 @@ TEST(HostProcess, CloseBoxEndsTheGameWithStatus0) {
     std::string size;
     int closer_status = -1;
     std::thread closer([&] {
-        const ProcessResult c = RunProcess({SEND_CLOSE, "Vellumby", "20"});
+        const ProcessResult c = RunProcess({SEND_CLOSE, "Vellumby", "60"});
         size = c.out;
         closer_status = c.status;
     });
     ProcessOptions options = Silent();
-    options.timeout_seconds = 25;
+    options.timeout_seconds = 90;  // only ends a test that has failed
     const std::string program = VELLUMBY;
     options.cwd = program.substr(0, program.rfind('/'));  // the game runs beside its data folder
     const ProcessResult game = RunProcess({VELLUMBY}, options);
@@ -87,7 +91,7 @@ TEST(HostProcess, NoDisplayOrNoUsableWindowIsReportedWithStatus255) {
     // A screen of 8-bit colour offers no GL visual: the window cannot open.
     const ProcessResult b =
         RunProcess({"/usr/bin/xvfb-run", "-a", "-s", "-screen 0 640x480x8", VELLUMBY}, Silent());
-    EXPECT_EQ(b.out, "Could not open the game window: no usable display was found.\n");
+    EXPECT_EQ(b.out, "Could not open the game window: no OpenGL-capable display was found.\n");
     EXPECT_EQ(b.status, 255);
 }
 

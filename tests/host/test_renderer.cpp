@@ -12,9 +12,6 @@
 #include "host/renderer.h"
 #include "tests/support/gl_window.h"
 
-void orvInit() {}
-int orvMain() { return 0; }
-
 namespace {
 
 class Renderer : public ::testing::Test {

@@ -17,10 +17,6 @@
 
 namespace fs = std::filesystem;
 
-// The host library asks the program for these; the loader needs neither.
-void orvInit() {}
-int orvMain() { return 0; }
-
 namespace {
 
 constexpr double kFullScale = 32767;

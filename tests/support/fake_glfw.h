@@ -1,16 +1,12 @@
 // A window system with a hand-driven clock, for running the host loop in
-// tests without real time or a display, and scripted joysticks; and a test
-// fixture that puts a host on it.
+// tests without real time or a display, and scripted joysticks.
 #pragma once
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "host/glfw_layer.h"
-#include "host/host_game.h"
 
 class FakeGlfw : public GlfwLayer {
 public:
@@ -63,6 +59,11 @@ public:
     }
     void SetWindowTitle(const char* title) override { calls.push_back(std::string("title ") + title); }
     glfw27::VidMode GetDesktopMode() override { return desktop; }
+    // As the user resizing the window.
+    void SetWindowSize(int width, int height) {
+        width_ = width;
+        height_ = height;
+    }
     void SetKeyRepeat(bool enabled) override { key_repeat = enabled; }
 
     // Joysticks by port: axes already in the classic convention.
@@ -111,25 +112,4 @@ private:
         std::copy_n(from.begin(), n, out);
         return n;
     }
-};
-
-// A host on the fake window system for the length of one test.
-class FakeHostTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        gc_init();
-        previous_ = GlfwLayer::current;
-        GlfwLayer::current = &fake;
-        host = new OrvGlfwGame();
-    }
-    void TearDown() override {
-        GlfwLayer::current = previous_;
-        delete host;
-    }
-
-    FakeGlfw fake;
-    OrvGlfwGame* host = nullptr;
-
-private:
-    GlfwLayer* previous_ = nullptr;
 };

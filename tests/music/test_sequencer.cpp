@@ -1,0 +1,311 @@
+// The sequencer on a hand-turned clock: timing, arrangement, notes and
+// effects as the audio device receives them.
+#include <gtest/gtest.h>
+
+#include "framework/random.h"
+#include "tests/music/player_rig.h"
+
+namespace music_test {
+namespace {
+
+class Sequencer : public PlayerTest {
+protected:
+    void SetUp() override {
+        PlayerTest::SetUp();
+        StartLoaded();
+        for (int k = 1; k <= 8; ++k) gc_assign(player->m_DrumsA[k], Sound("a"));
+        for (int k = 1; k <= 8; ++k) gc_assign(player->m_DrumsB[k], Sound("b"));
+        for (int v = 2; v <= 4; ++v) gc_assign(player->m_Instruments[v], Sound("melodic"));
+        // Every voice plays unless a test says otherwise.
+        for (int v = 0; v < 5; ++v) player->m_Mute[v] = player->m_LeadIn[v] = 0;
+    }
+    c_Sound* Sound(const char* name) { return (new c_Sound())->m_new(audio->LoadSample(String(name))); }
+
+    // One update with the next step due.
+    void Due() {
+        SetNow(player->m_NextTime + 1);
+        player->p_Qn_Alive_U(0, 1);
+    }
+    void Bars(int n) {
+        for (int i = 0; i < 64 * n; ++i) Due();
+    }
+    int Plays(int channel) { return static_cast<int>(audio->Of("play", channel).size()); }
+    float LastVolume(int channel) { return audio->Of("volume", channel).back().value; }
+};
+
+TEST_F(Sequencer, StepsEvery80MsFromTheDueTimeAndOnePerCall) {
+    const int start = player->m_NextTime;
+    // Sixty updates a second for three bars: a bar is 64 steps, 5120 ms,
+    // and each step plays in the first update after it is due.
+    int steps = 0, bar_starts = 0, now = Now();
+    while (steps < 192) {
+        now += (now % 3 == 0) ? 16 : 17;
+        SetNow(now);
+        const int step = player->m_Step;
+        const int due = player->m_NextTime;
+        player->p_Qn_Alive_U(0, 1);
+        if (player->m_Step != step) {
+            ++steps;
+            ASSERT_EQ(player->m_NextTime, start + 80 * steps);
+            ASSERT_LE(now - due, 17);
+            if (player->m_Step == 0) ++bar_starts;
+        }
+    }
+    EXPECT_EQ(bar_starts, 3);
+    EXPECT_EQ(player->m_NextTime, start + 3 * 5120);
+
+    // Ten seconds late: still one step per call, each 80 ms after the last
+    // due time.
+    SetNow(Now() + 10000);
+    const int due = player->m_NextTime;
+    for (int i = 0; i < 3; ++i) player->p_Qn_MusicPlay();
+    EXPECT_EQ(player->m_Step, 3);
+    EXPECT_EQ(player->m_NextTime, due + 240);
+
+    // Not due at the due time itself; due again when the clock went back.
+    const int step = player->m_Step;
+    player->m_NextTime = Now();
+    player->p_Qn_MusicPlay();
+    player->m_NextTime = Now() + 123456;
+    player->p_Qn_MusicPlay();
+    EXPECT_EQ(player->m_Step, step);
+    player->m_NextTime = Now() + 123457;
+    player->p_Qn_MusicPlay();
+    EXPECT_EQ(player->m_Step, step + 1);
+
+    // Tempo 95: 8000 / 95 = 84.2 gives 84 ms every step.
+    player->m_Tempo = 95;
+    const int from = player->m_NextTime;
+    for (int i = 0; i < 10; ++i) {
+        SetNow(player->m_NextTime + 1);
+        player->p_Qn_MusicPlay();
+    }
+    EXPECT_EQ(player->m_NextTime, from + 10 * 84);
+}
+
+TEST_F(Sequencer, SectionsOfTwoOrFourBarsArrangedAlikeOnEveryPlay) {
+    for (int v = 0; v < 5; ++v) player->m_MaxPattern[v] = 3;
+    auto play = [&](int game_seed) {
+        std::string log;
+        orv_random_Seed = game_seed;  // gameplay draws in between
+        player->p_Qn_StartTune(String("Retro/Hopper"), 37171650, 100);
+        int bars_in_section = 0, length = player->m_BarsLeft;
+        while (player->m_Section < 40) {
+            const int section = player->m_Section;
+            Bars(1);
+            ++bars_in_section;
+            log += player->m_Chords.ToUtf8().substr(0, 1);
+            if (player->m_Section != section) {
+                EXPECT_EQ(bars_in_section, length);
+                EXPECT_TRUE(length == 2 || length == 4);
+                EXPECT_FALSE(player->m_Mute[0] == 1 && player->m_Mute[1] == 1);
+                bars_in_section = 0;
+                length = player->m_BarsLeft;
+                log += "|";
+                for (int v = 0; v < 5; ++v) {
+                    log += std::to_string(player->m_Pattern[v]) + std::to_string(player->m_Mute[v]) +
+                           std::to_string(player->m_LeadIn[v]);
+                }
+            }
+            audio->calls.clear();
+        }
+        return log;
+    };
+    const std::string first = play(1);
+    EXPECT_EQ(first, play(987654));
+    // The first chord pattern is "qqjj", one letter a bar from bar 0.
+    EXPECT_EQ(first.substr(0, 2), "qj");  // the chords of bars 1 and 2
+    EXPECT_NE(first.find('j'), std::string::npos);
+    EXPECT_NE(first.find('b'), std::string::npos);  // other patterns follow
+}
+
+TEST_F(Sequencer, LeadInStartsAtStep56OfTheLastBar) {
+    for (int s = 0; s < 64; ++s) SetRow(0, 2, s, 13, 20);
+    player->m_Mute[2] = 1;
+    player->m_MuteNext[2] = 0;
+    player->m_LeadIn[2] = 1;
+    player->m_BarsLeft = 2;
+    Bars(1);  // not the last bar: silent
+    EXPECT_EQ(Plays(29), 0);
+    ASSERT_EQ(player->m_BarsLeft, 1);
+    player->m_Pattern[2] = 0;
+    for (int s = 0; s < 56; ++s) Due();
+    EXPECT_EQ(Plays(29), 0);
+    Due();
+    EXPECT_EQ(Plays(29), 1);
+    EXPECT_EQ(audio->Of("play", 29)[0].value, 1);  // looping
+    for (int s = 57; s < 64; ++s) Due();
+    EXPECT_EQ(Plays(29), 8);
+}
+
+TEST_F(Sequencer, PatternJumpsEndOfBarAndTheEdges) {
+    // Lead: a forward jump at step 0 on an odd bar count plays the next
+    // pattern's row; accompaniment: no jump forward from pattern 63.
+    SetRow(0, 2, 0, 0, 0, 27, 1);
+    SetRow(1, 2, 0, 20, 30);
+    player->m_Pattern[3] = 63;
+    SetRow(63, 3, 0, 0, 0, 27, 1);
+    player->m_BarsLeft = 3;
+    Due();
+    EXPECT_EQ(player->m_Pattern[2], 1);
+    EXPECT_FLOAT_EQ(audio->Of("rate", 29).at(0).value, 1.498f);
+    EXPECT_EQ(player->m_Pattern[3], 63);
+    // Even bar count: no jump forward; bass: no jump back from pattern 0.
+    SetRow(0, 4, 0, 0, 0, 27, 2);
+    player->m_Pattern[2] = player->m_Pattern[3] = 0;
+    player->m_BarsLeft = 2;
+    player->m_Step = 0;
+    Due();
+    EXPECT_EQ(player->m_Pattern[2], 0);
+    EXPECT_EQ(player->m_Pattern[4], 0);
+
+    // Effect 8 in drum voice 0 at step 10 ends the bar; the later voices
+    // already read row 63.
+    player->m_Step = 10;
+    SetRow(0, 0, 10, 13, 20, 8, 0);
+    SetRow(0, 3, 63, 25, 20);
+    const int plays = Plays(28);
+    Due();
+    EXPECT_EQ(player->m_Step, 0);
+    EXPECT_EQ(player->m_BarsLeft, 1);
+    EXPECT_EQ(Plays(28), plays + 1);
+}
+
+TEST_F(Sequencer, DrumsMelodicNotesAndChords) {
+    player->p_Qn_PlayNote(0, 13, 20, 0, 0);
+    player->p_Qn_PlayNote(1, 25, 20, 0, 0);
+    player->p_Qn_PlayNote(1, 14, 0, 0, 0);  // no drum for this note, no volume
+    const auto plays = audio->Of("play");
+    ASSERT_EQ(plays.size(), 2u);
+    EXPECT_EQ(plays[0].channel, 31);
+    EXPECT_EQ(plays[0].sample, "a");
+    EXPECT_EQ(plays[0].value, 0);  // once
+    EXPECT_EQ(plays[1].channel, 30);
+    EXPECT_FLOAT_EQ(audio->Of("pan", 31).at(0).value, -0.35f);
+    EXPECT_FLOAT_EQ(audio->Of("pan", 30).at(0).value, 0.35f);
+    EXPECT_EQ(audio->Of("stop", 30).size(), 2u);
+    EXPECT_FLOAT_EQ(player->m_Envelope[1], 3.9f);
+    // A missing drum sample plays nothing.
+    gc_assign(player->m_DrumsA[1], nullptr);
+    player->p_Qn_PlayNote(0, 13, 20, 0, 0);
+    EXPECT_EQ(audio->Of("play").size(), 2u);
+
+    // Melodic notes take the bar's chord: "j" is two semitones down.
+    player->m_Chords = String("jj");
+    player->p_Qn_PlayNote(4, 20, 30, 0, 0);
+    EXPECT_FLOAT_EQ(player->m_ChordMul, 0.891f);
+    EXPECT_FLOAT_EQ(audio->Of("rate", 27).back().value, 1.498f * 0.891f);
+    EXPECT_EQ(audio->Of("play", 27).back().value, 1);
+    EXPECT_FLOAT_EQ(LastVolume(27), 0.5f);  // volume 30 at master 0.5
+}
+
+TEST_F(Sequencer, VolumeCellsAndTheSinglePrecisionEnvelope) {
+    player->p_Qn_PlayNote(2, 0, 30, 0, 0);
+    EXPECT_FLOAT_EQ(player->m_Envelope[2], 1.4f);
+    const size_t volumes = audio->Of("volume", 29).size();
+    const float expected_env[] = {1.3f, 1.2f, 1.1f};
+    for (float e : expected_env) {
+        player->p_Qn_PlayNote(2, 0, 0, 0, 0);
+        EXPECT_FLOAT_EQ(player->m_Envelope[2], e);
+    }
+    EXPECT_EQ(audio->Of("volume", 29).size(), volumes);  // held while at 1 or more
+    float g = 1;
+    for (int call = 5; call <= 15; ++call) {
+        player->p_Qn_PlayNote(2, 0, 0, 0, 0);
+        const float env = player->m_Envelope[2];
+        if (call == 5) {
+            EXPECT_EQ(env, 0.99999988f);
+        }
+        if (call == 6) {
+            EXPECT_FLOAT_EQ(env, 0.9f);
+        }
+        g = env * g;
+        EXPECT_FLOAT_EQ(LastVolume(29), g * 0.5f) << "call " << call;
+    }
+    EXPECT_EQ(player->m_Envelope[2], 0);
+    EXPECT_EQ(LastVolume(29), 0);
+
+    // 31 silences at once, 1 is volume 0.
+    player->p_Qn_PlayNote(3, 13, 20, 0, 0);
+    player->p_Qn_PlayNote(3, 0, 31, 0, 0);
+    EXPECT_EQ(LastVolume(28), 0);
+    player->p_Qn_PlayNote(3, 13, 1, 0, 0);
+    EXPECT_EQ(LastVolume(28), 0);
+}
+
+TEST_F(Sequencer, SlidesAreClamped) {
+    player->p_Qn_PlayNote(2, 31, 20, 0, 0);  // rate 2.828
+    for (int i = 0; i < 8; ++i) player->p_Qn_PlayNote(2, 0, 0, 1, 31);
+    EXPECT_FLOAT_EQ(audio->Of("rate", 29).at(1).value, 2.828f + 31.0f / 180.0f);
+    EXPECT_EQ(player->m_Rate[2], 4.0f);
+    player->p_Qn_PlayNote(2, 0, 0, 4, 31);
+    EXPECT_FLOAT_EQ(player->m_Rate[2], 4.0f - 31.0f / 15.0f);
+    player->p_Qn_PlayNote(2, 0, 0, 4, 31);
+    EXPECT_EQ(player->m_Rate[2], 0.25f);
+    EXPECT_EQ(audio->Of("rate", 29).back().value, 0.25f);
+    // A muted voice takes no slide.
+    player->m_Mute[2] = 1;
+    player->p_Qn_PlayNote(2, 0, 0, 3, 31);
+    EXPECT_EQ(player->m_Rate[2], 0.25f);
+}
+
+TEST_F(Sequencer, PauseStopsAtOnceAndResumes150MsAfter) {
+    SetRow(0, 3, 0, 13, 20);
+    Due();
+    ASSERT_EQ(player->m_Sounding[3], 1);
+    const size_t stops = audio->Of("stop", 28).size();
+    const int step = player->m_Step;
+    const int paused_at = Now();
+    int t = paused_at;
+    for (; t < paused_at + 10000; t += 16) {
+        SetNow(t);
+        player->p_Qn_Alive_U(1, 1);
+        if (t == paused_at) {
+            EXPECT_EQ(audio->Of("stop", 28).size(), stops + 1);
+            EXPECT_EQ(player->m_Sounding[3], 0);
+        }
+    }
+    const int last_paused = t - 16;
+    EXPECT_EQ(player->m_Step, step);
+    for (t = last_paused + 1; player->m_Step == step; ++t) {
+        SetNow(t);
+        player->p_Qn_Alive_U(0, 1);
+    }
+    EXPECT_EQ(t - 1, last_paused + 151);
+
+    // Music switched off: voices stop and the place is kept.
+    SetRow(0, 3, player->m_Step, 13, 20);
+    Due();
+    SetNow(player->m_NextTime + 1);
+    player->p_Qn_Alive_U(0, 0);
+    EXPECT_EQ(player->m_Sounding[3], 0);
+    EXPECT_EQ(player->m_Step, step + 2);
+
+    // Loading holds playback; a full stop ends it.
+    player->m_LoadStep = 5;
+    player->p_Qn_Alive_U(0, 1);
+    EXPECT_EQ(player->m_Step, step + 2);
+    player->m_LoadStep = 0;
+    player->p_Qn_Stop(1);
+    EXPECT_EQ(player->m_State, 0);
+    player->p_Qn_Alive_U(0, 1);
+    EXPECT_EQ(player->m_Step, step + 2);
+}
+
+TEST_F(Sequencer, Tables) {
+    EXPECT_EQ(player->p_GetPitch(2), 0.5295f);
+    EXPECT_EQ(player->p_GetPitch(13), 1.0f);
+    EXPECT_EQ(player->p_GetPitch(32), 2.996f);
+    EXPECT_EQ(player->p_GetPitch(0), 0);
+    EXPECT_EQ(player->p_GetPitch(33), 0);
+    EXPECT_EQ(player->p_GetPitch_Alpha('z'), 0.5f);
+    EXPECT_EQ(player->p_GetPitch_Alpha('b'), 0.749f);
+    EXPECT_EQ(player->p_GetPitch_Alpha('q'), 1.0f);
+    EXPECT_EQ(player->p_GetPitch_Alpha(']'), 2.996f);
+    EXPECT_EQ(player->p_GetPitch_Alpha('a'), 0);
+    const char* chords[] = {"qqqq", "qqjj", "qqbb", "qbqb", "qqqj", "qqzz", "qqjj", "qqjj"};
+    for (int n = 0; n < 8; ++n) EXPECT_TRUE(player->p_Qn_GetChord(n == 7 ? -1 : n) == String(chords[n])) << n;
+}
+
+}  // namespace
+}  // namespace music_test
