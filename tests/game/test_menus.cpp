@@ -2,10 +2,12 @@
 // pause panel, each run the way the update runs it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tests/game/windowless_game.h"
+#include "tests/support/game_host.h"
 
 namespace {
 
@@ -111,57 +113,76 @@ TEST_F(Menu, FlingPastTheLastItemBouncesBackOntoIt) {
     EXPECT_EQ(app->m_Mode, 1);
 }
 
-// Through the whole update: the latches and back as the update handles them.
-TEST_F(Menu, BackWithTheCreditsOpenOnlyClosesThem) {
-    Update();
-    app->m_CreditsOpen = 1;
-    app->m_CreditsSlide = 30;
-    Key(27, true);
-    Update();
+// ---------------------------------------------------------------- on the test host
+
+// The whole program on the test host: the update's latches and back handling
+// around the menu, the pointer mapped from the window.
+class MenuOnHost : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        game.Start();
+        game.Update(40);  // past the loader
+        app = static_cast<c_MyApp*>(orv_app__app);
+    }
+    void Tap(int code) {
+        game.KeyDown(code);
+        game.Update();
+        game.KeyUp(code);
+        game.Update();
+    }
+    void Click(int x, int y) {
+        game.MouseMove(x, y);
+        game.Update();
+        game.MouseDown(0);
+        game.Update();
+        game.MouseUp(0);
+        game.Update();
+    }
+    GameHost game;
+    c_MyApp* app = nullptr;
+};
+
+TEST_F(MenuOnHost, BackWithABoxOpenClosesOnlyTheBox) {
+    Tap(78);  // N: the credits
+    ASSERT_EQ(app->m_CreditsOpen, 1);
+    game.Update(30);
+    game.KeyDown(27);
+    game.Update(3);  // held: acts once
     EXPECT_EQ(app->m_CreditsOpen, 0);
     EXPECT_EQ(app->m_Mode, 1);
-    EXPECT_EQ(app->m_KeyLatch, 1);
-    Update();  // still held: nothing more
-    Key(27, false);
-    Update();
-    EXPECT_EQ(app->m_KeyLatch, 0);
+    game.KeyUp(27);
+    game.Update();
 
-    // With the options box open, back closes the box and saves.
-    app->m_OptionsOpen = 1;
-    app->m_OptionsSlide = 30;
-    Update();
-    Key(27, true);
-    Update();
+    for (int i = 0; i < 3; ++i) Tap(40);
+    Tap(13);  // Enter on the cog: the options
+    ASSERT_EQ(app->m_OptionsOpen, 1);
+    game.Update(30);
+    game.KeyDown(27);
+    game.Update(3);
     EXPECT_EQ(app->m_OptionsOpen, 0);
-    EXPECT_EQ(state.saves, 1);
-    Update();
-    Key(27, false);
-    Update();
+    EXPECT_TRUE(std::filesystem::exists(game.dir + "/.quarlostate"));  // closing saved
+    game.KeyUp(27);
+    game.Update();
 
-    // Now back ends the program.
-    Key(27, true);
-    EXPECT_EXIT(Update(), testing::ExitedWithCode(0), "");
+    game.KeyDown(27);  // now back ends the program
+    EXPECT_EXIT(game.Update(), testing::ExitedWithCode(0), "");
 }
 
-TEST_F(Menu, MouseClicksPickAGameTypeAndStartIt) {
-    Update();
-    Mouse(250 + 176, 312, 6);  // over item 3
-    Update();
-    Mouse(250 + 176, 312, 4);
-    Update();
-    Mouse(250 + 176, 312, 5);
-    Update();
+TEST_F(MenuOnHost, MouseClicksPickAGameTypeAndStartIt) {
+    Click(250 + 176, 312);  // item 3, right of the centre point
     EXPECT_EQ(app->m_MenuSel, 3);
-    for (int i = 0; i < 40; ++i) Update();
-    Mouse(250, 312, 6);
-    Update();
-    Mouse(250, 312, 4);
-    Update();
+    EXPECT_EQ(app->m_Mode, 1);
+    game.Update(40);
+    game.MouseMove(250, 312);
+    game.Update();
+    game.MouseDown(0);
+    game.Update();
     EXPECT_EQ(app->m_Mode, 1);  // acts on release
-    Mouse(250, 312, 5);
-    Update();
-    EXPECT_EQ(app->m_Mode, 11);
+    game.MouseUp(0);
+    game.Update();
     EXPECT_EQ(app->m_GameType, 3);
+    EXPECT_NE(app->m_Mode, 1);  // the game starts
 }
 
 // ---------------------------------------------------------------- options

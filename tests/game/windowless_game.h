@@ -1,6 +1,7 @@
-// A game object without window or devices, for the screens and the save
-// data: the stored state lives in memory, keys go to a plain input device,
-// and the pointer is set the way the update's pointer step sets it.
+// A game object without a host, for the screens and the save data: the
+// stored state lives in memory, keys go to a plain input device, sounds to a
+// recording audio device, and the pointer is set the way the update's
+// pointer step sets it.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -9,12 +10,9 @@
 
 #include "framework/app.h"
 #include "framework/audio.h"
-#include "framework/graphics.h"
 #include "framework/input.h"
 #include "game/my_app.h"
-#include "host/glfw_layer.h"
 #include "host/host_game.h"
-#include "host/renderer.h"
 #include "tests/support/null_audio.h"
 
 // The host's stored-state slot, in memory (or, on request, the host's own
@@ -36,14 +34,6 @@ public:
     String LoadState() override { return onDisk ? OrvGame::LoadState() : String(stored.c_str()); }
 };
 
-// A window system with a 640 × 480 window that never shows, so that the
-// graphics device can report its size to a whole update.
-class NoWindow : public GlfwLayer {
-public:
-    double GetTime() override { return 0; }
-    void Sleep(double) override {}
-};
-
 struct Glyph {
     float x, y;
     char c;
@@ -52,7 +42,6 @@ struct Glyph {
 class WindowlessGame : public ::testing::Test {
 protected:
     MemoryState state;  // before orvInit, which takes the host object
-    NoWindow window;
     NullAudio* audio = nullptr;
     c_MyApp* app = nullptr;
 
@@ -62,9 +51,6 @@ protected:
         auto* input = (new c_InputDevice())->m_new();
         for (int port = 0; port < 4; ++port) gc_assign(input->m__joyStates[port], (new c_JoyState())->m_new());
         gc_assign(orv_input_device, input);
-        GlfwLayer::current = &window;
-        window.OpenWindow(640, 480, 8, 8, 8, 0, 0, 0, false, false);
-        gc_assign(orv_graphics_device, new gxtkGraphics());
         audio = new NullAudio();
         orv_audio_SetAudioDevice(audio);
         app = new c_MyApp();
@@ -82,7 +68,6 @@ protected:
         SetImage(95, 64, 64, 16);
         SetImage(97, 32, 32, 16);
         app->m_ImgScale = 1;
-        app->m_ScaleX = app->m_ScaleY = 1;  // the window is the virtual screen
         Screen(640, 480);
         for (int i = 0; i < 10; ++i) app->m_TouchX[i] = app->m_TouchY[i] = kAbsentInt;
         app->p_ResetDraw();
@@ -101,14 +86,6 @@ protected:
     }
 
     void Key(int code, bool down) { orv_input_device->p_KeyEvent(down ? 1 : 2, code); }
-
-    // One whole update, as the framework brackets it.
-    void Update() {
-        orv_input_device->p_BeginUpdate();
-        app->p_OnUpdate();
-        orv_input_device->p_EndUpdate();
-    }
-    void Mouse(float x, float y, int event) { orv_input_device->p_MouseEvent(event, 0, x, y); }
 
     // The pointer as the update's pointer step leaves it: slot 0 is the mouse,
     // and a new press does not jump.
