@@ -220,6 +220,7 @@ public:
     Array<int> m_Scores;    // 150: Top lists at 0-29, Last lists at 30-59
     Array<bool> m_BadgeGot;  // 256
     Array<int> m_BadgePopId, m_BadgePopTime;  // 15 pop-ups
+    int m_SaveFailed = 0;  // 1 after a failed save was reported, until one succeeds
 
     // ======== game state
     Array<int> m_Garden;     // 32 × 32 cells of 10 ints
@@ -263,6 +264,10 @@ public:
     float m_CogAngle = 0;
     int m_OptSel = 0;
     int m_OptKeyLatch = 0, m_OptTouchLatch = 0;
+    // The item a press on the title menu began on (the selected item for the
+    // play button); it acts on release unless the press became a drag
+    // (-1) or was consumed. 0 while the pointer is up.
+    int m_MenuPress = 0;
     int m_PauseChoice = 0;
     float m_CreditScroll = 0;
     int m_CreditLine = 0;
