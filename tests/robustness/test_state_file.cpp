@@ -202,24 +202,28 @@ TEST(HostileStateFile, NumbersBeyondAnIntWrapAsTheCLibraryReadsThem) {
 TEST(StateFileFaults, AStateFileThatCannotBeWrittenKeepsTheOldStateAndTheGameGoesOn) {
     const std::string old_state = SomeSavedState();
     ASSERT_FALSE(old_state.empty());
+    // Each fault is put in place again before every save: a failed save
+    // clears away what it had begun, but a full disk stays full.
     const struct {
         const char* what;
-        void (*block)(const fs::path& dir);
+        void (*block)(const fs::path& tmp);
     } faults[] = {
-        {"the new file can't be made", [](const fs::path& dir) { fs::create_directory(dir / ".quarlostate.tmp"); }},
+        {"the new file can't be made", [](const fs::path& tmp) { fs::create_directory(tmp); }},
         {"the disk is full",
-         [](const fs::path& dir) { fs::create_symlink("/dev/full", dir / ".quarlostate.tmp"); }},
+         [](const fs::path& tmp) {
+             if (!fs::is_symlink(tmp)) fs::create_symlink("/dev/full", tmp);
+         }},
     };
     for (const auto& fault : faults) {
         SCOPED_TRACE(fault.what);
         if (std::string(fault.what) == "the disk is full" && !fs::exists("/dev/full")) continue;
         GameHost game;
         EXPECT_EQ(StartWith(game, old_state), kAllLoaded);
-        fault.block(game.dir);
         App()->m_Settings[20] = 9;
         App()->m_Scores[0] = 99999;
         testing::internal::CaptureStdout();
         for (int i = 0; i < 3; ++i) {
+            fault.block(fs::path(game.dir) / ".quarlostate.tmp");
             game.Suspend();  // saves
             game.Resume();
             game.Frame(10);
