@@ -1,10 +1,13 @@
 // Watches a program's window until it has shown two different pictures,
 // each more than one flat colour, then closes it as the close box does.
-// Prints "drawing" when it saw them and "still" or "blank" when the time
-// ran out first ("no window" when none appeared).
+// While the picture stays the same it presses the Right arrow key now and
+// then, as a player would, so that a screen at rest changes too. Prints
+// "drawing" when it saw them and "still" or "blank" when the time ran out
+// first ("no window" when none appeared).
 // Usage: window_watch TITLE WAIT_SECONDS
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 #include <chrono>
 #include <cstdio>
@@ -35,6 +38,26 @@ std::string Grab(Display* display, Window window) {
     }
     XDestroyImage(image);
     return pixels;
+}
+
+// A key pressed, held for a tenth of a second (a few of the game's
+// updates: menus act on keys held at an update) and let go, sent to the
+// window as the keyboard would.
+void PressKey(Display* display, Window window, KeySym key) {
+    XKeyEvent e{};
+    e.display = display;
+    e.window = window;
+    e.root = DefaultRootWindow(display);
+    e.time = CurrentTime;
+    e.same_screen = True;
+    e.keycode = XKeysymToKeycode(display, key);
+    for (int type : {KeyPress, KeyRelease}) {
+        e.type = type;
+        XSendEvent(display, window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask,
+                   reinterpret_cast<XEvent*>(&e));
+        XFlush(display);
+        if (type == KeyPress) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
 }
 
 bool Flat(const std::string& pixels) {
@@ -68,7 +91,7 @@ int main(int argc, char** argv) {
     }
     std::string first;
     const char* verdict = "blank";
-    while (time_left()) {
+    for (int polls = 0; time_left(); ++polls) {
         const std::string now = Grab(display, window);
         if (!now.empty() && !Flat(now)) {
             if (first.empty()) {
@@ -79,6 +102,7 @@ int main(int argc, char** argv) {
                 break;
             }
         }
+        if (!first.empty() && polls % 25 == 0) PressKey(display, window, XK_Right);
         pause();
     }
     std::printf("%s\n", verdict);
