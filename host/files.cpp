@@ -216,6 +216,38 @@ unsigned char* LoadOGG(std::FILE* file, int* length, int* channels, int* format,
     return reinterpret_cast<unsigned char*>(samples.release());
 }
 
+// Reads the rest of a file in blocks of 4096 bytes. A read error (such as
+// reading a directory) must not pass for a complete, shorter file, and no
+// file of more than INT_MAX bytes is taken.
+bool ReadWhole(std::FILE* file, std::vector<unsigned char>* bytes) {
+    unsigned char block[4096];
+    std::size_t n;
+    do {
+        n = std::fread(block, 1, sizeof block, file);
+        bytes->insert(bytes->end(), block, block + n);
+    } while (n == sizeof block && bytes->size() <= INT_MAX);
+    return !std::ferror(file) && bytes->size() <= INT_MAX;
+}
+
+// A PNG file without its empty IDAT chunks. They carry no pixel data, but
+// the decoder, meeting one before any data, copies zero bytes to a null
+// buffer (undefined behaviour). Whatever is not a whole chunk is left as it
+// is, for the decoder to refuse.
+void DropEmptyDataChunks(std::vector<unsigned char>* png) {
+    std::vector<unsigned char>& b = *png;
+    std::size_t at = 8;  // after the signature
+    while (b.size() - at >= 12) {  // length, type, (data), checksum
+        const std::uint32_t length = std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 |
+                                     std::uint32_t(b[at + 2]) << 8 | b[at + 3];
+        if (length == 0 && std::memcmp(&b[at + 4], "IDAT", 4) == 0) {
+            b.erase(b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(at + 12));
+            continue;
+        }
+        if (length > b.size() - at - 12) return;
+        at += 12 + length;
+    }
+}
+
 // File names on this system are UTF-8 bytes; an empty name is no file.
 std::FILE* OpenFilePath(const String& file_path, const char* mode) {
     if (file_path.Length() == 0) return nullptr;
@@ -263,17 +295,9 @@ unsigned char* OrvGame::LoadData(String path, int* length) {
     std::FILE* file = OpenFile(path, String("rb"));
     if (!file) return nullptr;
     std::vector<unsigned char> bytes;
-    unsigned char block[4096];
-    std::size_t n;
-    do {
-        n = std::fread(block, 1, sizeof block, file);
-        bytes.insert(bytes.end(), block, block + n);
-    } while (n == sizeof block && bytes.size() <= INT_MAX);
-    // A read error (such as reading a directory) must not pass for a
-    // complete, shorter file.
-    const bool failed = std::ferror(file) || bytes.size() > INT_MAX;
+    const bool read = ReadWhole(file, &bytes);
     std::fclose(file);
-    if (failed) return nullptr;
+    if (!read) return nullptr;
     auto* data = static_cast<unsigned char*>(std::malloc(bytes.empty() ? 1 : bytes.size()));
     if (!data) return nullptr;
     if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
@@ -314,9 +338,13 @@ int OrvGame::SaveState(String state) {
 unsigned char* orvLoadImageFile(String path, int* width, int* height, int* depth) {
     std::FILE* file = OpenFilePath(orvDesktopFilePath(path), "rb");
     if (!file) return nullptr;
-    int w = 0, h = 0, d = 0;
-    unsigned char* pixels = stbi_load_from_file(file, &w, &h, &d, 0);
+    std::vector<unsigned char> bytes;
+    const bool read = ReadWhole(file, &bytes);
     std::fclose(file);
+    if (!read || bytes.size() < 8) return nullptr;
+    DropEmptyDataChunks(&bytes);
+    int w = 0, h = 0, d = 0;
+    unsigned char* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &d, 0);
     if (!pixels) return nullptr;
     *width = w;
     *height = h;
