@@ -19,6 +19,7 @@ packages=(
   libstb-dev libvorbis-dev libopenal-dev
   xvfb xauth libgl1-mesa-dri xdotool
   sound-theme-freedesktop
+  desktop-file-utils dpkg-dev
 )
 
 missing=()
