@@ -308,14 +308,16 @@ int c_MyApp::p_OnScreenPad() {
             m_Settings[10] = m_TouchX[0];
             m_Settings[11] = orvTrunc(orv_Kemp_jscrh - static_cast<float>(m_TouchY[0]));
         }
+        // The previous spread has a member of its own: the paused game still
+        // recounts its items every update.
         if (m_TouchDown[1] == 0) {
             m_PinchOn = 0;
-            m_ItemsLeft = 0;
+            m_PinchPrev = 0;
         }
         if (m_TouchDown[0] != 0 && m_TouchDown[1] != 0) {
             m_PinchNow = -(orv_math_Abs(m_TouchX[0] - m_TouchX[1]) / 16);
-            if (m_PinchOn == 1) m_Settings[12] += m_ItemsLeft - m_PinchNow;
-            m_ItemsLeft = m_PinchNow;
+            if (m_PinchOn == 1) m_Settings[12] += m_PinchPrev - m_PinchNow;
+            m_PinchPrev = m_PinchNow;
             m_PinchOn = 1;
         }
     }

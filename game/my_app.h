@@ -92,6 +92,12 @@ public:
     int p_Game();
     int p_InGame();
     int p_GetBallPos();
+    int p_DrawBoard();
+    int p_PlayerUpdate();
+    int p_BallUpdate();
+    int p_PlayerMove();
+    int p_EnterCell();
+    int p_LevelIntro();
     int p_Gimme(int points, float x, float y);
     int p_Rand(float lo, float hi);
     int p_Ink(int colour, float level);
@@ -196,6 +202,7 @@ public:
     int m_DragX = 0, m_DragY = 0;
     float m_KeyRampX = 0, m_KeyRampY = 0;
     int m_PinchOn = 0, m_PinchNow = 0;
+    int m_PinchPrev = 0;  // spread at the previous update of a pinch
 
     // ======== assets and audio
     Array<c_Image*> m_Images;  // 100 image slots
@@ -213,6 +220,7 @@ public:
     Array<int> m_Scores;    // 150: Top lists at 0-29, Last lists at 30-59
     Array<bool> m_BadgeGot;  // 256
     Array<int> m_BadgePopId, m_BadgePopTime;  // 15 pop-ups
+    int m_SaveFailed = 0;  // 1 after a failed save was reported, until one succeeds
 
     // ======== game state
     Array<int> m_Garden;     // 32 × 32 cells of 10 ints
@@ -245,6 +253,9 @@ public:
     // The flying ball's cell and the hedge flags around it (p_GetBallPos).
     int m_BallCellX = 0, m_BallCellY = 0;
     int m_BallHedgeU = 0, m_BallHedgeD = 0, m_BallHedgeL = 0, m_BallHedgeR = 0;
+    // Board layout of the current update: scale, tile size and the screen
+    // point of cell (0, 0); the enemies draw and collide with it too.
+    float m_BoardScale = 0, m_Tile = 0, m_BoardX = 0, m_BoardY = 0;
 
     // ======== menus and boxes
     int m_MenuSel = 0;
@@ -253,6 +264,10 @@ public:
     float m_CogAngle = 0;
     int m_OptSel = 0;
     int m_OptKeyLatch = 0, m_OptTouchLatch = 0;
+    // The item a press on the title menu began on (the selected item for the
+    // play button); it acts on release unless the press became a drag
+    // (-1) or was consumed. 0 while the pointer is up.
+    int m_MenuPress = 0;
     int m_PauseChoice = 0;
     float m_CreditScroll = 0;
     int m_CreditLine = 0;

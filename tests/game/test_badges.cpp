@@ -1,0 +1,182 @@
+// Game over, highscore lists and ranks, the badge table and its pop-ups.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/game/windowless_game.h"
+
+namespace {
+
+using GameOver = WindowlessGame;
+using Badges = WindowlessGame;
+
+std::string Text(const String& s) { return s.ToUtf8(); }
+
+class Highscores : public WindowlessGame {
+protected:
+    std::vector<int> List(int from) const { return {&app->m_Scores[from], &app->m_Scores[from] + 10}; }
+};
+
+TEST_F(Highscores, EqualScoreIsAnnouncedAtItsPlaceButStoredBelowIt) {
+    app->m_GameType = 3;
+    for (int k = 0; k < 10; ++k) app->m_Scores[20 + k] = 1000 - 100 * k;  // 1000 ... 100
+    for (int k = 0; k < 10; ++k) app->m_Scores[50 + k] = k + 1;
+    app->m_Score = 100;
+    EXPECT_EQ(Text(app->p_MyNth()), "10th");
+    EXPECT_EQ(app->m_Rank, 10);
+    app->p_LoadMenu();
+    EXPECT_EQ(List(20), (std::vector<int>{1000, 900, 800, 700, 600, 500, 400, 300, 200, 100}));
+    EXPECT_EQ(List(50), (std::vector<int>{100, 1, 2, 3, 4, 5, 6, 7, 8, 9}));  // newest first
+    EXPECT_EQ(state.saves, 1);
+
+    // A higher score goes in above the first lower entry; the tenth drops out.
+    app->m_Score = 650;
+    EXPECT_EQ(Text(app->p_MyNth()), "5th");
+    app->p_LoadMenu();
+    EXPECT_EQ(List(20), (std::vector<int>{1000, 900, 800, 700, 650, 600, 500, 400, 300, 200}));
+    app->m_Score = 150;
+    EXPECT_EQ(Text(app->p_MyNth()), "");
+    EXPECT_EQ(app->m_Rank, 0);
+    EXPECT_EQ(List(0), std::vector<int>(10, 0));  // other game types untouched
+}
+
+TEST_F(Highscores, WithEmptyListsAnyScoreIsFirstButZeroIsNotStored) {
+    app->m_GameType = 1;
+    for (int score : {0, 1, 99999}) {
+        app->m_Score = score;
+        EXPECT_EQ(Text(app->p_MyNth()), "1st!") << score;
+    }
+    app->m_Score = 0;
+    app->m_Scores[30] = 17;
+    app->p_LoadMenu();
+    EXPECT_EQ(List(0), std::vector<int>(10, 0));
+    EXPECT_EQ(List(30), (std::vector<int>{0, 17, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(GameOver, BarsAndWordsSweepInAndStopAtTheirFullLength) {
+    app->m_Mode = 10;
+    app->m_GameOver = 1;
+    app->m_Score = 10;  // first place in the empty list
+    int bar = -1;
+    for (int update = 0; update <= 30; ++update) {
+        const int t = app->m_GameOverTime;
+        app->p_CLS2D();
+        app->p_GameOver();
+        if (t == 0) {
+            EXPECT_EQ(Commands(), 0);  // nothing drawn before the first step
+            continue;
+        }
+        const auto yellow = Rects(255, 255, 0);
+        const auto orange = Rects(255, 128, 0);
+        ASSERT_EQ(yellow.size(), 1u);
+        ASSERT_EQ(orange.size(), 1u);
+        bar = t < 18 ? 12 * t : 216;
+        EXPECT_EQ(yellow[0][2], 2.0f * bar) << t;
+        EXPECT_EQ(orange[0][0], 640.0f - 2 * bar) << t;
+        EXPECT_EQ(orange[0][2], 2.0f * bar + 1) << t;
+        const auto black = Rects(0, 0, 0);
+        ASSERT_EQ(black.size(), 1u);
+        EXPECT_EQ(Command(0)[7], t < 28 ? t / 40.0f : 0.7f) << t;
+        // The words stand on the bars' tips; the notice under "OVER".
+        const std::vector<std::string> lines = TextLines();
+        ASSERT_GE(lines.size(), 4u);
+        EXPECT_EQ(lines[0], "GAME");
+        EXPECT_EQ(lines[1], "OVER");
+        EXPECT_EQ(lines[2], "NewHighscore");
+        EXPECT_EQ(lines[3], "1st!");
+        if (t == 18) {
+            EXPECT_EQ(Glyphs()[0].y, 216.0f);
+            EXPECT_EQ(Glyphs()[4].y, 264.0f);
+        }
+    }
+    EXPECT_EQ(bar, 216);
+
+    // No rank: no notice.
+    app->m_GameType = 1;
+    for (int k = 0; k < 10; ++k) app->m_Scores[k] = 11;
+    app->p_CLS2D();
+    app->p_GameOver();
+    EXPECT_FALSE(Drew("Highscore"));
+    EXPECT_TRUE(Rects(0, 125, 255).empty());
+}
+
+TEST_F(GameOver, TimerRunsToNinetyThenBackToTheMenuAndFadesOut) {
+    app->m_Mode = 10;
+    app->m_GameOver = 1;
+    app->m_StreamPlaying = 1;
+    app->m_Music->m_State = 2;
+    std::vector<int> times;
+    for (int i = 0; i < 89; ++i) {
+        app->p_GameOver();
+        times.push_back(app->m_GameOverTime);
+    }
+    EXPECT_EQ(times.front(), 1);
+    EXPECT_EQ(times.back(), 89);
+    EXPECT_EQ(app->m_Mode, 10);
+    EXPECT_EQ(app->m_StreamPlaying, 1);
+
+    // 90 ends the screen: back to the menu, music off, and already 73.
+    app->p_GameOver();
+    EXPECT_EQ(app->m_Mode, 2);
+    EXPECT_EQ(app->m_GameOverTime, 73);
+    EXPECT_EQ(app->m_StreamPlaying, 0);
+    EXPECT_EQ(AudioCalls("StopMusic"), 1);
+    EXPECT_EQ(app->m_Music->m_State, 0);
+
+    app->m_Mode = 1;
+    for (int expected = 71; expected >= 1; expected -= 2) {
+        app->p_GameOver();
+        ASSERT_EQ(app->m_GameOverTime, expected);
+    }
+    app->p_GameOver();
+    EXPECT_EQ(app->m_GameOverTime, 0);
+    app->p_CLS2D();
+    app->p_GameOver();
+    EXPECT_EQ(app->m_GameOverTime, 0);
+    EXPECT_EQ(Commands(), 0);
+}
+
+TEST_F(Badges, PopUpSlidesInStaysAndSlidesOutOverItsLife) {
+    app->m_BadgePopId[2] = 0;
+    app->m_BadgePopTime[2] = 1;
+    app->m_BadgePopId[13] = 0;  // beyond the shown rows: never drawn or aged
+    app->m_BadgePopTime[13] = 1;
+    std::vector<float> xs;
+    for (int update = 0; update < 245; ++update) {
+        app->p_CLS2D();
+        app->p_ShowBadges();
+        const auto boxes = Rects(0, 0, 80);
+        const int t = app->m_BadgePopTime[2];
+        if (update < 240) {
+            ASSERT_EQ(boxes.size(), 1u) << update;
+            EXPECT_EQ(t, update + 2 > 240 ? 0 : update + 2);
+            EXPECT_EQ(boxes[0][1], 480.0f - 34 * 3);
+            EXPECT_EQ(boxes[0][2], 160.0f);
+            xs.push_back(boxes[0][0]);
+        } else {
+            EXPECT_TRUE(boxes.empty()) << update;
+        }
+    }
+    EXPECT_EQ(xs[0], -128.0f);  // time 2
+    for (int t = 2; t <= 241; ++t) {
+        const float x = xs[static_cast<std::size_t>(t - 2)];
+        if (t >= 10 && t <= 230) {
+            EXPECT_EQ(x, 0.0f) << t;
+        } else {
+            EXPECT_LT(x, 0.0f) << t;
+        }
+    }
+    EXPECT_EQ(xs.back(), -176.0f);  // time 241: drawn once more, then freed
+    EXPECT_EQ(app->m_BadgePopTime[2], 0);
+    EXPECT_EQ(app->m_BadgePopTime[13], 1);
+
+    // The box shows the name part of the table entry.
+    app->m_BadgePopTime[2] = 100;
+    app->p_ShowBadges();
+    EXPECT_EQ(TextLines(), std::vector<std::string>{"TestBadge"});
+    EXPECT_EQ(Text(app->p_BadgeDetail(0)), "This is a Test Badge which has no purpose.");
+    EXPECT_EQ(app->p_BadgeName(1).Length(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,317 @@
+// The input layer: the key map of every action, iCade letters, sticks, the
+// touch hit tests, the analogue movement value and the on-screen pad.
+#include <gtest/gtest.h>
+
+#include "tests/game/play_test_util.h"
+
+namespace {
+
+using playtest::Play;
+
+struct Row {
+    int action;
+    std::vector<int> keys;     // keyboard, iCade off
+    std::vector<int> buttons;  // pad buttons, iCade off
+    std::vector<int> icadeKeys;
+    std::vector<int> icadeButtons;
+};
+
+const Row kRows[] = {
+    {0, {38, 87}, {9}, {38}, {9}},
+    {3, {37, 65}, {8}, {37}, {8}},
+    {5, {39, 68}, {10}, {39}, {10}},
+    {8, {40, 83}, {11}, {40}, {11}},
+    {10, {90, 74, 32, 13}, {0}, {32, 13}, {0}},
+    {11, {88, 75, 17}, {1}, {17}, {1}},
+    {12, {67, 76, 16}, {2}, {16}, {2}},
+    {13, {86, 73}, {3}, {}, {3}},
+    {14, {66, 85}, {4}, {}, {4}},
+    {15, {78, 79}, {5}, {}, {5}},
+    {99, {27, 192, 46, 8}, {6, 7, 14}, {27, 46, 8}, {7, 6, 14}},
+};
+
+// Every key code a row might read; a source not listed must not count.
+const int kAllKeys[] = {8, 13, 16, 17, 27, 32, 37, 38, 39, 40, 46, 65, 66, 67, 68, 73, 74,
+                        75, 76, 78, 79, 83, 85, 86, 87, 88, 90, 192};
+
+bool Listed(const std::vector<int>& list, int v) {
+    for (int x : list) {
+        if (x == v) return true;
+    }
+    return false;
+}
+
+TEST(Controls, KeyMapOfEveryActionWithICadeOffAndOn) {
+    Play play;
+    c_MyApp* app = play.app;
+    for (int icade = 0; icade <= 1; ++icade) {
+        orv_Kemp_iCadeControls = icade;
+        for (const Row& row : kRows) {
+            const auto& keys = icade ? row.icadeKeys : row.keys;
+            const auto& buttons = icade ? row.icadeButtons : row.buttons;
+            for (int key : kAllKeys) {
+                play.Key(key, true);
+                const int want = Listed(keys, key) ? 1 : 0;
+                EXPECT_EQ(app->p_PlayKey(row.action, 1, 0), want) << row.action << " key " << key << " icade " << icade;
+                EXPECT_EQ(app->p_PlayKey(row.action, 0, -1), want) << row.action << " key " << key;
+                play.Key(key, false);
+            }
+            for (int b = 0; b < 16; ++b) {
+                const int code = 256 + 32 * 2 + b;  // pad 2
+                play.Key(code, true);
+                const int want = Listed(buttons, b) ? 1 : 0;
+                EXPECT_EQ(app->p_PlayKey(row.action, 1, 2), want) << row.action << " button " << b;
+                EXPECT_EQ(app->p_PlayKey(row.action, 1, 1), 0) << "another pad's button";
+                EXPECT_EQ(app->p_PlayKey(row.action, 1, -1), 0) << "player -1 has no pad";
+                play.Key(code, false);
+            }
+            const std::vector<int> pads = row.action == 99 ? std::vector<int>{16, 17, 19} : std::vector<int>{row.action};
+            for (int entry : pads) {
+                app->m_VPad[entry] = 1;
+                EXPECT_EQ(app->p_PlayKey(row.action, 1, 3), 1) << row.action << " pad entry " << entry;
+                app->m_VPad[entry] = 0;
+            }
+            EXPECT_EQ(app->p_PlayKey(row.action, 1, 0), 0);
+            play.Key(row.keys[0], true);
+            EXPECT_EQ(app->p_PlayKey(row.action, 1, -2), 0);
+            play.Key(row.keys[0], false);
+        }
+    }
+    // Player -1 with iCade: buttons 4-6 give the stored pad value itself.
+    app->m_VPad[13] = 2;
+    EXPECT_EQ(app->p_PlayKey(13, 1, -1), 2);
+    EXPECT_EQ(app->p_PlayKey(13, 1, 0), 1);
+    app->m_VPad[13] = 0;
+    orv_Kemp_iCadeControls = 0;
+    play.Key(38, true);
+    EXPECT_EQ(app->p_PlayKey(1, 1, 0), 0) << "not an action";
+    EXPECT_EQ(app->p_PlayKeyAll(0, 1), 4);
+}
+
+TEST(Controls, BackFollowsTheOuyaSwitch) {
+    Play play;
+    c_MyApp* app = play.app;
+    orv_Kemp_isOuya = 1;
+    play.Key(27, true);
+    EXPECT_EQ(app->p_PlayKey(99, 1, 0), 0) << "Escape is ignored";
+    app->m_VPad[16] = 2;
+    EXPECT_EQ(app->p_PlayKey(99, 1, 0), 0);
+    app->m_VPad[19] = 1;
+    EXPECT_EQ(app->p_PlayKey(99, 1, 0), 1);
+    EXPECT_EQ(app->p_PlayKey(99, 1, -1), 1);
+    app->m_VPad[19] = 0;
+    orv_Kemp_isOuya = 2;
+    EXPECT_EQ(app->p_PlayKey(99, 1, 0), 0) << "any other value: never";
+    orv_Kemp_iCadeControls = 1;
+    EXPECT_EQ(app->p_PlayKey(99, 1, 0), 1) << "with iCade the switch is not asked";
+}
+
+TEST(Controls, ICadeLettersHoldPadEntriesUntilTheirReleaseLetter) {
+    Play play;
+    c_MyApp* app = play.app;
+    play.Chars("junk");
+    app->p_iCade(1);
+    EXPECT_EQ(orv_Kemp_iCadeControls, 1);
+    EXPECT_EQ(app->m_iCadeChar, 0);
+    app->p_iCadeDecode();
+    EXPECT_EQ(app->m_VPad[11], 0) << "characters waiting before iCade was on are dropped";
+
+    play.Chars("W");
+    app->p_iCadeDecode();
+    EXPECT_EQ(app->m_VPad[0], 2);
+    app->p_iCadeDecode();
+    EXPECT_EQ(app->m_VPad[0], 2) << "held across updates";
+    play.Key(87, true);  // the W key itself is not up while iCade is on
+    app->m_VPad[0] = 0;
+    EXPECT_EQ(app->p_PlayKey(0, 1, 0), 0);
+    play.Key(87, false);
+    play.Chars("w");
+    app->p_iCadeDecode();
+    EXPECT_EQ(app->p_PlayKey(0, 1, 0), 1);
+    play.Chars("e");
+    app->p_iCadeDecode();
+    EXPECT_EQ(app->m_VPad[0], 0);
+    play.Key(38, true);
+    EXPECT_EQ(app->p_PlayKey(0, 1, 0), 1) << "the Up arrow still works";
+    play.Key(38, false);
+
+    const char* press = "WXADYUIOHJKL";
+    const char* release = "EZQCTFMGRNPV";
+    const int entries[] = {0, 8, 3, 5, 13, 14, 15, 16, 10, 11, 12, 17};
+    for (int i = 0; i < 12; ++i) {
+        const char one[2] = {press[i], 0};
+        play.Chars(one);
+        app->p_iCadeDecode();
+        EXPECT_EQ(app->m_VPad[entries[i]], 2) << press[i];
+        const char two[2] = {static_cast<char>(release[i] + 32), 0};
+        play.Chars(two);
+        app->p_iCadeDecode();
+        EXPECT_EQ(app->m_VPad[entries[i]], 0) << release[i];
+    }
+    play.Chars("H9");
+    app->p_iCadeDecode();
+    app->p_iCade(0);
+    EXPECT_EQ(orv_Kemp_iCadeControls, 0);
+    EXPECT_EQ(app->m_VPad[10], 0);
+}
+
+TEST(Controls, SticksCountBeyondFourTenthsInModeOneOnly) {
+    Play play;
+    c_MyApp* app = play.app;
+    play.Stick(1, 0, 0.4f);
+    EXPECT_EQ(app->p_PlayKey(0, 1, 1), 0);
+    play.Stick(1, 0, 0.41f);
+    EXPECT_EQ(app->p_PlayKey(0, 1, 1), 1);
+    EXPECT_EQ(app->p_PlayKey(0, 0, 1), 0);
+    EXPECT_EQ(app->p_PlayKey(0, 1, 0), 0) << "another pad";
+    play.Stick(1, -0.41f, -0.41f);
+    EXPECT_EQ(app->p_PlayKey(3, 1, 1), 1);
+    EXPECT_EQ(app->p_PlayKey(8, 1, 1), 1);
+    EXPECT_EQ(app->p_PlayKey(5, 1, 1), 0);
+    orv_Kemp_iCadeControls = 1;
+    EXPECT_EQ(app->p_PlayKey(3, 1, 1), 0) << "no sticks with iCade";
+    orv_Kemp_iCadeControls = 0;
+
+    play.Stick(0, 0.3f, 0.5f);
+    orv_input_device->m__joyStates[0]->m_joyy[1] = 0.5f;
+    EXPECT_FLOAT_EQ(app->p_StickX(0, 0), 0.3f);
+    EXPECT_FLOAT_EQ(app->p_StickY(0, 0), -0.5f) << "left stick reads down-positive";
+    EXPECT_FLOAT_EQ(app->p_StickY(1, 0), 0.5f);
+    EXPECT_EQ(app->p_StickY(0, -1), 0);
+    EXPECT_EQ(app->p_StickX(0, -1), 0);
+}
+
+TEST(Controls, TouchHitTests) {
+    Play play;
+    c_MyApp* app = play.app;
+    const struct {
+        int x, y, hit;
+    } touches[] = {{95, 95, 1}, {131, 131, 1}, {94, 100, 0}, {132, 100, 0}, {100, 94, 0}, {100, 132, 0}};
+    for (const auto& t : touches) {
+        app->m_TouchDown[3] = 1;
+        app->m_TouchX[3] = t.x;
+        app->m_TouchY[3] = t.y;
+        app->m_DrawCount = 0;
+        EXPECT_EQ(app->p_Touch(100, 100, 20, 20), t.hit) << t.x << "," << t.y;
+        EXPECT_EQ(play.Commands().size(), 1u);
+        EXPECT_EQ(play.Commands()[0].kind, -3717);
+        app->m_TouchDown[3] = 0;
+        EXPECT_EQ(app->p_Touch(100, 100, 20, 20), 0) << "a slot that is up";
+    }
+
+    // Buttons measure the frame at the current size.
+    app->m_TouchDown[2] = 1;
+    app->m_TouchX[2] = 131;
+    app->m_TouchY[2] = 100;
+    app->m_MouseDown = 1;
+    app->p_SetSize(1);
+    EXPECT_EQ(app->p_Button(97, 100, 100, 3), 0);  // half-width 16
+    app->p_SetSize(2);
+    EXPECT_EQ(app->p_Button(97, 100, 100, 3), 1);
+    EXPECT_EQ(app->m_ButtonHit, 1);
+    EXPECT_EQ(app->p_Button0(97, 100, 100, 3), 0) << "only slot 0";
+    app->m_MouseDown = 0;
+    EXPECT_EQ(app->p_Button(97, 100, 100, 3), 0) << "nothing pressed";
+    EXPECT_EQ(app->m_ButtonHit, 0);
+
+    EXPECT_EQ(app->p_MouseIn_Centered(120, 100, 30, 10), 1);
+    EXPECT_EQ(app->p_MouseIn_Centered(116, 100, 30, 10), 0);
+}
+
+TEST(Controls, KeysRampTheAnalogueValue) {
+    Play play;
+    c_MyApp* app = play.app;
+    play.Key(39, true);
+    const float ramp[] = {0.15f, 0.3f, 0.45f};
+    for (float v : ramp) {
+        app->p_AnalogueControl();
+        EXPECT_NEAR(app->m_StickX, v, 1e-6);
+    }
+    for (int i = 0; i < 10; ++i) app->p_AnalogueControl();
+    EXPECT_EQ(app->m_StickX, 1) << "clamped";
+    play.Key(39, false);
+    app->p_AnalogueControl();
+    EXPECT_NEAR(app->m_StickX, 0.8f, 1e-6);
+    for (int i = 0; i < 5; ++i) app->p_AnalogueControl();
+    EXPECT_EQ(app->m_StickX, 0);
+    EXPECT_EQ(app->m_KeyRampX, 0);
+
+    // A stick of pad 0 beyond 0.2 sets the value (y flipped); keys win over it.
+    app->m_KeyRampY = 0;
+    play.Stick(0, 0.1f, 0.5f);
+    app->p_AnalogueControl();
+    EXPECT_FLOAT_EQ(app->m_StickX, 0.1f);
+    EXPECT_FLOAT_EQ(app->m_StickY, -0.5f);
+    play.Stick(0, 0, 0);
+
+    // Dragging: the first update anchors, later ones measure from the anchor.
+    app->m_MouseDown = 1;
+    app->m_MouseX = 100;
+    app->m_MouseY = 100;
+    app->m_DrawCount = 0;
+    app->p_AnalogueControl();
+    EXPECT_EQ(app->m_DragX, 100);
+    EXPECT_EQ(play.Commands().size(), 2u) << "two ovals while the pointer is down";
+    app->m_MouseX = 136;
+    app->p_AnalogueControl();
+    EXPECT_FLOAT_EQ(app->m_StickX, 0.5f);
+    app->m_MouseX = 200;
+    app->p_AnalogueControl();
+    EXPECT_EQ(app->m_StickX, 1);
+    EXPECT_EQ(app->m_DragX, 104) << "the anchor follows a far pointer";
+    app->m_MouseDown = 0;
+    app->p_AnalogueControl();
+    EXPECT_EQ(app->m_DragX, -1);
+    EXPECT_EQ(app->m_StickX, 0);
+}
+
+TEST(Controls, PinchResizesThePadWhilePaused) {
+    Play play;
+    c_MyApp* app = play.app;
+    app->m_Settings[10] = 80;
+    app->m_Settings[11] = 80;
+    app->m_Settings[12] = 10;
+    app->m_Paused = 1;
+    app->m_MouseDown = 1;
+    app->m_TouchDown[0] = app->m_TouchDown[1] = 1;
+    app->m_TouchY[0] = app->m_TouchY[1] = 300;
+    int spread = 64;
+    app->m_TouchX[0] = 300;
+    for (int step = 0; step < 12; ++step) {
+        app->m_TouchX[1] = 300 + spread;
+        app->m_ItemsLeft = 37;  // the paused game still counts its items
+        app->p_OnScreenPad();
+        spread += 32;
+        if (step == 0) {
+            EXPECT_EQ(app->m_Settings[12], 10);
+        }
+        if (step == 1) {
+            EXPECT_EQ(app->m_Settings[12], 12);
+        }
+    }
+    app->p_OnScreenPad();
+    EXPECT_EQ(app->m_Settings[12], 25);
+    EXPECT_FLOAT_EQ(app->m_DpadScale, 2.5f);
+
+    // Not paused: the arrows press the pad, the pinch does nothing.
+    app->m_Paused = 0;
+    app->m_Settings[12] = 10;
+    app->m_TouchDown[1] = 0;
+    app->m_TouchX[1] = kAbsentInt;
+    app->m_TouchX[0] = 80 + 32;  // right arrow, 32 right of the centre
+    app->m_TouchY[0] = 400;
+    app->p_OnScreenPad();
+    EXPECT_EQ(app->m_VPad[5], 1);
+    EXPECT_EQ(app->m_VPad[3], 0);
+    EXPECT_EQ(app->m_Settings[12], 10);
+
+    // The stored layout is clamped to the screen.
+    app->m_Settings[10] = 5;
+    app->m_Settings[11] = 900;
+    app->p_OnScreenPad();
+    EXPECT_EQ(app->m_Settings[10], 32);
+    EXPECT_EQ(app->m_Settings[11], 448);
+    EXPECT_EQ(app->m_DpadY, 32);
+}
+
+}  // namespace

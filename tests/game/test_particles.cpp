@@ -1,0 +1,182 @@
+// The particle pool: where a new particle goes, how it flies, fades and is
+// drawn, and the floating score numbers.
+#include <gtest/gtest.h>
+
+#include "tests/game/play_test_util.h"
+
+namespace {
+
+using playtest::Play;
+
+void FillPool(c_MyApp* app) {
+    for (int s = 0; s <= app->m_ParticleMax; ++s) app->m_Particles[s * 10] = 1;
+}
+
+TEST(Particles, NewParticleTakesTheHighestFreeSlot) {
+    Play play;
+    c_MyApp* app = play.app;
+    FillPool(app);
+    orv_random_Seed = 77;
+    app->p_ThrowParticle(10, 10, 2, 3, 0, 2);
+    EXPECT_EQ(play.LiveParticles(), 251);
+    EXPECT_EQ(orv_random_Seed, 77) << "a full pool makes no draws for a given angle and speed";
+    EXPECT_EQ(app->p_FreeParticle(), -1);
+
+    // A random angle and speed are drawn even when nothing is created.
+    app->p_ThrowParticle(10, 10, 2, 3, kAbsent, kAbsent);
+    const int afterThrow = orv_random_Seed;
+    orv_random_Seed = 77;
+    orv_random_Rnd();
+    orv_random_Rnd();
+    EXPECT_EQ(afterThrow, orv_random_Seed);
+
+    app->m_Particles[7 * 10] = 0;
+    app->p_ThrowParticle(10, 20, 2, 3, 0, 2);
+    EXPECT_EQ(app->m_Particles[7 * 10], 2);
+    EXPECT_EQ(app->m_Particles[7 * 10 + 2], 20);
+
+    app->m_Particles[3 * 10] = 0;
+    app->m_Particles[200 * 10] = 0;
+    EXPECT_EQ(app->p_FreeParticle(), 2000);
+    app->p_AddParticle(1, 5, 5, 0, 0, 9, 4, 0);
+    EXPECT_EQ(app->m_Particles[200 * 10], 1);
+    EXPECT_EQ(app->m_Particles[3 * 10], 0);
+
+    app->m_ParticleMax = -1;
+    EXPECT_EQ(app->p_FreeParticle(), -1);
+}
+
+TEST(Particles, ThrowDrawsInItsOrder) {
+    Play play;
+    c_MyApp* app = play.app;
+    orv_random_Seed = 4242;
+    app->p_ThrowParticle(100, 50, 1, 6, 90, 3);
+    orv_random_Seed = 4242;
+    const float rotation = orv_random_Rnd2(0, 360);
+    const float spin = orv_random_Rnd2(-8, 8);
+    const float alpha = orv_random_Rnd2(0.7f, 1.3f);
+    const float frame = static_cast<float>(static_cast<int>(orv_random_Rnd2(0, 255.99f)));
+    const float* p = &app->m_Particles[250 * 10];
+    EXPECT_EQ(p[0], 1);
+    EXPECT_NEAR(p[3], 3, 1e-5);  // 90 degrees: straight right
+    EXPECT_NEAR(p[4], 0, 1e-5);
+    EXPECT_EQ(p[5], rotation);
+    EXPECT_EQ(p[6], spin);
+    EXPECT_EQ(p[7], alpha);
+    EXPECT_EQ(p[8], 6);
+    EXPECT_EQ(p[9], frame);
+}
+
+TEST(Particles, GravityParticleArcsAndEveryParticleFades) {
+    Play play;
+    c_MyApp* app = play.app;
+    app->p_ThrowParticle(100, 300, 2, 9, 0, 2);
+    float* p = &app->m_Particles[250 * 10];
+    p[7] = 1.3f;
+    const float expected[] = {298, 296.2f, 294.6f};
+    for (float y : expected) {
+        app->m_DrawCount = 0;
+        app->p_DoParticles();
+        EXPECT_NEAR(p[2], y, 1e-4);
+        const auto drawn = play.Images(96);
+        ASSERT_EQ(drawn.size(), 1u);
+        EXPECT_EQ(drawn[0].alpha, 1) << "an alpha above 1 is drawn as 1";
+        EXPECT_EQ(drawn[0].rot, -p[5]);
+    }
+    EXPECT_NEAR(p[3], 0, 1e-6);
+    // Upward speed runs out after about ten updates, then it falls.
+    float lowest = p[2];
+    for (int i = 0; i < 12; ++i) {
+        app->p_DoParticles();
+        lowest = lowest < p[2] ? lowest : p[2];
+    }
+    EXPECT_GT(p[2], lowest);
+    // 1.3 fades by 0.01 per update: about 130 updates in all.
+    int updates = 15;
+    while (p[0] != 0 && updates < 1000) {
+        app->p_DoParticles();
+        ++updates;
+    }
+    EXPECT_GE(updates, 130);
+    EXPECT_LE(updates, 131);
+}
+
+TEST(Particles, ScoreNumberRisesUprightInYellow) {
+    Play play;
+    c_MyApp* app = play.app;
+    app->m_Score = 10;
+    app->p_Gimme(25, 200, 100);
+    EXPECT_EQ(app->m_Score, 35);
+    const float* p = &app->m_Particles[250 * 10];
+    EXPECT_EQ(p[0], 99);
+    EXPECT_EQ(p[9], 25);
+    EXPECT_EQ(p[7], 1);
+    app->m_DrawCount = 0;
+    app->p_DoParticles();
+    EXPECT_EQ(play.TextAt(99.75f), "25");
+    for (const auto& c : play.Images(90)) {
+        EXPECT_EQ(c.rot, 0);
+        EXPECT_EQ(c.r, 255);
+        EXPECT_EQ(c.g, 255);
+        EXPECT_FLOAT_EQ(c.b, 25.5f);
+    }
+    int updates = 1;
+    while (p[0] != 0) {
+        app->p_DoParticles();
+        ++updates;
+    }
+    // About 100 updates: a hundred float steps of 0.01 may leave a trace above 0.
+    EXPECT_GE(updates, 100);
+    EXPECT_LE(updates, 101);
+
+    // A full pool still scores.
+    FillPool(app);
+    app->p_Gimme(5, 0, 0);
+    EXPECT_EQ(app->m_Score, 40);
+}
+
+TEST(Particles, PaletteByColourIndex) {
+    Play play;
+    c_MyApp* app = play.app;
+    const struct {
+        int colour;
+        float r, g, b;
+    } cases[] = {{1, 255, 25.5f, 25.5f}, {2, 255, 127.5f, 25.5f}, {7, 127.5f, 25.5f, 255}, {9, 255, 255, 255},
+                 {0, 76.5f, 76.5f, 76.5f}, {10, 76.5f, 76.5f, 76.5f}};
+    for (const auto& c : cases) {
+        app->p_ResetParticles(250);
+        app->p_ThrowParticle(50, 50, 1, c.colour, 0, 1);
+        app->m_DrawCount = 0;
+        app->p_DoParticles();
+        const auto drawn = play.Images(96);
+        ASSERT_EQ(drawn.size(), 1u);
+        EXPECT_FLOAT_EQ(drawn[0].r, c.r) << c.colour;
+        EXPECT_FLOAT_EQ(drawn[0].g, c.g) << c.colour;
+        EXPECT_FLOAT_EQ(drawn[0].b, c.b) << c.colour;
+    }
+    // Ink at other levels scales and clamps.
+    app->p_Ink(2, 2);
+    EXPECT_EQ(app->m_DrawR, 255);
+    EXPECT_EQ(app->m_DrawG, 255);
+    EXPECT_FLOAT_EQ(app->m_DrawB, 51);
+}
+
+TEST(Particles, ResetKeepsOrSetsThePoolSize) {
+    Play play;
+    c_MyApp* app = play.app;
+    FillPool(app);
+    app->p_ResetParticles(0);
+    EXPECT_EQ(app->m_ParticleMax, 250);
+    EXPECT_EQ(play.LiveParticles(), 0);
+    FillPool(app);
+    app->p_ResetParticles(500);
+    EXPECT_EQ(app->m_ParticleMax, 250);
+    EXPECT_EQ(play.LiveParticles(), 0);
+    app->m_Particles[2 * 10] = 1;
+    app->p_ResetParticles(1);
+    EXPECT_EQ(app->m_ParticleMax, 1);
+    EXPECT_EQ(app->m_Particles[2 * 10], 1) << "slots beyond the pool are left alone";
+
+}
+
+}  // namespace

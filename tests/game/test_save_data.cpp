@@ -1,0 +1,313 @@
+// The save string: its layout, its three checksums and what loading takes
+// from a damaged or foreign text.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/game/windowless_game.h"
+
+namespace {
+
+std::string Repeat(const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+std::vector<std::string> Fields(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t bar = text.find('|'); bar != std::string::npos; bar = text.find('|', start)) {
+        out.push_back(text.substr(start, bar - start));
+        start = bar + 1;
+    }
+    EXPECT_EQ(start, text.size()) << "every field ends with |";
+    return out;
+}
+
+std::string Join(const std::vector<std::string>& fields) {
+    std::string out;
+    for (const std::string& f : fields) out += f + "|";
+    return out;
+}
+
+const std::string kAllLoaded =
+    "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\nHighscore 1 Loaded\nHighscore 2 Loaded\n";
+
+class SaveData : public WindowlessGame {
+protected:
+    // Loads the stored text into a game whose arrays hold other values, and
+    // returns what it printed.
+    std::string Load() {
+        for (int i = 0; i < 25; ++i) app->m_Settings[i] = 777;
+        for (int i = 0; i < 256; ++i) app->m_BadgeGot[i] = (i % 3) == 0;
+        for (int i = 0; i < 150; ++i) app->m_Scores[i] = 555;
+        testing::internal::CaptureStdout();
+        app->p_Load();
+        return testing::internal::GetCapturedStdout();
+    }
+
+    // A varied state the option repair leaves alone.
+    void FillState() {
+        for (int i = 0; i < 25; ++i) app->m_Settings[i] = 3 * i - 20;
+        app->m_Settings[10] = 300;
+        app->m_Settings[11] = 90;
+        app->m_Settings[12] = 12;
+        app->m_Settings[14] = 1;
+        for (int i = 0; i < 256; ++i) app->m_BadgeGot[i] = (i * 7) % 5 == 1;
+        app->m_BadgeGot[31] = true;  // the sign bit of the first word
+        for (int t = 0; t < 3; ++t) {
+            for (int k = 0; k < 10; ++k) {
+                app->m_Scores[10 * t + k] = 10000 * (t + 1) - 900 * k;
+                app->m_Scores[30 + 10 * t + k] = 37 * (k + 1) + t;
+            }
+        }
+    }
+};
+
+TEST_F(SaveData, DefaultStateIsTheDocumentedExampleAndAFreshStartSavesRepairedOptions) {
+    app->p_Save();
+    EXPECT_EQ(state.stored, "0|0|0|0|0|1|" + Repeat("0|", 19) + "5|" + Repeat("0|", 9) + Repeat("0|", 63));
+    EXPECT_EQ(Fields(state.stored).size(), 98u);
+
+    // Nothing stored yet: nothing is reported, and the repaired options are
+    // what the first save writes.
+    state.stored.clear();
+    for (int i = 0; i < 25; ++i) app->m_Settings[i] = i == 5 ? 1 : 0;
+    testing::internal::CaptureStdout();
+    app->p_Load();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    app->p_Save();
+    const std::vector<std::string> f = Fields(state.stored);
+    ASSERT_EQ(f.size(), 98u);
+    EXPECT_EQ(f[10], "64");
+    EXPECT_EQ(f[11], "64");
+    EXPECT_EQ(f[12], "10");
+    EXPECT_EQ(f[14], "1");
+    EXPECT_EQ(f[25], std::to_string(5 + 10 * 64 + 11 * 64 + 12 * 10 + 14 * 1));
+}
+
+TEST_F(SaveData, RoundTripRestoresEverythingAndReportsEachBlock) {
+    FillState();
+    const std::vector<int> settings(app->m_Settings.begin(), app->m_Settings.end());
+    const std::vector<int> scores(app->m_Scores.begin(), app->m_Scores.end());
+    const std::vector<bool> badges(app->m_BadgeGot.begin(), app->m_BadgeGot.end());
+    app->p_Save();
+    // Bit 31 of the first word makes it negative in the text.
+    EXPECT_EQ(Fields(state.stored)[26].substr(0, 1), "-");
+
+    EXPECT_EQ(Load(), kAllLoaded);
+    EXPECT_EQ(std::vector<int>(app->m_Settings.begin(), app->m_Settings.end()), settings);
+    EXPECT_EQ(std::vector<int>(app->m_Scores.begin(), app->m_Scores.begin() + 60),
+              std::vector<int>(scores.begin(), scores.begin() + 60));
+    EXPECT_EQ(std::vector<bool>(app->m_BadgeGot.begin(), app->m_BadgeGot.end()), badges);
+}
+
+TEST_F(SaveData, OneChangedSettingFailsOnlyTheSettingsExceptIndexZero) {
+    FillState();
+    app->p_Save();
+    const std::vector<std::string> saved = Fields(state.stored);
+    for (int i = 1; i < 25; ++i) {
+        std::vector<std::string> f = saved;
+        f[static_cast<std::size_t>(i)] = std::to_string(std::stoi(f[static_cast<std::size_t>(i)]) + 1);
+        state.stored = Join(f);
+        EXPECT_EQ(Load(), "Settings Checksum Invalid" + kAllLoaded.substr(15)) << i;
+        // Back to the defaults, then repaired.
+        for (int k = 0; k < 25; ++k) {
+            const int expected = k == 5 ? 1 : k == 10 || k == 11 ? 64 : k == 12 ? 10 : k == 14 ? 1 : 0;
+            EXPECT_EQ(app->m_Settings[k], expected) << i << " " << k;
+        }
+        EXPECT_EQ(app->m_Scores[0], 10000);
+    }
+    // Index 0 weighs nothing in the sum.
+    std::vector<std::string> f = saved;
+    f[0] = "4242";
+    state.stored = Join(f);
+    EXPECT_EQ(Load().substr(0, 16), "Settings Loaded\n");
+    EXPECT_EQ(app->m_Settings[0], 4242);
+}
+
+TEST_F(SaveData, SwappedTopAndLastIsCaughtInListsZeroAndTwoOnly) {
+    FillState();
+    app->p_Save();
+    const std::vector<std::string> saved = Fields(state.stored);
+    const int firstPair[3] = {35, 56, 77};  // Top(t, 0) of each list
+    for (int t = 0; t < 3; ++t) {
+        std::vector<std::string> f = saved;
+        const std::size_t k = static_cast<std::size_t>(firstPair[t] + 2 * 3);  // entry 3
+        std::swap(f[k], f[k + 1]);
+        ASSERT_NE(f[k], f[k + 1]);
+        state.stored = Join(f);
+        const std::string out = Load();
+        const std::string list = "Highscore " + std::to_string(t);
+        if (t == 1) {
+            EXPECT_NE(out.find(list + " Loaded"), std::string::npos) << out;
+            EXPECT_EQ(app->m_Scores[10 + 3], 37 * 4 + 1);  // the swap went unnoticed
+        } else {
+            EXPECT_NE(out.find(list + " Checksum Invalid"), std::string::npos) << out;
+            for (int e = 0; e < 10; ++e) {
+                EXPECT_EQ(app->m_Scores[10 * t + e], 0);
+                EXPECT_EQ(app->m_Scores[30 + 10 * t + e], 0);
+            }
+        }
+        // The other lists are untouched by one list's failure.
+        const int other = t == 0 ? 2 : 0;
+        EXPECT_EQ(app->m_Scores[10 * other], 10000 * (other + 1));
+    }
+}
+
+TEST_F(SaveData, ShortTextsAreReadAsBadgesAndTwentyFivePartsFailTheSettings) {
+    // 9 to 24 parts: the settings are skipped and the badge block comes first.
+    for (int parts : {9, 10, 24}) {
+        std::vector<std::string> f(static_cast<std::size_t>(parts), "0");
+        f[0] = "5";            // badges 0 and 2
+        f[7] = "-2147483648";  // badge 255
+        f[8] = "-2147483643";  // their sum
+        state.stored = Join(f);
+        state.stored.pop_back();  // no final bar: exactly that many parts
+        EXPECT_EQ(Load(), "Badges Loaded\n") << parts;
+        for (int i = 0; i < 256; ++i) EXPECT_EQ(app->m_BadgeGot[i], i == 0 || i == 2 || i == 255) << parts << " " << i;
+        EXPECT_EQ(app->m_Settings[5], 777);  // not read: the loaded values stay
+        EXPECT_EQ(app->m_Scores[0], 555);
+    }
+    // 8 parts are too few for anything.
+    state.stored = Repeat("1|", 7);
+    EXPECT_EQ(Load(), "");
+
+    // 25 parts hold the settings without their checksum: treated as failing.
+    state.stored = Repeat("3|", 24) + "3";
+    EXPECT_EQ(Load(), "Settings Checksum Invalid\n");
+    EXPECT_EQ(app->m_Settings[5], 1);
+    EXPECT_EQ(app->m_Settings[3], 0);
+    EXPECT_EQ(app->m_BadgeGot[0], true);  // nothing more was read
+    EXPECT_EQ(app->m_Scores[0], 555);
+}
+
+TEST_F(SaveData, OverscanIsRepairedForTheDesktopAndKeptOnTheConsole) {
+    FillState();
+    app->m_Settings[14] = 50;
+    app->p_Save();
+    orv_Kemp_overscan = 7;
+    Load();
+    EXPECT_EQ(app->m_Settings[14], 1);
+    EXPECT_EQ(orv_Kemp_overscan, 0.0f);
+    orv_Kemp_isOuya = 1;
+    Load();
+    EXPECT_EQ(app->m_Settings[14], 50);
+    EXPECT_EQ(orv_Kemp_overscan, 50.0f);
+}
+
+TEST_F(SaveData, ChecksumsWrapAtThirtyTwoBits) {
+    app->m_Settings[24] = 2147483647;
+    for (int k = 0; k < 10; ++k) app->m_Scores[10 + k] = app->m_Scores[40 + k] = 2000000000;  // list 1
+    for (int b = 0; b < 8; ++b) app->m_BadgeGot[32 * b + 31] = true;  // eight words of -2^31
+    app->p_Save();
+    const std::vector<std::string> f = Fields(state.stored);
+    EXPECT_EQ(f[25], "-19");
+    EXPECT_EQ(f[34], "0");
+    EXPECT_EQ(f[76], "697583616");
+    app->m_Settings[10] = 64;  // so the repair keeps what was saved
+    EXPECT_EQ(Load(), kAllLoaded);
+    EXPECT_EQ(app->m_Settings[24], 2147483647);
+    EXPECT_EQ(app->m_Scores[19], 2000000000);
+    EXPECT_TRUE(app->m_BadgeGot[255]);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the state file
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class StateFile : public SaveData {
+protected:
+    fs::path home, dir;
+
+    void SetUp() override {
+        SaveData::SetUp();
+        home = fs::current_path();
+        char name[] = "/tmp/vellumby_state_XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        dir = name;
+        fs::current_path(dir);
+        state.onDisk = true;
+    }
+    void TearDown() override {
+        fs::current_path(home);
+        fs::remove_all(dir);
+    }
+    static std::string Read(const char* file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+};
+
+TEST_F(StateFile, AKilledSaveLeavesACompleteState) {
+    FillState();
+    app->p_Save();
+    const std::string first = Read(".quarlostate");
+    ASSERT_EQ(Fields(first).size(), 98u);
+
+    for (int round = 0; round < 6; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Save new scores as fast as possible until killed.
+            for (int i = 1;; ++i) {
+                app->m_Scores[0] = 100000 + i;
+                app->p_Save();
+            }
+        }
+        // Let it get well into its saves, then kill it somewhere in one.
+        for (int polls = 0; polls < 20000 && Read(".quarlostate") == first; ++polls) usleep(500);
+        usleep(static_cast<useconds_t>(round * 700));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status));
+
+        EXPECT_EQ(Load(), kAllLoaded)
+            << round;
+        EXPECT_GT(app->m_Scores[0], 100000) << round;
+        FillState();
+    }
+}
+
+TEST_F(StateFile, AnUnwritableStateFileIsReportedOnceAndTheGameGoesOn) {
+    fs::create_directory(".quarlostate");  // can't be replaced by a file
+    testing::internal::CaptureStdout();
+    app->p_Save();
+    app->m_Score = 500;
+    app->m_GameType = 1;
+    app->p_LoadMenu();
+    app->p_Save();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, "Settings and scores could not be saved: the state file .quarlostate can't be written\n");
+    EXPECT_EQ(app->m_Scores[0], 500);  // the game keeps its lists
+    EXPECT_EQ(state.saves, 3);
+
+    // Once saving works again, and fails anew, the player hears of it again.
+    fs::remove(".quarlostate");
+    testing::internal::CaptureStdout();
+    app->p_Save();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(Fields(Read(".quarlostate"))[35], "500");
+    fs::remove(".quarlostate");
+    fs::create_directory(".quarlostate");
+    testing::internal::CaptureStdout();
+    app->p_Save();
+    EXPECT_NE(testing::internal::GetCapturedStdout(), "");
+}
+
+}  // namespace
