@@ -20,6 +20,7 @@
 #include <string>
 #include <thread>
 #include <tuple>
+#include <unordered_set>
 #include <vector>
 
 #include "host/files.h"
@@ -131,6 +132,17 @@ public:
         return rgb;
     }
 
+    // The window's class (the second of its two names), which desktops
+    // match with a launcher entry's StartupWMClass.
+    std::string Class(Window window) {
+        XClassHint hint{};
+        if (!XGetClassHint(display_, window, &hint)) return {};
+        const std::string name = hint.res_class ? hint.res_class : "";
+        if (hint.res_name) XFree(hint.res_name);
+        if (hint.res_class) XFree(hint.res_class);
+        return name;
+    }
+
     // What a desktop's close box sends.
     void Close(Window window) {
         XEvent event{};
@@ -182,19 +194,17 @@ private:
 constexpr std::uint32_t kTitleClear = 0x000050;    // 0, 0, 80
 constexpr std::uint32_t kLoadingClear = 0x282850;  // 40, 40, 80
 
-// The title screen: its clear colour at the top-left corner and over much
-// of the window, with its pictures and text over a good part of the rest
-// (the score panel darkens the clear colour to 0, 0, 48).
-bool ShowsTitle(Desktop& desktop, Window window) {
+// The title screen with its pictures: once the loading screen (whose clear
+// colour shows at the corners) is gone, the menu's backdrop fills the
+// window: no clear colour at its corner, and a thousand colours or more.
+// Without its images the title would show only its clear colour, 0, 0, 80.
+bool ShowsTitlePictures(Desktop& desktop, Window window) {
     int w = 0, h = 0;
     const std::vector<std::uint32_t> pixels = desktop.Grab(window, &w, &h);
-    if (pixels.empty() || pixels[2 * w + 2] != kTitleClear) return false;
-    std::size_t clear = 0, drawn = 0;
-    for (std::uint32_t p : pixels) {
-        if (p == kTitleClear) ++clear;
-        else if (p != 0x000030) ++drawn;
-    }
-    return clear > pixels.size() / 10 && drawn > pixels.size() / 100;
+    if (pixels.empty()) return false;
+    const std::uint32_t corner = pixels[2 * w + 2];
+    if (corner == 0 || corner == kLoadingClear || corner == kTitleClear) return false;
+    return std::unordered_set<std::uint32_t>(pixels.begin(), pixels.end()).size() >= 1000;
 }
 
 // Runs the program until `play` is done with its window, then closes it as
@@ -328,12 +338,16 @@ TEST_F(Installed, StartsFromAnywhereAndKeepsScoresInTheUsersDataFolder) {
     const fs::path state = dir_ / "xdg data/vellumby/.quarlostate";
 
     bool title = false;
+    std::string window_class;
     ProcessResult first = Play(program, Session(), [&](Desktop& desktop, Window window) {
-        title = WaitFor([&] { return ShowsTitle(desktop, window); });
+        window_class = desktop.Class(window);
+        title = WaitFor([&] { return ShowsTitlePictures(desktop, window); });
         desktop.DropFocus();
         WaitFor([&] { return fs::exists(state); });
     });
     EXPECT_TRUE(title) << "the title screen was never drawn";
+    // The desktop finds the launcher entry, and its icon, for the window.
+    EXPECT_NE(ReadFile(entry()).find("\nStartupWMClass=" + window_class + "\n"), std::string::npos) << window_class;
     EXPECT_EQ(first.status, 0) << first.out << first.err;
     EXPECT_EQ(first.out.find("Loaded"), std::string::npos) << first.out;  // nothing was saved before
     ASSERT_TRUE(fs::exists(state));
@@ -352,10 +366,11 @@ TEST_F(Installed, StartsFromAnywhereAndKeepsScoresInTheUsersDataFolder) {
     std::string seeded;
     for (const std::string& field : fields) seeded += field + "|";
     std::ofstream(state, std::ios::binary | std::ios::trunc) << seeded;
-    const ino_t seeded_file = fs::exists(state) ? (stat(state.c_str(), &info), info.st_ino) : 0;
+    ASSERT_EQ(stat(state.c_str(), &info), 0);
+    const ino_t seeded_file = info.st_ino;
 
     ProcessResult second = Play(program, Session(), [&](Desktop& desktop, Window window) {
-        WaitFor([&] { return ShowsTitle(desktop, window); });
+        WaitFor([&] { return ShowsTitlePictures(desktop, window); });
         desktop.DropFocus();
         // Saved again: a new file has replaced the old one.
         WaitFor([&] { return stat(state.c_str(), &info) == 0 && info.st_ino != seeded_file; });
@@ -380,7 +395,7 @@ TEST_F(Installed, BuildFolderProgramKeepsItsStateBesideItself) {
     fs::create_directory_symlink(fs::path(BUILD_DIR) / "data", build / "data");
 
     ProcessResult run = Play((build / "vellumby").string(), Session(), [&](Desktop& desktop, Window window) {
-        EXPECT_TRUE(WaitFor([&] { return ShowsTitle(desktop, window); })) << "the title screen was never drawn";
+        EXPECT_TRUE(WaitFor([&] { return ShowsTitlePictures(desktop, window); })) << "the title screen was never drawn";
         desktop.DropFocus();
         WaitFor([&] { return fs::exists(build / ".quarlostate"); });
     });
