@@ -27,8 +27,9 @@
 #include "tests/support/subprocess.h"
 
 // Last: the X headers define macros (None, Bool) that other headers use as names.
-#include <X11/Xlib.h>
 #include <X11/Xutil.h>
+
+#include "tests/support/x_windows.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ public:
     Desktop(const Desktop&) = delete;
     Desktop& operator=(const Desktop&) = delete;
 
-    Window Find(const char* title) { return display_ ? Find(DefaultRootWindow(display_), title) : 0; }
+    Window Find(const char* title) { return display_ ? FindWindowByTitle(display_, DefaultRootWindow(display_), title) : 0; }
 
     // The window's pixels as 0xRRGGBB, rows top first; empty when it can't
     // be read.
@@ -143,18 +144,7 @@ public:
         return name;
     }
 
-    // What a desktop's close box sends.
-    void Close(Window window) {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display_, window, False, NoEventMask, &event);
-        XFlush(display_);
-    }
+    void Close(Window window) { SendCloseRequest(display_, window); }
 
     // The player turns to another program: no window has the keyboard.
     void DropFocus() {
@@ -169,23 +159,6 @@ private:
         while (!(mask >> shift & 1)) ++shift;
         const unsigned long value = (pixel & mask) >> shift, top = mask >> shift;
         return static_cast<std::uint32_t>(value * 255 / top);
-    }
-
-    Window Find(Window root, const char* title) {
-        char* name = nullptr;
-        if (XFetchName(display_, root, &name) && name) {
-            const bool match = std::string(name) == title;
-            XFree(name);
-            if (match) return root;
-        }
-        Window parent = 0, root_return = 0, *children = nullptr;
-        unsigned count = 0;
-        Window found = 0;
-        if (XQueryTree(display_, root, &root_return, &parent, &children, &count)) {
-            for (unsigned i = 0; i < count && !found; ++i) found = Find(children[i], title);
-            if (children) XFree(children);
-        }
-        return found;
     }
 
     Display* display_;
