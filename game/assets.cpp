@@ -60,7 +60,9 @@ int c_MyApp::p_LoadSFX(int n) {
         path += String("0");
     }
     path += String(n) + String(".wav");
-    gc_assign(m_Sounds[n], orv_audio_LoadSound(path));
+    c_Sound* sound = orv_audio_LoadSound(path);
+    // There are 100 slots: a sound numbered outside them has nowhere to go.
+    if (n >= 0 && n < m_Sounds.Length()) gc_assign(m_Sounds[n], sound);
     return 0;
 }
 
@@ -151,16 +153,7 @@ int c_MyApp::p_Loader() {
 int c_MyApp::p_WaitStart(int) {
     const float w = orv_Kemp_jscrw, h = orv_Kemp_jscrh;
     const float s = static_cast<float>(orvTrunc(w < h ? w : h));
-    m_ViewX = 0;
-    m_ViewY = 0;
-    m_ViewW = orvTrunc(w);
-    m_ViewH = orvTrunc(h);
-    m_ClsR = 40;
-    m_ClsG = 40;
-    m_ClsB = 80;
-    m_ClsA = 1;
-    p_ResetDraw();
-    m_DrawCount = 0;
+    p_CLS2D(40, 40, 80, 1);
 
     const float oldSpin = m_LoadSpin;
     m_LoadSpin += 16;

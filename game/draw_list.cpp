@@ -54,6 +54,13 @@ int Kern(int c) {
     }
 }
 
+// A frame the image does not have draws nothing, like an empty slot (a
+// one-frame image that covers its surface ignores the frame number).
+bool HasFrame(c_Image* image, int frame) {
+    if (image->m_Flags & c_Image::FullFrame) return true;
+    return frame >= 0 && frame < image->p_Frames();
+}
+
 }  // namespace
 
 int c_MyApp::p_ResetDraw() {
@@ -137,8 +144,10 @@ int c_MyApp::p_Text(float x, float y, String text, float alignX, float alignY) {
     const int font = m_Font;
     const int advance = m_ImgInfo[font * 3];
     const int lineHeight = m_ImgInfo[font * 3 + 1];
-    // The appended space lets the line-break look-ahead always see a next character.
-    const String shown = text + String(" ");
+    // The appended space lets the line-break look-ahead always see a next
+    // character; it is the one string a text allocates.
+    static const String space(" ");
+    const String shown = text + space;
 
     float width = 0;
     for (int i = 0; i < text.Length(); ++i) {
@@ -228,8 +237,9 @@ int c_MyApp::p_Replay() {
         const float* c = &m_DrawList[m_I];
         orv_graphics_SetAlpha(c[kAlpha]);
         orv_graphics_SetColor(c[kRed], c[kGreen], c[kBlue]);
-        orv_graphics_SetBlend(0);
-        if (c[kBlend] == 3) orv_graphics_SetBlend(1);
+        // Straight to the mode the command wants: passing through alpha
+        // blending first would end the batch of every additive command.
+        orv_graphics_SetBlend(c[kBlend] == 3 ? 1 : 0);
         const float kind = c[kKind];
         const float x = c[kX] * sx + ov, y = c[kY] * sy + oy;
         if (kind == kRectKind) {
@@ -238,10 +248,11 @@ int c_MyApp::p_Replay() {
             orv_graphics_DrawEllipse(x, y, c[kSizeX] * sx, c[kSizeY] * sy);
         } else if (kind > -1) {
             const int slot = orvTrunc(kind);
+            const int frame = orvTrunc(c[kFrame]);
             c_Image* image = slot < m_Images.Length() ? m_Images[slot] : nullptr;
-            if (image) {
+            if (image && HasFrame(image, frame)) {
                 orv_graphics_DrawImage2(image, x, y, c[kRot], c[kSizeX] * sx * m_ImgScale, c[kSizeY] * sy * m_ImgScale,
-                                        orvTrunc(c[kFrame]));
+                                        frame);
             }
         }
     }

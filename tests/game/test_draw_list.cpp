@@ -1,27 +1,120 @@
 // The draw list as data: what the game records before anything is drawn.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "game/my_app.h"
 
 namespace {
 
 // A game object on its own, outside any host: enough for the recording side.
+// The font is slot 90 with the layout advance 7 and line height 10.
 c_MyApp* NewGame() {
     gc_init();
     orvInit();
     auto* app = new c_MyApp();
-    app->m_ImgInfo[90 * 3] = 7;
-    app->m_ImgInfo[90 * 3 + 1] = 10;
+    app->m_ImgInfo[270] = 7;
+    app->m_ImgInfo[271] = 10;
     app->m_Font = 90;
-    app->p_ResetDraw();
+    app->p_CLS2D();
     return app;
+}
+
+// Fields 0-7 and 10-13 of command i, and field 8 (never written).
+std::vector<float> Fields(c_MyApp* app, int i) {
+    const float* f = &app->m_DrawList[i * 15];
+    return {f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[10], f[11], f[12], f[13], f[8]};
+}
+
+TEST(DrawList, EachKindRecordsItsFieldsAndTheDrawState) {
+    c_MyApp* app = NewGame();
+    app->m_DrawList[8] = 42;  // left over from an earlier picture
+    app->p_SetSize(2, 3);
+    app->p_SetRot(30);  // stored negated
+    app->p_SetCol(10, 20, 30, 0.5f);
+    app->m_DrawBlend = 3;
+    app->p_DrawImg(7, 100, 50, 2.5f);
+    app->p_SetCol(40, 50, 60);  // alpha omitted: kept
+    app->p_Rect(1, 2, 30, 40);
+    app->p_SetSize(4);  // both scales
+    app->p_Alpha(0.25f);
+    app->p_Oval(5, 6, 7, 8);
+    EXPECT_EQ(Fields(app, 0), (std::vector<float>{7, 100, 50, -30, 2, 3, 2.5f, 0.5f, 10, 20, 30, 3, 42}));
+    EXPECT_EQ(Fields(app, 1), (std::vector<float>{-3717, 1, 2, -30, 30, 40, 0, 0.5f, 40, 50, 60, 3, 0}));
+    EXPECT_EQ(Fields(app, 2), (std::vector<float>{-3716, 5, 6, -30, 7, 8, 0, 0.25f, 40, 50, 60, 3, 0}));
+    EXPECT_EQ(app->m_DrawSizeY, 4);
+    app->p_SetSize(2, -3717);
+    EXPECT_EQ(app->m_DrawSizeY, 2);
+
+    // A new picture empties the list and resets the state; the clear colour
+    // changes only when one is given.
+    app->p_CLS2D(1, 2, 3, 0.5f);
+    app->p_CLS2D();
+    EXPECT_EQ(app->m_DrawCount, 0);
+    EXPECT_EQ(std::vector<float>({app->m_ClsR, app->m_ClsB, app->m_ClsA, app->m_DrawRot, app->m_DrawAlpha}),
+              (std::vector<float>{1, 3, 0.5f, 0, 1}));
+    EXPECT_EQ(app->m_DrawBlend, 1);
+}
+
+TEST(DrawList, AFullListDropsFurtherCommands) {
+    c_MyApp* app = NewGame();
+    // Room is checked as "fewer than 37485 floats in use": 2499 commands.
+    for (int i = 0; i < 2499; ++i) app->p_Rect(static_cast<float>(i), 0, 1, 1);
+    EXPECT_EQ(app->m_DrawCount, 37485);
+    app->p_DrawImg(1, 9, 9, 0);
+    app->p_Text(0, 0, String("dropped"), 0, 0);
+    EXPECT_EQ(app->m_DrawCount, 37485);
+    EXPECT_EQ(app->m_DrawList[37485], 0);
+}
+
+TEST(DrawList, TextLayout) {
+    c_MyApp* app = NewGame();
+    // Right-aligned, the first glyph sits at x minus the width.
+    auto firstX = [&](const char* text) {
+        app->p_CLS2D();
+        app->p_Text(300, 100, String(text), 2, 1);
+        return app->m_DrawList[1];
+    };
+    EXPECT_EQ(firstX("aaa"), 300 - 21);
+    EXPECT_EQ(firstX("iii"), 300 - 21 + 9);
+    EXPECT_EQ(firstX("www"), 300 - 21 - 6);
+
+    // Centred on the point (alignY 1 centres the line on y); glyph frame =
+    // code - 32; a space advances without drawing; the backslash-n pair
+    // breaks the line, the next one starting at X0 one line height lower.
+    app->p_CLS2D();
+    app->p_SetSize(2);
+    app->p_Text(320, 240, String("Wi t\\nm"), 1, 1);
+    const float width = (8 + 4 + 7 + 6 + 7 + 6 + 9) * 2;
+    const float x0 = 320 - width / 2;
+    ASSERT_EQ(app->m_DrawCount, 4 * 15);
+    EXPECT_EQ(Fields(app, 0)[1], x0);
+    EXPECT_EQ(Fields(app, 0)[2], 240);
+    EXPECT_EQ(Fields(app, 0)[6], 'W' - 32);
+    EXPECT_EQ(Fields(app, 1)[1], x0 + 16);
+    EXPECT_EQ(Fields(app, 2)[1], x0 + 16 + 8 + 14);
+    EXPECT_EQ(Fields(app, 3)[1], x0);
+    EXPECT_EQ(Fields(app, 3)[2], 240 + 20);
+
+    // Turned by 90 degrees: the pen walks down, the next line lies to the
+    // left, and alignY 0's half line moves the start left too.
+    app->p_CLS2D();
+    app->p_SetRot(90);
+    app->p_Text(100, 100, String("ab\\nc"), 0, 0);
+    ASSERT_EQ(app->m_DrawCount, 3 * 15);
+    const float expected[3][2] = {{95, 100}, {95, 107}, {85, 100}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(Fields(app, i)[1], expected[i][0], 1e-4);
+        EXPECT_NEAR(Fields(app, i)[2], expected[i][1], 1e-4);
+        EXPECT_EQ(Fields(app, i)[3], -90);
+    }
 }
 
 TEST(DrawList, RstrPadsAndCutsFromTheLeft) {
     c_MyApp* app = NewGame();
     EXPECT_TRUE(app->p_rstr(3, 7, String("0")) == String("007"));
     EXPECT_TRUE(app->p_rstr(3, 12345, String(" ")) == String("345"));
-    EXPECT_TRUE(app->p_rstr(8, 125, String("0")) == String("00000125"));
+    EXPECT_TRUE(app->p_rstr(4, -5, String("0")) == String("00-5"));
     EXPECT_EQ(app->p_rstr(0, 5, String("0")).Length(), 0);
 }
 

@@ -1,0 +1,173 @@
+// The staged loader and its loading screen, image levels, and the sound
+// effects and music, on the test host with the recording devices.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/random.h"
+#include "game/my_app.h"
+#include "tests/support/game_host.h"
+#include "tests/support/null_audio.h"
+
+namespace {
+
+const std::string kData = "quarlo://data/";
+
+class Assets : public ::testing::Test {
+protected:
+    void SetUp() override {
+        game.Start();
+        audio = static_cast<NullAudio*>(game.audio);
+        app = static_cast<c_MyApp*>(orv_app__app);
+    }
+    std::vector<std::string> ImagePaths() const {
+        std::vector<std::string> paths;
+        for (const auto& r : game.graphics->Of(RecordingGraphics::Call::LoadSurface)) {
+            paths.push_back(r.path.substr(kData.size()));
+        }
+        return paths;
+    }
+    std::vector<NullAudio::Call> Calls(const std::string& op) const {
+        std::vector<NullAudio::Call> found;
+        for (const NullAudio::Call& c : audio->calls) {
+            if (c.op == op) found.push_back(c);
+        }
+        return found;
+    }
+    int Jingles() const {
+        int n = 0;
+        for (const NullAudio::Call& c : Calls("PlaySample")) n += c.sample == kData + "sfx/096.wav";
+        return n;
+    }
+    int UpdatesToLoad() {
+        int updates = 0;
+        for (; app->m_LoadStage != 0 && updates < 100; ++updates) game.Update();
+        return updates;
+    }
+
+    GameHost game;
+    NullAudio* audio = nullptr;
+    c_MyApp* app = nullptr;
+};
+
+TEST_F(Assets, LoaderWalks35StepsBehindTheLoadingScreen) {
+    EXPECT_EQ(app->m_LoadStage, 1);
+    int updates = 0;
+    for (; app->m_LoadStage != 0 && updates < 100; ++updates) {
+        game.Update();
+        EXPECT_EQ(Jingles(), updates < 3 ? 0 : 1);  // the logo's jingle, at step 4
+        EXPECT_EQ(app->m_DrawCount, 25 * 15);     // the loading screen and nothing else
+    }
+    EXPECT_EQ(updates, 35);
+    // Creation's logo and font, then the steps' images; every sound slot in use.
+    EXPECT_EQ(ImagePaths(), (std::vector<std::string>{
+                                "trel_font.png", "common/QEVLLogo-hd.png", "fonts/editundo-hd.png",
+                                "common/icons-hd.png", "common/Buttons-hd.png", "common/dpad-hd.png",
+                                "common/QEVLLogo-hd.png", "common/Testcard_Circle-hd.png", "fonts/editundo-hd.png",
+                                "menu-hd.png", "logo-hd.png", "parts-hd.png", "BadgesA-hd.png", "gfx-hd.png"}));
+    EXPECT_EQ(Calls("LoadSample").size(), 25u);
+    for (int slot = 0; slot < 100; ++slot) {
+        const bool listed = (slot >= 1 && slot <= 21) || slot == 95 || slot == 96 || slot == 98 || slot == 99;
+        EXPECT_EQ(app->m_Sounds[slot] != nullptr, listed) << slot;
+    }
+    EXPECT_EQ(std::vector<int>({app->m_ImgInfo[294], app->m_ImgInfo[295], app->m_ImgInfo[296]}),
+              (std::vector<int>{512, 256, 1}));  // the logo at level 2
+    EXPECT_EQ(std::vector<int>({app->m_ImgInfo[270], app->m_ImgInfo[271], app->m_ImgInfo[272]}),
+              (std::vector<int>{7, 10, 128}));  // the font's layout values
+
+    // The screen's rings turn by 16 degrees an update around the logo.
+    const float* c = &app->m_DrawList[0];
+    EXPECT_EQ(std::vector<float>({c[0], c[4], c[10], c[7]}), (std::vector<float>{-3716, 8, 250, 0}));
+    EXPECT_FLOAT_EQ(c[1], 320 + orv_math_Sin(app->m_LoadSpin - 16 + 196) * 120);
+    const float* logo = &app->m_DrawList[13 * 15];
+    EXPECT_EQ(std::vector<float>({logo[0], logo[1], logo[2]}), (std::vector<float>{93, 320, 0.48f * 480}));
+    EXPECT_EQ(app->m_ClsB, 80);
+    game.Update();
+    EXPECT_EQ(app->m_ClsR, 0);  // the title screen
+}
+
+TEST_F(Assets, ImagesComeAtTheLevelTheWindowSizeNeeds) {
+    struct Case {
+        int width, height, level;
+        const char* file;
+    };
+    for (const Case& c : {Case{1280, 720, 4, "gfx-hd2.png"}, Case{1230, 700, 2, "gfx-hd.png"},
+                          Case{630, 470, 1, "gfx.png"}}) {
+        SCOPED_TRACE(c.file);
+        game.SetWindowSize(c.width, c.height);
+        game.Render();
+        EXPECT_EQ(UpdatesToLoad(), 35);
+        EXPECT_EQ(ImagePaths().back(), c.file);
+        EXPECT_EQ(app->m_ImgScale, 1.0f / static_cast<float>(c.level));
+        EXPECT_EQ(app->m_Images[1]->m_Width, 16 * c.level);
+    }
+}
+
+TEST_F(Assets, AResizeWhileLoadingStartsAgainWithoutASecondJingle) {
+    app->m_Mode = 4;  // the quit prompt, say: it waits for the loader
+    game.Update(10);
+    game.SetWindowSize(800, 600);
+    game.Render();
+    EXPECT_EQ(app->m_LoadStage, 1);
+    EXPECT_EQ(UpdatesToLoad(), 35);
+    EXPECT_EQ(Jingles(), 1);
+    EXPECT_EQ(Calls("LoadSample").size(), 5u + 25u);  // sounds load again too
+    EXPECT_EQ(app->m_Mode, 4);
+}
+
+TEST_F(Assets, MissingFilesLeaveSlotsEmpty) {
+    game.Update(36);
+    app->p_LoadImg(1, String("no-such-sheet"), 16, 16, 256, 1);  // replaces a loaded sheet
+    EXPECT_EQ(app->m_Images[1], nullptr);
+    EXPECT_EQ(std::vector<int>({app->m_ImgInfo[3], app->m_ImgInfo[4], app->m_ImgInfo[5]}),
+              (std::vector<int>{32, 32, 256}));
+    app->p_CLS2D(0, 0, 0, 1);
+    app->p_DrawImg(1, 100, 100, 0);  // draws nothing
+    app->p_DrawImg(90, 10, 10, 33);
+    game.Render();
+    EXPECT_EQ(game.graphics->Of(RecordingGraphics::Call::DrawSurface2).size(), 1u);
+
+    audio->calls.clear();
+    app->p_LoadSFX(7);
+    app->p_LoadSFX(42);
+    app->p_LoadSFX(120);  // there is no slot 120: nothing is kept
+    std::vector<std::string> paths;
+    for (const NullAudio::Call& c : Calls("LoadSample")) paths.push_back(c.sample.substr(kData.size()));
+    EXPECT_EQ(paths, (std::vector<std::string>{"sfx/007.wav", "sfx/042.wav", "sfx/120.wav"}));
+    EXPECT_NE(app->m_Sounds[7], nullptr);
+    EXPECT_EQ(app->m_Sounds[42], nullptr);  // no such file
+}
+
+TEST_F(Assets, EffectsRotateOver24ChannelsAndFollowTheSoundMode) {
+    game.Update(36);
+    audio->calls.clear();
+    app->m_SfxCursor = 0;  // the jingle moved it on
+    for (int i = 0; i < 25; ++i) app->p_PlaySFX2(99, 0.5f);
+    const std::vector<NullAudio::Call> plays = Calls("PlaySample");
+    ASSERT_EQ(plays.size(), 25u);
+    EXPECT_EQ(plays[22].channel, 23);
+    EXPECT_EQ(plays[23].channel, 0);
+    EXPECT_EQ(plays[24].channel, plays[0].channel);  // the 25th cuts off the 1st
+    const std::vector<NullAudio::Call> first(audio->calls.begin(), audio->calls.begin() + 5);
+    EXPECT_EQ(first, (std::vector<NullAudio::Call>{{"StopChannel", 1},
+                                                   {"PlaySample", 1, kData + "sfx/099.wav", 0, 0},
+                                                   {"SetRate", 1, "", 1.0f},
+                                                   {"SetVolume", 1, "", 0.5f},
+                                                   {"SetPan", 1, "", 0.0f}}));
+
+    // Sound mode 3: no effects, the music starts; mode 2: effects play and a
+    // tune only stops the one playing; mode 0: nothing.
+    for (int mode : {3, 2, 0}) {
+        app->m_Settings[5] = mode;
+        audio->calls.clear();
+        app->p_PlaySFX2(99, 1);
+        app->p_PlayTune(String("Voduzozu"), 1);
+        EXPECT_EQ(Calls("PlaySample").size(), mode == 2 ? 1u : 0u) << mode;
+        EXPECT_EQ(Calls("PlayMusic").size(), mode == 3 ? 1u : 0u) << mode;
+        EXPECT_EQ(Calls("StopMusic").size(), mode == 2 ? 1u : 0u) << mode;
+        EXPECT_EQ(app->m_StreamPlaying, mode == 3 ? 1 : 0);
+    }
+}
+
+}  // namespace
