@@ -118,7 +118,7 @@ Shape Part(int family, int variant, Vec q) {
     }
 }
 
-// Which texel of a frame a particle's shape puts where.
+// What each texel of a frame shows, before it gets its colour.
 enum Tone : unsigned char { kClearTone, kBodyTone, kShineTone, kShadeTone, kRimTone };
 
 void DrawFrame(Image& img, int frame, int level) {
