@@ -1,6 +1,10 @@
 #include "host/host_game.h"
+#include "host/program_folders.h"
 
 int main(int argc, char** argv) {
+    // Started from a menu or any other folder, the game still works in the
+    // folder that holds its data.
+    orvEnterProgramFolder();
     OrvQuarloGame::Main(argc, argv);
     return 0;
 }

@@ -1,10 +1,12 @@
 // Paths, whole-file loads and the stored-state file.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -27,10 +29,30 @@ extern char** environ;
 
 namespace {
 
-const char kStateFile[] = "./.quarlostate";
+// The state file is "<folder>/.quarlostate", by default "./.quarlostate".
+std::string g_state_folder = ".";
+
+std::string StateFile() { return g_state_folder + "/.quarlostate"; }
 // A save is written here first and renamed over the state file only once it
 // is complete, so a crash or a full disk mid-save keeps the previous state.
-const char kStateTempFile[] = "./.quarlostate.tmp";
+std::string StateTempFile() { return StateFile() + ".tmp"; }
+
+// Creates the state's folder and any missing parents, private to the user
+// as a user's data folder should be. False when it can't be made.
+bool MakeStateFolder() {
+    if (g_state_folder == ".") return true;
+    std::string path;
+    std::size_t from = 0;
+    while (from <= g_state_folder.size()) {
+        std::size_t slash = g_state_folder.find('/', from);
+        if (slash == std::string::npos) slash = g_state_folder.size();
+        path = g_state_folder.substr(0, slash);
+        if (!path.empty() && mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+        from = slash + 1;
+    }
+    struct stat info;
+    return stat(g_state_folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
 template <std::size_t N>
 bool StartsWith(const String& s, const char16_t (&prefix)[N]) {
@@ -305,10 +327,21 @@ unsigned char* OrvGame::LoadData(String path, int* length) {
     return data;
 }
 
-String OrvGame::LoadState() { return LoadString(String(kStateFile)); }
+void orvSetStateFolder(const std::string& folder) { g_state_folder = folder; }
+
+String OrvGame::LoadState() {
+    if (g_state_folder.empty()) return String();
+    std::FILE* file = std::fopen(StateFile().c_str(), "rb");
+    if (!file) return String();
+    String text = String::Load(file);
+    std::fclose(file);
+    return text;
+}
 
 int OrvGame::SaveState(String state) {
-    std::FILE* file = OpenFile(String(kStateTempFile), String("wb"));
+    if (g_state_folder.empty() || !MakeStateFolder()) return -1;
+    const std::string state_file = StateFile(), temp_file = StateTempFile();
+    std::FILE* file = std::fopen(temp_file.c_str(), "wb");
     if (!file) return -1;
     const std::string bytes = state.ToUtf8();
     bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -317,17 +350,17 @@ int OrvGame::SaveState(String state) {
     ok = ok && fsync(fileno(file)) == 0;
     ok = std::fclose(file) == 0 && ok;
     if (!ok) {
-        std::remove(kStateTempFile);
+        std::remove(temp_file.c_str());
         return -2;
     }
-    if (std::rename(kStateTempFile, kStateFile) != 0) {
+    if (std::rename(temp_file.c_str(), state_file.c_str()) != 0) {
         // The state file itself can't be replaced (a directory in its place,
         // for one): the same outcome as not being able to open it.
-        std::remove(kStateTempFile);
+        std::remove(temp_file.c_str());
         return -1;
     }
     // Make the rename itself durable; the save has succeeded either way.
-    const int dir = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = open(g_state_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         fsync(dir);
         close(dir);

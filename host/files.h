@@ -3,6 +3,8 @@
 // and sound files decoded to memory. The host's own loading operations and
 // the devices use these, so a device can be built and load files on its own.
 #pragma once
+#include <string>
+
 #include "runtime/string.h"
 
 // "quarlo://data/" and the other areas as folders of the current directory;
@@ -19,3 +21,9 @@ unsigned char* orvLoadImageFile(String path, int* width, int* height, int* depth
 // more than two channels (the audio device takes no more) or of more than
 // 2^25 frames. The caller frees the block with free().
 unsigned char* orvLoadAudioFile(String path, int* length, int* channels, int* format, int* hertz);
+
+// The folder that holds the stored-state file ".quarlostate": "." (the
+// current directory) unless the program chose the user's data folder at
+// start; the first save creates a missing folder. Empty means nowhere: the
+// state reads as empty and saves fail.
+void orvSetStateFolder(const std::string& folder);

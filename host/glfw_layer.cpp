@@ -91,6 +91,10 @@ public:
         glfwWindowHint(GLFW_DEPTH_BITS, depth);
         glfwWindowHint(GLFW_STENCIL_BITS, stencil);
         glfwWindowHint(GLFW_RESIZABLE, resizable ? GLFW_TRUE : GLFW_FALSE);
+        // Desktops tie the window to the game's launcher entry, and so show
+        // its name and icon, by the window's class.
+        glfwWindowHintString(GLFW_X11_CLASS_NAME, "Vellumby");
+        glfwWindowHintString(GLFW_X11_INSTANCE_NAME, "vellumby");
         GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
         window_ = glfwCreateWindow(width, height, "", monitor, nullptr);
         if (!window_) return false;

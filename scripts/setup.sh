@@ -19,6 +19,7 @@ packages=(
   libstb-dev libvorbis-dev libopenal-dev
   xvfb xauth libgl1-mesa-dri xdotool
   sound-theme-freedesktop
+  desktop-file-utils dpkg-dev
 )
 # Only the fuzzing build (scripts/fuzz.sh) needs clang and its fuzzing engine.
 if [[ " $* " == *" -DORV_FUZZ=ON "* ]]; then

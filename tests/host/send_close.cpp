@@ -1,9 +1,6 @@
 // Asks a window to close the way a desktop's close box does: a
 // WM_DELETE_WINDOW client message. Waits up to the given seconds for a
 // window with the given title to appear. Prints the window's size.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/support/x11_window.h"
+#include "tests/support/x_windows.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -25,7 +22,7 @@ int main(int argc, char** argv) {
     if (!display) return 3;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(wait);
     Window window = 0;
-    while (!(window = x11_window::Find(display, DefaultRootWindow(display), title))) {
+    while (!(window = FindWindowByTitle(display, DefaultRootWindow(display), title))) {
         if (std::chrono::steady_clock::now() > deadline) return 4;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -33,7 +30,7 @@ int main(int argc, char** argv) {
     XGetWindowAttributes(display, window, &attributes);
     std::printf("%dx%d\n", attributes.width, attributes.height);
     std::fflush(stdout);
-    if (close) x11_window::SendClose(display, window);
+    if (close) SendCloseRequest(display, window);
     XCloseDisplay(display);
     return 0;
 }

@@ -16,7 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A folder of its own with the generated data, removed afterwards.
+// The program in a folder of its own beside the generated data, so that it
+// works and keeps its state file there (it goes to its own folder, wherever
+// it is started from). Removed afterwards.
 class GameFolder {
 public:
     GameFolder() {
@@ -24,7 +26,11 @@ public:
         if (!mkdtemp(name)) std::abort();
         path = name;
         fs::create_directory_symlink(DATA_DIR, path / "data");
+        std::error_code linked;
+        fs::create_hard_link(VELLUMBY, program(), linked);
+        if (linked) fs::copy_file(VELLUMBY, program());
     }
+    std::string program() const { return (path / "vellumby").string(); }
     ~GameFolder() {
         std::error_code ignored;
         fs::remove_all(path, ignored);
@@ -41,7 +47,7 @@ ProcessResult RunWatched(std::vector<std::string> env, std::string* watch) {
     options.env = std::move(env);
     options.cwd = folder.path.string();
     options.timeout_seconds = 90;  // only ends a test that has failed
-    ProcessResult r = RunProcess({VELLUMBY}, options);
+    ProcessResult r = RunProcess({folder.program()}, options);
     watcher.join();
     return r;
 }
@@ -73,7 +79,7 @@ TEST(Faults, ADisplayThatCannotBeReachedEndsTheProgramWithAMessage) {
     ProcessOptions options;
     options.env = {"DISPLAY=:" + std::to_string(n), "ALSOFT_DRIVERS=null"};
     options.cwd = folder.path.string();
-    const ProcessResult r = RunProcess({VELLUMBY}, options);
+    const ProcessResult r = RunProcess({folder.program()}, options);
     EXPECT_EQ(r.out, "glfwInit failed\n");
     EXPECT_EQ(r.status, 255);
     EXPECT_FALSE(fs::exists(folder.path / ".quarlostate"));

@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/support/x11_window.h"
+#include "tests/support/x_windows.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); };
 
     Window window = 0;
-    while (!(window = x11_window::Find(display, DefaultRootWindow(display), argv[1]))) {
+    while (!(window = FindWindowByTitle(display, DefaultRootWindow(display), argv[1]))) {
         if (!time_left()) {
             std::printf("no window\n");
             return 0;
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     }
     std::printf("%s\n", verdict);
     std::fflush(stdout);
-    x11_window::SendClose(display, window);
+    SendCloseRequest(display, window);
     XCloseDisplay(display);
     return 0;
 }

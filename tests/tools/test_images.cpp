@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -173,6 +174,49 @@ TEST(Images, TilesCoverTheirCellsAndFramesOfAKindDiffer) {
     for (const std::vector<int>& group : {Range(240, 253), Range(18, 24), Range(0, 2), Range(4, 9)}) {
         std::set<std::vector<std::uint32_t>> seen;
         for (int f : group) EXPECT_TRUE(seen.insert(Cut(Pic("gfx"), 16, 16, f).Pixels()).second) << "gfx frame " << f;
+    }
+}
+
+// Particles fly at scale 1 over the board and the game multiplies them by a
+// palette colour, so every frame must be a bold body of neutral light texels
+// (a tint shows true) closed in by a dark outline that is not black and fits
+// in the cell: a thin stroke, a gap in the outline or a coloured texel fails.
+TEST(Images, ParticlesAreBoldLightShapesInADarkOutline) {
+    for (int r = 0; r < 3; ++r) {
+        const int l = Level(r), n = 8 * l;
+        const Picture& sheet = Pic(std::string("parts") + Suffix(r));
+        for (int index = 0; index < 256; ++index) {
+            const Frame f = Cut(sheet, n, n, index);
+            int faults = 0;
+            std::vector<std::pair<int, int>> light;
+            for (int y = 0; y < n; ++y) {
+                for (int x = 0; x < n; ++x) {
+                    const std::uint32_t c = f.At(x, y);
+                    const int red = c & 0xFF, green = c >> 8 & 0xFF, blue = c >> 16 & 0xFF;
+                    const int alpha = f.Alpha(x, y), top = std::max({red, green, blue});
+                    if (alpha == 0) continue;
+                    if (alpha != 255) ++faults;
+                    if (top < 0x90) {
+                        faults += top < 0x20 || top > 0x50;  // dark, not black
+                        continue;
+                    }
+                    faults += red != green || green != blue;
+                    light.emplace_back(x, y);
+                    for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+                        const int u = x + dx, v = y + dy;
+                        faults += u < 0 || v < 0 || u >= n || v >= n || f.Alpha(u, v) == 0;
+                    }
+                }
+            }
+            const std::string what = "parts" + std::string(Suffix(r)) + " frame " + std::to_string(index);
+            EXPECT_EQ(faults, 0) << what << ": texels that are neither neutral light nor dark outline, or an open outline";
+            int across = 0;  // the longest span of the body, squared
+            for (const auto& [ax, ay] : light) {
+                for (const auto& [bx, by] : light) across = std::max(across, (ax - bx) * (ax - bx) + (ay - by) * (ay - by));
+            }
+            EXPECT_GE(light.size(), 14u * l * l) << what << " is too thin to read";
+            EXPECT_GE(std::sqrt(across) + 1, 5.0 * l) << what << " is too small to read";
+        }
     }
 }
 

@@ -34,7 +34,7 @@ const Job kJobs[] = {
     {"common/Buttons", nullptr, DrawButtons},
     {"logo", nullptr, DrawTitleLogo},
     {"fonts/editundo", DrawEditUndoFont, nullptr},
-    {"parts", DrawParticles, nullptr},
+    {"parts", nullptr, DrawParticles},
     {"common/icons", nullptr, DrawIcons},
     {"common/dpad", nullptr, DrawDpad},
 };

@@ -6,11 +6,12 @@
 
 // Pixel art, drawn at design size; the larger files are enlarged from it.
 Image DrawGameSprites();   // "gfx"
-Image DrawParticles();     // "parts"
 Image DrawEditUndoFont();  // "fonts/editundo"
 Image DrawBackdrops();     // "menu"
 
-// Smooth art, drawn natively at `level` times the design size.
+// Drawn natively at `level` times the design size: the particles with hard
+// edges, the rest as smooth art.
+Image DrawParticles(int level);    // "parts"
 Image DrawIcons(int level);        // "common/icons"
 Image DrawButtons(int level);      // "common/Buttons"
 Image DrawDpad(int level);         // "common/dpad"

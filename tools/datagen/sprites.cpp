@@ -1,5 +1,5 @@
-// The game's sprite sheet ("gfx", 16 x 16 frames) and the particle sheet
-// ("parts", 8 x 8 frames), drawn as pixel art at design size.
+// The game's sprite sheet ("gfx", 16 x 16 frames), drawn as pixel art at
+// design size.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -415,90 +415,5 @@ Image DrawGameSprites() {
     DrawItems(img);
     DrawCutGround(img);
     for (int style = 0; style < 14; ++style) DrawHedge(img, style);
-    return img;
-}
-
-// ---- Particles -----------------------------------------------------------------
-
-namespace {
-
-// Shapes of the flying bits, as signed distances in an 8 x 8 frame centred
-// on (4, 4). The game tints every frame, so they are white with grey shading.
-double PartShape(int family, int variant, Vec p) {
-    const Vec c{4, 4};
-    const double turn = variant * 22.5;
-    const double size = 1.0 - (variant % 4) * 0.12;
-    const Vec q = Rotate(p - c, -turn);
-    switch (family) {
-        case 0:  // round leaf
-            return Length(Vec{q.x / (1.7 * size), q.y / (3.2 * size)}) - 1;
-        case 1: {  // pointed leaf: two circles meeting
-            const double r = 3.3 * size;
-            return std::max(Length(q - Vec{1.5 * size, 0}) - r, Length(q + Vec{1.5 * size, 0}) - r);
-        }
-        case 2:  // petal: a teardrop
-            return Union(SdCircle(q, {0, 1.0}, 2.1 * size), SdSegment(q, {0, 1.0}, {0, -3.0 * size}, 0.6));
-        case 3:  // four-point sparkle
-            return SdStar(q, {0, 0}, 4, 3.8 * size, 0.9, 0);
-        case 4:  // plus
-            return Union(SdBox(q, {0, 0}, {0.6, 3.0 * size}), SdBox(q, {0, 0}, {3.0 * size, 0.6}));
-        case 5:  // dot
-            return SdCircle(q, {0, 0}, 0.9 + (variant % 8) * 0.35);
-        case 6:  // ring
-            return SdArc(q, {0, 0}, 1.6 + (variant % 4) * 0.45, 0.55, 0, 360);
-        case 7:  // twig with a fork
-            return Union(SdSegment(q, {0, 3.3}, {0, -3.3}, 0.5), SdSegment(q, {0, 0.2}, {2.2, -2.0}, 0.45));
-        case 8:  // five-point star
-            return SdStar(q, {0, 0}, 5, 3.6 * size, 1.5 * size, 0);
-        case 9: {  // tiny flower
-            double d = SdCircle(q, {0, 0}, 1.0);
-            for (int i = 0; i < 5; ++i) d = Union(d, SdCircle(q, Polar(i * 72.0, 2.0 * size), 1.2 * size));
-            return d;
-        }
-        case 10:  // clover
-            return Union(Union(SdCircle(q, {-1.4, -0.8}, 1.4), SdCircle(q, {1.4, -0.8}, 1.4)),
-                         Union(SdCircle(q, {0, 1.3}, 1.4), SdSegment(q, {0, 1}, {1.0, 3.6}, 0.4)));
-        case 11:  // heart
-            return SdHeart(q, {0, 0}, 4.4 * size);
-        case 12:  // diamond
-            return SdPolygon(q, {{0, -3.5 * size}, {2.2 * size, 0}, {0, 3.5 * size}, {-2.2 * size, 0}});
-        case 13:  // crescent
-            return Cut(SdCircle(q, {0, 0}, 3.2 * size), SdCircle(q, {1.4, -0.9}, 2.6 * size));
-        case 14:  // curved grass blade
-            return SdArc(q, {-3.5, 0}, 5.0, 0.55, 35, 145);
-        default:  // confetti: squares and triangles
-            return variant % 2 ? SdBox(q, {0, 0}, {1.8 * size, 1.2 * size})
-                               : SdPolygon(q, {{0, -2.4 * size}, {2.3 * size, 1.8 * size}, {-2.3 * size, 1.8 * size}});
-    }
-}
-
-}  // namespace
-
-Image DrawParticles() {
-    constexpr int kPart = 8;
-    Image img(kPart * 16, kPart * 16);
-    for (int frame = 0; frame < 256; ++frame) {
-        const int family = frame / 16, variant = frame % 16;
-        const Cell f = FrameAt(frame, kPart, 16);
-        auto inside = [&](double x, double y) { return PartShape(family, variant, {x, y}) < 0; };
-        for (int y = 0; y < kPart; ++y) {
-            for (int x = 0; x < kPart; ++x) {
-                if (!inside(x + 0.5, y + 0.5)) continue;
-                // Light from the upper left: pixels whose lower-right neighbour
-                // is outside get a soft grey edge.
-                const bool edge = !inside(x + 1.5, y + 1.5) || !inside(x + 0.5, y + 1.5);
-                const bool lit = !inside(x - 0.5, y - 0.5);
-                img.Set(f.x + x, f.y + y, edge ? kGrey1 : lit ? Hex(0xffffff) : kWhite);
-            }
-        }
-        // A shape too thin to hit a pixel centre still shows as one bright dot.
-        if (Pixel(img, f.x + 4, f.y + 4).a == 0) {
-            bool any = false;
-            for (int y = 0; y < kPart && !any; ++y) {
-                for (int x = 0; x < kPart && !any; ++x) any = Pixel(img, f.x + x, f.y + y).a > 0;
-            }
-            if (!any) img.Set(f.x + 4, f.y + 4, kWhite);
-        }
-    }
     return img;
 }

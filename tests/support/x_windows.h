@@ -1,34 +1,31 @@
-// Finding a program's window on the X display and closing it as a
-// desktop's close box does, for tests that run the real program.
+// Finding a top-level window of the virtual display by its title, and asking
+// it to close the way a desktop's close box does (a WM_DELETE_WINDOW client
+// message). For test programs that talk to the display themselves.
 #pragma once
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <cstring>
 
-namespace x11_window {
-
-// The first window, depth first from `root`, whose name is `title`; 0 if none.
-inline Window Find(Display* display, Window root, const char* title) {
+// The first window at or below root whose title is title; 0 when none.
+inline Window FindWindowByTitle(Display* display, Window root, const char* title) {
     char* name = nullptr;
     if (XFetchName(display, root, &name) && name) {
         const bool match = std::strcmp(name, title) == 0;
         XFree(name);
         if (match) return root;
     }
-    Window parent, *children = nullptr;
-    Window root_return;
+    Window parent = 0, root_return = 0, *children = nullptr;
     unsigned count = 0;
     Window found = 0;
     if (XQueryTree(display, root, &root_return, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count && !found; ++i) found = Find(display, children[i], title);
+        for (unsigned i = 0; i < count && !found; ++i) found = FindWindowByTitle(display, children[i], title);
         if (children) XFree(children);
     }
     return found;
 }
 
-// The WM_DELETE_WINDOW client message a window manager sends for the
-// close box.
-inline void SendClose(Display* display, Window window) {
+inline void SendCloseRequest(Display* display, Window window) {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
@@ -39,5 +36,3 @@ inline void SendClose(Display* display, Window window) {
     XSendEvent(display, window, False, NoEventMask, &event);
     XFlush(display);
 }
-
-}  // namespace x11_window

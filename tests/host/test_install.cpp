@@ -1,0 +1,420 @@
+// The game as a player gets it: installed with `cmake --install` into a
+// folder of its own (with a space in its name, as home folders may have) or
+// as a Debian package, found in the applications menu by its launcher entry
+// and icons, and started from another folder on the virtual display; and
+// the program in a build folder, or without any data folder, as before.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <unordered_set>
+#include <vector>
+
+#include "host/files.h"
+#include "tests/support/subprocess.h"
+
+// Last: the X headers define macros (None, Bool) that other headers use as names.
+#include <X11/Xutil.h>
+
+#include "tests/support/x_windows.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(text);
+    while (std::getline(in, part, separator)) parts.push_back(part);
+    return parts;
+}
+
+int Count(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// Polls until the condition holds; false when it never did in the time
+// allowed (which only bounds a test that has already failed).
+bool WaitFor(const std::function<bool()>& condition, double seconds = 60) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// Every file and folder under a root, with what shows a change to it.
+using Snapshot = std::map<std::string, std::tuple<std::uintmax_t, long long, ino_t>>;
+
+Snapshot Take(const fs::path& root) {
+    Snapshot snapshot;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        struct stat info {};
+        lstat(entry.path().c_str(), &info);
+        snapshot[fs::relative(entry.path(), root).string()] = {
+            static_cast<std::uintmax_t>(info.st_size), info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec,
+            info.st_ino};
+    }
+    return snapshot;
+}
+
+std::vector<std::string> FileNames(const Snapshot& snapshot) {
+    std::vector<std::string> names;
+    for (const auto& entry : snapshot) names.push_back(entry.first);
+    return names;
+}
+
+// The virtual display as a player's desktop: the game's window, its pixels,
+// the close box, and the focus moving elsewhere.
+class Desktop {
+public:
+    Desktop() : display_(XOpenDisplay(nullptr)) {
+        // A window that closes while it is being looked at is no failure.
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    }
+    ~Desktop() {
+        if (display_) XCloseDisplay(display_);
+    }
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    Window Find(const char* title) { return display_ ? FindWindowByTitle(display_, DefaultRootWindow(display_), title) : 0; }
+
+    // A part of the window as 0xRRGGBB (the virtual screen has 24-bit
+    // colour), rows top first; empty when the window can't be read.
+    std::vector<std::uint32_t> Grab(Window window, int x, int y, int w, int h) {
+        XImage* image = XGetImage(display_, window, x, y, w, h, AllPlanes, ZPixmap);
+        if (!image) return {};
+        std::vector<std::uint32_t> pixels;
+        for (int j = 0; j < h; ++j) {
+            for (int i = 0; i < w; ++i) pixels.push_back(XGetPixel(image, i, j) & 0xFFFFFF);
+        }
+        XDestroyImage(image);
+        return pixels;
+    }
+
+    // The window's class (the second of its two names), which desktops
+    // match with a launcher entry's StartupWMClass.
+    std::string Class(Window window) {
+        XClassHint hint{};
+        if (!XGetClassHint(display_, window, &hint)) return {};
+        const std::string name = hint.res_class ? hint.res_class : "";
+        if (hint.res_name) XFree(hint.res_name);
+        if (hint.res_class) XFree(hint.res_class);
+        return name;
+    }
+
+    void Close(Window window) { SendCloseRequest(display_, window); }
+
+    // The player turns to another program: no window has the keyboard.
+    void DropFocus() {
+        XSetInputFocus(display_, None, RevertToNone, CurrentTime);
+        XFlush(display_);
+    }
+
+private:
+    Display* display_;
+};
+
+constexpr std::uint32_t kTitleClear = 0x000050;    // 0, 0, 80
+constexpr std::uint32_t kLoadingClear = 0x282850;  // 40, 40, 80
+
+// The title screen with its pictures: once the loading screen (whose clear
+// colour shows at the corners) is gone, the menu's backdrop fills the
+// window: no clear colour at its corner, and a thousand colours or more.
+// Without its images the title would show only its clear colour, 0, 0, 80.
+bool ShowsTitlePictures(Desktop& desktop, Window window) {
+    const std::vector<std::uint32_t> pixels = desktop.Grab(window, 0, 0, 640, 480);
+    if (pixels.empty()) return false;
+    const std::uint32_t corner = pixels[2 * 640 + 2];
+    if (corner == 0 || corner == kLoadingClear || corner == kTitleClear) return false;
+    return std::unordered_set<std::uint32_t>(pixels.begin(), pixels.end()).size() >= 1000;
+}
+
+// Runs the program until `play` is done with its window, then closes it as
+// a player would.
+ProcessResult Play(const std::string& program, ProcessOptions options,
+                   const std::function<void(Desktop&, Window)>& play) {
+    options.timeout_seconds = 180;  // only ends a run that has failed
+    ProcessResult result;
+    std::thread runner([&] { result = RunProcess({program}, options); });
+    Window window = 0;
+    {
+        Desktop desktop;
+        WaitFor([&] { return (window = desktop.Find("Vellumby")) != 0; });
+        if (window) {
+            play(desktop, window);
+            desktop.Close(window);
+        }
+    }
+    runner.join();
+    EXPECT_NE(window, 0u) << "the game's window never appeared\n" << result.out << result.err;
+    return result;
+}
+
+// A fresh folder for each test, its name with a space in it.
+class Installed : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[] = "/tmp/vellumby install-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        dir_ = name;
+        fs::create_directories(dir_ / "home");
+        fs::create_directories(dir_ / "elsewhere");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Installs the build into dir_/prefix.
+    void Install() {
+        ProcessOptions options;
+        options.timeout_seconds = 300;
+        const ProcessResult r =
+            RunProcess({CMAKE_COMMAND, "--install", BUILD_DIR, "--prefix", prefix().string()}, options);
+        ASSERT_EQ(r.status, 0) << r.out << r.err;
+    }
+
+    fs::path prefix() const { return dir_ / "prefix"; }
+    fs::path entry() const { return prefix() / "share/applications/vellumby.desktop"; }
+
+    // A player's session: started from another folder, with a home and a
+    // data folder of its own.
+    ProcessOptions Session() const {
+        ProcessOptions options;
+        options.cwd = (dir_ / "elsewhere").string();
+        options.env = {"ALSOFT_DRIVERS=null", "HOME=" + (dir_ / "home").string(),
+                       "XDG_DATA_HOME=" + (dir_ / "xdg data").string()};
+        return options;
+    }
+
+    fs::path dir_;
+};
+
+// The program an entry's Exec line starts: string escapes first, then the
+// command line's quoting.
+std::string ExecProgram(const std::string& entry_text) {
+    std::string value;
+    for (const std::string& line : Split(entry_text, '\n')) {
+        if (line.rfind("Exec=", 0) == 0) value = line.substr(5);
+    }
+    std::string unescaped;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size()) {
+            const char c = value[++i];
+            unescaped += c == 's' ? ' ' : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
+        } else {
+            unescaped += value[i];
+        }
+    }
+    std::string program;
+    if (!unescaped.empty() && unescaped[0] == '"') {
+        for (std::size_t i = 1; i < unescaped.size() && unescaped[i] != '"'; ++i) {
+            if (unescaped[i] == '\\') ++i;
+            program += unescaped[i];
+        }
+    } else {
+        program = unescaped.substr(0, unescaped.find(' '));
+    }
+    std::string out;
+    for (std::size_t i = 0; i < program.size(); ++i) {
+        out += program[i];
+        if (program[i] == '%' && i + 1 < program.size() && program[i + 1] == '%') ++i;
+    }
+    return out;
+}
+
+TEST_F(Installed, LauncherEntryValidatesAndEveryIconHasItsSize) {
+    Install();
+    const ProcessResult check = RunProcess({"/usr/bin/desktop-file-validate", entry().string()});
+    EXPECT_EQ(check.status, 0) << check.out << check.err;
+    EXPECT_EQ(check.out + check.err, "");  // not even a hint
+
+    const std::string text = ReadFile(entry());
+    EXPECT_NE(text.find("\nIcon=vellumby\n"), std::string::npos) << text;
+    EXPECT_EQ(ExecProgram(text), (prefix() / "bin/vellumby").string()) << text;
+    EXPECT_EQ(access(ExecProgram(text).c_str(), X_OK), 0);
+
+    const std::vector<std::string> sizes = Split(ICON_SIZES, ' ');
+    ASSERT_GE(sizes.size(), 5u);
+    for (const std::string& size : sizes) {
+        SCOPED_TRACE(size);
+        const fs::path icon = prefix() / "share/icons/hicolor" / (size + "x" + size) / "apps/vellumby.png";
+        int w = 0, h = 0, depth = 0;
+        unsigned char* pixels = orvLoadImageFile(String(icon.c_str()), &w, &h, &depth);
+        ASSERT_NE(pixels, nullptr);
+        EXPECT_EQ(w, std::stoi(size));
+        EXPECT_EQ(h, std::stoi(size));
+        EXPECT_EQ(depth, 4);
+        // The picture is there: the middle of the icon is opaque.
+        EXPECT_EQ(pixels[(h / 2 * w + w / 2) * 4 + 3], 255);
+        std::free(pixels);
+    }
+}
+
+// Installed into a prefix and started by its launcher entry from another
+// folder: it finds its pictures, saves into the player's data folder when
+// it loses the focus, and reads the scores back at the next start, without
+// writing anything into the installed files.
+TEST_F(Installed, StartsFromAnywhereAndKeepsScoresInTheUsersDataFolder) {
+    Install();
+    const std::string program = ExecProgram(ReadFile(entry()));
+    const Snapshot installed = Take(prefix());
+    ASSERT_GT(installed.count("share/vellumby/data/trel_font.png"), 0u);
+    const fs::path state = dir_ / "xdg data/vellumby/.quarlostate";
+
+    bool title = false;
+    std::string window_class;
+    ProcessResult first = Play(program, Session(), [&](Desktop& desktop, Window window) {
+        window_class = desktop.Class(window);
+        title = WaitFor([&] { return ShowsTitlePictures(desktop, window); });
+        desktop.DropFocus();
+        WaitFor([&] { return fs::exists(state); });
+    });
+    EXPECT_TRUE(title) << "the title screen was never drawn";
+    // The desktop finds the launcher entry, and its icon, for the window.
+    EXPECT_NE(ReadFile(entry()).find("\nStartupWMClass=" + window_class + "\n"), std::string::npos) << window_class;
+    EXPECT_EQ(first.status, 0) << first.out << first.err;
+    EXPECT_EQ(first.out.find("Loaded"), std::string::npos) << first.out;  // nothing was saved before
+    ASSERT_TRUE(fs::exists(state));
+    struct stat info {};
+    ASSERT_EQ(stat(state.parent_path().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+    // A highscore of 1234 at the top of the first list, with the list's
+    // checksum to match: four times the score.
+    std::vector<std::string> fields = Split(ReadFile(state), '|');
+    ASSERT_EQ(fields.size(), 98u) << ReadFile(state);
+    ASSERT_EQ(fields[35], "0");
+    ASSERT_EQ(fields[55], "0");
+    fields[35] = "1234";
+    fields[55] = "4936";
+    std::string seeded;
+    for (const std::string& field : fields) seeded += field + "|";
+    std::ofstream(state, std::ios::binary | std::ios::trunc) << seeded;
+    ASSERT_EQ(stat(state.c_str(), &info), 0);
+    const ino_t seeded_file = info.st_ino;
+
+    ProcessResult second = Play(program, Session(), [&](Desktop& desktop, Window window) {
+        WaitFor([&] { return ShowsTitlePictures(desktop, window); });
+        desktop.DropFocus();
+        // Saved again: a new file has replaced the old one.
+        WaitFor([&] { return stat(state.c_str(), &info) == 0 && info.st_ino != seeded_file; });
+    });
+    EXPECT_EQ(second.status, 0) << second.out << second.err;
+    EXPECT_NE(second.out.find("Highscore 0 Loaded"), std::string::npos) << second.out;
+    EXPECT_EQ(ReadFile(state), seeded);
+
+    EXPECT_EQ(FileNames(Take(state.parent_path())), std::vector<std::string>{".quarlostate"});
+    EXPECT_TRUE(fs::is_empty(dir_ / "elsewhere"));
+    EXPECT_TRUE(fs::is_empty(dir_ / "home"));
+    EXPECT_EQ(Take(prefix()), installed);
+}
+
+// The program in its build folder keeps working beside itself, wherever it
+// is started from: a copy of it with the build's data folder stands in for
+// the build folder, so the player's own saves there are never touched.
+TEST_F(Installed, BuildFolderProgramKeepsItsStateBesideItself) {
+    const fs::path build = dir_ / "build";
+    fs::create_directories(build);
+    fs::copy_file(VELLUMBY, build / "vellumby");
+    fs::create_directory_symlink(fs::path(BUILD_DIR) / "data", build / "data");
+
+    ProcessResult run = Play((build / "vellumby").string(), Session(), [&](Desktop& desktop, Window window) {
+        EXPECT_TRUE(WaitFor([&] { return ShowsTitlePictures(desktop, window); })) << "the title screen was never drawn";
+        desktop.DropFocus();
+        WaitFor([&] { return fs::exists(build / ".quarlostate"); });
+    });
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_TRUE(fs::exists(build / ".quarlostate"));
+    EXPECT_FALSE(fs::exists(dir_ / "xdg data"));
+    EXPECT_TRUE(fs::is_empty(dir_ / "elsewhere"));
+    EXPECT_TRUE(fs::is_empty(dir_ / "home"));
+}
+
+// With no data folder the game still runs: it says once which folders it
+// looked for, and shows the loading screen's clear colour, then the title's.
+TEST_F(Installed, WithoutDataTheGameRunsAndSaysWhichFolderIsMissing) {
+    const fs::path alone = dir_ / "alone";
+    fs::create_directories(alone);
+    fs::copy_file(VELLUMBY, alone / "vellumby");
+
+    std::vector<std::uint32_t> seen;
+    ProcessResult run = Play((alone / "vellumby").string(), Session(), [&](Desktop& desktop, Window window) {
+        WaitFor([&] {
+            const std::vector<std::uint32_t> pixel = desktop.Grab(window, 2, 2, 1, 1);
+            const std::uint32_t corner = pixel.empty() ? 0 : pixel[0];
+            if (corner == kLoadingClear || corner == kTitleClear) {
+                if (seen.empty() || seen.back() != corner) seen.push_back(corner);
+            }
+            return corner == kTitleClear;
+        });
+    });
+    EXPECT_EQ(seen, (std::vector<std::uint32_t>{kLoadingClear, kTitleClear}));
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    const std::string message = "The game's data folder is missing (looked for " + (alone / "data").string() +
+                                " and " + (dir_ / "share/vellumby/data").string() + ")";
+    EXPECT_EQ(Count(run.out, message), 1) << run.out;
+    EXPECT_EQ(run.out.rfind(message, 0), 0u) << run.out;  // first of all
+    EXPECT_EQ(Count(run.out, "data folder"), 1) << run.out;
+}
+
+// The Debian package holds the same files as an install, with the program
+// at /usr/bin/vellumby named by its launcher entry, and depends on the
+// libraries the program links.
+TEST_F(Installed, DebianPackageHoldsTheInstalledFilesAndItsDependencies) {
+    Install();
+    ProcessOptions in_build;
+    in_build.cwd = BUILD_DIR;
+    in_build.timeout_seconds = 600;
+    const ProcessResult pack = RunProcess(
+        {CPACK_COMMAND, "-G", "DEB", "-B", (dir_ / "package").string(), "--config", "CPackConfig.cmake"}, in_build);
+    ASSERT_EQ(pack.status, 0) << pack.out << pack.err;
+    fs::path deb;
+    for (const auto& e : fs::directory_iterator(dir_ / "package")) {
+        if (e.path().extension() == ".deb") deb = e.path();
+    }
+    ASSERT_FALSE(deb.empty()) << pack.out;
+
+    const ProcessResult fields = RunProcess({"/usr/bin/dpkg-deb", "--field", deb.string(), "Package", "Depends", "Section"});
+    ASSERT_EQ(fields.status, 0) << fields.err;
+    EXPECT_NE(fields.out.find("Package: vellumby\n"), std::string::npos) << fields.out;
+    EXPECT_NE(fields.out.find("Section: games\n"), std::string::npos) << fields.out;
+    for (const char* library : {"libglfw3", "libopenal1", "libvorbisfile3", "libc6"}) {
+        EXPECT_NE(fields.out.find(library), std::string::npos) << library << "\n" << fields.out;
+    }
+
+    const ProcessResult unpack = RunProcess({"/usr/bin/dpkg-deb", "--extract", deb.string(), (dir_ / "root").string()});
+    ASSERT_EQ(unpack.status, 0) << unpack.err;
+    std::vector<std::string> packaged, installed;
+    for (const std::string& name : FileNames(Take(dir_ / "root/usr"))) {
+        if (!fs::is_directory(dir_ / "root/usr" / name)) packaged.push_back(name);
+    }
+    for (const std::string& name : FileNames(Take(prefix()))) {
+        if (!fs::is_directory(prefix() / name)) installed.push_back(name);
+    }
+    EXPECT_EQ(packaged, installed);
+    EXPECT_EQ(ExecProgram(ReadFile(dir_ / "root/usr/share/applications/vellumby.desktop")), "/usr/bin/vellumby");
+}
+
+}  // namespace
