@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -253,19 +254,21 @@ bool ReadWhole(std::FILE* file, std::vector<unsigned char>* bytes) {
 
 // A PNG file without its empty IDAT chunks. They carry no pixel data, but
 // the decoder, meeting one before any data, copies zero bytes to a null
-// buffer (undefined behaviour). Whatever is not a whole chunk is left as it
-// is, for the decoder to refuse.
+// buffer (undefined behaviour). Each goes with its checksum, or with what
+// there is of it at the end of a cut file. From the first chunk that the
+// file does not hold whole on, the rest is left for the decoder to refuse.
 void DropEmptyDataChunks(std::vector<unsigned char>* png) {
     std::vector<unsigned char>& b = *png;
     std::size_t at = 8;  // after the signature
-    while (b.size() - at >= 12) {  // length, type, (data), checksum
+    while (b.size() - at >= 8) {  // a chunk: length, type, data, checksum
         const std::uint32_t length = std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 |
                                      std::uint32_t(b[at + 2]) << 8 | b[at + 3];
         if (length == 0 && std::memcmp(&b[at + 4], "IDAT", 4) == 0) {
-            b.erase(b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(at + 12));
+            const std::size_t end = std::min(at + 12, b.size());
+            b.erase(b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(end));
             continue;
         }
-        if (length > b.size() - at - 12) return;
+        if (b.size() - at < 12 || length > b.size() - at - 12) return;
         at += 12 + length;
     }
 }
