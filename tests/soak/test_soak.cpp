@@ -4,7 +4,8 @@
 // sanitizers, the play must reach every part of the game (menus, game
 // starts, pauses, deaths, game overs, option changes), and once the first
 // stretch (10,000 updates, or half a shorter run) is played, resident memory
-// may not grow beyond 5 % over the most that stretch needed.
+// may not grow beyond 5 % over the most that stretch needed (in the window
+// and in full screen apart, as full screen holds larger images).
 //
 // The number of updates comes from VELLUMBY_SOAK_UPDATES (a short run by
 // default; the long runs are in the README).
@@ -27,9 +28,20 @@
 namespace {
 
 #ifdef ORV_GC_STRESS
-const int kShortRun = 3000;  // every collector step is a whole cycle here
+const int kShortRun = 12000;  // every collector step is a whole cycle here
 #else
-const int kShortRun = 12000;
+const int kShortRun = 20000;
+#endif
+
+#ifdef __SANITIZE_ADDRESS__
+// Resident memory under AddressSanitizer follows its allocator rather than
+// the game: freed blocks wait in a quarantine (256 MB by default) and memory
+// it no longer uses goes back to the system at most every 5 s. A small
+// quarantine and a return every 200 ms keep it to what the game holds; use
+// after free is still caught for the most recent 16 MB of frees.
+extern "C" const char* __asan_default_options() {
+    return "quarantine_size_mb=16:allocator_release_to_os_interval_ms=200";
+}
 #endif
 
 // Framework key codes.
@@ -204,18 +216,13 @@ TEST(Soak, RandomPlayForAllTheUpdatesAsked) {
     std::atexit(EndedEarly);
     soaking = true;
 
-    // Full screen and back first: the memory the first stretch needs then
-    // includes the larger images of a full-screen window.
-    for (int flip = 0; flip < 2; ++flip) {
-        for (int i = 0; i < 60; ++i) game.Frame();
-        game.Press(kF11);
-    }
-    for (int i = 0; i < 60; ++i) game.Frame();
-    ASSERT_EQ(app->m_Fullscreen, 0);
-
+    // The most resident memory in the first stretch and afterwards, kept
+    // apart for the window (0) and full screen (1): full screen holds the
+    // four-times images.
+    long most[2][2] = {{0, 0}, {0, 0}};
     RandomPlayer player(game, app, 20240607u);
     Counts& n = player.counts;
-    long first_stretch = 0, afterwards = 0;  // the most resident memory in each
+    int last_load = 0;
     for (int i = 1; i <= updates; ++i) {
         const int mode = app->m_Mode, paused = app->m_Paused, lives = app->m_Lives, over = app->m_GameOver,
                   level = app->m_Level, sound = app->m_Settings[5], icade = orv_Kemp_iCadeControls,
@@ -235,9 +242,12 @@ TEST(Soak, RandomPlayForAllTheUpdatesAsked) {
         // the game, not them.
         audio->calls.clear();
         game.graphics->records.clear();
-        if (i % 50 == 0) {
-            long& most = i <= settle ? first_stretch : afterwards;
-            most = std::max(most, ResidentBytes());
+        // Measured in steady play, a second or more after any reload (its
+        // decoding needs room for a moment).
+        if (app->m_LoadStage > 0) last_load = i;
+        if (i % 50 == 0 && i - last_load > 60) {
+            long& m = most[i <= settle ? 0 : 1][app->m_Fullscreen];
+            m = std::max(m, ResidentBytes());
         }
     }
     soaking = false;
@@ -246,14 +256,21 @@ TEST(Soak, RandomPlayForAllTheUpdatesAsked) {
                 "%d iCade switches, %d full-screen changes, %d credits, %d focus losses\n",
                 updates, n.starts, n.pauses, n.deaths, n.game_overs, n.levels, n.sound_modes, n.icade, n.flips,
                 n.credits, n.focus_losses);
-    std::printf("most resident memory in the first %d updates: %.1f MB, afterwards: %.1f MB\n", settle,
-                first_stretch / 1e6, afterwards / 1e6);
+    for (int full = 0; full < 2; ++full) {
+        std::printf("most resident memory %s: %.1f MB in the first %d updates, %.1f MB afterwards\n",
+                    full ? "in full screen" : "in the window", most[0][full] / 1e6, settle, most[1][full] / 1e6);
+    }
     EXPECT_GT(n.starts, 0);
     EXPECT_GT(n.pauses, 0);
     EXPECT_GT(n.deaths, 0);
     EXPECT_GT(n.game_overs, 0);
     EXPECT_GT(n.sound_modes + n.icade, 0);
-    EXPECT_LE(afterwards, first_stretch + first_stretch / 20);
+    ASSERT_TRUE(most[0][0] > 0 && most[1][0] > 0) << "the window was measured in both stretches";
+    for (int full = 0; full < 2; ++full) {
+        if (most[0][full] > 0) {
+            EXPECT_LE(most[1][full], most[0][full] + most[0][full] / 20);
+        }
+    }
 }
 
 }  // namespace
