@@ -87,6 +87,10 @@ struct Counts {
 
 // Presses one key (or the mouse button) at a time, for a random number of
 // updates, choosing from what makes sense on the screen in front of it.
+// Changes between window and full screen are kept rare, as a player makes
+// them: each reloads every image and sound, and what a reload leaves to the
+// collector waits for its next sweep (after 8 MB of new objects, which play
+// itself hardly allocates).
 class RandomPlayer {
 public:
     RandomPlayer(GameHost& game, c_MyApp* app, unsigned seed) : game_(game), app_(app), rng_(seed) {}
@@ -153,7 +157,10 @@ private:
         if (app_->m_LoadStage > 0 || (app_->m_Mode == 10 && app_->m_GameOver > 0) || app_->m_Mode == 11) return;
         if (BoxOpen()) {
             const int keys[] = {kUp, kDown, kDown, kEnter, kEnter, kEscape, kSpace};
-            if (Chance(0.1)) {
+            const int window_row = 3;
+            if (app_->m_OptionsOpen && app_->m_OptSel == window_row && !Chance(0.1)) {
+                Press(Chance(0.5) ? kUp : kDown, Between(6, 12));
+            } else if (Chance(0.1)) {
                 Click(Between(2, 8));
             } else {
                 Press(OneOf(keys), Between(6, 12));
@@ -162,7 +169,7 @@ private:
             const int keys[] = {kLeft, kRight, kUp, kDown, kEnter, kEnter, kSpace, kX, kN};
             if (Chance(0.15)) {
                 Click(Between(2, 10));
-            } else if (Chance(0.005)) {
+            } else if (Chance(0.002)) {
                 Press(kF11, 6);
             } else {
                 Press(OneOf(keys), Between(6, 12));
@@ -180,7 +187,7 @@ private:
                 Press(OneOf(fire), Between(6, 10));
             } else if (r < 0.97) {
                 Press(kEscape, Between(6, 10));
-            } else if (r < 0.998) {
+            } else if (r < 0.9995) {
                 Click(Between(2, 8));
             } else {
                 Press(kF11, 6);
