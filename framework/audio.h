@@ -13,6 +13,12 @@ public:
         return this;
     }
     void mark() override { gc_mark_q(m_Sample); }
+    // Gives the sample's buffer back now (once no channel plays it) rather
+    // than when the collector gets to it.
+    int p_Discard() {
+        if (m_Sample) m_Sample->Discard();  // played again, it is silent
+        return 0;
+    }
 
     gxtkSample* m_Sample = nullptr;
 };

@@ -31,6 +31,11 @@ void c_Image::mark() {
     gc_mark_q(m_Source);
 }
 
+int c_Image::p_Discard() {
+    if (m_Surface && !m_Source) m_Surface->Discard();  // drawn again, it is blank
+    return 0;
+}
+
 c_Image* c_Image::p_Init(gxtkSurface* surface, int frameCount, int flags) {
     if (frameCount < 1) frameCount = 1;  // a strip of no frames would divide by zero
     gc_assign(m_Surface, surface);

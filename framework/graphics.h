@@ -29,6 +29,10 @@ public:
     int p_ApplyFlags(int flags);
     int p_SetHandle(float x, float y);
     int p_Frames() { return m_Frames.Length(); }
+    // Gives back the pixels and texture at once instead of when the
+    // collector gets to the image; an image sharing another's surface
+    // leaves it alone.
+    int p_Discard();
 
     gxtkSurface* m_Surface = nullptr;
     int m_Width = 0, m_Height = 0;

@@ -13,6 +13,17 @@ String LevelSuffix(int level) {
     return String();
 }
 
+// A slot's old image or sound goes at once: the collector counts only its
+// own small objects, not the pixels and samples behind them, so those would
+// pile up over reloads (a change of window size reloads every slot).
+void Release(c_Image* image) {
+    if (image) image->p_Discard();
+}
+
+void Release(c_Sound* sound) {
+    if (sound) sound->p_Discard();
+}
+
 }  // namespace
 
 int c_MyApp::p_ResolutionRule() {
@@ -33,6 +44,7 @@ int c_MyApp::p_ResolutionRule() {
 
 int c_MyApp::p_LoadImg(int slot, String name, int frameW, int frameH, int frames, int flags) {
     const String path = name + LevelSuffix(m_HdLevel) + String(".png");
+    Release(m_Images[slot]);
     gc_assign(m_Images[slot], nullptr);
     gc_assign(m_Images[slot], orv_graphics_LoadImage2(path, frameW * m_HdLevel, frameH * m_HdLevel, frames, flags));
     m_ImgInfo[slot * 3] = frameW * m_HdLevel;
@@ -43,6 +55,7 @@ int c_MyApp::p_LoadImg(int slot, String name, int frameW, int frameH, int frames
 
 int c_MyApp::p_LoadFont(int slot, String name, int advance, int height) {
     const String path = name + LevelSuffix(m_HdLevel) + String(".png");
+    Release(m_Images[slot]);
     gc_assign(m_Images[slot], nullptr);
     gc_assign(m_Images[slot], orv_graphics_LoadImage2(path, 16 * m_HdLevel, 16 * m_HdLevel, 128, 1));
     m_ImgInfo[slot * 3] = advance;
@@ -60,9 +73,11 @@ int c_MyApp::p_LoadSFX(int n) {
         path += String("0");
     }
     path += String(n) + String(".wav");
-    c_Sound* sound = orv_audio_LoadSound(path);
     // There are 100 slots: a sound numbered outside them has nowhere to go.
-    if (n >= 0 && n < m_Sounds.Length()) gc_assign(m_Sounds[n], sound);
+    if (n < 0 || n >= m_Sounds.Length()) return 0;
+    Release(m_Sounds[n]);
+    gc_assign(m_Sounds[n], nullptr);
+    gc_assign(m_Sounds[n], orv_audio_LoadSound(path));
     return 0;
 }
 

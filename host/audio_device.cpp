@@ -139,6 +139,7 @@ void gxtkAudio::mark() {
     for (gxtkChannel& c : channels) {
         if (c.state != gxtkChannel::Stopped && c.sample && SourceState(c.source) != AL_STOPPED) gc_mark_q(c.sample);
     }
+    gc_mark_q(music_);
 }
 
 namespace {
@@ -308,8 +309,16 @@ int gxtkAudio::SetRate(int channel, float rate) {
 
 int gxtkAudio::PlayMusic(String path, int flags) {
     StopMusic();
+    if (music_) {
+        // Off the source first: a buffer a source holds cannot be deleted.
+        gxtkChannel& c = channels[kMusicChannel];
+        if (c.source && HasOutput()) alSourcei(c.source, AL_BUFFER, 0);
+        music_->Discard();
+        music_ = nullptr;
+    }
     gxtkSample* sample = LoadSample(path);
     if (!sample) return -1;
+    gc_assign(music_, sample);
     PlaySample(sample, kMusicChannel, flags);
     return 0;
 }

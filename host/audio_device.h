@@ -111,4 +111,8 @@ private:
     unsigned int SourceOf(gxtkChannel& channel);
 
     std::unique_ptr<Alc> alc;  // null for a device that opens nothing
+    // The sample PlayMusic loaded last. The next one releases it at once:
+    // left to the collector, whole decoded tunes would pile up, as play
+    // allocates almost no collected objects to set a collection going.
+    gxtkSample* music_ = nullptr;
 };

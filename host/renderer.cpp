@@ -62,8 +62,25 @@ int gxtkSurface::Discard() {
     }
     std::free(pixels);
     pixels = nullptr;
+    path = String();  // bound again, it is empty
     return 0;
 }
+
+namespace {
+
+// The pixel copy of a surface loaded from a file, read from it again; the
+// surface keeps none when the file no longer holds the same image.
+void ReloadPixels(gxtkSurface* s) {
+    int w = 0, h = 0, depth = 0;
+    unsigned char* data = orvLoadImageFile(s->path, &w, &h, &depth);
+    if (data && w == s->width && h == s->height && depth == s->depth) {
+        s->SetData(data, w, h, depth);
+    } else {
+        std::free(data);
+    }
+}
+
+}  // namespace
 
 int gxtkSurface::OnUnsafeLoadComplete() {
     Bind();
@@ -96,6 +113,9 @@ void gxtkSurface::SetData(unsigned char* data, int w, int h, int d) {
 void gxtkSurface::SetSubData(int x, int y, int w, int h, const unsigned int* src, int pitch) {
     if (glFormat != GL_RGBA) return;
     if (x < 0 || y < 0 || w <= 0 || h <= 0 || x + w > width || y + h > height) return;
+    // Pixels changed by hand have no file to come back from: the copy stays.
+    if (!pixels && path.Length()) ReloadPixels(this);
+    path = String();
     if (!pixels) {
         pixels = static_cast<unsigned char*>(std::calloc(static_cast<std::size_t>(width) * height, 4));
         if (!pixels) return;
@@ -131,6 +151,7 @@ void gxtkSurface::Bind() {
         glBindTexture(GL_TEXTURE_2D, textureId);
         return;
     }
+    if (!pixels && path.Length()) ReloadPixels(this);  // a new context
     contextSeq = glfwGraphicsSeq;
     glGenTextures(1, &textureId);
     glBindTexture(GL_TEXTURE_2D, textureId);
@@ -158,6 +179,10 @@ void gxtkSurface::Bind() {
     if (pixels) {
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, glFormat, GL_UNSIGNED_BYTE, pixels);
+        if (path.Length()) {
+            std::free(pixels);
+            pixels = nullptr;
+        }
     }
 }
 
@@ -224,6 +249,7 @@ gxtkSurface* gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, String pa
     unsigned char* data = orvLoadImageFile(path, &w, &h, &depth);
     if (!data) return nullptr;
     surface->SetData(data, w, h, depth);
+    surface->path = path;
     return surface;
 }
 

@@ -6,6 +6,7 @@
 
 #include "runtime/array.h"
 #include "runtime/object.h"
+#include "runtime/string.h"
 
 class gxtkSurface : public Object {
 public:
@@ -22,6 +23,10 @@ public:
     void SetSubData(int x, int y, int w, int h, const unsigned int* src, int pitch);
     void Bind();
 
+    // A surface loaded from a file keeps no pixel copy once its texture
+    // holds the image (the copy would double the memory of every image);
+    // a new context, or a change of pixels, reads the file again.
+    String path;
     unsigned char* pixels = nullptr;
     int width = 0, height = 0, depth = 0;
     int glFormat = 0;

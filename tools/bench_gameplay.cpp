@@ -1,12 +1,27 @@
-// Updates of play per second with eight enemies walking and the particle pool
-// full, the collector bytes those updates allocate, and the draw calls of one
-// rendered frame of that play against the texture runs of its draw list.
+// One frame of play with eight enemies walking and the particle pool full,
+// measured in process: the processor time of one whole update (as the
+// delegate runs it) and of one render's submission, without the time spent
+// inside the OpenGL driver; draw calls per rendered frame against the texture
+// runs of its draw list; and what an update allocates. Also the updates of
+// play per second and the collector bytes they allocate.
 // Run under a display (a virtual one will do), from anywhere:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/tools/bench_gameplay
+//
+// The link wraps the renderer's OpenGL calls and the window's buffer swap, so
+// that the time spent in them is known, and the C allocator's entry points,
+// and operator new, so that allocations are counted by the function that
+// made them.
+#include <cxxabi.h>
+#include <dlfcn.h>
 #include <unistd.h>
+
+#include <GL/gl.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <map>
 #include <string>
 
 #include "framework/graphics.h"
@@ -16,6 +31,116 @@
 #include "host/glfw_layer.h"
 #include "host/host_game.h"
 #include "host/renderer.h"
+
+namespace {
+
+double ThreadSeconds() {
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+// Processor time of this thread inside the driver, and in its draw calls.
+double driver_seconds = 0, draw_seconds = 0;
+long draws = 0;
+struct InDriver {
+    double start = ThreadSeconds();
+    ~InDriver() { driver_seconds += ThreadSeconds() - start; }
+};
+struct InDraw {
+    double start = ThreadSeconds();
+    ~InDraw() {
+        draw_seconds += ThreadSeconds() - start;
+        ++draws;
+    }
+};
+
+// Allocations while counting, by the function that asked.
+bool counting = false;
+long allocations = 0;
+std::map<void*, long> callers;
+
+void Count(void* caller) {
+    if (!counting) return;
+    counting = false;  // the map allocates too
+    ++allocations;
+    ++callers[caller];
+    counting = true;
+}
+
+std::string NameOf(void* address) {
+    Dl_info info;
+    if (!dladdr(address, &info) || !info.dli_sname) return "(unknown)";
+    int status = 0;
+    char* name = abi::__cxa_demangle(info.dli_sname, nullptr, nullptr, &status);
+    std::string result = status == 0 && name ? name : info.dli_sname;
+    std::free(name);
+    return result;
+}
+
+}  // namespace
+
+extern "C" {
+void* __real_malloc(std::size_t);
+void* __real_calloc(std::size_t, std::size_t);
+void* __real_realloc(void*, std::size_t);
+void* __wrap_malloc(std::size_t n) {
+    Count(__builtin_return_address(0));
+    return __real_malloc(n);
+}
+void* __wrap_calloc(std::size_t n, std::size_t size) {
+    Count(__builtin_return_address(0));
+    return __real_calloc(n, size);
+}
+void* __wrap_realloc(void* p, std::size_t n) {
+    Count(__builtin_return_address(0));
+    return __real_realloc(p, n);
+}
+// operator new and operator new[]
+void* __real__Znwm(std::size_t);
+void* __real__Znam(std::size_t);
+void* __wrap__Znwm(std::size_t n) {
+    Count(__builtin_return_address(0));
+    return __real__Znwm(n);
+}
+void* __wrap__Znam(std::size_t n) {
+    Count(__builtin_return_address(0));
+    return __real__Znam(n);
+}
+
+#define DRIVER_CALL(name, params, args)   \
+    void __real_##name params;            \
+    void __wrap_##name params {           \
+        InDriver timed;                   \
+        __real_##name args;               \
+    }
+#define DRAW_CALL(name, params, args) \
+    void __real_##name params;          \
+    void __wrap_##name params {         \
+        InDriver timed;                 \
+        InDraw drawn;                   \
+        __real_##name args;             \
+    }
+DRAW_CALL(glDrawElements, (GLenum m, GLsizei n, GLenum t, const void* i), (m, n, t, i))
+DRAW_CALL(glDrawArrays, (GLenum m, GLint f, GLsizei n), (m, f, n))
+DRIVER_CALL(glClear, (GLbitfield m), (m))
+DRIVER_CALL(glClearColor, (GLclampf r, GLclampf g, GLclampf b, GLclampf a), (r, g, b, a))
+DRIVER_CALL(glBindTexture, (GLenum t, GLuint n), (t, n))
+DRIVER_CALL(glEnable, (GLenum c), (c))
+DRIVER_CALL(glDisable, (GLenum c), (c))
+DRIVER_CALL(glBlendFunc, (GLenum s, GLenum d), (s, d))
+DRIVER_CALL(glScissor, (GLint x, GLint y, GLsizei w, GLsizei h), (x, y, w, h))
+DRIVER_CALL(glViewport, (GLint x, GLint y, GLsizei w, GLsizei h), (x, y, w, h))
+DRIVER_CALL(glMatrixMode, (GLenum m), (m))
+DRIVER_CALL(glLoadIdentity, (void), ())
+DRIVER_CALL(glOrtho, (GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f), (l, r, b, t, n, f))
+DRIVER_CALL(glEnableClientState, (GLenum a), (a))
+DRIVER_CALL(glVertexPointer, (GLint s, GLenum t, GLsizei d, const void* p), (s, t, d, p))
+DRIVER_CALL(glTexCoordPointer, (GLint s, GLenum t, GLsizei d, const void* p), (s, t, d, p))
+DRIVER_CALL(glColorPointer, (GLint s, GLenum t, GLsizei d, const void* p), (s, t, d, p))
+struct GLFWwindow;
+DRIVER_CALL(glfwSwapBuffers, (GLFWwindow * w), (w))
+}
 
 using namespace play;
 
@@ -118,19 +243,55 @@ int main(int, char** argv) {
     std::printf("enemies active: %d, live particles: %d of %d\n", ActiveEnemies(app), app->m_ParticleMax + 1,
                 app->m_ParticleMax + 1);
 
+    // The whole update, as the delegate runs it, and the allocations it makes.
+    c_InputDevice* input = orv_input_device;
+    const auto update = [&] {
+        input->p_BeginUpdate();
+        app->p_OnUpdate();
+        input->p_EndUpdate();
+    };
+    for (int i = 0; i < 100; ++i) update();
     const int updates = 20000;
     const int bytesBefore = gc_new_bytes;
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < updates; ++i) {
-        app->p_Game();
-        app->p_InGame();
-    }
+    const double cpuStart = ThreadSeconds();
+    counting = true;
+    for (int i = 0; i < updates; ++i) update();
+    counting = false;
+    const double cpu = ThreadSeconds() - cpuStart;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("p_Game + p_InGame: %.0f updates/s (%.1f us each; one update is due every 16667 us)\n",
-                updates / seconds, seconds / updates * 1e6);
+    std::printf("one update (p_OnUpdate with the input device's begin and end): %.1f us of processor time "
+                "(%.0f updates/s; one is due every 16667 us)\n",
+                cpu / updates * 1e6, updates / seconds);
     std::printf("collector bytes allocated by %d updates: %d\n", updates, gc_new_bytes - bytesBefore);
+    std::printf("allocations per update: %.2f, by caller:\n", static_cast<double>(allocations) / updates);
+    std::map<std::string, long> byName;
+    for (const auto& [caller, n] : callers) byName[NameOf(caller)] += n;
+    for (const auto& [name, n] : byName) std::printf("  %8.2f  %s\n", static_cast<double>(n) / updates, name.c_str());
     std::printf("enemies still active: %d, draw commands in the last update: %d\n", ActiveEnemies(app),
                 app->m_DrawCount / 15);
+
+    // The render of that picture, as the delegate runs it, buffer swap included.
+    const auto render = [&] {
+        device->BeginRender();
+        orv_graphics_BeginRender();
+        app->p_OnRender();
+        orv_graphics_EndRender();
+        device->EndRender();
+    };
+    for (int i = 0; i < 20; ++i) render();
+    const int renders = 2000;
+    driver_seconds = draw_seconds = 0;
+    draws = 0;
+    const double renderStart = ThreadSeconds();
+    for (int i = 0; i < renders; ++i) render();
+    const double renderCpu = ThreadSeconds() - renderStart;
+    std::printf("one render: %.1f us of processor time in this thread, %.1f us of it in the driver "
+                "(OpenGL calls and the buffer swap): submission %.1f us\n",
+                renderCpu / renders * 1e6, driver_seconds / renders * 1e6,
+                (renderCpu - driver_seconds) / renders * 1e6);
+    std::printf("the driver's draw calls: %.1f per render, %.1f us each on average\n",
+                static_cast<double>(draws) / renders, draw_seconds / static_cast<double>(draws) * 1e6);
 
     device->BeginRender();
     orv_graphics_BeginRender();

@@ -162,9 +162,10 @@ TEST_F(Renderer, PngPixelsLoadPremultiplied) {
     char dir[] = "/tmp/rendertestXXXXXX";
     ASSERT_TRUE(mkdtemp(dir));
     const std::string path = std::string(dir) + "/p.png";
+    // Decoded without a texture yet, so the copy is still there to look at.
     const auto load = [&](int depth, const std::string& pixels) {
         EXPECT_TRUE(stbi_write_png(path.c_str(), 2, 1, depth, pixels.data(), 2 * depth));
-        gxtkSurface* s = gfx->LoadSurface(String(path.c_str()));
+        gxtkSurface* s = gfx->LoadSurface__UNSAFE__(new gxtkSurface(), String(path.c_str()));
         EXPECT_NE(s, nullptr);
         EXPECT_EQ(s ? s->depth : 0, depth);
         return s ? std::string(reinterpret_cast<char*>(s->pixels), pixels.size()) : std::string();
@@ -254,6 +255,41 @@ TEST_F(Renderer, SurfacesComeBackFromTheirPixelsInANewWindow) {
     EXPECT_EQ(s->contextSeq, glfwGraphicsSeq);
     EXPECT_EQ(Rgb(Pixel(0, 0)), 0xFF0000u);
     EXPECT_EQ(Rgb(Pixel(1, 1)), 0x00FF00u);
+}
+
+// An image from a file keeps no copy once its texture holds it; a new
+// context reads the file again.
+TEST_F(Renderer, LoadedSurfacesComeBackFromTheirFileInANewWindow) {
+    char dir[] = "/tmp/rendertestXXXXXX";
+    ASSERT_TRUE(mkdtemp(dir));
+    const std::string path = std::string(dir) + "/two.png";
+    const unsigned char red_green[] = {255, 0, 0, 255, 0, 255, 0, 255};
+    ASSERT_TRUE(stbi_write_png(path.c_str(), 2, 1, 4, red_green, 8));
+    gxtkSurface* s = gfx->LoadSurface(String(path.c_str()));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->pixels, nullptr);
+    host->SetGlfwWindow(64, 48, 8, 8, 8, 0, 0, 0, false);  // a new window and context
+    gfx->BeginRender();
+    gfx->SetColor(255, 255, 255);
+    gfx->SetAlpha(1);
+    gfx->SetMatrix(1, 0, 0, 1, 0, 0);
+    gfx->Cls(0, 0, 0);
+    gfx->DrawSurface(s, 0, 0);
+    gfx->Flush();
+    EXPECT_EQ(s->contextSeq, glfwGraphicsSeq);
+    EXPECT_EQ(s->pixels, nullptr);
+    EXPECT_EQ(Rgb(Pixel(0, 0)), 0xFF0000u);
+    EXPECT_EQ(Rgb(Pixel(1, 0)), 0x00FF00u);
+
+    // Pixels written by hand have no file to come back from: kept from then on.
+    Array<int> blue(1);
+    blue[0] = static_cast<int>(0xFF0000FFu);
+    gfx->WritePixels2(s, blue, 1, 0, 1, 1, 0, 1);
+    ASSERT_NE(s->pixels, nullptr);
+    EXPECT_EQ(s->pixels[0], 255);  // the red pixel read back from the file
+    EXPECT_EQ(s->pixels[6], 255);  // the blue one written
+    std::remove(path.c_str());
+    rmdir(dir);
 }
 
 TEST_F(Renderer, DiscardDropsTheTextureAndThePixels) {

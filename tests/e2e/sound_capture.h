@@ -1,0 +1,36 @@
+// What the program played, as OpenAL's WAV writer captured it, and where
+// in it a given sound effect can be heard.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace capture {
+
+constexpr int kRate = 44100;
+
+// The left channel of a capture configured as 16-bit stereo at 44100 Hz.
+// The sample data is read from the header's "data" tag to the end of the
+// file: the sizes in the header are only filled in when the program closes
+// its device, so a capture taken while it runs has none.
+bool ReadCapture(const std::string& path, std::vector<float>* left, std::string* problem);
+
+// The samples of a mono 16-bit WAV file, such as the game's sound effects.
+std::vector<float> ReadMonoWav(const std::string& path);
+
+struct Match {
+    double score = 0;  // normalised correlation, 1 for the very waveform
+    long at = -1;      // sample position in the capture
+};
+
+// Every place between samples `from` and `to` where `sound` (its first
+// quarter second at most) correlates with the capture above `threshold`,
+// at least the sound's length apart, best first within each stretch.
+std::vector<Match> FindSound(const std::vector<float>& signal, const std::vector<float>& sound, long from, long to,
+                             double threshold);
+
+// The median loudness (root mean square) of 50 ms pieces between two sample
+// positions: the level of a steady sound such as music, which a short
+// effect in the stretch does not change.
+double MedianLevel(const std::vector<float>& signal, long from, long to);
+
+}  // namespace capture

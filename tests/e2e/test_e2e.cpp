@@ -1,0 +1,410 @@
+// The real program end to end: started from its build folder as the play
+// command starts it, with OpenAL writing everything it plays to a WAV file,
+// driven by real key presses from xdotool, and watched through screenshots
+// of its window. The pictures of every stage are kept in
+// <build>/e2e-artifacts for a person to look at.
+//
+// Waits poll the screen for the state wanted, with limits far above what
+// an idle machine needs, so that a busy one passes too. Keys are held for
+// 150 ms: the game reads keys as held, so a press and release between two
+// updates would be lost.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "tests/e2e/game_process.h"
+#include "tests/e2e/sound_capture.h"
+#include "tests/e2e/x_screen.h"
+#include "tests/support/subprocess.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kBuild = BUILD_DIR;
+const std::string kArtefacts = kBuild + "/e2e-artifacts";
+
+// Places on the 640 × 480 window (the virtual screen is the window there).
+const Rect kWholeWindow{0, 0, 640, 480};
+const Rect kScoreLists{556, 56, 84, 424};    // the title's score lists (right of the turning cog)
+const Rect kItemStrip{0, 250, 500, 130};     // the title's game-type items
+const Rect kScoreText{250, 2, 140, 26};      // the score at the top of the game
+const Rect kLowerBoard{20, 300, 600, 150};   // board below the pause panel's icons
+const Rect kBottomBand{0, 460, 640, 20};     // below the board: the game's clear colour
+const Rect kSoundRow{170, 126, 380, 28};     // the options box's sound row (clear of its cog)
+
+bool IsLoading(const Picture& p) {
+    const Rgb screen{40, 40, 80};
+    return !p.empty() && p.At(2, 2) == screen && p.At(p.width - 3, p.height - 3) == screen;
+}
+
+// The title's clear colour shows below the backdrop while it slides in.
+bool TitleClearShows(const Picture& p) {
+    if (p.empty() || IsLoading(p)) return false;
+    for (int y = p.height - 20; y < p.height; ++y) {
+        for (int x = 0; x < p.width / 2; ++x) {
+            if (p.At(x, y) == Rgb{0, 0, 80}) return true;
+        }
+    }
+    return false;
+}
+
+// The game's dark green (0, 40, 0) under its backdrop, drawn at alpha 0.1.
+bool GameGreen(Rgb c) { return c.g >= 36 && c.g <= 70 && c.r <= 30 && c.b <= 35 && c.g > c.r + 15 && c.g > c.b + 10; }
+
+// Not dimmed by the pause panel, compared with a picture of play.
+bool Bright(const Picture& p, const Picture& play) {
+    return p.Brightness(kLowerBoard) > 0.85 * play.Brightness(kLowerBoard);
+}
+
+bool Near(Rgb c, Rgb want, int tolerance) {
+    return std::abs(c.r - want.r) <= tolerance && std::abs(c.g - want.g) <= tolerance &&
+           std::abs(c.b - want.b) <= tolerance;
+}
+
+// The options box, fully in: (150, 75, 0) at alpha 0.85 over the dimmed
+// game, from the top of the window to the bottom.
+bool OptionsBoxIn(const Picture& p) {
+    return !p.empty() && Near(p.At(580, 4), {128, 64, 0}, 30) && Near(p.At(580, 470), {128, 64, 0}, 30);
+}
+
+// The game-over bars at alpha 0.5 over the darkened game, most of the way
+// in: yellow from the left at 0.45 of the height, orange from the right at
+// 0.55 (clear of the words "GAME" and "OVER").
+bool GameOverBars(const Picture& p) {
+    if (p.empty()) return false;
+    const Rgb yellow = p.At(400, 216), orange = p.At(240, 264);
+    return yellow.r >= 120 && yellow.g >= 120 && yellow.b <= 80 && std::abs(yellow.r - yellow.g) < 30 &&
+           orange.r >= 120 && orange.g >= 50 && orange.g <= 110 && orange.b <= 80;
+}
+
+// The saved state's fields, split at "|".
+std::vector<std::string> StateFields(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    std::vector<std::string> fields;
+    std::istringstream in(text.str());
+    for (std::string f; std::getline(in, f, '|');) fields.push_back(f);
+    return fields;
+}
+
+// The player's own state file is kept aside while the test plays, and put
+// back afterwards.
+class StateFileAside {
+public:
+    explicit StateFileAside(std::string path) : path_(std::move(path)) {
+        std::error_code e;
+        had_ = fs::exists(path_, e);
+        if (had_) fs::copy_file(path_, kArtefacts + "/player-state-kept", fs::copy_options::overwrite_existing, e);
+        fs::remove(path_, e);
+    }
+    ~StateFileAside() {
+        std::error_code e;
+        fs::copy_file(path_, kArtefacts + "/state-after-test", fs::copy_options::overwrite_existing, e);
+        fs::remove(path_, e);
+        if (had_) fs::copy_file(kArtefacts + "/player-state-kept", path_, e);
+    }
+
+private:
+    std::string path_;
+    bool had_ = false;
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::error_code e;
+        fs::remove_all(kArtefacts, e);
+        fs::create_directories(kArtefacts);
+        ASSERT_TRUE(screen.Connected()) << "no display";
+    }
+
+    // Starts the game as the play command does: ./vellumby in its build folder.
+    void Start(const std::vector<std::string>& env, const std::string& log) {
+        game = std::make_unique<GameProcess>(kBuild, "./vellumby", env, kArtefacts + "/" + log);
+        const double deadline = Now() + 60;
+        while (!(window = screen.FindByTitle("Vellumby")) && Now() < deadline && game->Running()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    void Note(const std::string& what) {
+        const double t = game->Age();
+        timeline.emplace(what, t);  // the first time counts
+        std::ofstream(kArtefacts + "/timeline.txt", std::ios::app) << t << " " << what << "\n";
+    }
+
+    // Holds a key for 150 ms in the game's window (xdotool's key names).
+    void Hold(const std::string& key, double seconds = 0.15, bool window_may_go = false) {
+        const std::string w = std::to_string(window);
+        std::ostringstream hold;
+        hold << seconds;
+        Note("press " + key);
+        // xdotool presses a key of the focused window through the X server,
+        // which repeats it while it is down. A key that makes the game
+        // replace its window is let go without naming the window, which is
+        // gone by then: the key must not stay down and repeat.
+        std::vector<std::string> args = {"/usr/bin/xdotool", "keydown", "--window", w, key, "sleep", hold.str(), "keyup"};
+        if (!window_may_go) args.insert(args.end(), {"--window", w});
+        args.push_back(key);
+        const ProcessResult r = RunProcess(args);
+        if (!window_may_go) {
+            EXPECT_EQ(r.status, 0) << "xdotool " << key << ": " << r.err;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+
+    // Screenshots until one passes the test; the last one is kept either way.
+    Picture WaitFor(const std::string& name, const std::function<bool(const Picture&)>& wanted, double limit = 60) {
+        const double deadline = Now() + limit;
+        Picture p;
+        do {
+            p = screen.Grab(window);
+            if (wanted(p)) {
+                Keep(p, name);
+                return p;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        } while (Now() < deadline);
+        Keep(p, "FAILED-" + name);
+        ADD_FAILURE() << "no picture of: " << name;
+        return Picture();
+    }
+
+    // Waits until the region stops changing: two pictures 300 ms apart agree.
+    Picture Settled(const std::string& name, Rect region, const std::function<bool(const Picture&)>& wanted) {
+        Picture last;
+        return WaitFor(name, [&](const Picture& p) {
+            const bool still = !last.empty() && !p.empty() && last.Difference(p, region) < 0.5 && wanted(p);
+            last = p;
+            if (!still) std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            return still;
+        });
+    }
+
+    void Keep(const Picture& p, const std::string& name) {
+        p.SavePng(kArtefacts + "/" + std::to_string(++shots) + "-" + name + ".png");
+    }
+
+    XScreen screen;
+    std::unique_ptr<GameProcess> game;
+    unsigned long window = 0;
+    std::map<std::string, double> timeline;
+    int shots = 0;
+};
+
+TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
+    StateFileAside state(kBuild + "/.quarlostate");
+    const std::string wav = kArtefacts + "/capture.wav";
+    std::ofstream(kArtefacts + "/alsoft.conf") << "[general]\nsample-type = int16\nchannels = stereo\n"
+                                                  "frequency = 44100\nhrtf = false\nstereo-mode = speakers\n"
+                                                  "cf_level = 0\ndither = false\n[wave]\nfile = "
+                                               << wav << "\n";
+    Start({"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + kArtefacts + "/alsoft.conf"}, "first-run.log");
+    ASSERT_NE(window, 0u) << "the game's window did not appear";
+
+    // Loading, then the title menu sliding in over its clear colour.
+    ASSERT_FALSE(WaitFor("loading", IsLoading).empty());
+    ASSERT_FALSE(WaitFor("title-clear-colour", TitleClearShows).empty());
+    Note("title");
+    const Picture title = Settled("title", kWholeWindow, [](const Picture& p) { return !IsLoading(p); });
+    ASSERT_FALSE(title.empty());
+
+    // The selection moves to the second game type and back to the first.
+    Hold("Right");
+    ASSERT_FALSE(Settled("menu-second-type", kItemStrip, [&](const Picture& p) {
+                     return p.Difference(title, kItemStrip) > 5;
+                 }).empty());
+    Hold("Left");
+    ASSERT_FALSE(Settled("menu-first-type-again", kItemStrip, [&](const Picture& p) {
+                     return p.Difference(title, kItemStrip) < 2;
+                 }).empty());
+
+    // A game of type 1: the level's intro fades to the board.
+    Note("game start");
+    Hold("Return");
+    ASSERT_FALSE(WaitFor("level-intro", [](const Picture& p) { return !p.empty() && GameGreen(p.Mean(kBottomBand)); })
+                     .empty());
+    const Picture board = Settled("game", kScoreText, [](const Picture& p) {
+        return GameGreen(p.Mean(kBottomBand)) && p.Brightness(kLowerBoard) > 40;
+    });
+    ASSERT_FALSE(board.empty());
+
+    // The level music plays for a while. Escape pauses: the game is dimmed
+    // behind the pause panel. From there the cog opens the options box; its
+    // sound row steps from "SFX + Music" to "SFX", which stops the music.
+    // Escape closes the box, and Escape again resumes the game.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    Note("pause");
+    Hold("Escape");
+    const Picture paused = Settled("paused", kLowerBoard, [&](const Picture& p) {
+        const double ratio = p.Brightness(kLowerBoard) / board.Brightness(kLowerBoard);
+        return ratio > 0.25 && ratio < 0.5;
+    });
+    ASSERT_FALSE(paused.empty());
+    Hold("Right");
+    Hold("Return");
+    const Picture options = Settled("options-box", kSoundRow, OptionsBoxIn);
+    ASSERT_FALSE(options.empty());
+    Hold("Down");
+    const Picture highlighted = Settled("options-sound-row", kSoundRow, [&](const Picture& p) {
+        return OptionsBoxIn(p) && p.Difference(options, kSoundRow) > 5;
+    });
+    ASSERT_FALSE(highlighted.empty());
+    Hold("Return");
+    ASSERT_FALSE(Settled("options-sound-sfx", kSoundRow, [&](const Picture& p) {
+                     return OptionsBoxIn(p) && p.Difference(highlighted, kSoundRow) > 1;
+                 }).empty());
+    Hold("Escape");
+    ASSERT_FALSE(Settled("options-closed", kLowerBoard, [&](const Picture& p) {
+                     return !OptionsBoxIn(p) && p.Difference(paused, kLowerBoard) < 2;
+                 }).empty());
+    Note("resume");
+    Hold("Escape");
+    ASSERT_FALSE(WaitFor("resumed", [&](const Picture& p) { return !p.empty() && Bright(p, board); }).empty());
+
+    // Up the cut path and through the hedges above, along the top row, and
+    // down the right edge through two items: the score changes.
+    Note("walk");
+    Hold("Up", 2.6);
+    Hold("Right", 2.6);
+    Hold("Down", 1.2);
+    Note("walk end");
+    const Picture walked =
+        Settled("hedges-cut", kScoreText, [&](const Picture& p) { return p.Difference(board, kScoreText) > 3; });
+    ASSERT_FALSE(walked.empty());
+    Note("capture taken");
+    // The sound checks use the capture as it is now: a full-screen window
+    // starts without focus, and the sound device pauses until it has it.
+    std::error_code copied;
+    fs::copy_file(wav, kArtefacts + "/capture-until-full-screen.wav", copied);
+
+    // F11: full screen, on the whole 1280 × 1024 display in a new window. It
+    // is given the focus, as a player's click would; the game, paused while
+    // it had none, resumes with Escape.
+    Hold("F11", 0.15, true);
+    const double deadline = Now() + 60;
+    while (!(window = screen.FindBySize(1280, 1024)) && Now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_NE(window, 0u) << "no full-screen window";
+    EXPECT_EQ(RunProcess({"/usr/bin/xdotool", "windowfocus", std::to_string(window)}).status, 0);
+    const Rect full_lower{40, 640, 1200, 320}, full_band{0, 990, 1280, 30};
+    const Picture full_paused = Settled("full-screen-paused", full_lower, [&](const Picture& p) {
+        return p.width == 1280 && p.height == 1024 && !IsLoading(p) && p.Brightness(full_lower) > 5;
+    });
+    ASSERT_FALSE(full_paused.empty());
+    Hold("Escape");
+    ASSERT_FALSE(WaitFor("full-screen-game", [&](const Picture& p) {
+                     return !p.empty() && p.Brightness(full_lower) > 1.4 * full_paused.Brightness(full_lower) &&
+                            GameGreen(p.Mean(full_band));
+                 }).empty());
+
+    // F11 again: back to the 640 × 480 window.
+    Hold("F11", 0.15, true);
+    window = 0;
+    const double back_deadline = Now() + 60;
+    while (!(window = screen.FindByTitle("Vellumby")) && Now() < back_deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_NE(window, 0u) << "no window after leaving full screen";
+    Picture back = Settled("windowed-again", kScoreText, [](const Picture& p) {
+        return p.width == 640 && p.height == 480 && !IsLoading(p);
+    });
+    ASSERT_FALSE(back.empty());
+    if (!Bright(back, board)) {
+        Hold("Escape");  // paused while the new window had no focus yet
+        back = WaitFor("windowed-again-resumed", [&](const Picture& p) { return !p.empty() && Bright(p, board); });
+    }
+    EXPECT_TRUE(GameGreen(back.Mean(kBottomBand)));
+
+    // Quitting through the pause panel ends the game: the game-over bars
+    // sweep in, then the title menu returns with the score in its lists.
+    Hold("Escape");
+    ASSERT_FALSE(Settled("paused-to-quit", kLowerBoard, [&](const Picture& p) {
+                     return p.Brightness(kLowerBoard) < 0.5 * board.Brightness(kLowerBoard);
+                 }).empty());
+    Hold("Left");
+    Note("quit game");
+    Hold("Return");
+    ASSERT_FALSE(WaitFor("game-over", GameOverBars).empty());
+    const Picture scores = Settled("title-with-score", kWholeWindow, [&](const Picture& p) {
+        return !GameOverBars(p) && p.Difference(title, kItemStrip) < 2;
+    });
+    ASSERT_FALSE(scores.empty());
+    EXPECT_GT(scores.Difference(title, kScoreLists), 0.2) << "the score lists did not change";
+
+    // F4 ends the program at once, normally.
+    Hold("F4", 0.15, true);
+    EXPECT_EQ(game->Wait(30), 0);
+    const std::vector<std::string> fields = StateFields(kBuild + "/.quarlostate");
+    ASSERT_EQ(fields.size(), 98u);
+    const int best = std::atoi(fields[35].c_str()), last = std::atoi(fields[36].c_str());
+    EXPECT_GT(best, 0);
+    EXPECT_EQ(best % 5, 0);
+    EXPECT_EQ(last, best);        // type 1's last score is the same game
+    EXPECT_EQ(fields[5], "2");    // sound mode "SFX"
+
+    // Restarted, the title shows the same lists; the window's close box ends it.
+    Start({"ALSOFT_DRIVERS=null"}, "second-run.log");
+    ASSERT_NE(window, 0u);
+    const Picture restored = Settled("title-after-restart", kWholeWindow, [&](const Picture& p) {
+        return !IsLoading(p) && !TitleClearShows(p) && p.Difference(title, kItemStrip) < 2;
+    });
+    ASSERT_FALSE(restored.empty());
+    EXPECT_LT(restored.Difference(scores, kScoreLists), 0.1) << "the score lists were not restored";
+    EXPECT_EQ(RunProcess({SEND_CLOSE, "Vellumby", "30"}).status, 0);
+    EXPECT_EQ(game->Wait(30), 0);
+
+    // What was heard until full screen: the jingle while loading, the menu's
+    // blips, the start, the level music, the pause panel's blips, and the two
+    // items, with no music any more. Cutting a hedge makes no sound of its
+    // own in this game.
+    std::vector<float> heard;
+    std::string problem;
+    ASSERT_TRUE(capture::ReadCapture(kArtefacts + "/capture-until-full-screen.wav", &heard, &problem)) << problem;
+    const auto sound = [](int n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/data/sfx/%03d.wav", n);
+        return capture::ReadMonoWav(kBuild + name);
+    };
+    const long end = static_cast<long>(heard.size());
+    const std::vector<capture::Match> jingles = capture::FindSound(heard, sound(96), 0, end, 0.9);
+    ASSERT_EQ(jingles.size(), 1u) << "the logo jingle";
+    const std::vector<capture::Match> starts = capture::FindSound(heard, sound(98), jingles[0].at, end, 0.9);
+    ASSERT_FALSE(starts.empty()) << "the start of the game";
+    // Capture time of a moment of the test, taking the game's start blip
+    // as the press of Return that started it.
+    const double offset = starts[0].at / double(capture::kRate) - timeline["game start"];
+    const auto at = [&](const std::string& what, double later = 0) {
+        return static_cast<long>((timeline.at(what) + offset + later) * capture::kRate);
+    };
+    const auto heard_near = [&](int n, const std::string& what, double threshold) {
+        return capture::FindSound(heard, sound(n), at(what, -0.3), at(what, 0.8), threshold);
+    };
+    EXPECT_EQ(capture::FindSound(heard, sound(99), jingles[0].at, starts[0].at, 0.9).size(), 2u) << "menu blips";
+    const double music = capture::MedianLevel(heard, at("game start", 1.2), at("pause", -0.1));
+    EXPECT_GT(music, 0.01) << "the level music";
+    EXPECT_FALSE(heard_near(98, "pause", 0.8).empty()) << "pause";
+    EXPECT_FALSE(heard_near(98, "resume", 0.8).empty()) << "resume";
+    const std::vector<capture::Match> first_item = capture::FindSound(heard, sound(10), at("walk"), end, 0.8);
+    const std::vector<capture::Match> second_item = capture::FindSound(heard, sound(11), at("walk"), end, 0.8);
+    ASSERT_EQ(first_item.size(), 1u) << "the first item";
+    ASSERT_EQ(second_item.size(), 1u) << "the second item";
+    EXPECT_LT(first_item[0].at, second_item[0].at);
+    const double after = capture::MedianLevel(heard, at("resume", 0.5), end);
+    EXPECT_LT(after, music / 20) << "music after the sound mode left it out";
+    std::printf("capture: jingle %.3f at %.2f s, items %.3f and %.3f; music level %.4f, %.5f after the change\n",
+                jingles[0].score, jingles[0].at / double(capture::kRate), first_item[0].score, second_item[0].score,
+                music, after);
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+#include "tests/e2e/x_screen.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#include <stb/stb_image_write.h>
+
+namespace {
+
+// A window may vanish between finding it and reading it (the game re-creates
+// its window to change to full screen): such errors are expected, not fatal.
+int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
+
+Rect Clip(const Picture& p, Rect r) {
+    const int x0 = std::max(0, r.x), y0 = std::max(0, r.y);
+    const int x1 = std::min(p.width, r.x + r.w), y1 = std::min(p.height, r.y + r.h);
+    return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+}
+
+Window FindTitled(Display* display, Window window, const char* title) {
+    char* name = nullptr;
+    if (XFetchName(display, window, &name) && name) {
+        const bool match = std::strcmp(name, title) == 0;
+        XFree(name);
+        if (match) return window;
+    }
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(display, window, &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && !found; ++i) found = FindTitled(display, children[i], title);
+        if (children) XFree(children);
+    }
+    return found;
+}
+
+}  // namespace
+
+Rgb Picture::Mean(Rect r) const {
+    r = Clip(*this, r);
+    long sum[3] = {0, 0, 0};
+    for (int y = r.y; y < r.y + r.h; ++y) {
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            const Rgb c = At(x, y);
+            sum[0] += c.r;
+            sum[1] += c.g;
+            sum[2] += c.b;
+        }
+    }
+    const long n = std::max(1, r.w * r.h);
+    return {static_cast<int>(sum[0] / n), static_cast<int>(sum[1] / n), static_cast<int>(sum[2] / n)};
+}
+
+double Picture::Brightness(Rect r) const {
+    const Rgb m = Mean(r);
+    return (m.r + m.g + m.b) / 3.0;
+}
+
+double Picture::Difference(const Picture& other, Rect r) const {
+    if (width != other.width || height != other.height) return 255;
+    r = Clip(*this, r);
+    double sum = 0;
+    for (int y = r.y; y < r.y + r.h; ++y) {
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            const Rgb a = At(x, y), b = other.At(x, y);
+            sum += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
+        }
+    }
+    return sum / 3 / std::max(1, r.w * r.h);
+}
+
+bool Picture::SavePng(const std::string& path) const {
+    std::vector<unsigned char> bytes;
+    bytes.reserve(pixels.size() * 3);
+    for (const Rgb& c : pixels) {
+        bytes.push_back(static_cast<unsigned char>(c.r));
+        bytes.push_back(static_cast<unsigned char>(c.g));
+        bytes.push_back(static_cast<unsigned char>(c.b));
+    }
+    return !empty() && stbi_write_png(path.c_str(), width, height, 3, bytes.data(), width * 3) != 0;
+}
+
+XScreen::XScreen() {
+    display_ = XOpenDisplay(nullptr);
+    XSetErrorHandler(IgnoreErrors);
+}
+
+XScreen::~XScreen() {
+    if (display_) XCloseDisplay(display_);
+}
+
+unsigned long XScreen::FindByTitle(const std::string& title) {
+    if (!display_) return 0;
+    return FindTitled(display_, DefaultRootWindow(display_), title.c_str());
+}
+
+unsigned long XScreen::FindBySize(int width, int height) {
+    if (!display_) return 0;
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && !found; ++i) {
+            XWindowAttributes a;
+            if (XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable && a.width == width &&
+                a.height == height) {
+                found = children[i];
+            }
+        }
+        if (children) XFree(children);
+    }
+    return found;
+}
+
+Picture XScreen::Grab(unsigned long window) {
+    Picture p;
+    XWindowAttributes a;
+    if (!display_ || !XGetWindowAttributes(display_, window, &a) || a.map_state != IsViewable) return p;
+    XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(a.width),
+                              static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+    if (!image) return p;
+    p.width = a.width;
+    p.height = a.height;
+    p.pixels.resize(static_cast<std::size_t>(p.width) * p.height);
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const unsigned long v = XGetPixel(image, x, y);
+            p.pixels[static_cast<std::size_t>(y) * p.width + x] = {static_cast<int>((v >> 16) & 0xff),
+                                                                   static_cast<int>((v >> 8) & 0xff),
+                                                                   static_cast<int>(v & 0xff)};
+        }
+    }
+    XDestroyImage(image);
+    return p;
+}

@@ -1,0 +1,283 @@
+// A long stretch of random play on the test host: a seeded random player
+// presses keys and clicks as the screen in front of it allows, and the game
+// updates and renders on the fake clock. Nothing may crash or trip the
+// sanitizers, the play must reach every part of the game (menus, game
+// starts, pauses, deaths, game overs, option changes), and once the first
+// stretch (10,000 updates, or half a shorter run) is played, resident memory
+// may not grow beyond 5 % over the most that stretch needed (in the window
+// and in full screen apart, as full screen holds larger images).
+//
+// The number of updates comes from VELLUMBY_SOAK_UPDATES (a short run by
+// default; the long runs are in the README).
+#include <malloc.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+
+#include "framework/app.h"
+#include "game/my_app.h"
+#include "tests/support/game_host.h"
+#include "tests/support/null_audio.h"
+
+namespace {
+
+#ifdef ORV_GC_STRESS
+const int kShortRun = 12000;  // every collector step is a whole cycle here
+#else
+const int kShortRun = 20000;
+#endif
+
+#ifdef __SANITIZE_ADDRESS__
+// Resident memory under AddressSanitizer follows its allocator rather than
+// the game: freed blocks wait in a quarantine (256 MB by default) and memory
+// it no longer uses goes back to the system at most every 5 s. A small
+// quarantine and a return every 200 ms keep it to what the game holds; use
+// after free is still caught for the most recent 16 MB of frees.
+extern "C" const char* __asan_default_options() {
+    return "quarantine_size_mb=16:allocator_release_to_os_interval_ms=200";
+}
+#endif
+
+// Framework key codes.
+enum Key : int {
+    kEnter = 13,
+    kEscape = 27,
+    kSpace = 32,
+    kLeft = 37,
+    kUp = 38,
+    kRight = 39,
+    kDown = 40,
+    kC = 67,   // third fire button
+    kN = 78,   // credits
+    kX = 88,   // second fire button
+    kF11 = 122
+};
+
+long ResidentBytes() {
+    long size = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> size >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+int UpdatesToRun() {
+    const char* n = std::getenv("VELLUMBY_SOAK_UPDATES");
+    return n && std::atoi(n) > 0 ? std::atoi(n) : kShortRun;
+}
+
+// The game ends the program through exit(0) (F4, the close box, back on the
+// title menu): during the soak that must not pass for success.
+bool soaking = false;
+void EndedEarly() {
+    if (soaking) {
+        std::fprintf(stderr, "the game ended the program in the middle of the soak\n");
+        std::_Exit(1);
+    }
+}
+
+struct Counts {
+    int starts = 0, pauses = 0, deaths = 0, game_overs = 0, levels = 0;
+    int sound_modes = 0, icade = 0, flips = 0, credits = 0, focus_losses = 0;
+};
+
+// Presses one key (or the mouse button) at a time, for a random number of
+// updates, choosing from what makes sense on the screen in front of it.
+// Changes between window and full screen are kept rare, as a player makes
+// them: each reloads every image and sound, and what a reload leaves to the
+// collector waits for its next sweep (after 8 MB of new objects, which play
+// itself hardly allocates).
+class RandomPlayer {
+public:
+    RandomPlayer(GameHost& game, c_MyApp* app, unsigned seed) : game_(game), app_(app), rng_(seed) {}
+
+    void BeforeUpdate() {
+        if (suspended_ > 0) {
+            if (--suspended_ == 0) game_.Resume();
+            return;
+        }
+        if (key_ && (!BackAllowed() && IsBack(key_))) Release();
+        if (left_ > 0 && --left_ > 0) return;
+        Release();
+        if (Chance(0.35)) {
+            left_ = Between(1, 20);  // a pause between presses
+            return;
+        }
+        Choose();
+    }
+
+    Counts counts;
+
+private:
+    bool Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(rng_) < p; }
+    int Between(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+    template <std::size_t N>
+    int OneOf(const int (&keys)[N]) {
+        return keys[static_cast<std::size_t>(Between(0, static_cast<int>(N) - 1))];
+    }
+
+    static bool IsBack(int key) { return key == kEscape; }
+    bool BoxOpen() const { return app_->m_OptionsOpen || app_->m_CreditsOpen || app_->m_BadgesOpen; }
+    // Back on the title menu ends the program: only in a game or a box.
+    bool BackAllowed() const { return BoxOpen() || (app_->m_Mode == 10 && app_->m_GameOver == 0); }
+
+    void Press(int key, int updates) {
+        key_ = key;
+        left_ = updates;
+        game_.KeyDown(key);
+    }
+    void Click(int updates) {
+        int w = 0, h = 0;
+        game_.fake.GetWindowSize(&w, &h);
+        // Half the clicks go to the pause icon and the menu's buttons.
+        const bool corner = Chance(0.5);
+        game_.MouseMove(corner ? Between(0, 40) : Between(0, w - 1), corner ? Between(0, 40) : Between(0, h - 1));
+        game_.MouseDown(0);
+        mouse_ = true;
+        left_ = updates;
+    }
+    void Release() {
+        if (key_) game_.KeyUp(key_);
+        if (mouse_) game_.MouseUp(0);
+        key_ = 0;
+        mouse_ = false;
+    }
+
+    void Choose() {
+        if (Chance(0.0005)) {  // the window loses the focus for a while
+            ++counts.focus_losses;
+            game_.Suspend();
+            suspended_ = Between(1, 120);
+            return;
+        }
+        if (app_->m_LoadStage > 0 || (app_->m_Mode == 10 && app_->m_GameOver > 0) || app_->m_Mode == 11) return;
+        if (BoxOpen()) {
+            const int keys[] = {kUp, kDown, kDown, kEnter, kEnter, kEscape, kSpace};
+            const int window_row = 3;
+            if (app_->m_OptionsOpen && app_->m_OptSel == window_row && !Chance(0.1)) {
+                Press(Chance(0.5) ? kUp : kDown, Between(6, 12));
+            } else if (Chance(0.1)) {
+                Click(Between(2, 8));
+            } else {
+                Press(OneOf(keys), Between(6, 12));
+            }
+        } else if (app_->m_Mode == 1) {
+            const int keys[] = {kLeft, kRight, kUp, kDown, kEnter, kEnter, kSpace, kX, kN};
+            if (Chance(0.15)) {
+                Click(Between(2, 10));
+            } else if (Chance(0.002)) {
+                Press(kF11, 6);
+            } else {
+                Press(OneOf(keys), Between(6, 12));
+            }
+        } else if (app_->m_Paused) {
+            const int keys[] = {kLeft, kRight, kUp, kDown, kEnter, kEnter, kEscape};
+            Press(OneOf(keys), Between(6, 12));
+        } else if (app_->m_Mode == 10) {
+            const int walk[] = {kLeft, kRight, kUp, kDown};
+            const int fire[] = {kSpace, kEnter, kX, kC};
+            const double r = std::uniform_real_distribution<double>(0, 1)(rng_);
+            if (r < 0.75) {
+                Press(OneOf(walk), Between(5, 60));
+            } else if (r < 0.93) {
+                Press(OneOf(fire), Between(6, 10));
+            } else if (r < 0.97) {
+                Press(kEscape, Between(6, 10));
+            } else if (r < 0.9995) {
+                Click(Between(2, 8));
+            } else {
+                Press(kF11, 6);
+            }
+        }
+    }
+
+    GameHost& game_;
+    c_MyApp* app_;
+    std::mt19937 rng_;
+    int key_ = 0;
+    bool mouse_ = false;
+    int left_ = 0;
+    int suspended_ = 0;
+};
+
+TEST(Soak, RandomPlayForAllTheUpdatesAsked) {
+    // Pixel blocks of the large images are freed and allocated again at every
+    // change of window size. The C library would otherwise keep a freed
+    // block's worth of them in its heap after the first one, so resident
+    // memory would follow where blocks happened to land rather than what
+    // the game holds.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+    const int updates = UpdatesToRun();
+    const int settle = std::min(10000, updates / 2);
+    NullAudio* audio = nullptr;
+    GameHost game;
+    game.make_audio = [&audio] { return audio = new NullAudio(); };
+    game.Start();
+    c_MyApp* app = dynamic_cast<c_MyApp*>(orv_app__app);
+    ASSERT_NE(app, nullptr);
+    std::atexit(EndedEarly);
+    soaking = true;
+
+    // The most resident memory in the first stretch and afterwards, kept
+    // apart for the window (0) and full screen (1): full screen holds the
+    // four-times images.
+    long most[2][2] = {{0, 0}, {0, 0}};
+    RandomPlayer player(game, app, 20240607u);
+    Counts& n = player.counts;
+    int last_load = 0;
+    for (int i = 1; i <= updates; ++i) {
+        const int mode = app->m_Mode, paused = app->m_Paused, lives = app->m_Lives, over = app->m_GameOver,
+                  level = app->m_Level, sound = app->m_Settings[5], icade = orv_Kemp_iCadeControls,
+                  credits = app->m_CreditsOpen, fullscreen = app->m_Fullscreen;
+        player.BeforeUpdate();
+        game.Frame();
+        n.starts += mode != 10 && app->m_Mode == 10;
+        n.pauses += !paused && app->m_Paused && app->m_Mode == 10;
+        n.deaths += app->m_Mode == 10 && app->m_Lives < lives;
+        n.game_overs += !over && app->m_GameOver;
+        n.levels += app->m_Mode == 10 && app->m_Level > level;
+        n.sound_modes += app->m_Settings[5] != sound;
+        n.icade += orv_Kemp_iCadeControls != icade;
+        n.credits += !credits && app->m_CreditsOpen;
+        n.flips += app->m_Fullscreen != fullscreen;
+        // The recording devices keep what they were asked; the soak measures
+        // the game, not them.
+        audio->calls.clear();
+        game.graphics->records.clear();
+        // Measured in steady play, a second or more after any reload (its
+        // decoding needs room for a moment).
+        if (app->m_LoadStage > 0) last_load = i;
+        if (i % 50 == 0 && i - last_load > 60) {
+            long& m = most[i <= settle ? 0 : 1][app->m_Fullscreen];
+            m = std::max(m, ResidentBytes());
+        }
+    }
+    soaking = false;
+
+    std::printf("%d updates: %d games, %d pauses, %d lives lost, %d game overs, %d levels done, %d sound modes, "
+                "%d iCade switches, %d full-screen changes, %d credits, %d focus losses\n",
+                updates, n.starts, n.pauses, n.deaths, n.game_overs, n.levels, n.sound_modes, n.icade, n.flips,
+                n.credits, n.focus_losses);
+    for (int full = 0; full < 2; ++full) {
+        std::printf("most resident memory %s: %.1f MB in the first %d updates, %.1f MB afterwards\n",
+                    full ? "in full screen" : "in the window", most[0][full] / 1e6, settle, most[1][full] / 1e6);
+    }
+    EXPECT_GT(n.starts, 0);
+    EXPECT_GT(n.pauses, 0);
+    EXPECT_GT(n.deaths, 0);
+    EXPECT_GT(n.game_overs, 0);
+    EXPECT_GT(n.sound_modes + n.icade, 0);
+    ASSERT_TRUE(most[0][0] > 0 && most[1][0] > 0) << "the window was measured in both stretches";
+    for (int full = 0; full < 2; ++full) {
+        if (most[0][full] > 0) {
+            EXPECT_LE(most[1][full], most[0][full] + most[0][full] / 20);
+        }
+    }
+}
+
+}  // namespace
