@@ -73,11 +73,15 @@ int c_MyApp::p_LoadSFX(int n) {
         path += String("0");
     }
     path += String(n) + String(".wav");
-    // There are 100 slots: a sound numbered outside them has nowhere to go.
-    if (n < 0 || n >= m_Sounds.Length()) return 0;
-    Release(m_Sounds[n]);
-    gc_assign(m_Sounds[n], nullptr);
-    gc_assign(m_Sounds[n], orv_audio_LoadSound(path));
+    // There are 100 slots: a sound numbered outside them is loaded but has
+    // nowhere to go.
+    const bool slot = n >= 0 && n < m_Sounds.Length();
+    if (slot) {
+        Release(m_Sounds[n]);
+        gc_assign(m_Sounds[n], nullptr);
+    }
+    c_Sound* sound = orv_audio_LoadSound(path);
+    if (slot) gc_assign(m_Sounds[n], sound);
     return 0;
 }
 
