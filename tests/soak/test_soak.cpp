@@ -230,6 +230,7 @@ TEST(Soak, RandomPlayForAllTheUpdatesAsked) {
     RandomPlayer player(game, app, 20240607u);
     Counts& n = player.counts;
     int last_load = 0;
+    long at_settle = 0;  // resident memory once the first stretch is played
     for (int i = 1; i <= updates; ++i) {
         const int mode = app->m_Mode, paused = app->m_Paused, lives = app->m_Lives, over = app->m_GameOver,
                   level = app->m_Level, sound = app->m_Settings[5], icade = orv_Kemp_iCadeControls,
@@ -256,6 +257,7 @@ TEST(Soak, RandomPlayForAllTheUpdatesAsked) {
             long& m = most[i <= settle ? 0 : 1][app->m_Fullscreen];
             m = std::max(m, ResidentBytes());
         }
+        if (i == settle) at_settle = ResidentBytes();
     }
     soaking = false;
 
@@ -267,6 +269,8 @@ TEST(Soak, RandomPlayForAllTheUpdatesAsked) {
         std::printf("most resident memory %s: %.1f MB in the first %d updates, %.1f MB afterwards\n",
                     full ? "in full screen" : "in the window", most[0][full] / 1e6, settle, most[1][full] / 1e6);
     }
+    std::printf("resident memory after %d updates: %.1f MB, at the end: %.1f MB (%s)\n", settle, at_settle / 1e6,
+                ResidentBytes() / 1e6, app->m_Fullscreen ? "full screen" : "window");
     EXPECT_GT(n.starts, 0);
     EXPECT_GT(n.pauses, 0);
     EXPECT_GT(n.deaths, 0);
