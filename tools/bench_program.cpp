@@ -132,6 +132,10 @@ struct Watch {
     std::vector<std::pair<const char*, double>> moments;
     std::vector<double> updates;  // times of the updates measured
     int suspends = 0;
+    // Start-up: the updates up to the title menu and the time spent inside
+    // them (the loader's decoding and uploads), and the longest of them.
+    int startup_updates = 0;
+    double in_updates = 0, longest_update = 0;
 } watch;
 
 // The real window layer with a frame counter (and the first window's size).
@@ -194,7 +198,8 @@ public:
         if (watch.bare || OnTitle()) {
             std::printf("%.1f %.1f", (watch.first_frame - watch.started) * 1000, (now - watch.started) * 1000);
             for (const auto& [what, when] : watch.moments) std::printf(" | %s %.1f", what, (when - watch.started) * 1000);
-            std::printf("\n");
+            std::printf(" | %d updates taking %.1f, longest %.1f\n", watch.startup_updates, watch.in_updates * 1000,
+                        watch.longest_update * 1000);
             std::fflush(stdout);
             RemoveWorkFolder();
             std::_Exit(0);
@@ -257,6 +262,12 @@ public:
         const double now = Now();
         if (play_) Script(now);
         game_->UpdateGame();
+        if (watch.startup) {
+            const double took = Now() - now;
+            ++watch.startup_updates;
+            watch.in_updates += took;
+            watch.longest_update = std::max(watch.longest_update, took);
+        }
     }
 
 private:
