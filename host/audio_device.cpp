@@ -309,6 +309,12 @@ int gxtkAudio::SetRate(int channel, float rate) {
 
 int gxtkAudio::PlayMusic(String path, int flags) {
     StopMusic();
+    const std::string stamp = orvFileStamp(path);
+    // A discarded buffer (with output there) is no tune to play again.
+    if (music_ && !stamp.empty() && path == musicPath_ && stamp == musicStamp_ && (music_->buffer || !HasOutput())) {
+        PlaySample(music_, kMusicChannel, flags);
+        return 0;
+    }
     if (music_) {
         // Off the source first: a buffer a source holds cannot be deleted.
         gxtkChannel& c = channels[kMusicChannel];
@@ -316,9 +322,13 @@ int gxtkAudio::PlayMusic(String path, int flags) {
         music_->Discard();
         music_ = nullptr;
     }
+    musicPath_ = String();
+    musicStamp_.clear();
     gxtkSample* sample = LoadSample(path);
     if (!sample) return -1;
     gc_assign(music_, sample);
+    musicPath_ = path;
+    musicStamp_ = stamp;
     PlaySample(sample, kMusicChannel, flags);
     return 0;
 }

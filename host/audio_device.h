@@ -4,6 +4,7 @@
 // OpenAL stays behind this header: the device's handles live in the .cpp.
 #pragma once
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "runtime/object.h"
@@ -115,4 +116,9 @@ private:
     // left to the collector, whole decoded tunes would pile up, as play
     // allocates almost no collected objects to set a collection going.
     gxtkSample* music_ = nullptr;
+    // Which file music_ holds: the same tune asked for again (every level
+    // and every life starts it anew) plays from the start without being
+    // decoded again, which would hold up play for a large part of a second.
+    String musicPath_;
+    std::string musicStamp_;
 };

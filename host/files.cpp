@@ -400,6 +400,14 @@ unsigned char* orvLoadAudioFile(String path, int* length, int* channels, int* fo
     return data;
 }
 
+std::string orvFileStamp(String path) {
+    const String file = orvDesktopFilePath(path);
+    struct stat info {};
+    if (file.Length() == 0 || stat(file.ToUtf8().c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+    return std::to_string(info.st_size) + " " + std::to_string(info.st_mtim.tv_sec) + "." +
+           std::to_string(info.st_mtim.tv_nsec) + " " + std::to_string(info.st_ino);
+}
+
 unsigned char* OrvGlfwGame::LoadImageData(String path, int* width, int* height, int* depth) {
     return orvLoadImageFile(path, width, height, depth);
 }

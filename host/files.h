@@ -22,6 +22,11 @@ unsigned char* orvLoadImageFile(String path, int* width, int* height, int* depth
 // 2^25 frames. The caller frees the block with free().
 unsigned char* orvLoadAudioFile(String path, int* length, int* channels, int* format, int* hertz);
 
+// The size and modification time of the file a path names, as one text;
+// empty when there is no such file. The same stamp twice means the file was
+// not replaced in between.
+std::string orvFileStamp(String path);
+
 // The folder that holds the stored-state file ".quarlostate": "." (the
 // current directory) unless the program chose the user's data folder at
 // start; the first save creates a missing folder. Empty means nowhere: the

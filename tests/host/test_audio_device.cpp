@@ -2,6 +2,9 @@
 // writer by a probe program), the channel states and buffers on OpenAL's
 // silent output, the game delegate's suspension of sound, and the device
 // with no output at all.
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -510,6 +513,64 @@ TEST_F(AudioChannels, ADiscardedBufferIsDeletedOnlyOnceNothingUsesIt) {
     audio->FlushDiscarded();
     EXPECT_FALSE(gxtkAudio::BufferExists(idle_name));
     EXPECT_FALSE(Discarded(idle_name));
+}
+
+// Every level and every life starts the same tune anew: it plays from the
+// start on the buffer it already has, while a tune from another file, or
+// from the same file rewritten or removed, is loaded again (or fails).
+TEST_F(AudioChannels, TheSameTuneAgainRestartsItsBufferAndAChangedFileIsLoadedAnew) {
+    const int music = gxtkAudio::kMusicChannel;
+    WriteTone("level.wav", {{440, 1.0}});
+    ASSERT_EQ(audio->PlayMusic(String("level.wav"), 1), 0);
+    const unsigned first = audio->Inspect(music).buffer;
+    ASSERT_NE(first, 0u);
+    ASSERT_TRUE(WaitFor([&] { return audio->Inspect(music).sampleOffset > 4410; }));
+
+    // The file's bytes changed behind the stamp (same size, time put back):
+    // what plays is still what was decoded, so nothing was read again.
+    struct stat before {};
+    ASSERT_EQ(stat("level.wav", &before), 0);
+    WriteWav("level.wav", 2, 44100, 8, std::vector<int>(88200, 0));
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, "level.wav", times, 0), 0);
+
+    ASSERT_EQ(audio->PlayMusic(String("level.wav"), 0), 0);
+    Info again = audio->Inspect(music);
+    EXPECT_EQ(gxtkAudio::InspectBuffer(again.buffer).channels, 1);
+    EXPECT_EQ(gxtkAudio::InspectBuffer(again.buffer).bits, 16);
+    EXPECT_EQ(again.buffer, first);
+    EXPECT_EQ(again.alState, Info::Playing);
+    EXPECT_EQ(again.looping, 0);  // the new flags, not the old
+    EXPECT_LT(again.sampleOffset, 4410);
+    audio->FlushDiscarded();
+    EXPECT_TRUE(gxtkAudio::BufferExists(first));
+
+    // Paused, then asked for again: it plays.
+    audio->PauseMusic();
+    ASSERT_EQ(audio->PlayMusic(String("level.wav"), 1), 0);
+    EXPECT_EQ(audio->MusicState(), 1);
+    EXPECT_EQ(audio->Inspect(music).buffer, first);
+
+    // The file rewritten (half as long) is loaded anew. (OpenAL may give
+    // the new buffer the freed one's name: the sizes tell them apart.)
+    auto bytes = [&] { return gxtkAudio::InspectBuffer(audio->Inspect(music).buffer).size; };
+    EXPECT_EQ(bytes(), 44100 * 2);  // one second of 16-bit mono
+    WriteTone("level.wav", {{440, 0.5}});
+    ASSERT_EQ(audio->PlayMusic(String("level.wav"), 1), 0);
+    EXPECT_EQ(bytes(), 44100);
+
+    // Another tune, then the first one rewritten: each is loaded.
+    WriteTone("menu.wav", {{220, 0.2}});
+    ASSERT_EQ(audio->PlayMusic(String("menu.wav"), 1), 0);
+    EXPECT_EQ(bytes(), 8820 * 2);
+    WriteTone("level.wav", {{440, 0.25}});
+    ASSERT_EQ(audio->PlayMusic(String("level.wav"), 1), 0);
+    EXPECT_EQ(bytes(), 11025 * 2);
+
+    // The file gone: the tune cannot be loaded, and the channel stays quiet.
+    std::remove("level.wav");
+    EXPECT_EQ(audio->PlayMusic(String("level.wav"), 1), -1);
+    EXPECT_EQ(audio->MusicState(), 0);
 }
 
 TEST_F(AudioChannels, ASoundingSampleSurvivesTheCollectorAndAnEndedOneDoesNot) {
