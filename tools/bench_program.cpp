@@ -251,7 +251,11 @@ public:
         game_->SuspendGame();
     }
     void ResumeGame() override { game_->ResumeGame(); }
-    void RenderGame() override { game_->RenderGame(); }
+    void RenderGame() override {
+        const double start = Now();
+        game_->RenderGame();
+        if (stage_ == 3) longest_render_ = std::max(longest_render_, Now() - start);
+    }
     void KeyEvent(int e, int d) override { game_->KeyEvent(e, d); }
     void MouseEvent(int e, int d, float x, float y) override { game_->MouseEvent(e, d, x, y); }
     void TouchEvent(int e, int d, float x, float y) override { game_->TouchEvent(e, d, x, y); }
@@ -262,6 +266,7 @@ public:
         const double now = Now();
         if (play_) Script(now);
         game_->UpdateGame();
+        if (stage_ == 3) longest_update_ = std::max(longest_update_, Now() - now);
         if (watch.startup) {
             const double took = Now() - now;
             ++watch.startup_updates;
@@ -349,6 +354,8 @@ private:
                     sorted.front(), sorted[sorted.size() / 2], sorted[sorted.size() * 99 / 100], sorted.back());
         std::printf("intervals within 2 ms of 16.667 ms: %ld of %zu (%.1f %%)\n", within, gaps.size(),
                     100.0 * static_cast<double>(within) / static_cast<double>(gaps.size()));
+        std::printf("longest update in play %.1f ms, longest render %.1f ms (the delegate's calls)\n",
+                    longest_update_ * 1000, longest_render_ * 1000);
         std::printf("processor use in play: %.1f %% of one core\n", 100 * play_cpu_ / play_seconds_);
         std::printf("processor use without focus: %.3f %% of one core over %.1f s (game suspended %d times)\n",
                     100 * away_cpu / away_seconds, away_seconds, watch.suspends);
@@ -361,6 +368,7 @@ private:
     bool play_;
     int stage_ = 0;
     double at_ = 0, start_ = 0, cpu_ = 0, play_cpu_ = 0, play_seconds_ = 0;
+    double longest_update_ = 0, longest_render_ = 0;
     std::string load_, memory_;
 };
 
