@@ -4,10 +4,12 @@
 // tests. Run under a display, from anywhere (it works in the build folder):
 //
 //   bench_program startup [WxH]  process start to the first frame and to the
-//                                title menu, five runs; then the same to the
-//                                first frame of a bare window
-//   bench_program play [WxH]     10 s of play: the intervals between updates
-//                                and the processor use of the whole process;
+//                                title menu (and the time spent inside the
+//                                loader's updates), five runs; then the same
+//                                to the first frame of a bare window
+//   bench_program play [WxH]     10 s of play: the intervals between updates,
+//                                the longest update and render, and the
+//                                processor use of the whole process;
 //                                then 20 s with the focus elsewhere; resident
 //                                memory along the way and at its peak
 //   bench_program bare [WxH]     the same figures for the floor: a bare app
