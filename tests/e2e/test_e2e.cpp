@@ -163,7 +163,8 @@ protected:
     }
 
     // Screenshots until one passes the test; the last one is kept either way.
-    Picture WaitFor(const std::string& name, const std::function<bool(const Picture&)>& wanted, double limit = 60) {
+    Picture WaitFor(const std::string& name, const std::function<bool(const Picture&)>& wanted, double limit = 60,
+                    bool must = true) {
         const double deadline = Now() + limit;
         Picture p;
         do {
@@ -174,9 +175,25 @@ protected:
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         } while (Now() < deadline);
+        if (!must) return Picture();
         Keep(p, "FAILED-" + name);
         ADD_FAILURE() << "no picture of: " << name;
         return Picture();
+    }
+
+    // Gives a new window the focus, as a player's click would, and presses
+    // the key; both again when nothing came of it. Focus asked for before the
+    // window is on the screen is not given, and the game runs no update
+    // without it (it reads keys as held, so a key pressed meanwhile is lost).
+    Picture FocusAndHoldUntil(const std::string& key, const std::string& name,
+                              const std::function<bool(const Picture&)>& wanted) {
+        for (int tries = 1;; ++tries) {
+            RunProcess({"/usr/bin/xdotool", "windowfocus", std::to_string(window)});
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            Hold(key);
+            Picture p = WaitFor(name, wanted, 20, tries == 3);
+            if (!p.empty() || tries == 3) return p;
+        }
     }
 
     // Waits until the region stops changing: two pictures 300 ms apart agree.
@@ -288,25 +305,36 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     fs::copy_file(wav, kArtefacts + "/capture-until-full-screen.wav", copied);
 
     // F11: full screen, on the whole 1280 × 1024 display in a new window. It
-    // is given the focus, as a player's click would; the game, paused while
-    // it had none, resumes with Escape.
+    // is given the focus, as a player's click would, and the game is left
+    // running there.
     Hold("F11", 0.15, true);
     const double deadline = Now() + 60;
     while (!(window = screen.FindBySize(1280, 1024)) && Now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ASSERT_NE(window, 0u) << "no full-screen window";
-    EXPECT_EQ(RunProcess({"/usr/bin/xdotool", "windowfocus", std::to_string(window)}).status, 0);
     const Rect full_lower{40, 640, 1200, 320}, full_band{0, 990, 1280, 30};
-    const Picture full_paused = Settled("full-screen-paused", full_lower, [&](const Picture& p) {
+    const Picture full_first = Settled("full-screen", full_lower, [&](const Picture& p) {
         return p.width == 1280 && p.height == 1024 && !IsLoading(p) && p.Brightness(full_lower) > 5;
     });
-    ASSERT_FALSE(full_paused.empty());
-    Hold("Escape");
-    ASSERT_FALSE(WaitFor("full-screen-game", [&](const Picture& p) {
-                     return !p.empty() && p.Brightness(full_lower) > 1.4 * full_paused.Brightness(full_lower) &&
-                            GameGreen(p.Mean(full_band));
-                 }).empty());
+    ASSERT_FALSE(full_first.empty());
+    // Whether the game paused itself depends on whether the window system
+    // told it of its missing focus before the focus came: Escape toggles the
+    // pause, and the paused game is the dimmer picture.
+    const auto dimmer = [&](const Picture& a, const Picture& b) {
+        return a.Brightness(full_lower) < 0.7 * b.Brightness(full_lower);
+    };
+    const Picture toggled = FocusAndHoldUntil("Escape", "full-screen-toggled", [&](const Picture& p) {
+        return !p.empty() && (dimmer(p, full_first) || dimmer(full_first, p));
+    });
+    ASSERT_FALSE(toggled.empty());
+    Picture full_game = toggled;
+    if (dimmer(toggled, full_first)) {
+        full_game = FocusAndHoldUntil("Escape", "full-screen-game",
+                                      [&](const Picture& p) { return !p.empty() && dimmer(toggled, p); });
+        ASSERT_FALSE(full_game.empty());
+    }
+    EXPECT_TRUE(GameGreen(full_game.Mean(full_band)));
 
     // F11 again: back to the 640 × 480 window.
     Hold("F11", 0.15, true);
@@ -321,8 +349,9 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     });
     ASSERT_FALSE(back.empty());
     if (!Bright(back, board)) {
-        Hold("Escape");  // paused while the new window had no focus yet
-        back = WaitFor("windowed-again-resumed", [&](const Picture& p) { return !p.empty() && Bright(p, board); });
+        // Paused while the new window had no focus yet.
+        back = FocusAndHoldUntil("Escape", "windowed-again-resumed",
+                         [&](const Picture& p) { return !p.empty() && Bright(p, board); });
     }
     EXPECT_TRUE(GameGreen(back.Mean(kBottomBand)));
 
