@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 #include <stb/stb_image_write.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
 #include "framework/graphics.h"
+#include "tests/host/temp_files.h"
 #include "tests/support/gl_window.h"
 
 namespace {
@@ -148,8 +148,7 @@ TEST_F(Graphics, EllipseAndReadPixelsWithPitchZero) {
 }
 
 TEST_F(Graphics, DefaultFontLoadsFromTheDataFolderOrIsAbsent) {
-    char dir[] = "/tmp/fonttestXXXXXX";
-    ASSERT_TRUE(mkdtemp(dir));
+    const TempDir dir;
     const std::filesystem::path old = std::filesystem::current_path();
     std::filesystem::current_path(dir);
 
@@ -171,7 +170,6 @@ TEST_F(Graphics, DefaultFontLoadsFromTheDataFolderOrIsAbsent) {
     EXPECT_EQ(orv_graphics_context->m_Font, font);  // loaded once
 
     std::filesystem::current_path(old);
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

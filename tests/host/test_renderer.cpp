@@ -5,10 +5,10 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
-#include <filesystem>
 #include <string>
 
 #include "host/renderer.h"
+#include "tests/host/temp_files.h"
 #include "tests/support/gl_window.h"
 
 namespace {
@@ -23,10 +23,7 @@ protected:
         gfx = new gxtkGraphics();
         Begin();
     }
-    void TearDown() override {
-        gxtkSurface::refuseExactSize = false;
-        if (!dir_.empty()) std::filesystem::remove_all(dir_);
-    }
+    void TearDown() override { gxtkSurface::refuseExactSize = false; }
     void Begin() {
         gfx->BeginRender();
         gfx->SetColor(255, 255, 255);
@@ -38,12 +35,7 @@ protected:
     }
     // A PNG file of w x 1 pixels in a folder of the test's own.
     std::string Png(const char* name, int w, int depth, const std::string& pixels) {
-        if (dir_.empty()) {
-            char dir[] = "/tmp/rendertestXXXXXX";
-            EXPECT_TRUE(mkdtemp(dir));
-            dir_ = dir;
-        }
-        const std::string path = dir_ + "/" + name;
+        const std::string path = (dir_ / name).string();
         EXPECT_TRUE(stbi_write_png(path.c_str(), w, 1, depth, pixels.data(), w * depth));
         return path;
     }
@@ -70,7 +62,7 @@ protected:
 
     OrvGlfwGame* host = nullptr;
     gxtkGraphics* gfx = nullptr;
-    std::string dir_;
+    TempDir dir_;
 };
 
 TEST_F(Renderer, PremultipliedColoursAlphaAndAdditiveBlending) {
@@ -186,7 +178,7 @@ TEST_F(Renderer, PngPixelsLoadPremultiplied) {
     };
     EXPECT_EQ(load(4, {'\xC8', 100, 50, '\x80', 10, 20, 30, '\xFF'}), std::string({100, 50, 25, '\x80', 10, 20, 30, '\xFF'}));
     EXPECT_EQ(load(2, {'\xC8', '\x80', 10, '\xFF'}), std::string({100, '\x80', 10, '\xFF'}));  // grey and alpha
-    EXPECT_EQ(gfx->LoadSurface(String((dir_ + "/missing.png").c_str())), nullptr);
+    EXPECT_EQ(gfx->LoadSurface(String((dir_ / "missing.png").c_str())), nullptr);
 }
 
 TEST_F(Renderer, ReadPixelsStoresTheTopRowFirst) {
