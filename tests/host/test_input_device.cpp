@@ -88,6 +88,7 @@ TEST_F(InputDevice, LeftButtonTouchZeroAndThePointerMoveTogether) {
         EXPECT_EQ(orv_input_MouseDown(0), 1);
         EXPECT_EQ(orv_input_MouseX(), 12);
         EXPECT_EQ(orv_input_MouseY(), 34);
+        EXPECT_EQ(orv_input_TouchDown(2), 1);
         EXPECT_EQ(orv_input_TouchX(2), 56);
         EXPECT_EQ(orv_input_KeyDown(3), 0);  // finger 2 is no mouse button
     });

@@ -109,6 +109,12 @@ public:
         return name;
     }
 
+    std::string Size(Window window) {
+        XWindowAttributes a{};
+        XGetWindowAttributes(display_, window, &a);
+        return std::to_string(a.width) + "x" + std::to_string(a.height);
+    }
+
     void Close(Window window) { SendCloseRequest(display_, window); }
 
     // The player turns to another program: no window has the keyboard.
@@ -306,6 +312,7 @@ TEST_F(Installed, BuildFolderProgramKeepsItsStateBesideItself) {
     fs::create_directory_symlink(fs::path(BUILD_DIR) / "data", build / "data");
 
     ProcessResult run = Play((build / "vellumby").string(), Session(), [&](Desktop& desktop, Window window) {
+        EXPECT_EQ(desktop.Size(window), "640x480");  // the window the game opens at its start
         EXPECT_TRUE(WaitFor([&] { return ShowsTitlePictures(desktop, window); })) << "the title screen was never drawn";
         desktop.DropFocus();
         WaitFor([&] { return fs::exists(build / ".quarlostate"); });
