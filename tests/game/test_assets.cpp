@@ -28,18 +28,14 @@ protected:
         }
         return paths;
     }
-    std::vector<NullAudio::Call> Calls(const std::string& op) const {
+    std::vector<NullAudio::Call> Calls(const std::string& op, const std::string& sample = "") const {
         std::vector<NullAudio::Call> found;
         for (const NullAudio::Call& c : audio->calls) {
-            if (c.op == op) found.push_back(c);
+            if (c.op == op && (sample.empty() || c.sample == kData + sample)) found.push_back(c);
         }
         return found;
     }
-    int Jingles() const {
-        int n = 0;
-        for (const NullAudio::Call& c : Calls("PlaySample")) n += c.sample == kData + "sfx/096.wav";
-        return n;
-    }
+    int Jingles() const { return static_cast<int>(Calls("PlaySample", "sfx/096.wav").size()); }
     int UpdatesToLoad() {
         int updates = 0;
         for (; app->m_LoadStage != 0 && updates < 100; ++updates) game.Update();
@@ -146,9 +142,9 @@ TEST_F(Assets, EffectsRotateOver24ChannelsAndFollowTheSoundMode) {
     for (int i = 0; i < 25; ++i) app->p_PlaySFX2(99, 0.5f);
     const std::vector<NullAudio::Call> plays = Calls("PlaySample");
     ASSERT_EQ(plays.size(), 25u);
-    EXPECT_EQ(plays[22].channel, 23);
-    EXPECT_EQ(plays[23].channel, 0);
-    EXPECT_EQ(plays[24].channel, plays[0].channel);  // the 25th cuts off the 1st
+    // The 25th cuts off the 1st.
+    EXPECT_EQ((std::vector<int>{plays[22].channel, plays[23].channel, plays[24].channel}),
+              (std::vector<int>{23, 0, plays[0].channel}));
     const std::vector<NullAudio::Call> first(audio->calls.begin(), audio->calls.begin() + 5);
     EXPECT_EQ(first, (std::vector<NullAudio::Call>{{"StopChannel", 1},
                                                    {"PlaySample", 1, kData + "sfx/099.wav", 0, 0},
