@@ -177,10 +177,9 @@ TEST_F(Sequencer, DrumsMelodicNotesAndChords) {
     player->p_Qn_PlayNote(1, 14, 0, 0, 0);  // no drum for this note, no volume
     const auto plays = audio->Of("play");
     ASSERT_EQ(plays.size(), 2u);
-    EXPECT_EQ(plays[0].channel, 31);
     EXPECT_EQ(plays[0].sample, "a");
-    EXPECT_EQ(plays[0].value, 0);  // once
-    EXPECT_EQ(plays[1].channel, 30);
+    EXPECT_EQ((std::vector<float>{float(plays[0].channel), plays[0].value, float(plays[1].channel)}),
+              (std::vector<float>{31, 0, 30}));  // played once
     EXPECT_FLOAT_EQ(audio->Of("pan", 31).at(0).value, -0.35f);
     EXPECT_FLOAT_EQ(audio->Of("pan", 30).at(0).value, 0.35f);
     EXPECT_EQ(audio->Of("stop", 30).size(), 2u);
@@ -203,8 +202,7 @@ TEST_F(Sequencer, VolumeCellsAndTheSinglePrecisionEnvelope) {
     player->p_Qn_PlayNote(2, 0, 30, 0, 0);
     EXPECT_FLOAT_EQ(player->m_Envelope[2], 1.4f);
     const size_t volumes = audio->Of("volume", 29).size();
-    const float expected_env[] = {1.3f, 1.2f, 1.1f};
-    for (float e : expected_env) {
+    for (float e : {1.3f, 1.2f, 1.1f}) {
         player->p_Qn_PlayNote(2, 0, 0, 0, 0);
         EXPECT_FLOAT_EQ(player->m_Envelope[2], e);
     }
@@ -293,16 +291,13 @@ TEST_F(Sequencer, PauseStopsAtOnceAndResumes150MsAfter) {
 }
 
 TEST_F(Sequencer, Tables) {
-    EXPECT_EQ(player->p_GetPitch(2), 0.5295f);
-    EXPECT_EQ(player->p_GetPitch(13), 1.0f);
-    EXPECT_EQ(player->p_GetPitch(32), 2.996f);
-    EXPECT_EQ(player->p_GetPitch(0), 0);
-    EXPECT_EQ(player->p_GetPitch(33), 0);
-    EXPECT_EQ(player->p_GetPitch_Alpha('z'), 0.5f);
-    EXPECT_EQ(player->p_GetPitch_Alpha('b'), 0.749f);
-    EXPECT_EQ(player->p_GetPitch_Alpha('q'), 1.0f);
-    EXPECT_EQ(player->p_GetPitch_Alpha(']'), 2.996f);
-    EXPECT_EQ(player->p_GetPitch_Alpha('a'), 0);
+    EXPECT_EQ((std::vector<float>{player->p_GetPitch(2), player->p_GetPitch(13), player->p_GetPitch(32),
+                                  player->p_GetPitch(0), player->p_GetPitch(33)}),
+              (std::vector<float>{0.5295f, 1, 2.996f, 0, 0}));
+    EXPECT_EQ((std::vector<float>{player->p_GetPitch_Alpha('z'), player->p_GetPitch_Alpha('b'),
+                                  player->p_GetPitch_Alpha('q'), player->p_GetPitch_Alpha(']'),
+                                  player->p_GetPitch_Alpha('a')}),
+              (std::vector<float>{0.5f, 0.749f, 1, 2.996f, 0}));
     const char* chords[] = {"qqqq", "qqjj", "qqbb", "qbqb", "qqqj", "qqzz", "qqjj", "qqjj"};
     for (int n = 0; n < 8; ++n) EXPECT_TRUE(player->p_Qn_GetChord(n == 7 ? -1 : n) == String(chords[n])) << n;
 }

@@ -13,24 +13,24 @@ using Music = PlayerTest;
 std::vector<int> Voices(const Array<int>& a) { return {a[0], a[1], a[2], a[3], a[4]}; }
 
 TEST_F(Music, WorkedExampleOfTheGameSeed) {
+    // A new player stands stopped at tempo 95, half volume.
+    EXPECT_EQ((std::vector<float>{float(player->m_State), float(player->m_Tempo), float(player->m_Voices),
+                                  float(player->m_LoopFlag), player->m_MasterVolume, float(player->m_Song.Length())}),
+              (std::vector<float>{0, 95, 5, 1, 0.5f, 262145}));
     SetNow(5000);
     player->p_Qn_Init(32, 4, 3, 3, 4);
     player->p_Qn_StartTune(String("Pasture Run/Tune_12"), 37171650, 100);
-    EXPECT_EQ((std::vector<int>{player->m_InstPick[1], player->m_InstPick[2], player->m_InstPick[3],
-                                player->m_InstPick[4], player->m_InstPick[5]}),
-              (std::vector<int>{1, 3, 2, 2, 1}));
+    EXPECT_EQ(std::vector<int>(&player->m_InstPick[1], &player->m_InstPick[1] + 5), (std::vector<int>{1, 3, 2, 2, 1}));
     EXPECT_EQ(Voices(player->m_MuteNext), (std::vector<int>{1, 0, 0, 0, 1}));
     EXPECT_EQ(Voices(player->m_LeadIn), (std::vector<int>{0, 0, 1, 0, 0}));
     EXPECT_EQ(Voices(player->m_Mute), (std::vector<int>{0, 0, 1, 0, 1}));
     EXPECT_EQ(player->m_BarsLeft, 2);
     EXPECT_EQ(Voices(player->m_Pattern), (std::vector<int>{0, 0, 0, 0, 0}));
     EXPECT_EQ(Voices(player->m_Channel), (std::vector<int>{32, 31, 30, 29, 28}));
-    EXPECT_TRUE(player->m_TunePath == String("tunes/Pasture Run/Tune_12.png"));
-    EXPECT_TRUE(player->m_Chords == String("qqjj"));
-    EXPECT_EQ(player->m_LoadStep, 1);
-    EXPECT_EQ(player->m_State, 2);
-    EXPECT_EQ(player->m_Tempo, 100);
-    EXPECT_EQ(player->m_NextTime, 5100);
+    EXPECT_EQ(player->m_TunePath.ToUtf8(), "tunes/Pasture Run/Tune_12.png");
+    EXPECT_EQ(player->m_Chords.ToUtf8(), "qqjj");
+    EXPECT_EQ((std::vector<int>{player->m_LoadStep, player->m_State, player->m_Tempo, player->m_NextTime}),
+              (std::vector<int>{1, 2, 100, 5100}));
 }
 
 TEST_F(Music, PicksStayInRangeAndReachBothEnds) {
@@ -76,10 +76,7 @@ TEST_F(Music, LoaderAsksForEveryFileInSeventyStepsAtMostThreePerFrame) {
         expected.push_back(std::string("quarlo://data/") + name);
     }
     EXPECT_EQ(audio->loads, expected);
-    EXPECT_NE(player->m_DrumsA[8], nullptr);
-    EXPECT_EQ(player->m_DrumsB[5], nullptr);
-    EXPECT_NE(player->m_DrumsB[6], nullptr);
-    EXPECT_NE(player->m_Instruments[4], nullptr);
+    EXPECT_TRUE(player->m_DrumsA[8] && !player->m_DrumsB[5] && player->m_DrumsB[6] && player->m_Instruments[4]);
     // The image was missing: nothing decoded, the old song kept.
     EXPECT_EQ(player->m_TuneImage, nullptr);
     EXPECT_EQ(graphics->clears, std::vector<std::string>(24, "0,0,0"));
