@@ -272,7 +272,8 @@ TEST_F(Controls, PinchResizesThePadWhilePaused) {
     app->m_Settings[10] = 5;
     app->m_Settings[11] = 900;
     app->p_OnScreenPad();
-    EXPECT_EQ((std::vector<int>{app->m_Settings[10], app->m_Settings[11], app->m_DpadY}), (std::vector<int>{32, 448, 32}));
+    EXPECT_EQ((std::vector<int>{app->m_Settings[10], app->m_Settings[11], app->m_DpadY}),
+              (std::vector<int>{32, 448, 32}));
 }
 
 }  // namespace

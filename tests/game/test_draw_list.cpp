@@ -29,7 +29,9 @@ std::vector<float> Fields(c_MyApp* app, int i) {
 // The x and y of every command.
 std::vector<float> Pen(c_MyApp* app) {
     std::vector<float> xy;
-    for (int i = 0; i < app->m_DrawCount; i += 15) xy.insert(xy.end(), {app->m_DrawList[i + 1], app->m_DrawList[i + 2]});
+    for (int i = 0; i < app->m_DrawCount; i += 15) {
+        xy.insert(xy.end(), {app->m_DrawList[i + 1], app->m_DrawList[i + 2]});
+    }
     return xy;
 }
 

@@ -27,7 +27,8 @@ TEST_F(Gameplay, BoardScaleAndOrigin) {
     // A wide screen (640 × 360) fits tiles at 1.5.
     orv_Kemp_jscrh = 360;
     play.Update();
-    EXPECT_EQ((std::vector<float>{app->m_BoardScale, app->m_BoardX, app->m_BoardY}), (std::vector<float>{1.5f, 77, 45}));
+    EXPECT_EQ((std::vector<float>{app->m_BoardScale, app->m_BoardX, app->m_BoardY}),
+              (std::vector<float>{1.5f, 77, 45}));
 }
 
 TEST_F(Gameplay, CuttingAHedgeScoresFiveAndThrowsThreeBits) {
@@ -220,7 +221,8 @@ TEST_F(Gameplay, PausingFreezesPlayButNotBitsLettersOrCombo) {
     const float px = play.P(kPDX), ex = play.Enemy(2)[kEDX], bx = app->m_BallOffX, bit = app->m_Particles[2501];
     const int spin = app->m_HomeSpin;
     for (int i = 0; i < 5; ++i) app->p_Game();
-    EXPECT_EQ((std::vector<float>{play.P(kPDX), play.Enemy(2)[kEDX], app->m_BallOffX}), (std::vector<float>{px, ex, bx}));
+    EXPECT_EQ((std::vector<float>{play.P(kPDX), play.Enemy(2)[kEDX], app->m_BallOffX}),
+              (std::vector<float>{px, ex, bx}));
     EXPECT_EQ(app->m_ReleaseTimer, 49) << "the home's clock stands still";
     EXPECT_GT(app->m_Particles[2501], bit);
     EXPECT_EQ(app->m_HomeSpin, spin + 20);

@@ -40,7 +40,8 @@ TEST(Reload, WhatAReloadOrANewTuneReplacesIsReleasedAtOnce) {
     EXPECT_EQ(sound->m_Sample->buffer, 0u);
     EXPECT_NE(app->m_Sounds[7]->m_Sample->buffer, 0u);
 
-    // Music started again releases the tune it replaces. Buffer names are handed out again once deleted: count the live ones.
+    // Music started again releases the tune it replaces. Buffer names are
+    // handed out again once deleted: count the live ones.
     const auto buffers = [] {
         int n = 0;
         for (unsigned name = 1; name < 1000; ++name) n += gxtkAudio::BufferExists(name) ? 1 : 0;

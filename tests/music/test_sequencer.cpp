@@ -13,8 +13,10 @@ protected:
     void SetUp() override {
         PlayerTest::SetUp();
         StartLoaded();
-        for (int k = 1; k <= 8; ++k) gc_assign(player->m_DrumsA[k], Sound("a"));
-        for (int k = 1; k <= 8; ++k) gc_assign(player->m_DrumsB[k], Sound("b"));
+        for (int k = 1; k <= 8; ++k) {
+            gc_assign(player->m_DrumsA[k], Sound("a"));
+            gc_assign(player->m_DrumsB[k], Sound("b"));
+        }
         for (int v = 2; v <= 4; ++v) gc_assign(player->m_Instruments[v], Sound("melodic"));
         // Every voice plays unless a test says otherwise.
         for (int v = 0; v < 5; ++v) player->m_Mute[v] = player->m_LeadIn[v] = 0;
@@ -59,8 +61,7 @@ TEST_F(Sequencer, StepsEvery80MsFromTheDueTimeAndOnePerCall) {
     SetNow(Now() + 10000);
     const int due = player->m_NextTime;
     for (int i = 0; i < 3; ++i) player->p_Qn_MusicPlay();
-    EXPECT_EQ(player->m_Step, 3);
-    EXPECT_EQ(player->m_NextTime, due + 240);
+    EXPECT_EQ((std::vector<int>{player->m_Step, player->m_NextTime}), (std::vector<int>{3, due + 240}));
 
     // Not due at the due time itself; due again when the clock went back.
     const int step = player->m_Step;
@@ -147,17 +148,15 @@ TEST_F(Sequencer, PatternJumpsEndOfBarAndTheEdges) {
     SetRow(63, 3, 0, 0, 0, 27, 1);
     player->m_BarsLeft = 3;
     Due();
-    EXPECT_EQ(player->m_Pattern[2], 1);
+    EXPECT_EQ((std::vector<int>{player->m_Pattern[2], player->m_Pattern[3]}), (std::vector<int>{1, 63}));
     EXPECT_FLOAT_EQ(audio->Of("rate", 29).at(0).value, 1.498f);
-    EXPECT_EQ(player->m_Pattern[3], 63);
     // Even bar count: no jump forward; bass: no jump back from pattern 0.
     SetRow(0, 4, 0, 0, 0, 27, 2);
     player->m_Pattern[2] = player->m_Pattern[3] = 0;
     player->m_BarsLeft = 2;
     player->m_Step = 0;
     Due();
-    EXPECT_EQ(player->m_Pattern[2], 0);
-    EXPECT_EQ(player->m_Pattern[4], 0);
+    EXPECT_EQ((std::vector<int>{player->m_Pattern[2], player->m_Pattern[4]}), (std::vector<int>{0, 0}));
 
     // Effect 8 in drum voice 0 at step 10 ends the bar; the later voices
     // already read row 63.
@@ -166,9 +165,7 @@ TEST_F(Sequencer, PatternJumpsEndOfBarAndTheEdges) {
     SetRow(0, 3, 63, 25, 20);
     const int plays = Plays(28);
     Due();
-    EXPECT_EQ(player->m_Step, 0);
-    EXPECT_EQ(player->m_BarsLeft, 1);
-    EXPECT_EQ(Plays(28), plays + 1);
+    EXPECT_EQ((std::vector<int>{player->m_Step, player->m_BarsLeft, Plays(28)}), (std::vector<int>{0, 1, plays + 1}));
 }
 
 TEST_F(Sequencer, DrumsMelodicNotesAndChords) {
@@ -220,8 +217,7 @@ TEST_F(Sequencer, VolumeCellsAndTheSinglePrecisionEnvelope) {
         g = env * g;
         EXPECT_FLOAT_EQ(LastVolume(29), g * 0.5f) << "call " << call;
     }
-    EXPECT_EQ(player->m_Envelope[2], 0);
-    EXPECT_EQ(LastVolume(29), 0);
+    EXPECT_EQ((std::vector<float>{player->m_Envelope[2], LastVolume(29)}), (std::vector<float>{0, 0}));
 
     // 31 silences at once, 1 is volume 0.
     player->p_Qn_PlayNote(3, 13, 20, 0, 0);
@@ -239,8 +235,8 @@ TEST_F(Sequencer, SlidesAreClamped) {
     player->p_Qn_PlayNote(2, 0, 0, 4, 31);
     EXPECT_FLOAT_EQ(player->m_Rate[2], 4.0f - 31.0f / 15.0f);
     player->p_Qn_PlayNote(2, 0, 0, 4, 31);
-    EXPECT_EQ(player->m_Rate[2], 0.25f);
-    EXPECT_EQ(audio->Of("rate", 29).back().value, 0.25f);
+    EXPECT_EQ((std::vector<float>{player->m_Rate[2], audio->Of("rate", 29).back().value}),
+              (std::vector<float>{0.25f, 0.25f}));
     // A muted voice takes no slide.
     player->m_Mute[2] = 1;
     player->p_Qn_PlayNote(2, 0, 0, 3, 31);
@@ -259,8 +255,7 @@ TEST_F(Sequencer, PauseStopsAtOnceAndResumes150MsAfter) {
         SetNow(t);
         player->p_Qn_Alive_U(1, 1);
         if (t == paused_at) {
-            EXPECT_EQ(audio->Of("stop", 28).size(), stops + 1);
-            EXPECT_EQ(player->m_Sounding[3], 0);
+            EXPECT_TRUE(audio->Of("stop", 28).size() == stops + 1 && player->m_Sounding[3] == 0);
         }
     }
     const int last_paused = t - 16;
@@ -276,8 +271,7 @@ TEST_F(Sequencer, PauseStopsAtOnceAndResumes150MsAfter) {
     Due();
     SetNow(player->m_NextTime + 1);
     player->p_Qn_Alive_U(0, 0);
-    EXPECT_EQ(player->m_Sounding[3], 0);
-    EXPECT_EQ(player->m_Step, step + 2);
+    EXPECT_EQ((std::vector<int>{player->m_Sounding[3], player->m_Step}), (std::vector<int>{0, step + 2}));
 
     // Loading holds playback; a full stop ends it.
     player->m_LoadStep = 5;
@@ -285,9 +279,8 @@ TEST_F(Sequencer, PauseStopsAtOnceAndResumes150MsAfter) {
     EXPECT_EQ(player->m_Step, step + 2);
     player->m_LoadStep = 0;
     player->p_Qn_Stop(1);
-    EXPECT_EQ(player->m_State, 0);
     player->p_Qn_Alive_U(0, 1);
-    EXPECT_EQ(player->m_Step, step + 2);
+    EXPECT_EQ((std::vector<int>{player->m_State, player->m_Step}), (std::vector<int>{0, step + 2}));
 }
 
 TEST_F(Sequencer, Tables) {

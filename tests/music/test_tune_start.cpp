@@ -66,15 +66,14 @@ TEST_F(Music, LoaderAsksForEveryFileInSeventyStepsAtMostThreePerFrame) {
         ASSERT_EQ(player->m_LoadStep == 0 ? 71 : player->m_LoadStep, std::min(before + 3, 71));
         ASSERT_EQ(graphics->clears.back(), "0,0,0");
     }
-    EXPECT_EQ(frames, 24);
-    EXPECT_EQ(player->m_NextTime, Now() + 100);
+    EXPECT_EQ((std::vector<int>{frames, player->m_NextTime}), (std::vector<int>{24, Now() + 100}));
     EXPECT_EQ(graphics->loads, (std::vector<std::string>{"quarlo://data/tunes/Pasture Run/Tune_12.png"}));
     std::vector<std::string> expected;
-    for (int k = 1; k <= 8; ++k) expected.push_back("quarlo://data/inst/d1-" + std::to_string(k) + ".wav");
-    for (int k = 1; k <= 8; ++k) expected.push_back("quarlo://data/inst/d3-" + std::to_string(k) + ".wav");
-    for (const char* name : {"inst/lead2.wav", "inst/accompany2.wav", "inst/bass1.wav"}) {
-        expected.push_back(std::string("quarlo://data/") + name);
+    for (int k = 0; k < 16; ++k) {
+        expected.push_back("inst/d" + std::to_string(k < 8 ? 1 : 3) + "-" + std::to_string(k % 8 + 1) + ".wav");
     }
+    for (const char* name : {"inst/lead2.wav", "inst/accompany2.wav", "inst/bass1.wav"}) expected.push_back(name);
+    for (std::string& path : expected) path = "quarlo://data/" + path;
     EXPECT_EQ(audio->loads, expected);
     EXPECT_TRUE(player->m_DrumsA[8] && !player->m_DrumsB[5] && player->m_DrumsB[6] && player->m_Instruments[4]);
     // The image was missing: nothing decoded, the old song kept.
@@ -83,8 +82,8 @@ TEST_F(Music, LoaderAsksForEveryFileInSeventyStepsAtMostThreePerFrame) {
 
     // An idle loader only clears.
     Render();
-    EXPECT_EQ(graphics->clears.size(), 25u);
-    EXPECT_EQ(audio->loads.size(), expected.size());
+    EXPECT_EQ((std::vector<size_t>{graphics->clears.size(), audio->loads.size()}),
+              (std::vector<size_t>{25, expected.size()}));
 }
 
 TEST_F(Music, SameTuneAgainIsNotReloadedAndUsesTheLoadedPatterns) {
@@ -94,9 +93,8 @@ TEST_F(Music, SameTuneAgainIsNotReloadedAndUsesTheLoadedPatterns) {
     orv_random_Seed = 55;  // whatever the game drew meanwhile
     SetNow(20000);
     player->p_Qn_StartTune(String("Retro/Hopper"), 37171650, 100);
-    EXPECT_EQ(player->m_LoadStep, 0);
-    EXPECT_EQ(player->m_NextTime, 20100);
-    EXPECT_EQ(player->m_Song[1000], 9);
+    EXPECT_EQ((std::vector<int>{player->m_LoadStep, player->m_NextTime, player->m_Song[1000]}),
+              (std::vector<int>{0, 20100, 9}));
     bool moved = false;
     for (int v = 0; v < 5; ++v) {
         EXPECT_LE(player->m_Pattern[v], 3);
@@ -105,8 +103,7 @@ TEST_F(Music, SameTuneAgainIsNotReloadedAndUsesTheLoadedPatterns) {
     EXPECT_TRUE(moved);
 
     player->p_Qn_StartTune(String("Retro/Cavern Digger"), 37171650, 100);
-    EXPECT_EQ(player->m_LoadStep, 1);
-    EXPECT_EQ(player->m_MaxPattern[3], 0);
+    EXPECT_EQ((std::vector<int>{player->m_LoadStep, player->m_MaxPattern[3]}), (std::vector<int>{1, 0}));
     EXPECT_EQ(Voices(player->m_Pattern), (std::vector<int>{0, 0, 0, 0, 0}));
 }
 

@@ -45,8 +45,10 @@ extern "C" const char* __asan_default_options() {
 #endif
 
 // Framework key codes: C and X are the third and second fire buttons, N the credits.
-enum Key : int { kEnter = 13, kEscape = 27, kSpace = 32, kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kC = 67, kN = 78,
-                 kX = 88, kF11 = 122 };
+enum Key : int {
+    kEnter = 13, kEscape = 27, kSpace = 32, kLeft = 37, kUp = 38, kRight = 39, kDown = 40,
+    kC = 67, kN = 78, kX = 88, kF11 = 122
+};
 
 long ResidentBytes() {
     long size = 0, resident = 0;
