@@ -16,6 +16,7 @@
 #include "game/play_fields.h"
 #include "host/audio_device.h"
 #include "host/host_game.h"
+#include "tests/game/values.h"
 
 namespace playtest {
 

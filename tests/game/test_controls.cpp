@@ -148,8 +148,7 @@ TEST_F(Controls, SticksCountBeyondFourTenthsInModeOneOnly) {
     EXPECT_EQ(app->p_PlayKey(0, 0, 1), 0);
     EXPECT_EQ(app->p_PlayKey(0, 1, 0), 0) << "another pad";
     play.Stick(1, -0.41f, -0.41f);
-    EXPECT_EQ((std::vector<int>{app->p_PlayKey(3, 1, 1), app->p_PlayKey(8, 1, 1), app->p_PlayKey(5, 1, 1)}),
-              (std::vector<int>{1, 1, 0}));
+    EXPECT_EQ(Values(app->p_PlayKey(3, 1, 1), app->p_PlayKey(8, 1, 1), app->p_PlayKey(5, 1, 1)), Values(1, 1, 0));
     orv_Kemp_iCadeControls = 1;
     EXPECT_EQ(app->p_PlayKey(3, 1, 1), 0) << "no sticks with iCade";
     orv_Kemp_iCadeControls = 0;
@@ -157,9 +156,9 @@ TEST_F(Controls, SticksCountBeyondFourTenthsInModeOneOnly) {
     // The left stick reads down-positive.
     play.Stick(0, 0.3f, 0.5f);
     orv_input_device->m__joyStates[0]->m_joyy[1] = 0.5f;
-    EXPECT_EQ((std::vector<float>{app->p_StickX(0, 0), app->p_StickY(0, 0), app->p_StickY(1, 0), app->p_StickY(0, -1),
-                                  app->p_StickX(0, -1)}),
-              (std::vector<float>{0.3f, -0.5f, 0.5f, 0, 0}));
+    EXPECT_EQ(Values(app->p_StickX(0, 0), app->p_StickY(0, 0), app->p_StickY(1, 0), app->p_StickY(0, -1),
+                     app->p_StickX(0, -1)),
+              Values(0.3f, -0.5f, 0.5f, 0, 0));
 }
 
 TEST_F(Controls, TouchHitTests) {
@@ -266,14 +265,13 @@ TEST_F(Controls, PinchResizesThePadWhilePaused) {
     app->m_TouchX[0] = 80 + 32;  // right arrow, 32 right of the centre
     app->m_TouchY[0] = 400;
     app->p_OnScreenPad();
-    EXPECT_EQ((std::vector<int>{app->m_VPad[5], app->m_VPad[3], app->m_Settings[12]}), (std::vector<int>{1, 0, 10}));
+    EXPECT_EQ(Values(app->m_VPad[5], app->m_VPad[3], app->m_Settings[12]), Values(1, 0, 10));
 
     // The stored layout is clamped to the screen.
     app->m_Settings[10] = 5;
     app->m_Settings[11] = 900;
     app->p_OnScreenPad();
-    EXPECT_EQ((std::vector<int>{app->m_Settings[10], app->m_Settings[11], app->m_DpadY}),
-              (std::vector<int>{32, 448, 32}));
+    EXPECT_EQ(Values(app->m_Settings[10], app->m_Settings[11], app->m_DpadY), Values(32, 448, 32));
 }
 
 }  // namespace

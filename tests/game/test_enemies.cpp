@@ -35,8 +35,7 @@ TEST_F(Enemies, LeaveTheHomeFromTheHighestSlotDown) {
     const std::vector<std::pair<int, int>> expected = {{170, 3}, {340, 2}, {510, 1}};
     EXPECT_EQ(released, expected);
     const float* e = play.Enemy(3);
-    EXPECT_EQ((std::vector<float>{e[kEX], e[kEY], e[kEReleased], e[kEDir]}),
-              (std::vector<float>{app->m_HomeX * 1.0f, app->m_HomeY * 1.0f, 1, 0}));
+    EXPECT_EQ(Values(e[kEX], e[kEY], e[kEReleased], e[kEDir]), Values(app->m_HomeX, app->m_HomeY, 1, 0));
     EXPECT_EQ(app->m_Enemies[0], 0) << "slot 0 is never used";
 }
 
@@ -80,7 +79,7 @@ TEST_F(Enemies, DeadEndEnemyWaitsAtTheCentreUntilItForgets) {
         app->p_EnemyUpdate(1);
         const float* e = play.Enemy(1);
         if (e[kEPrev] == kNone) break;
-        ASSERT_EQ((std::vector<float>{e[kEX], e[kEDX], e[kEDY], e[kEDir]}), (std::vector<float>{7, 0, 0, kNone}));
+        ASSERT_EQ(Values(e[kEX], e[kEDX], e[kEDY], e[kEDir]), Values(7, 0, 0, kNone));
         ++waited;
     }
     EXPECT_GT(waited, 0);
@@ -97,21 +96,19 @@ TEST_F(Enemies, WalkAtSevenHundredthsOfACellAndMayShareACell) {
     for (int s = 1; s <= 2; ++s) {
         app->p_EnemyUpdate(s);
         const float* e = play.Enemy(s);
-        EXPECT_EQ((std::vector<float>{e[kEX], e[kEDX], e[kEDY]}), (std::vector<float>{8, 0.07f, 0}));
+        EXPECT_EQ(Values(e[kEX], e[kEDX], e[kEDY]), Values(8, 0.07f, 0));
     }
     // 0.07 per update: the next cell is reached on the 15th update.
     for (int i = 2; i <= 14; ++i) app->p_EnemyUpdate(1);
     EXPECT_EQ(play.Enemy(1)[kEX], 8);
     app->p_EnemyUpdate(1);
-    EXPECT_EQ((std::vector<float>{play.Enemy(1)[kEX], play.Enemy(1)[kEDX], play.Enemy(1)[kESteps]}),
-              (std::vector<float>{9, 0, 19}));
+    EXPECT_EQ(Values(play.Enemy(1)[kEX], play.Enemy(1)[kEDX], play.Enemy(1)[kESteps]), Values(9, 0, 19));
     // Drawn where it stood at the start of its update, at board scale.
     app->m_DrawCount = 0;
     app->p_EnemyUpdate(2);
     const auto drawn = play.Images(1);
     ASSERT_EQ(drawn.size(), 1u);
-    EXPECT_EQ((std::vector<float>{drawn[0].x, drawn[0].y, drawn[0].sx}),
-              (std::vector<float>{-4 + (8 + 0.07f) * 32, 56 + 5 * 32, 2}));
+    EXPECT_EQ(Values(drawn[0].x, drawn[0].y, drawn[0].sx), Values(-4 + (8 + 0.07f) * 32, 56 + 5 * 32, 2));
     EXPECT_TRUE(drawn[0].frame >= 4 && drawn[0].frame <= 9);
 }
 

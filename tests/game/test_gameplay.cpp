@@ -19,16 +19,15 @@ const int kRightKey = 39, kFireKey = 90, kEscape = 27;
 TEST_F(Gameplay, BoardScaleAndOrigin) {
     play.Start(1);
     play.Update();
-    EXPECT_EQ((std::vector<float>{app->m_BoardScale, app->m_BoardX, app->m_BoardY}), (std::vector<float>{2, -4, 56}));
+    EXPECT_EQ(Values(app->m_BoardScale, app->m_BoardX, app->m_BoardY), Values(2, -4, 56));
     // The faint backdrop first, then the board from its top-left cell.
     const auto c = play.Images();
-    EXPECT_EQ((std::vector<float>{c[0].kind, c[0].alpha, c[1].x, c[1].y, c[1].sx, c[1].frame}),
-              (std::vector<float>{99, 0.1f, -4, 56, 2, 240.0f + app->m_HedgeStyle}));
+    EXPECT_EQ(Values(c[0].kind, c[0].alpha, c[1].x, c[1].y, c[1].sx, c[1].frame),
+              Values(99, 0.1f, -4, 56, 2, 240.0f + app->m_HedgeStyle));
     // A wide screen (640 × 360) fits tiles at 1.5.
     orv_Kemp_jscrh = 360;
     play.Update();
-    EXPECT_EQ((std::vector<float>{app->m_BoardScale, app->m_BoardX, app->m_BoardY}),
-              (std::vector<float>{1.5f, 77, 45}));
+    EXPECT_EQ(Values(app->m_BoardScale, app->m_BoardX, app->m_BoardY), Values(1.5f, 77, 45));
 }
 
 TEST_F(Gameplay, CuttingAHedgeScoresFiveAndThrowsThreeBits) {
@@ -181,8 +180,7 @@ TEST_F(Gameplay, CaughtPlayerLosesALifeUntilTheGameEnds) {
     play.Update();
     EXPECT_EQ(app->m_Lives, 2);
     EXPECT_EQ(play.Garden(), first) << "the level is rebuilt as it first began";
-    EXPECT_EQ((std::vector<float>{float(app->m_Score), float(app->m_BallFlying), play.P(kHolding)}),
-              (std::vector<float>{50, 0, 0}));
+    EXPECT_EQ(Values(app->m_Score, app->m_BallFlying, play.P(kHolding)), Values(50, 0, 0));
 
     // The last life: the game ends once, and the fallen player keeps spinning
     // while nothing else changes.
@@ -221,8 +219,7 @@ TEST_F(Gameplay, PausingFreezesPlayButNotBitsLettersOrCombo) {
     const float px = play.P(kPDX), ex = play.Enemy(2)[kEDX], bx = app->m_BallOffX, bit = app->m_Particles[2501];
     const int spin = app->m_HomeSpin;
     for (int i = 0; i < 5; ++i) app->p_Game();
-    EXPECT_EQ((std::vector<float>{play.P(kPDX), play.Enemy(2)[kEDX], app->m_BallOffX}),
-              (std::vector<float>{px, ex, bx}));
+    EXPECT_EQ(Values(play.P(kPDX), play.Enemy(2)[kEDX], app->m_BallOffX), Values(px, ex, bx));
     EXPECT_EQ(app->m_ReleaseTimer, 49) << "the home's clock stands still";
     EXPECT_GT(app->m_Particles[2501], bit);
     EXPECT_EQ(app->m_HomeSpin, spin + 20);
@@ -249,11 +246,11 @@ TEST_F(Gameplay, IntroHudAndMusic) {
     play.Update();
     EXPECT_EQ(play.TextAt(240 + 38 * 38), "Level1") << "the title slides in from below";
     EXPECT_EQ(play.TextAt(14), "00000100") << "the shown score runs toward the real one";
-    std::vector<float> lives;
+    std::vector<double> lives;
     for (const auto& c : play.Images(1)) {
         if (c.y == 14 && c.frame == 13) lives.push_back(c.x);
     }
-    EXPECT_EQ(lives, (std::vector<float>{448, 464, 480}));
+    EXPECT_EQ(lives, Values(448, 464, 480));
     play.Update(48);
     EXPECT_EQ(play.TextAt(240), "Level1");
     EXPECT_TRUE(play.sound->music.empty());

@@ -8,6 +8,7 @@
 #include "framework/app.h"
 #include "game/my_app.h"
 #include "game/play_fields.h"
+#include "tests/game/values.h"
 #include "tests/support/game_host.h"
 #include "tests/support/null_audio.h"
 
@@ -106,7 +107,7 @@ TEST_F(Script, KeysPlayALevelToALostLifeAndOnToTheNext) {
     ASSERT_GT(P(kState), 0);
     EXPECT_TRUE(Played("sfx/005.wav"));
     for (int i = 0; i < 150 && app->m_Lives == 3; ++i) game.Update();
-    EXPECT_EQ((std::vector<int>{app->m_Lives, app->m_Score}), (std::vector<int>{2, 5}));
+    EXPECT_EQ(Values(app->m_Lives, app->m_Score), Values(2, 5));
     EXPECT_EQ(std::vector<int>(app->m_Garden.begin(), app->m_Garden.end()), first);
 
     // With the items taken (set here, not walked for) he cuts a way to the
@@ -120,13 +121,12 @@ TEST_F(Script, KeysPlayALevelToALostLifeAndOnToTheNext) {
     Walk(kUp, 1);
     Walk(kRight, 18);
     for (int i = 0; i < 1200 && app->m_HomeOpen == 0 && P(kState) == 0; ++i) game.Update();
-    ASSERT_EQ((std::vector<float>{float(app->m_HomeOpen), P(kState), float(app->m_HomeX), float(app->m_HomeY)}),
-              (std::vector<float>{1, 0, 19, 8}));
+    ASSERT_EQ(Values(app->m_HomeOpen, P(kState), app->m_HomeX, app->m_HomeY), Values(1, 0, 19, 8));
     EXPECT_TRUE(Played("sfx/004.wav"));
     Walk(kRight, 19);
     Walk(kDown, 8);
     for (int i = 0; i < 120 && app->m_Level == 1; ++i) game.Update();
-    EXPECT_EQ((std::vector<int>{app->m_Level, app->m_Lives}), (std::vector<int>{2, 2}));
+    EXPECT_EQ(Values(app->m_Level, app->m_Lives), Values(2, 2));
     EXPECT_TRUE(Played("sfx/006.wav"));
     game.Frame();
     EXPECT_EQ(TextAt(240 + 36 * 36), "Level2");

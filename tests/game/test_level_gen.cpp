@@ -61,11 +61,10 @@ TEST_F(LevelGen, FirstGardenOfGameTypeOne) {
         "=====================",
     };
     EXPECT_EQ(Picture(play), expected);
-    EXPECT_EQ((std::vector<int>{app->m_HedgeStyle, app->m_HomeX, app->m_HomeY, orv_random_Seed, app->m_EnemiesWaiting,
-                                app->m_ReleaseTimer, app->m_LevelIntro}),
-              (std::vector<int>{11, 19, 8, 562327492, 3, 170, 120}));
-    EXPECT_EQ((std::vector<float>{play.P(play::kPX), play.P(play::kPY), play.P(play::kFacing)}),
-              (std::vector<float>{10, 10, 1}));
+    EXPECT_EQ(Values(app->m_HedgeStyle, app->m_HomeX, app->m_HomeY, orv_random_Seed, app->m_EnemiesWaiting,
+                     app->m_ReleaseTimer, app->m_LevelIntro),
+              Values(11, 19, 8, 562327492, 3, 170, 120));
+    EXPECT_EQ(Values(play.P(play::kPX), play.P(play::kPY), play.P(play::kFacing)), Values(10, 10, 1));
 }
 
 // The 50th try of a patch is used even where it fails: here it runs down a
@@ -95,9 +94,8 @@ TEST_F(LevelGen, FiftiethPatchTryIsTakenAsItFalls) {
 // on the start cell itself.
 TEST_F(LevelGen, BallMayLandOnTheStartCell) {
     Build(play, 37, 12345);
-    EXPECT_EQ((std::vector<int>{play.Content(10, 10), play.Hedge(10, 10), play.app->m_HomeX, play.app->m_HomeY,
-                                orv_random_Seed}),
-              (std::vector<int>{play::kBall, 0, 17, 1, -393007280}));
+    EXPECT_EQ(Values(play.Content(10, 10), play.Hedge(10, 10), play.app->m_HomeX, play.app->m_HomeY, orv_random_Seed),
+              Values(play::kBall, 0, 17, 1, -393007280));
 }
 
 TEST_F(LevelGen, SameLevelAndSeedBaseGiveTheSameGarden) {

@@ -72,7 +72,7 @@ TEST_F(Menu, DownOnTheCogDoesNothingAndFireThenOpensTheOptions) {
     EXPECT_EQ(app->m_KeyLatch, 0);
     Key(90, true);
     Step();
-    EXPECT_EQ((std::vector<int>{app->m_OptionsOpen, app->m_OptSel, app->m_Mode}), (std::vector<int>{1, 0, 1}));
+    EXPECT_EQ(Values(app->m_OptionsOpen, app->m_OptSel, app->m_Mode), Values(1, 0, 1));
 }
 
 TEST_F(Menu, ADragThatBeginsOnTheSelectedItemDoesNotStartIt) {
@@ -263,7 +263,7 @@ TEST_F(Pause, PanelSlidesInKeysChooseBackResumesAndQuitEnds) {
         Panel();
         ys.push_back(app->m_PauseY);
     }
-    EXPECT_EQ((std::vector<int>{ys[0], ys[12], ys[13]}), (std::vector<int>{-40, 240, 240}));
+    EXPECT_EQ(Values(ys[0], ys[12], ys[13]), Values(-40, 240, 240));
     EXPECT_EQ(Command(0)[7], 240 / (0.8f * 480));  // the dimming
     Press(39);  // right: options
     EXPECT_EQ(app->m_PauseChoice, 1);
@@ -281,7 +281,7 @@ TEST_F(Pause, PanelSlidesInKeysChooseBackResumesAndQuitEnds) {
     Press(38);  // up: quit
     EXPECT_EQ(app->m_PauseChoice, -1);
     Press(32);
-    EXPECT_EQ((std::vector<int>{app->m_GameOver, app->m_Paused, app->m_PauseY}), (std::vector<int>{1, 0, -64}));
+    EXPECT_EQ(Values(app->m_GameOver, app->m_Paused, app->m_PauseY), Values(1, 0, -64));
 }
 
 }  // namespace

@@ -86,12 +86,12 @@ TEST_F(Particles, ScoreNumberRisesUprightInYellow) {
     app->p_Gimme(25, 200, 100);
     EXPECT_EQ(app->m_Score, 35);
     const float* p = &app->m_Particles[250 * 10];
-    EXPECT_EQ((std::vector<float>{p[0], p[9], p[7]}), (std::vector<float>{99, 25, 1}));
+    EXPECT_EQ(Values(p[0], p[9], p[7]), Values(99, 25, 1));
     app->m_DrawCount = 0;
     app->p_DoParticles();
     EXPECT_EQ(play.TextAt(99.75f), "25");
     for (const auto& c : play.Images(90)) {
-        EXPECT_EQ((std::vector<float>{c.rot, c.r, c.g, c.b}), (std::vector<float>{0, 255, 255, 25.5f}));
+        EXPECT_EQ(Values(c.rot, c.r, c.g, c.b), Values(0, 255, 255, 25.5f));
     }
     // About 100 updates: a hundred float steps of 0.01 may leave a trace above 0.
     int updates = 1;
@@ -116,12 +116,11 @@ TEST_F(Particles, PaletteByColourIndexAndThePoolSize) {
         app->p_DoParticles();
         const auto drawn = play.Images(96);
         ASSERT_EQ(drawn.size(), 1u);
-        EXPECT_EQ((std::vector<float>{drawn[0].r, drawn[0].g, drawn[0].b}), (std::vector<float>{c.r, c.g, c.b}))
-            << c.colour;
+        EXPECT_EQ(Values(drawn[0].r, drawn[0].g, drawn[0].b), Values(c.r, c.g, c.b)) << c.colour;
     }
     // Ink at other levels scales and clamps.
     app->p_Ink(2, 2);
-    EXPECT_EQ((std::vector<float>{app->m_DrawR, app->m_DrawG, app->m_DrawB}), (std::vector<float>{255, 255, 51}));
+    EXPECT_EQ(Values(app->m_DrawR, app->m_DrawG, app->m_DrawB), Values(255, 255, 51));
 
     // A reset keeps the pool size for 0 or too much, else sets it.
     for (int size : {0, 500}) {

@@ -170,8 +170,8 @@ TEST_F(SaveData, ShortTextsAreReadAsBadgesAndTwentyFivePartsFailTheSettings) {
     // 25 parts hold the settings without their checksum: treated as failing.
     state.stored = Repeat("3|", 24) + "3";
     EXPECT_EQ(Load(), "Settings Checksum Invalid\n");
-    EXPECT_EQ((std::vector<int>{app->m_Settings[5], app->m_Settings[3], app->m_BadgeGot[0], app->m_Scores[0]}),
-              (std::vector<int>{1, 0, true, 555}));  // nothing more was read
+    EXPECT_EQ(Values(app->m_Settings[5], app->m_Settings[3], app->m_BadgeGot[0], app->m_Scores[0]),
+              Values(1, 0, true, 555));  // nothing more was read
 }
 
 TEST_F(SaveData, OverscanIsRepairedForTheDesktopAndKeptOnTheConsole) {
@@ -196,8 +196,8 @@ TEST_F(SaveData, ChecksumsWrapAtThirtyTwoBits) {
     EXPECT_EQ((std::vector<std::string>{f[25], f[34], f[76]}), (std::vector<std::string>{"-19", "0", "697583616"}));
     app->m_Settings[10] = 64;  // so the repair keeps what was saved
     EXPECT_EQ(Load(), kAllLoaded);
-    EXPECT_EQ((std::vector<int>{app->m_Settings[24], app->m_Scores[19], app->m_BadgeGot[255]}),
-              (std::vector<int>{2147483647, 2000000000, true}));
+    EXPECT_EQ(Values(app->m_Settings[24], app->m_Scores[19], app->m_BadgeGot[255]),
+              Values(2147483647, 2000000000, true));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "framework/graphics.h"
 #include "game/my_app.h"
 #include "host/glfw_layer.h"
+#include "tests/game/values.h"
 
 namespace {
 
@@ -119,8 +120,8 @@ TEST_F(ReplayInWindow, OneDrawCallPerRunOfOneTextureAndBlendAndTheOverscanMargin
     app->p_SetCol(255, 0, 0);
     app->p_Rect(0, 0, 10, 10);
     Render();
-    EXPECT_EQ((std::vector<unsigned>{At(64.5f, 48.5f), At(71.5f, 55.5f), At(63.5f, 50), At(72.5f, 56.5f)}),
-              (std::vector<unsigned>{0xFF0000, 0xFF0000, 0, 0}));
+    EXPECT_EQ(Values(At(64.5f, 48.5f), At(71.5f, 55.5f), At(63.5f, 50), At(72.5f, 56.5f)),
+              Values(0xFF0000, 0xFF0000, 0, 0));
 }
 
 TEST_F(ReplayInWindow, F11SwitchesToTheDesktopSizeAndBackReloadingTheImages) {

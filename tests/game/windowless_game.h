@@ -15,6 +15,7 @@
 #include "framework/input.h"
 #include "game/my_app.h"
 #include "host/host_game.h"
+#include "tests/game/values.h"
 #include "tests/support/null_audio.h"
 
 // The host's stored-state slot, in memory (or, on request, the host's own

@@ -112,9 +112,9 @@ TEST_F(MusicDecode, CellsAreBlueTimesAlphaOverEightAndFrame63IsNeverRead) {
     EXPECT_EQ(Cell(2, 2, 5, 2), 0);  // transparent
     EXPECT_EQ(Cell(4, 1, 10, 0), 9);  // 200 x 100 / 255 = 78, over 8
     EXPECT_EQ(player->m_Song[63 * 4096], 5);
-    EXPECT_EQ((std::vector<int>{player->m_MaxPattern[0], player->m_MaxPattern[1], player->m_MaxPattern[2],
-                                player->m_MaxPattern[3], player->m_MaxPattern[4], player->m_MaxPattern[7]}),
-              (std::vector<int>{0, 4, 2, 0, 0, 0}));
+    EXPECT_EQ(Values(player->m_MaxPattern[0], player->m_MaxPattern[1], player->m_MaxPattern[2],
+                     player->m_MaxPattern[3], player->m_MaxPattern[4], player->m_MaxPattern[7]),
+              Values(0, 4, 2, 0, 0, 0));
 }
 
 TEST_F(MusicDecode, GeneratedTunesDecodeToTheirPixelsWithinThePlayersRanges) {

@@ -61,7 +61,7 @@ TEST_F(Sequencer, StepsEvery80MsFromTheDueTimeAndOnePerCall) {
     SetNow(Now() + 10000);
     const int due = player->m_NextTime;
     for (int i = 0; i < 3; ++i) player->p_Qn_MusicPlay();
-    EXPECT_EQ((std::vector<int>{player->m_Step, player->m_NextTime}), (std::vector<int>{3, due + 240}));
+    EXPECT_EQ(Values(player->m_Step, player->m_NextTime), Values(3, due + 240));
 
     // Not due at the due time itself; due again when the clock went back.
     const int step = player->m_Step;
@@ -148,7 +148,7 @@ TEST_F(Sequencer, PatternJumpsEndOfBarAndTheEdges) {
     SetRow(63, 3, 0, 0, 0, 27, 1);
     player->m_BarsLeft = 3;
     Due();
-    EXPECT_EQ((std::vector<int>{player->m_Pattern[2], player->m_Pattern[3]}), (std::vector<int>{1, 63}));
+    EXPECT_EQ(Values(player->m_Pattern[2], player->m_Pattern[3]), Values(1, 63));
     EXPECT_FLOAT_EQ(audio->Of("rate", 29).at(0).value, 1.498f);
     // Even bar count: no jump forward; bass: no jump back from pattern 0.
     SetRow(0, 4, 0, 0, 0, 27, 2);
@@ -156,7 +156,7 @@ TEST_F(Sequencer, PatternJumpsEndOfBarAndTheEdges) {
     player->m_BarsLeft = 2;
     player->m_Step = 0;
     Due();
-    EXPECT_EQ((std::vector<int>{player->m_Pattern[2], player->m_Pattern[4]}), (std::vector<int>{0, 0}));
+    EXPECT_EQ(Values(player->m_Pattern[2], player->m_Pattern[4]), Values(0, 0));
 
     // Effect 8 in drum voice 0 at step 10 ends the bar; the later voices
     // already read row 63.
@@ -165,7 +165,7 @@ TEST_F(Sequencer, PatternJumpsEndOfBarAndTheEdges) {
     SetRow(0, 3, 63, 25, 20);
     const int plays = Plays(28);
     Due();
-    EXPECT_EQ((std::vector<int>{player->m_Step, player->m_BarsLeft, Plays(28)}), (std::vector<int>{0, 1, plays + 1}));
+    EXPECT_EQ(Values(player->m_Step, player->m_BarsLeft, Plays(28)), Values(0, 1, plays + 1));
 }
 
 TEST_F(Sequencer, DrumsMelodicNotesAndChords) {
@@ -175,8 +175,7 @@ TEST_F(Sequencer, DrumsMelodicNotesAndChords) {
     const auto plays = audio->Of("play");
     ASSERT_EQ(plays.size(), 2u);
     EXPECT_EQ(plays[0].sample, "a");
-    EXPECT_EQ((std::vector<float>{float(plays[0].channel), plays[0].value, float(plays[1].channel)}),
-              (std::vector<float>{31, 0, 30}));  // played once
+    EXPECT_EQ(Values(plays[0].channel, plays[0].value, plays[1].channel), Values(31, 0, 30));  // played once
     EXPECT_FLOAT_EQ(audio->Of("pan", 31).at(0).value, -0.35f);
     EXPECT_FLOAT_EQ(audio->Of("pan", 30).at(0).value, 0.35f);
     EXPECT_EQ(audio->Of("stop", 30).size(), 2u);
@@ -217,7 +216,7 @@ TEST_F(Sequencer, VolumeCellsAndTheSinglePrecisionEnvelope) {
         g = env * g;
         EXPECT_FLOAT_EQ(LastVolume(29), g * 0.5f) << "call " << call;
     }
-    EXPECT_EQ((std::vector<float>{player->m_Envelope[2], LastVolume(29)}), (std::vector<float>{0, 0}));
+    EXPECT_EQ(Values(player->m_Envelope[2], LastVolume(29)), Values(0, 0));
 
     // 31 silences at once, 1 is volume 0.
     player->p_Qn_PlayNote(3, 13, 20, 0, 0);
@@ -235,8 +234,7 @@ TEST_F(Sequencer, SlidesAreClamped) {
     player->p_Qn_PlayNote(2, 0, 0, 4, 31);
     EXPECT_FLOAT_EQ(player->m_Rate[2], 4.0f - 31.0f / 15.0f);
     player->p_Qn_PlayNote(2, 0, 0, 4, 31);
-    EXPECT_EQ((std::vector<float>{player->m_Rate[2], audio->Of("rate", 29).back().value}),
-              (std::vector<float>{0.25f, 0.25f}));
+    EXPECT_EQ(Values(player->m_Rate[2], audio->Of("rate", 29).back().value), Values(0.25f, 0.25f));
     // A muted voice takes no slide.
     player->m_Mute[2] = 1;
     player->p_Qn_PlayNote(2, 0, 0, 3, 31);
@@ -271,7 +269,7 @@ TEST_F(Sequencer, PauseStopsAtOnceAndResumes150MsAfter) {
     Due();
     SetNow(player->m_NextTime + 1);
     player->p_Qn_Alive_U(0, 0);
-    EXPECT_EQ((std::vector<int>{player->m_Sounding[3], player->m_Step}), (std::vector<int>{0, step + 2}));
+    EXPECT_EQ(Values(player->m_Sounding[3], player->m_Step), Values(0, step + 2));
 
     // Loading holds playback; a full stop ends it.
     player->m_LoadStep = 5;
@@ -280,17 +278,16 @@ TEST_F(Sequencer, PauseStopsAtOnceAndResumes150MsAfter) {
     player->m_LoadStep = 0;
     player->p_Qn_Stop(1);
     player->p_Qn_Alive_U(0, 1);
-    EXPECT_EQ((std::vector<int>{player->m_State, player->m_Step}), (std::vector<int>{0, step + 2}));
+    EXPECT_EQ(Values(player->m_State, player->m_Step), Values(0, step + 2));
 }
 
 TEST_F(Sequencer, Tables) {
-    EXPECT_EQ((std::vector<float>{player->p_GetPitch(2), player->p_GetPitch(13), player->p_GetPitch(32),
-                                  player->p_GetPitch(0), player->p_GetPitch(33)}),
-              (std::vector<float>{0.5295f, 1, 2.996f, 0, 0}));
-    EXPECT_EQ((std::vector<float>{player->p_GetPitch_Alpha('z'), player->p_GetPitch_Alpha('b'),
-                                  player->p_GetPitch_Alpha('q'), player->p_GetPitch_Alpha(']'),
-                                  player->p_GetPitch_Alpha('a')}),
-              (std::vector<float>{0.5f, 0.749f, 1, 2.996f, 0}));
+    EXPECT_EQ(Values(player->p_GetPitch(2), player->p_GetPitch(13), player->p_GetPitch(32), player->p_GetPitch(0),
+                     player->p_GetPitch(33)),
+              Values(0.5295f, 1, 2.996f, 0, 0));
+    EXPECT_EQ(Values(player->p_GetPitch_Alpha('z'), player->p_GetPitch_Alpha('b'), player->p_GetPitch_Alpha('q'),
+                     player->p_GetPitch_Alpha(']'), player->p_GetPitch_Alpha('a')),
+              Values(0.5f, 0.749f, 1, 2.996f, 0));
     const char* chords[] = {"qqqq", "qqjj", "qqbb", "qbqb", "qqqj", "qqzz", "qqjj", "qqjj"};
     for (int n = 0; n < 8; ++n) EXPECT_TRUE(player->p_Qn_GetChord(n == 7 ? -1 : n) == String(chords[n])) << n;
 }
