@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -25,12 +24,6 @@ public:
         return 0;
     }
 };
-
-void SetState(const std::uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen(".quarlostate", "wb");
-    if (!file || (size && std::fwrite(data, 1, size, file) != size)) __builtin_trap();
-    std::fclose(file);
-}
 
 // What creation puts in place before loading.
 void Defaults(c_MyApp* app) {
@@ -61,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     Defaults(app);
-    SetState(data, size);
+    fuzz::WriteInput(".quarlostate", data, size);  // in the working folder
     app->p_Load();
     // The option values the pad and the screen rely on.
     if (app->m_Settings[10] < 64 || app->m_Settings[11] < 64 || app->m_Settings[12] < 8) __builtin_trap();
@@ -73,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     app->p_Save();
     const std::string text = host->saved;
     Defaults(app);
-    SetState(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    fuzz::WriteInput(".quarlostate", reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     app->p_Load();
     if (Copy(app->m_Settings) != settings || Copy(app->m_Scores) != scores || Copy(app->m_BadgeGot) != badges) {
         __builtin_trap();
