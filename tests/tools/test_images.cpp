@@ -89,12 +89,8 @@ struct Frame {
     std::uint32_t At(int x, int y) const { return picture->At(x0 + x, y0 + y); }
     int Alpha(int x, int y) const { return At(x, y) >> 24; }
     bool Empty() const {
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                if (Alpha(x, y)) return false;
-            }
-        }
-        return true;
+        const std::vector<std::uint32_t> v = Pixels();
+        return std::none_of(v.begin(), v.end(), [](std::uint32_t c) { return c >> 24; });
     }
     std::vector<std::uint32_t> Pixels() const {
         std::vector<std::uint32_t> v;
