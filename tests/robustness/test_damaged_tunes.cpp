@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -82,10 +83,8 @@ public:
         }
     }
 
-    int Count(const std::string& op) const {
-        int n = 0;
-        for (const auto& c : audio->calls) n += c.op == op;
-        return n;
+    long Count(const std::string& op) const {
+        return std::count_if(audio->calls.begin(), audio->calls.end(), [&](const auto& c) { return c.op == op; });
     }
 
     NullAudio* audio = nullptr;
@@ -99,21 +98,15 @@ private:
     fs::path dir_, old_dir_;
 };
 
-std::vector<std::string> InstrumentFiles() {
-    std::vector<std::string> files;
-    for (const auto& entry : fs::directory_iterator(fs::path(DATA_DIR) / "inst")) {
-        files.push_back("inst/" + entry.path().filename().string());
-    }
-    return files;
-}
-
 TEST(DamagedTunes, LoadingRunsToItsEndAndPlaysNothing) {
     for (Kind kind : damage::kKinds) {
         SCOPED_TRACE(damage::Name(kind));
         Player p;
         p.Damage("tunes/Retro/Hopper.png", kind);
         std::uint32_t seed = 2;
-        for (const std::string& file : InstrumentFiles()) p.Damage(file, kind, seed++);
+        for (const auto& entry : fs::directory_iterator(fs::path(DATA_DIR) / "inst")) {
+            p.Damage("inst/" + entry.path().filename().string(), kind, seed++);
+        }
         p.Load("Retro/Hopper");
 
         c_QnPlayer* player = p.player;
@@ -121,10 +114,7 @@ TEST(DamagedTunes, LoadingRunsToItsEndAndPlaysNothing) {
         EXPECT_TRUE(p.graphics->Of(RecordingGraphics::Call::ReadPixels).empty());
         for (int i = 0; i < player->m_Song.Length(); ++i) ASSERT_EQ(player->m_Song[i], 0) << i;
         for (int v = 0; v < 8; ++v) EXPECT_EQ(player->m_MaxPattern[v], 0);
-        for (int k = 1; k <= 8; ++k) {
-            EXPECT_EQ(player->m_DrumsA[k], nullptr);
-            EXPECT_EQ(player->m_DrumsB[k], nullptr);
-        }
+        for (int k = 1; k <= 8; ++k) EXPECT_TRUE(!player->m_DrumsA[k] && !player->m_DrumsB[k]) << k;
         for (int i : {2, 3, 4}) EXPECT_EQ(player->m_Instruments[i], nullptr);
 
         p.Play(10000);  // several bars
