@@ -45,9 +45,7 @@ void Fft(std::vector<Complex>& a, bool inverse) {
             }
         }
     }
-    if (inverse) {
-        for (Complex& c : a) c /= static_cast<double>(n);
-    }
+    for (Complex& c : a) c /= inverse ? static_cast<double>(n) : 1.0;
 }
 
 }  // namespace

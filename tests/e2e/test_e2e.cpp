@@ -104,12 +104,9 @@ public:
         pid_ = fork();
         if (pid_ < 0) status_ = -1;
         if (pid_ != 0) return;
-        const int log = open(log_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (log >= 0) {
-            dup2(log, 1);
-            dup2(log, 2);
-            close(log);
-        }
+        const int log = open(log_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        dup2(log, 1);
+        dup2(log, 2);
         for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
         if (chdir(folder.c_str()) != 0) _exit(126);
         execl("./vellumby", "./vellumby", static_cast<char*>(nullptr));

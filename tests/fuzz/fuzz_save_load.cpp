@@ -3,6 +3,7 @@
 // is saved again as a text that loads back to the very same values.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -27,18 +28,14 @@ public:
 
 // What creation puts in place before loading.
 void Defaults(c_MyApp* app) {
-    for (int i = 0; i < app->m_Settings.Length(); ++i) app->m_Settings[i] = 0;
+    std::fill(app->m_Settings.begin(), app->m_Settings.end(), 0);
+    std::fill(app->m_BadgeGot.begin(), app->m_BadgeGot.end(), false);
+    std::fill(app->m_Scores.begin(), app->m_Scores.end(), 0);
     app->m_Settings[5] = 1;
-    for (int i = 0; i < app->m_BadgeGot.Length(); ++i) app->m_BadgeGot[i] = false;
-    for (int i = 0; i < app->m_Scores.Length(); ++i) app->m_Scores[i] = 0;
 }
 
 template <class T>
-std::vector<T> Copy(const Array<T>& a) {
-    std::vector<T> out;
-    for (int i = 0; i < a.Length(); ++i) out.push_back(a[i]);
-    return out;
-}
+std::vector<T> Copy(const Array<T>& a) { return std::vector<T>(a.begin(), a.end()); }
 
 }  // namespace
 

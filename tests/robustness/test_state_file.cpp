@@ -31,11 +31,7 @@ const char kAllInvalid[] =
 c_MyApp* App() { return static_cast<c_MyApp*>(orv_app__app); }
 
 template <class T>
-std::vector<T> Values(const Array<T>& a) {
-    std::vector<T> out;
-    for (int i = 0; i < a.Length(); ++i) out.push_back(a[i]);
-    return out;
-}
+std::vector<T> Values(const Array<T>& a) { return std::vector<T>(a.begin(), a.end()); }
 
 struct Saved {
     std::vector<int> settings, scores;

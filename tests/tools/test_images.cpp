@@ -52,10 +52,7 @@ const std::vector<Slot>& Slots() {
             {"common/icons", {0, 1, 3, 6, 7}},
             {"common/Buttons", {0, 1, 2, 8, 9, 10, 12}},
             {"common/dpad", {0, 1, 4, 5, 6, 9}},
-            {"common/Testcard_Circle", {0}},
-            {"common/QEVLLogo", {0}},
-            {"logo", {0}},
-            {"menu", {0}},
+            {"common/Testcard_Circle", {0}}, {"common/QEVLLogo", {0}}, {"logo", {0}}, {"menu", {0}},
             {"BadgesA", Range(0, 63)},
             {"trel_font", Range(1, 94)},  // the default font, characters 33-126
         };
