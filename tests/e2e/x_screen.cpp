@@ -61,11 +61,9 @@ double Picture::Difference(const Picture& other, Rect r) const {
 
 bool Picture::SavePng(const std::string& path) const {
     std::vector<unsigned char> bytes;
-    bytes.reserve(pixels.size() * 3);
     for (const Rgb& c : pixels) {
-        bytes.push_back(static_cast<unsigned char>(c.r));
-        bytes.push_back(static_cast<unsigned char>(c.g));
-        bytes.push_back(static_cast<unsigned char>(c.b));
+        bytes.insert(bytes.end(), {static_cast<unsigned char>(c.r), static_cast<unsigned char>(c.g),
+                                   static_cast<unsigned char>(c.b)});
     }
     return !empty() && stbi_write_png(path.c_str(), width, height, 3, bytes.data(), width * 3) != 0;
 }
