@@ -45,9 +45,7 @@ void Fft(std::vector<Complex>& a, bool inverse) {
             }
         }
     }
-    if (inverse) {
-        for (Complex& c : a) c /= static_cast<double>(n);
-    }
+    for (Complex& c : a) c /= inverse ? static_cast<double>(n) : 1.0;
 }
 
 }  // namespace
@@ -75,9 +73,8 @@ std::vector<float> ReadMonoWav(const std::string& path) {
         std::uint32_t size = 0;
         for (int i = 3; i >= 0; --i) size = size << 8 | static_cast<unsigned char>(b[at + 4 + static_cast<std::size_t>(i)]);
         if (id == "data") {
-            for (std::size_t i = at + 8; i + 2 <= std::min<std::size_t>(b.size(), at + 8 + size); i += 2) {
-                samples.push_back(Sample16(b, i));
-            }
+            const std::size_t end = std::min<std::size_t>(b.size(), at + 8 + size);
+            for (std::size_t i = at + 8; i + 2 <= end; i += 2) samples.push_back(Sample16(b, i));
             break;
         }
         at += 8 + size + (size & 1);

@@ -8,8 +8,13 @@
 // an idle machine needs, so that a busy one passes too. Keys are held for
 // 150 ms: the game reads keys as held, so a press and release between two
 // updates would be lost.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -18,9 +23,9 @@
 #include <map>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 
-#include "tests/e2e/game_process.h"
 #include "tests/e2e/sound_capture.h"
 #include "tests/e2e/x_screen.h"
 #include "tests/support/subprocess.h"
@@ -66,8 +71,7 @@ bool Bright(const Picture& p, const Picture& play) {
 }
 
 bool Near(Rgb c, Rgb want, int tolerance) {
-    return std::abs(c.r - want.r) <= tolerance && std::abs(c.g - want.g) <= tolerance &&
-           std::abs(c.b - want.b) <= tolerance;
+    return std::max({std::abs(c.r - want.r), std::abs(c.g - want.g), std::abs(c.b - want.b)}) <= tolerance;
 }
 
 // The options box, fully in: (150, 75, 0) at alpha 0.85 over the dimmed
@@ -86,12 +90,54 @@ bool GameOverBars(const Picture& p) {
            orange.r >= 120 && orange.g >= 50 && orange.g <= 110 && orange.b <= 80;
 }
 
+// Seconds on a monotonic clock.
+double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+
+void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// The game started as the play command starts it (./vellumby in `folder`),
+// running beside the test with `env` (NAME=value) added; its output goes to
+// a log file, and it is killed should the test end first.
+class GameProcess {
+public:
+    GameProcess(const std::string& folder, const std::vector<std::string>& env, const std::string& log_path) {
+        pid_ = fork();
+        if (pid_ < 0) status_ = -1;
+        if (pid_ != 0) return;
+        const int log = open(log_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        dup2(log, 1);
+        dup2(log, 2);
+        for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
+        if (chdir(folder.c_str()) != 0) _exit(126);
+        execl("./vellumby", "./vellumby", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ~GameProcess() {
+        if (Running() && kill(pid_, SIGKILL) == 0) Wait(10);
+    }
+    bool Running() { return Wait(0) == -2; }
+    // The exit status (0-255) once the program has ended within `seconds`;
+    // -1 when a signal ended it, -2 while it still runs.
+    int Wait(double seconds) {
+        for (const double deadline = Now() + seconds; status_ == -2; Sleep(10)) {
+            int status = 0;
+            const pid_t r = waitpid(pid_, &status, WNOHANG);
+            if (r != 0) status_ = r == pid_ && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            else if (Now() >= deadline) break;
+        }
+        return status_;
+    }
+    const double started = Now();
+
+private:
+    pid_t pid_ = -1;
+    int status_ = -2;
+};
+
 // The saved state's fields, split at "|".
 std::vector<std::string> StateFields(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path).rdbuf();
+    std::ifstream in(path);
     std::vector<std::string> fields;
-    std::istringstream in(text.str());
     for (std::string f; std::getline(in, f, '|');) fields.push_back(f);
     return fields;
 }
@@ -127,17 +173,28 @@ protected:
         ASSERT_TRUE(screen.Connected()) << "no display";
     }
 
-    // Starts the game as the play command does: ./vellumby in its build folder.
+    // Starts the game and waits for its window.
     void Start(const std::vector<std::string>& env, const std::string& log) {
-        game = std::make_unique<GameProcess>(kBuild, "./vellumby", env, kArtefacts + "/" + log);
-        const double deadline = Now() + 60;
-        while (!(window = screen.FindByTitle("Vellumby")) && Now() < deadline && game->Running()) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        game = std::make_unique<GameProcess>(kBuild, env, kArtefacts + "/" + log);
+        window = WaitForWindow("the game's window", [&] { return screen.FindByTitle("Vellumby"); });
+    }
+
+    // A window from `find`; a test that finds none ends there.
+    unsigned long WaitForWindow(const std::string& what, const std::function<unsigned long()>& find) {
+        unsigned long found = 0;
+        for (const double deadline = Now() + 60; !(found = find()) && Now() < deadline && game->Running();) Sleep(10);
+        if (!found) Fail("no window: " + what);
+        return found;
+    }
+
+    // A failure that ends the test (also from within helpers).
+    [[noreturn]] static void Fail(const std::string& what) {
+        ADD_FAILURE() << what;
+        throw std::runtime_error(what);
     }
 
     void Note(const std::string& what) {
-        const double t = game->Age();
+        const double t = Now() - game->started;
         timeline.emplace(what, t);  // the first time counts
         std::ofstream(kArtefacts + "/timeline.txt", std::ios::app) << t << " " << what << "\n";
     }
@@ -156,14 +213,14 @@ protected:
         if (!window_may_go) args.insert(args.end(), {"--window", w});
         args.push_back(key);
         const ProcessResult r = RunProcess(args);
-        if (!window_may_go) {
-            EXPECT_EQ(r.status, 0) << "xdotool " << key << ": " << r.err;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_TRUE(window_may_go || r.status == 0) << "xdotool " << key << ": " << r.err;
+        Sleep(100);
     }
 
-    // Screenshots until one passes the test; the last one is kept either way.
-    Picture WaitFor(const std::string& name, const std::function<bool(const Picture&)>& wanted, double limit = 60) {
+    // Screenshots until one passes the test; the last one is kept either
+    // way. A test that must see one and sees none ends there.
+    Picture WaitFor(const std::string& name, const std::function<bool(const Picture&)>& wanted, double limit = 60,
+                    bool must = true) {
         const double deadline = Now() + limit;
         Picture p;
         do {
@@ -172,11 +229,26 @@ protected:
                 Keep(p, name);
                 return p;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            Sleep(10);
         } while (Now() < deadline);
+        if (!must) return Picture();
         Keep(p, "FAILED-" + name);
-        ADD_FAILURE() << "no picture of: " << name;
-        return Picture();
+        Fail("no picture of: " + name);
+    }
+
+    // Gives a new window the focus, as a player's click would, and presses
+    // the key; both again when nothing came of it. Focus asked for before the
+    // window is on the screen is not given, and the game runs no update
+    // without it (it reads keys as held, so a key pressed meanwhile is lost).
+    Picture FocusAndHoldUntil(const std::string& key, const std::string& name,
+                              const std::function<bool(const Picture&)>& wanted) {
+        for (int tries = 1;; ++tries) {
+            RunProcess({"/usr/bin/xdotool", "windowfocus", std::to_string(window)});
+            Sleep(300);
+            Hold(key);
+            Picture p = WaitFor(name, wanted, 20, tries == 3);
+            if (!p.empty() || tries == 3) return p;
+        }
     }
 
     // Waits until the region stops changing: two pictures 300 ms apart agree.
@@ -185,7 +257,7 @@ protected:
         return WaitFor(name, [&](const Picture& p) {
             const bool still = !last.empty() && !p.empty() && last.Difference(p, region) < 0.5 && wanted(p);
             last = p;
-            if (!still) std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            if (!still) Sleep(300);
             return still;
         });
     }
@@ -209,67 +281,54 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
                                                   "cf_level = 0\ndither = false\n[wave]\nfile = "
                                                << wav << "\n";
     Start({"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + kArtefacts + "/alsoft.conf"}, "first-run.log");
-    ASSERT_NE(window, 0u) << "the game's window did not appear";
 
     // Loading, then the title menu sliding in over its clear colour.
-    ASSERT_FALSE(WaitFor("loading", IsLoading).empty());
-    ASSERT_FALSE(WaitFor("title-clear-colour", TitleClearShows).empty());
+    WaitFor("loading", IsLoading);
+    WaitFor("title-clear-colour", TitleClearShows);
     Note("title");
     const Picture title = Settled("title", kWholeWindow, [](const Picture& p) { return !IsLoading(p); });
-    ASSERT_FALSE(title.empty());
 
     // The selection moves to the second game type and back to the first.
     Hold("Right");
-    ASSERT_FALSE(Settled("menu-second-type", kItemStrip, [&](const Picture& p) {
-                     return p.Difference(title, kItemStrip) > 5;
-                 }).empty());
+    Settled("menu-second-type", kItemStrip, [&](const Picture& p) { return p.Difference(title, kItemStrip) > 5; });
     Hold("Left");
-    ASSERT_FALSE(Settled("menu-first-type-again", kItemStrip, [&](const Picture& p) {
-                     return p.Difference(title, kItemStrip) < 2;
-                 }).empty());
+    Settled("menu-first-type-again", kItemStrip, [&](const Picture& p) { return p.Difference(title, kItemStrip) < 2; });
 
     // A game of type 1: the level's intro fades to the board.
     Note("game start");
     Hold("Return");
-    ASSERT_FALSE(WaitFor("level-intro", [](const Picture& p) { return !p.empty() && GameGreen(p.Mean(kBottomBand)); })
-                     .empty());
+    WaitFor("level-intro", [](const Picture& p) { return !p.empty() && GameGreen(p.Mean(kBottomBand)); });
     const Picture board = Settled("game", kScoreText, [](const Picture& p) {
         return GameGreen(p.Mean(kBottomBand)) && p.Brightness(kLowerBoard) > 40;
     });
-    ASSERT_FALSE(board.empty());
 
     // The level music plays for a while. Escape pauses: the game is dimmed
     // behind the pause panel. From there the cog opens the options box; its
     // sound row steps from "SFX + Music" to "SFX", which stops the music.
     // Escape closes the box, and Escape again resumes the game.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    Sleep(1000);
     Note("pause");
     Hold("Escape");
     const Picture paused = Settled("paused", kLowerBoard, [&](const Picture& p) {
         const double ratio = p.Brightness(kLowerBoard) / board.Brightness(kLowerBoard);
         return ratio > 0.25 && ratio < 0.5;
     });
-    ASSERT_FALSE(paused.empty());
     Hold("Right");
     Hold("Return");
     const Picture options = Settled("options-box", kSoundRow, OptionsBoxIn);
-    ASSERT_FALSE(options.empty());
     Hold("Down");
     const Picture highlighted = Settled("options-sound-row", kSoundRow, [&](const Picture& p) {
         return OptionsBoxIn(p) && p.Difference(options, kSoundRow) > 5;
     });
-    ASSERT_FALSE(highlighted.empty());
     Hold("Return");
-    ASSERT_FALSE(Settled("options-sound-sfx", kSoundRow, [&](const Picture& p) {
-                     return OptionsBoxIn(p) && p.Difference(highlighted, kSoundRow) > 1;
-                 }).empty());
+    Settled("options-sound-sfx", kSoundRow,
+            [&](const Picture& p) { return OptionsBoxIn(p) && p.Difference(highlighted, kSoundRow) > 1; });
     Hold("Escape");
-    ASSERT_FALSE(Settled("options-closed", kLowerBoard, [&](const Picture& p) {
-                     return !OptionsBoxIn(p) && p.Difference(paused, kLowerBoard) < 2;
-                 }).empty());
+    Settled("options-closed", kLowerBoard,
+            [&](const Picture& p) { return !OptionsBoxIn(p) && p.Difference(paused, kLowerBoard) < 2; });
     Note("resume");
     Hold("Escape");
-    ASSERT_FALSE(WaitFor("resumed", [&](const Picture& p) { return !p.empty() && Bright(p, board); }).empty());
+    WaitFor("resumed", [&](const Picture& p) { return !p.empty() && Bright(p, board); });
 
     // Up the cut path and through the hedges above, along the top row, and
     // down the right edge through two items: the score changes.
@@ -278,9 +337,7 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     Hold("Right", 2.6);
     Hold("Down", 1.2);
     Note("walk end");
-    const Picture walked =
-        Settled("hedges-cut", kScoreText, [&](const Picture& p) { return p.Difference(board, kScoreText) > 3; });
-    ASSERT_FALSE(walked.empty());
+    Settled("hedges-cut", kScoreText, [&](const Picture& p) { return p.Difference(board, kScoreText) > 3; });
     Note("capture taken");
     // The sound checks use the capture as it is now: a full-screen window
     // starts without focus, and the sound device pauses until it has it.
@@ -288,58 +345,54 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     fs::copy_file(wav, kArtefacts + "/capture-until-full-screen.wav", copied);
 
     // F11: full screen, on the whole 1280 × 1024 display in a new window. It
-    // is given the focus, as a player's click would; the game, paused while
-    // it had none, resumes with Escape.
+    // is given the focus, as a player's click would, and the game is left
+    // running there.
     Hold("F11", 0.15, true);
-    const double deadline = Now() + 60;
-    while (!(window = screen.FindBySize(1280, 1024)) && Now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_NE(window, 0u) << "no full-screen window";
-    EXPECT_EQ(RunProcess({"/usr/bin/xdotool", "windowfocus", std::to_string(window)}).status, 0);
+    window = WaitForWindow("full screen", [&] { return screen.FindBySize(1280, 1024); });
     const Rect full_lower{40, 640, 1200, 320}, full_band{0, 990, 1280, 30};
-    const Picture full_paused = Settled("full-screen-paused", full_lower, [&](const Picture& p) {
+    const Picture full_first = Settled("full-screen", full_lower, [&](const Picture& p) {
         return p.width == 1280 && p.height == 1024 && !IsLoading(p) && p.Brightness(full_lower) > 5;
     });
-    ASSERT_FALSE(full_paused.empty());
-    Hold("Escape");
-    ASSERT_FALSE(WaitFor("full-screen-game", [&](const Picture& p) {
-                     return !p.empty() && p.Brightness(full_lower) > 1.4 * full_paused.Brightness(full_lower) &&
-                            GameGreen(p.Mean(full_band));
-                 }).empty());
+    // Whether the game paused itself depends on whether the window system
+    // told it of its missing focus before the focus came: Escape toggles the
+    // pause, and the paused game is the dimmer picture.
+    const auto dimmer = [&](const Picture& a, const Picture& b) {
+        return a.Brightness(full_lower) < 0.7 * b.Brightness(full_lower);
+    };
+    const Picture toggled = FocusAndHoldUntil("Escape", "full-screen-toggled", [&](const Picture& p) {
+        return !p.empty() && (dimmer(p, full_first) || dimmer(full_first, p));
+    });
+    Picture full_game = toggled;
+    if (dimmer(toggled, full_first)) {
+        full_game = FocusAndHoldUntil("Escape", "full-screen-game",
+                                      [&](const Picture& p) { return !p.empty() && dimmer(toggled, p); });
+    }
+    EXPECT_TRUE(GameGreen(full_game.Mean(full_band)));
 
     // F11 again: back to the 640 × 480 window.
     Hold("F11", 0.15, true);
-    window = 0;
-    const double back_deadline = Now() + 60;
-    while (!(window = screen.FindByTitle("Vellumby")) && Now() < back_deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_NE(window, 0u) << "no window after leaving full screen";
-    Picture back = Settled("windowed-again", kScoreText, [](const Picture& p) {
-        return p.width == 640 && p.height == 480 && !IsLoading(p);
-    });
-    ASSERT_FALSE(back.empty());
+    window = WaitForWindow("windowed again", [&] { return screen.FindByTitle("Vellumby"); });
+    Picture back = Settled("windowed-again", kScoreText,
+                           [](const Picture& p) { return p.width == 640 && p.height == 480 && !IsLoading(p); });
     if (!Bright(back, board)) {
-        Hold("Escape");  // paused while the new window had no focus yet
-        back = WaitFor("windowed-again-resumed", [&](const Picture& p) { return !p.empty() && Bright(p, board); });
+        // Paused while the new window had no focus yet.
+        back = FocusAndHoldUntil("Escape", "windowed-again-resumed",
+                         [&](const Picture& p) { return !p.empty() && Bright(p, board); });
     }
     EXPECT_TRUE(GameGreen(back.Mean(kBottomBand)));
 
     // Quitting through the pause panel ends the game: the game-over bars
     // sweep in, then the title menu returns with the score in its lists.
     Hold("Escape");
-    ASSERT_FALSE(Settled("paused-to-quit", kLowerBoard, [&](const Picture& p) {
-                     return p.Brightness(kLowerBoard) < 0.5 * board.Brightness(kLowerBoard);
-                 }).empty());
+    Settled("paused-to-quit", kLowerBoard,
+            [&](const Picture& p) { return p.Brightness(kLowerBoard) < 0.5 * board.Brightness(kLowerBoard); });
     Hold("Left");
     Note("quit game");
     Hold("Return");
-    ASSERT_FALSE(WaitFor("game-over", GameOverBars).empty());
+    WaitFor("game-over", GameOverBars);
     const Picture scores = Settled("title-with-score", kWholeWindow, [&](const Picture& p) {
         return !GameOverBars(p) && p.Difference(title, kItemStrip) < 2;
     });
-    ASSERT_FALSE(scores.empty());
     EXPECT_GT(scores.Difference(title, kScoreLists), 0.2) << "the score lists did not change";
 
     // F4 ends the program at once, normally.
@@ -355,11 +408,9 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
 
     // Restarted, the title shows the same lists; the window's close box ends it.
     Start({"ALSOFT_DRIVERS=null"}, "second-run.log");
-    ASSERT_NE(window, 0u);
     const Picture restored = Settled("title-after-restart", kWholeWindow, [&](const Picture& p) {
         return !IsLoading(p) && !TitleClearShows(p) && p.Difference(title, kItemStrip) < 2;
     });
-    ASSERT_FALSE(restored.empty());
     EXPECT_LT(restored.Difference(scores, kScoreLists), 0.1) << "the score lists were not restored";
     EXPECT_EQ(RunProcess({SEND_CLOSE, "Vellumby", "30"}).status, 0);
     EXPECT_EQ(game->Wait(30), 0);
@@ -387,14 +438,26 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     const auto at = [&](const std::string& what, double later = 0) {
         return static_cast<long>((timeline.at(what) + offset + later) * capture::kRate);
     };
-    const auto heard_near = [&](int n, const std::string& what, double threshold) {
-        return capture::FindSound(heard, sound(n), at(what, -0.3), at(what, 0.8), threshold);
+    const auto heard_near = [&](int n, const std::string& what) {
+        return capture::FindSound(heard, sound(n), at(what, -0.3), at(what, 0.8), 0.8);
     };
     EXPECT_EQ(capture::FindSound(heard, sound(99), jingles[0].at, starts[0].at, 0.9).size(), 2u) << "menu blips";
     const double music = capture::MedianLevel(heard, at("game start", 1.2), at("pause", -0.1));
     EXPECT_GT(music, 0.01) << "the level music";
-    EXPECT_FALSE(heard_near(98, "pause", 0.8).empty()) << "pause";
-    EXPECT_FALSE(heard_near(98, "resume", 0.8).empty()) << "resume";
+    // The pause blip plays at half volume over the level music, which takes
+    // its correlation down to about 0.45: it must stand out from what the
+    // music alone scores before it.
+    const auto blip_score = [&](long from, long to) {
+        double score = 0;
+        for (const capture::Match& m : capture::FindSound(heard, sound(98), from, to, 0.05)) {
+            score = std::max(score, m.score);
+        }
+        return score;
+    };
+    const double music_score = blip_score(at("game start", 1.2), at("pause", -0.3));
+    const double pause_score = blip_score(at("pause", -0.3), at("pause", 0.8));
+    EXPECT_GT(pause_score, std::max(0.3, 1.3 * music_score)) << "pause, against the music alone";
+    EXPECT_FALSE(heard_near(98, "resume").empty()) << "resume";
     const std::vector<capture::Match> first_item = capture::FindSound(heard, sound(10), at("walk"), end, 0.8);
     const std::vector<capture::Match> second_item = capture::FindSound(heard, sound(11), at("walk"), end, 0.8);
     ASSERT_EQ(first_item.size(), 1u) << "the first item";

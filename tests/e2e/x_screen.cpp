@@ -5,11 +5,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC
 #include <stb/stb_image_write.h>
+
+#include "tests/support/x_windows.h"
 
 namespace {
 
@@ -21,23 +22,6 @@ Rect Clip(const Picture& p, Rect r) {
     const int x0 = std::max(0, r.x), y0 = std::max(0, r.y);
     const int x1 = std::min(p.width, r.x + r.w), y1 = std::min(p.height, r.y + r.h);
     return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
-}
-
-Window FindTitled(Display* display, Window window, const char* title) {
-    char* name = nullptr;
-    if (XFetchName(display, window, &name) && name) {
-        const bool match = std::strcmp(name, title) == 0;
-        XFree(name);
-        if (match) return window;
-    }
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    Window found = 0;
-    if (XQueryTree(display, window, &root, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count && !found; ++i) found = FindTitled(display, children[i], title);
-        if (children) XFree(children);
-    }
-    return found;
 }
 
 }  // namespace
@@ -77,11 +61,9 @@ double Picture::Difference(const Picture& other, Rect r) const {
 
 bool Picture::SavePng(const std::string& path) const {
     std::vector<unsigned char> bytes;
-    bytes.reserve(pixels.size() * 3);
     for (const Rgb& c : pixels) {
-        bytes.push_back(static_cast<unsigned char>(c.r));
-        bytes.push_back(static_cast<unsigned char>(c.g));
-        bytes.push_back(static_cast<unsigned char>(c.b));
+        bytes.insert(bytes.end(), {static_cast<unsigned char>(c.r), static_cast<unsigned char>(c.g),
+                                   static_cast<unsigned char>(c.b)});
     }
     return !empty() && stbi_write_png(path.c_str(), width, height, 3, bytes.data(), width * 3) != 0;
 }
@@ -96,8 +78,7 @@ XScreen::~XScreen() {
 }
 
 unsigned long XScreen::FindByTitle(const std::string& title) {
-    if (!display_) return 0;
-    return FindTitled(display_, DefaultRootWindow(display_), title.c_str());
+    return display_ ? FindWindowByTitle(display_, DefaultRootWindow(display_), title.c_str()) : 0;
 }
 
 unsigned long XScreen::FindBySize(int width, int height) {
@@ -130,10 +111,8 @@ Picture XScreen::Grab(unsigned long window) {
     p.pixels.resize(static_cast<std::size_t>(p.width) * p.height);
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
-            const unsigned long v = XGetPixel(image, x, y);
-            p.pixels[static_cast<std::size_t>(y) * p.width + x] = {static_cast<int>((v >> 16) & 0xff),
-                                                                   static_cast<int>((v >> 8) & 0xff),
-                                                                   static_cast<int>(v & 0xff)};
+            const int v = static_cast<int>(XGetPixel(image, x, y) & 0xFFFFFF);
+            p.pixels[static_cast<std::size_t>(y) * p.width + x] = {v >> 16, v >> 8 & 0xFF, v & 0xFF};
         }
     }
     XDestroyImage(image);

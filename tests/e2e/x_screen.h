@@ -39,6 +39,7 @@ public:
     XScreen& operator=(const XScreen&) = delete;
 
     bool Connected() const { return display_ != nullptr; }
+    struct _XDisplay* display() const { return display_; }
     // 0 when there is no such window.
     unsigned long FindByTitle(const std::string& title);
     // A mapped window that is a direct child of the root, of exactly this size.

@@ -2,14 +2,12 @@
 // handles, the matrix and what reaches the renderer.
 #include <gtest/gtest.h>
 #include <stb/stb_image_write.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cmath>
-#include <string>
+#include <filesystem>
 #include <vector>
 
 #include "framework/graphics.h"
+#include "tests/host/temp_files.h"
 #include "tests/support/gl_window.h"
 
 namespace {
@@ -68,17 +66,20 @@ TEST_F(Graphics, StripAndGridFrames) {
     EXPECT_EQ(grid->m_Frames[5]->m_X, 16);
     EXPECT_EQ(grid->m_Frames[5]->m_Y, 16);
     EXPECT_EQ(grid->m_Frames[15]->m_Y, 48);
-    // A frame wider than the surface cannot wrap.
+    // Frames beyond the surface are fatal; a frame wider than it cannot wrap.
+    EXPECT_EXIT(Grid(64, 64, 16, 16, 17, 0), ::testing::ExitedWithCode(255), "\\{\\{~~~~\\}\\}");
     EXPECT_EXIT(Grid(64, 64, 80, 16, 1, 0), ::testing::ExitedWithCode(255), "");
 }
 
-TEST_F(Graphics, FramesBeyondTheSurfaceAreFatal) {
-    EXPECT_EXIT(Grid(64, 64, 16, 16, 17, 0), ::testing::ExitedWithCode(255), "\\{\\{~~~~\\}\\}");
-}
-
 TEST_F(Graphics, FlagsPadFramesAndPlaceTheHandle) {
-    c_Image* whole = Strip(64, 64, 1, 0);
+    // A full-frame image draws the whole surface.
+    c_Image* whole = Strip(16, 8, 1, 0);
     EXPECT_EQ(whole->m_Flags, c_Image::FullFrame);
+    orv_graphics_DrawImage(whole, 3, 4, 0);
+    const gxtkGraphics::Vertex& far = device->vertexBuffer[2];
+    EXPECT_FLOAT_EQ(far.x, 19);
+    EXPECT_FLOAT_EQ(far.y, 12);
+    EXPECT_FLOAT_EQ(far.u, 16 * whole->m_Surface->uScale);
 
     c_Image* mid = Strip(32, 16, 1, c_Image::MidHandle);
     EXPECT_FLOAT_EQ(mid->m_HandleX, 16);
@@ -96,15 +97,6 @@ TEST_F(Graphics, FlagsPadFramesAndPlaceTheHandle) {
     EXPECT_FLOAT_EQ(both->m_HandleX, 16);
     EXPECT_FLOAT_EQ(both->m_HandleY, 16);
     EXPECT_EQ(both->m_Flags, 6);
-}
-
-TEST_F(Graphics, FullFrameImagesDrawTheWholeSurface) {
-    c_Image* whole = Strip(16, 8, 1, 0);
-    orv_graphics_DrawImage(whole, 3, 4, 0);
-    const gxtkGraphics::Vertex& far = device->vertexBuffer[2];
-    EXPECT_FLOAT_EQ(far.x, 19);
-    EXPECT_FLOAT_EQ(far.y, 12);
-    EXPECT_FLOAT_EQ(far.u, 16 * whole->m_Surface->uScale);
 }
 
 TEST_F(Graphics, DrawImage2TurnsAndScalesAboutTheHandle) {
@@ -156,17 +148,15 @@ TEST_F(Graphics, EllipseAndReadPixelsWithPitchZero) {
 }
 
 TEST_F(Graphics, DefaultFontLoadsFromTheDataFolderOrIsAbsent) {
-    char dir[] = "/tmp/fonttestXXXXXX";
-    ASSERT_TRUE(mkdtemp(dir));
-    char old[4096];
-    ASSERT_TRUE(getcwd(old, sizeof old));
-    ASSERT_EQ(chdir(dir), 0);
+    const TempDir dir;
+    const std::filesystem::path old = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
 
     orv_graphics_SetFont(nullptr, 40);  // no data folder: no font, no error
     EXPECT_EQ(orv_graphics_context->m_Font, nullptr);
     EXPECT_EQ(orv_graphics_context->m_FirstChar, 32);
 
-    mkdir("data", 0755);
+    std::filesystem::create_directory("data");
     std::vector<unsigned char> strip(960 * 12 * 4, 255);
     ASSERT_TRUE(stbi_write_png("data/trel_font.png", 960, 12, 4, strip.data(), 960 * 4));
     orv_graphics_SetFont(nullptr, 40);
@@ -179,10 +169,7 @@ TEST_F(Graphics, DefaultFontLoadsFromTheDataFolderOrIsAbsent) {
     orv_graphics_SetFont(nullptr, 32);
     EXPECT_EQ(orv_graphics_context->m_Font, font);  // loaded once
 
-    unlink("data/trel_font.png");
-    rmdir("data");
-    ASSERT_EQ(chdir(old), 0);
-    rmdir(dir);
+    std::filesystem::current_path(old);
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 // is saved again as a text that loads back to the very same values.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -26,26 +26,16 @@ public:
     }
 };
 
-void SetState(const std::uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen(".quarlostate", "wb");
-    if (!file || (size && std::fwrite(data, 1, size, file) != size)) __builtin_trap();
-    std::fclose(file);
-}
-
 // What creation puts in place before loading.
 void Defaults(c_MyApp* app) {
-    for (int i = 0; i < app->m_Settings.Length(); ++i) app->m_Settings[i] = 0;
+    std::fill(app->m_Settings.begin(), app->m_Settings.end(), 0);
+    std::fill(app->m_BadgeGot.begin(), app->m_BadgeGot.end(), false);
+    std::fill(app->m_Scores.begin(), app->m_Scores.end(), 0);
     app->m_Settings[5] = 1;
-    for (int i = 0; i < app->m_BadgeGot.Length(); ++i) app->m_BadgeGot[i] = false;
-    for (int i = 0; i < app->m_Scores.Length(); ++i) app->m_Scores[i] = 0;
 }
 
 template <class T>
-std::vector<T> Copy(const Array<T>& a) {
-    std::vector<T> out;
-    for (int i = 0; i < a.Length(); ++i) out.push_back(a[i]);
-    return out;
-}
+std::vector<T> Copy(const Array<T>& a) { return std::vector<T>(a.begin(), a.end()); }
 
 }  // namespace
 
@@ -61,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     Defaults(app);
-    SetState(data, size);
+    fuzz::WriteInput(".quarlostate", data, size);  // in the working folder
     app->p_Load();
     // The option values the pad and the screen rely on.
     if (app->m_Settings[10] < 64 || app->m_Settings[11] < 64 || app->m_Settings[12] < 8) __builtin_trap();
@@ -73,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     app->p_Save();
     const std::string text = host->saved;
     Defaults(app);
-    SetState(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    fuzz::WriteInput(".quarlostate", reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     app->p_Load();
     if (Copy(app->m_Settings) != settings || Copy(app->m_Scores) != scores || Copy(app->m_BadgeGot) != badges) {
         __builtin_trap();

@@ -32,9 +32,7 @@ inline std::string InputFolder() {
 inline std::string WriteInput(const char* name, const std::uint8_t* data, std::size_t size) {
     const std::string path = InputFolder() + "/" + name;
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) std::abort();
-    if (size && std::fwrite(data, 1, size, file) != size) std::abort();
-    std::fclose(file);
+    if (!file || (size && std::fwrite(data, 1, size, file) != size) || std::fclose(file) != 0) std::abort();
     return path;
 }
 

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
@@ -19,20 +18,18 @@ namespace fs = std::filesystem;
 int main(int argc, char** argv) {
     std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
-        const fs::path arg(argv[i]);
-        if (fs::is_directory(arg)) {
-            std::vector<fs::path> files;
-            for (const auto& entry : fs::directory_iterator(arg)) {
-                if (entry.is_regular_file()) files.push_back(entry.path());
+        const std::size_t before = inputs.size();
+        if (fs::is_directory(argv[i])) {
+            for (const auto& entry : fs::directory_iterator(argv[i])) {
+                if (entry.is_regular_file()) inputs.push_back(entry.path());
             }
-            std::sort(files.begin(), files.end());
-            inputs.insert(inputs.end(), files.begin(), files.end());
-        } else if (fs::is_regular_file(arg)) {
-            inputs.push_back(arg);
+        } else if (fs::is_regular_file(argv[i])) {
+            inputs.push_back(argv[i]);
         } else {
             std::fprintf(stderr, "no such input: %s\n", argv[i]);
             return 2;
         }
+        std::sort(inputs.begin() + static_cast<long>(before), inputs.end());
     }
     if (inputs.empty()) {
         std::fprintf(stderr, "usage: %s FILE_OR_FOLDER...\n", argv[0]);

@@ -7,6 +7,7 @@
 
 #include "framework/random.h"
 #include "game/my_app.h"
+#include "tests/game/values.h"
 #include "tests/support/game_host.h"
 #include "tests/support/null_audio.h"
 
@@ -28,18 +29,14 @@ protected:
         }
         return paths;
     }
-    std::vector<NullAudio::Call> Calls(const std::string& op) const {
+    std::vector<NullAudio::Call> Calls(const std::string& op, const std::string& sample = "") const {
         std::vector<NullAudio::Call> found;
         for (const NullAudio::Call& c : audio->calls) {
-            if (c.op == op) found.push_back(c);
+            if (c.op == op && (sample.empty() || c.sample == kData + sample)) found.push_back(c);
         }
         return found;
     }
-    int Jingles() const {
-        int n = 0;
-        for (const NullAudio::Call& c : Calls("PlaySample")) n += c.sample == kData + "sfx/096.wav";
-        return n;
-    }
+    int Jingles() const { return static_cast<int>(Calls("PlaySample", "sfx/096.wav").size()); }
     int UpdatesToLoad() {
         int updates = 0;
         for (; app->m_LoadStage != 0 && updates < 100; ++updates) game.Update();
@@ -71,17 +68,17 @@ TEST_F(Assets, LoaderWalks35StepsBehindTheLoadingScreen) {
         const bool listed = (slot >= 1 && slot <= 21) || slot == 95 || slot == 96 || slot == 98 || slot == 99;
         EXPECT_EQ(app->m_Sounds[slot] != nullptr, listed) << slot;
     }
-    EXPECT_EQ(std::vector<int>({app->m_ImgInfo[294], app->m_ImgInfo[295], app->m_ImgInfo[296]}),
-              (std::vector<int>{512, 256, 1}));  // the logo at level 2
-    EXPECT_EQ(std::vector<int>({app->m_ImgInfo[270], app->m_ImgInfo[271], app->m_ImgInfo[272]}),
-              (std::vector<int>{7, 10, 128}));  // the font's layout values
+    EXPECT_EQ(Values(app->m_ImgInfo[294], app->m_ImgInfo[295], app->m_ImgInfo[296]),
+              Values(512, 256, 1));  // the logo at level 2
+    EXPECT_EQ(Values(app->m_ImgInfo[270], app->m_ImgInfo[271], app->m_ImgInfo[272]),
+              Values(7, 10, 128));  // the font's layout values
 
     // The screen's rings turn by 16 degrees an update around the logo.
     const float* c = &app->m_DrawList[0];
-    EXPECT_EQ(std::vector<float>({c[0], c[4], c[10], c[7]}), (std::vector<float>{-3716, 8, 250, 0}));
+    EXPECT_EQ(Values(c[0], c[4], c[10], c[7]), Values(-3716, 8, 250, 0));
     EXPECT_FLOAT_EQ(c[1], 320 + orv_math_Sin(app->m_LoadSpin - 16 + 196) * 120);
     const float* logo = &app->m_DrawList[13 * 15];
-    EXPECT_EQ(std::vector<float>({logo[0], logo[1], logo[2]}), (std::vector<float>{93, 320, 0.48f * 480}));
+    EXPECT_EQ(Values(logo[0], logo[1], logo[2]), Values(93, 320, 0.48f * 480));
     EXPECT_EQ(app->m_ClsB, 80);
     game.Update();
     EXPECT_EQ(app->m_ClsR, 0);  // the title screen
@@ -111,17 +108,15 @@ TEST_F(Assets, AResizeWhileLoadingStartsAgainWithoutASecondJingle) {
     game.Render();
     EXPECT_EQ(app->m_LoadStage, 1);
     EXPECT_EQ(UpdatesToLoad(), 35);
-    EXPECT_EQ(Jingles(), 1);
-    EXPECT_EQ(Calls("LoadSample").size(), 5u + 25u);  // sounds load again too
-    EXPECT_EQ(app->m_Mode, 4);
+    // One jingle; the sounds load again too.
+    EXPECT_EQ(Values(Jingles(), Calls("LoadSample").size(), app->m_Mode), Values(1, 5 + 25, 4));
 }
 
 TEST_F(Assets, MissingFilesLeaveSlotsEmpty) {
     game.Update(36);
     app->p_LoadImg(1, String("no-such-sheet"), 16, 16, 256, 1);  // replaces a loaded sheet
     EXPECT_EQ(app->m_Images[1], nullptr);
-    EXPECT_EQ(std::vector<int>({app->m_ImgInfo[3], app->m_ImgInfo[4], app->m_ImgInfo[5]}),
-              (std::vector<int>{32, 32, 256}));
+    EXPECT_EQ(Values(app->m_ImgInfo[3], app->m_ImgInfo[4], app->m_ImgInfo[5]), Values(32, 32, 256));
     app->p_CLS2D(0, 0, 0, 1);
     app->p_DrawImg(1, 100, 100, 0);  // draws nothing
     app->p_DrawImg(90, 10, 10, 33);
@@ -146,9 +141,8 @@ TEST_F(Assets, EffectsRotateOver24ChannelsAndFollowTheSoundMode) {
     for (int i = 0; i < 25; ++i) app->p_PlaySFX2(99, 0.5f);
     const std::vector<NullAudio::Call> plays = Calls("PlaySample");
     ASSERT_EQ(plays.size(), 25u);
-    EXPECT_EQ(plays[22].channel, 23);
-    EXPECT_EQ(plays[23].channel, 0);
-    EXPECT_EQ(plays[24].channel, plays[0].channel);  // the 25th cuts off the 1st
+    // The 25th cuts off the 1st.
+    EXPECT_EQ(Values(plays[22].channel, plays[23].channel, plays[24].channel), Values(23, 0, plays[0].channel));
     const std::vector<NullAudio::Call> first(audio->calls.begin(), audio->calls.begin() + 5);
     EXPECT_EQ(first, (std::vector<NullAudio::Call>{{"StopChannel", 1},
                                                    {"PlaySample", 1, kData + "sfx/099.wav", 0, 0},

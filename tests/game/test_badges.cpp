@@ -15,7 +15,7 @@ std::string Text(const String& s) { return s.ToUtf8(); }
 
 class Highscores : public WindowlessGame {
 protected:
-    std::vector<int> List(int from) const { return {&app->m_Scores[from], &app->m_Scores[from] + 10}; }
+    std::vector<double> List(int from) const { return {&app->m_Scores[from], &app->m_Scores[from] + 10}; }
 };
 
 TEST_F(Highscores, EqualScoreIsAnnouncedAtItsPlaceButStoredBelowIt) {
@@ -26,19 +26,19 @@ TEST_F(Highscores, EqualScoreIsAnnouncedAtItsPlaceButStoredBelowIt) {
     EXPECT_EQ(Text(app->p_MyNth()), "10th");
     EXPECT_EQ(app->m_Rank, 10);
     app->p_LoadMenu();
-    EXPECT_EQ(List(20), (std::vector<int>{1000, 900, 800, 700, 600, 500, 400, 300, 200, 100}));
-    EXPECT_EQ(List(50), (std::vector<int>{100, 1, 2, 3, 4, 5, 6, 7, 8, 9}));  // newest first
+    EXPECT_EQ(List(20), Values(1000, 900, 800, 700, 600, 500, 400, 300, 200, 100));
+    EXPECT_EQ(List(50), Values(100, 1, 2, 3, 4, 5, 6, 7, 8, 9));  // newest first
     EXPECT_EQ(state.saves, 1);
 
     // A higher score goes in above the first lower entry; the tenth drops out.
     app->m_Score = 650;
     EXPECT_EQ(Text(app->p_MyNth()), "5th");
     app->p_LoadMenu();
-    EXPECT_EQ(List(20), (std::vector<int>{1000, 900, 800, 700, 650, 600, 500, 400, 300, 200}));
+    EXPECT_EQ(List(20), Values(1000, 900, 800, 700, 650, 600, 500, 400, 300, 200));
     app->m_Score = 150;
     EXPECT_EQ(Text(app->p_MyNth()), "");
     EXPECT_EQ(app->m_Rank, 0);
-    EXPECT_EQ(List(0), std::vector<int>(10, 0));  // other game types untouched
+    EXPECT_EQ(List(0), std::vector<double>(10, 0));  // other game types untouched
 }
 
 TEST_F(Highscores, WithEmptyListsAnyScoreIsFirstButZeroIsNotStored) {
@@ -50,8 +50,8 @@ TEST_F(Highscores, WithEmptyListsAnyScoreIsFirstButZeroIsNotStored) {
     app->m_Score = 0;
     app->m_Scores[30] = 17;
     app->p_LoadMenu();
-    EXPECT_EQ(List(0), std::vector<int>(10, 0));
-    EXPECT_EQ(List(30), (std::vector<int>{0, 17, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(List(0), std::vector<double>(10, 0));
+    EXPECT_EQ(List(30), Values(0, 17, 0, 0, 0, 0, 0, 0, 0, 0));
 }
 
 TEST_F(GameOver, BarsAndWordsSweepInAndStopAtTheirFullLength) {
@@ -69,25 +69,18 @@ TEST_F(GameOver, BarsAndWordsSweepInAndStopAtTheirFullLength) {
         }
         const auto yellow = Rects(255, 255, 0);
         const auto orange = Rects(255, 128, 0);
-        ASSERT_EQ(yellow.size(), 1u);
-        ASSERT_EQ(orange.size(), 1u);
+        ASSERT_TRUE(yellow.size() == 1 && orange.size() == 1 && Rects(0, 0, 0).size() == 1) << t;
         bar = t < 18 ? 12 * t : 216;
-        EXPECT_EQ(yellow[0][2], 2.0f * bar) << t;
-        EXPECT_EQ(orange[0][0], 640.0f - 2 * bar) << t;
-        EXPECT_EQ(orange[0][2], 2.0f * bar + 1) << t;
-        const auto black = Rects(0, 0, 0);
-        ASSERT_EQ(black.size(), 1u);
-        EXPECT_EQ(Command(0)[7], t < 28 ? t / 40.0f : 0.7f) << t;
+        EXPECT_EQ(Values(yellow[0][2], orange[0][0], orange[0][2], Command(0)[7]),
+                  Values(2.0f * bar, 640.0f - 2 * bar, 2.0f * bar + 1, t < 28 ? t / 40.0f : 0.7f))
+            << t;
         // The words stand on the bars' tips; the notice under "OVER".
         const std::vector<std::string> lines = TextLines();
         ASSERT_GE(lines.size(), 4u);
-        EXPECT_EQ(lines[0], "GAME");
-        EXPECT_EQ(lines[1], "OVER");
-        EXPECT_EQ(lines[2], "NewHighscore");
-        EXPECT_EQ(lines[3], "1st!");
+        EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4),
+                  (std::vector<std::string>{"GAME", "OVER", "NewHighscore", "1st!"}));
         if (t == 18) {
-            EXPECT_EQ(Glyphs()[0].y, 216.0f);
-            EXPECT_EQ(Glyphs()[4].y, 264.0f);
+            EXPECT_EQ(Values(Glyphs()[0].y, Glyphs()[4].y), Values(216, 264));
         }
     }
     EXPECT_EQ(bar, 216);
@@ -111,18 +104,13 @@ TEST_F(GameOver, TimerRunsToNinetyThenBackToTheMenuAndFadesOut) {
         app->p_GameOver();
         times.push_back(app->m_GameOverTime);
     }
-    EXPECT_EQ(times.front(), 1);
-    EXPECT_EQ(times.back(), 89);
-    EXPECT_EQ(app->m_Mode, 10);
-    EXPECT_EQ(app->m_StreamPlaying, 1);
+    EXPECT_EQ(Values(times.front(), times.back(), app->m_Mode, app->m_StreamPlaying), Values(1, 89, 10, 1));
 
     // 90 ends the screen: back to the menu, music off, and already 73.
     app->p_GameOver();
-    EXPECT_EQ(app->m_Mode, 2);
-    EXPECT_EQ(app->m_GameOverTime, 73);
-    EXPECT_EQ(app->m_StreamPlaying, 0);
-    EXPECT_EQ(AudioCalls("StopMusic"), 1);
-    EXPECT_EQ(app->m_Music->m_State, 0);
+    EXPECT_EQ(Values(app->m_Mode, app->m_GameOverTime, app->m_StreamPlaying, AudioCalls("StopMusic"),
+                     app->m_Music->m_State),
+              Values(2, 73, 0, 1, 0));
 
     app->m_Mode = 1;
     for (int expected = 71; expected >= 1; expected -= 2) {
@@ -151,8 +139,7 @@ TEST_F(Badges, PopUpSlidesInStaysAndSlidesOutOverItsLife) {
         if (update < 240) {
             ASSERT_EQ(boxes.size(), 1u) << update;
             EXPECT_EQ(t, update + 2 > 240 ? 0 : update + 2);
-            EXPECT_EQ(boxes[0][1], 480.0f - 34 * 3);
-            EXPECT_EQ(boxes[0][2], 160.0f);
+            EXPECT_EQ(Values(boxes[0][1], boxes[0][2]), Values(480 - 34 * 3, 160));
             xs.push_back(boxes[0][0]);
         } else {
             EXPECT_TRUE(boxes.empty()) << update;
@@ -161,11 +148,8 @@ TEST_F(Badges, PopUpSlidesInStaysAndSlidesOutOverItsLife) {
     EXPECT_EQ(xs[0], -128.0f);  // time 2
     for (int t = 2; t <= 241; ++t) {
         const float x = xs[static_cast<std::size_t>(t - 2)];
-        if (t >= 10 && t <= 230) {
-            EXPECT_EQ(x, 0.0f) << t;
-        } else {
-            EXPECT_LT(x, 0.0f) << t;
-        }
+        EXPECT_EQ(x == 0.0f, t >= 10 && t <= 230) << t;
+        EXPECT_LE(x, 0.0f) << t;
     }
     EXPECT_EQ(xs.back(), -176.0f);  // time 241: drawn once more, then freed
     EXPECT_EQ(app->m_BadgePopTime[2], 0);

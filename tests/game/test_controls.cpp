@@ -2,11 +2,14 @@
 // touch hit tests, the analogue movement value and the on-screen pad.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/game/play_test_util.h"
 
 namespace {
 
 using playtest::Play;
+using Controls = playtest::PlayTest;
 
 struct Row {
     int action;
@@ -34,41 +37,31 @@ const Row kRows[] = {
 const int kAllKeys[] = {8, 13, 16, 17, 27, 32, 37, 38, 39, 40, 46, 65, 66, 67, 68, 73, 74,
                         75, 76, 78, 79, 83, 85, 86, 87, 88, 90, 192};
 
-bool Listed(const std::vector<int>& list, int v) {
-    for (int x : list) {
-        if (x == v) return true;
-    }
-    return false;
-}
+int Listed(const std::vector<int>& list, int v) { return std::count(list.begin(), list.end(), v) > 0 ? 1 : 0; }
 
-TEST(Controls, KeyMapOfEveryActionWithICadeOffAndOn) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Controls, KeyMapOfEveryActionWithICadeOffAndOn) {
     for (int icade = 0; icade <= 1; ++icade) {
         orv_Kemp_iCadeControls = icade;
         for (const Row& row : kRows) {
-            const auto& keys = icade ? row.icadeKeys : row.keys;
-            const auto& buttons = icade ? row.icadeButtons : row.buttons;
+            SCOPED_TRACE(testing::Message() << "action " << row.action << " icade " << icade);
             for (int key : kAllKeys) {
                 play.Key(key, true);
-                const int want = Listed(keys, key) ? 1 : 0;
-                EXPECT_EQ(app->p_PlayKey(row.action, 1, 0), want) << row.action << " key " << key << " icade " << icade;
-                EXPECT_EQ(app->p_PlayKey(row.action, 0, -1), want) << row.action << " key " << key;
+                const int want = Listed(icade ? row.icadeKeys : row.keys, key);
+                EXPECT_EQ(app->p_PlayKey(row.action, 1, 0), want) << "key " << key;
+                EXPECT_EQ(app->p_PlayKey(row.action, 0, -1), want) << "key " << key;
                 play.Key(key, false);
             }
             for (int b = 0; b < 16; ++b) {
                 const int code = 256 + 32 * 2 + b;  // pad 2
                 play.Key(code, true);
-                const int want = Listed(buttons, b) ? 1 : 0;
-                EXPECT_EQ(app->p_PlayKey(row.action, 1, 2), want) << row.action << " button " << b;
+                EXPECT_EQ(app->p_PlayKey(row.action, 1, 2), Listed(icade ? row.icadeButtons : row.buttons, b)) << b;
                 EXPECT_EQ(app->p_PlayKey(row.action, 1, 1), 0) << "another pad's button";
                 EXPECT_EQ(app->p_PlayKey(row.action, 1, -1), 0) << "player -1 has no pad";
                 play.Key(code, false);
             }
-            const std::vector<int> pads = row.action == 99 ? std::vector<int>{16, 17, 19} : std::vector<int>{row.action};
-            for (int entry : pads) {
+            for (int entry : row.action == 99 ? std::vector<int>{16, 17, 19} : std::vector<int>{row.action}) {
                 app->m_VPad[entry] = 1;
-                EXPECT_EQ(app->p_PlayKey(row.action, 1, 3), 1) << row.action << " pad entry " << entry;
+                EXPECT_EQ(app->p_PlayKey(row.action, 1, 3), 1) << "pad entry " << entry;
                 app->m_VPad[entry] = 0;
             }
             EXPECT_EQ(app->p_PlayKey(row.action, 1, 0), 0);
@@ -86,11 +79,9 @@ TEST(Controls, KeyMapOfEveryActionWithICadeOffAndOn) {
     play.Key(38, true);
     EXPECT_EQ(app->p_PlayKey(1, 1, 0), 0) << "not an action";
     EXPECT_EQ(app->p_PlayKeyAll(0, 1), 4);
-}
 
-TEST(Controls, BackFollowsTheOuyaSwitch) {
-    Play play;
-    c_MyApp* app = play.app;
+    // Back follows the Ouya switch.
+    play.Key(38, false);
     orv_Kemp_isOuya = 1;
     play.Key(27, true);
     EXPECT_EQ(app->p_PlayKey(99, 1, 0), 0) << "Escape is ignored";
@@ -106,9 +97,11 @@ TEST(Controls, BackFollowsTheOuyaSwitch) {
     EXPECT_EQ(app->p_PlayKey(99, 1, 0), 1) << "with iCade the switch is not asked";
 }
 
-TEST(Controls, ICadeLettersHoldPadEntriesUntilTheirReleaseLetter) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Controls, ICadeLettersHoldPadEntriesUntilTheirReleaseLetter) {
+    const auto decode = [&](const char* text) {
+        play.Chars(text);
+        app->p_iCadeDecode();
+    };
     play.Chars("junk");
     app->p_iCade(1);
     EXPECT_EQ(orv_Kemp_iCadeControls, 1);
@@ -116,8 +109,7 @@ TEST(Controls, ICadeLettersHoldPadEntriesUntilTheirReleaseLetter) {
     app->p_iCadeDecode();
     EXPECT_EQ(app->m_VPad[11], 0) << "characters waiting before iCade was on are dropped";
 
-    play.Chars("W");
-    app->p_iCadeDecode();
+    decode("W");
     EXPECT_EQ(app->m_VPad[0], 2);
     app->p_iCadeDecode();
     EXPECT_EQ(app->m_VPad[0], 2) << "held across updates";
@@ -125,39 +117,30 @@ TEST(Controls, ICadeLettersHoldPadEntriesUntilTheirReleaseLetter) {
     app->m_VPad[0] = 0;
     EXPECT_EQ(app->p_PlayKey(0, 1, 0), 0);
     play.Key(87, false);
-    play.Chars("w");
-    app->p_iCadeDecode();
+    decode("w");
     EXPECT_EQ(app->p_PlayKey(0, 1, 0), 1);
-    play.Chars("e");
-    app->p_iCadeDecode();
+    decode("e");
     EXPECT_EQ(app->m_VPad[0], 0);
     play.Key(38, true);
     EXPECT_EQ(app->p_PlayKey(0, 1, 0), 1) << "the Up arrow still works";
     play.Key(38, false);
 
     const char* press = "WXADYUIOHJKL";
-    const char* release = "EZQCTFMGRNPV";
+    const char* release = "ezqctfmgrnpv";
     const int entries[] = {0, 8, 3, 5, 13, 14, 15, 16, 10, 11, 12, 17};
     for (int i = 0; i < 12; ++i) {
-        const char one[2] = {press[i], 0};
-        play.Chars(one);
-        app->p_iCadeDecode();
+        decode(std::string(1, press[i]).c_str());
         EXPECT_EQ(app->m_VPad[entries[i]], 2) << press[i];
-        const char two[2] = {static_cast<char>(release[i] + 32), 0};
-        play.Chars(two);
-        app->p_iCadeDecode();
+        decode(std::string(1, release[i]).c_str());
         EXPECT_EQ(app->m_VPad[entries[i]], 0) << release[i];
     }
-    play.Chars("H9");
-    app->p_iCadeDecode();
+    decode("H9");
     app->p_iCade(0);
     EXPECT_EQ(orv_Kemp_iCadeControls, 0);
     EXPECT_EQ(app->m_VPad[10], 0);
 }
 
-TEST(Controls, SticksCountBeyondFourTenthsInModeOneOnly) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Controls, SticksCountBeyondFourTenthsInModeOneOnly) {
     play.Stick(1, 0, 0.4f);
     EXPECT_EQ(app->p_PlayKey(0, 1, 1), 0);
     play.Stick(1, 0, 0.41f);
@@ -165,25 +148,20 @@ TEST(Controls, SticksCountBeyondFourTenthsInModeOneOnly) {
     EXPECT_EQ(app->p_PlayKey(0, 0, 1), 0);
     EXPECT_EQ(app->p_PlayKey(0, 1, 0), 0) << "another pad";
     play.Stick(1, -0.41f, -0.41f);
-    EXPECT_EQ(app->p_PlayKey(3, 1, 1), 1);
-    EXPECT_EQ(app->p_PlayKey(8, 1, 1), 1);
-    EXPECT_EQ(app->p_PlayKey(5, 1, 1), 0);
+    EXPECT_EQ(Values(app->p_PlayKey(3, 1, 1), app->p_PlayKey(8, 1, 1), app->p_PlayKey(5, 1, 1)), Values(1, 1, 0));
     orv_Kemp_iCadeControls = 1;
     EXPECT_EQ(app->p_PlayKey(3, 1, 1), 0) << "no sticks with iCade";
     orv_Kemp_iCadeControls = 0;
 
+    // The left stick reads down-positive.
     play.Stick(0, 0.3f, 0.5f);
     orv_input_device->m__joyStates[0]->m_joyy[1] = 0.5f;
-    EXPECT_FLOAT_EQ(app->p_StickX(0, 0), 0.3f);
-    EXPECT_FLOAT_EQ(app->p_StickY(0, 0), -0.5f) << "left stick reads down-positive";
-    EXPECT_FLOAT_EQ(app->p_StickY(1, 0), 0.5f);
-    EXPECT_EQ(app->p_StickY(0, -1), 0);
-    EXPECT_EQ(app->p_StickX(0, -1), 0);
+    EXPECT_EQ(Values(app->p_StickX(0, 0), app->p_StickY(0, 0), app->p_StickY(1, 0), app->p_StickY(0, -1),
+                     app->p_StickX(0, -1)),
+              Values(0.3f, -0.5f, 0.5f, 0, 0));
 }
 
-TEST(Controls, TouchHitTests) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Controls, TouchHitTests) {
     const struct {
         int x, y, hit;
     } touches[] = {{95, 95, 1}, {131, 131, 1}, {94, 100, 0}, {132, 100, 0}, {100, 94, 0}, {100, 132, 0}};
@@ -193,17 +171,16 @@ TEST(Controls, TouchHitTests) {
         app->m_TouchY[3] = t.y;
         app->m_DrawCount = 0;
         EXPECT_EQ(app->p_Touch(100, 100, 20, 20), t.hit) << t.x << "," << t.y;
-        EXPECT_EQ(play.Commands().size(), 1u);
-        EXPECT_EQ(play.Commands()[0].kind, -3717);
+        ASSERT_EQ(play.Images().size(), 1u);
+        EXPECT_EQ(play.Images()[0].kind, -3717);
         app->m_TouchDown[3] = 0;
         EXPECT_EQ(app->p_Touch(100, 100, 20, 20), 0) << "a slot that is up";
     }
 
     // Buttons measure the frame at the current size.
-    app->m_TouchDown[2] = 1;
+    app->m_TouchDown[2] = app->m_MouseDown = 1;
     app->m_TouchX[2] = 131;
     app->m_TouchY[2] = 100;
-    app->m_MouseDown = 1;
     app->p_SetSize(1);
     EXPECT_EQ(app->p_Button(97, 100, 100, 3), 0);  // half-width 16
     app->p_SetSize(2);
@@ -218,12 +195,9 @@ TEST(Controls, TouchHitTests) {
     EXPECT_EQ(app->p_MouseIn_Centered(116, 100, 30, 10), 0);
 }
 
-TEST(Controls, KeysRampTheAnalogueValue) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Controls, KeysRampTheAnalogueValue) {
     play.Key(39, true);
-    const float ramp[] = {0.15f, 0.3f, 0.45f};
-    for (float v : ramp) {
+    for (float v : {0.15f, 0.3f, 0.45f}) {
         app->p_AnalogueControl();
         EXPECT_NEAR(app->m_StickX, v, 1e-6);
     }
@@ -246,12 +220,11 @@ TEST(Controls, KeysRampTheAnalogueValue) {
 
     // Dragging: the first update anchors, later ones measure from the anchor.
     app->m_MouseDown = 1;
-    app->m_MouseX = 100;
-    app->m_MouseY = 100;
+    app->m_MouseX = app->m_MouseY = 100;
     app->m_DrawCount = 0;
     app->p_AnalogueControl();
     EXPECT_EQ(app->m_DragX, 100);
-    EXPECT_EQ(play.Commands().size(), 2u) << "two ovals while the pointer is down";
+    EXPECT_EQ(play.Images().size(), 2u) << "two ovals while the pointer is down";
     app->m_MouseX = 136;
     app->p_AnalogueControl();
     EXPECT_FLOAT_EQ(app->m_StickX, 0.5f);
@@ -265,53 +238,40 @@ TEST(Controls, KeysRampTheAnalogueValue) {
     EXPECT_EQ(app->m_StickX, 0);
 }
 
-TEST(Controls, PinchResizesThePadWhilePaused) {
-    Play play;
-    c_MyApp* app = play.app;
-    app->m_Settings[10] = 80;
-    app->m_Settings[11] = 80;
+TEST_F(Controls, PinchResizesThePadWhilePaused) {
+    app->m_Settings[10] = app->m_Settings[11] = 80;
     app->m_Settings[12] = 10;
-    app->m_Paused = 1;
-    app->m_MouseDown = 1;
+    app->m_Paused = app->m_MouseDown = 1;
     app->m_TouchDown[0] = app->m_TouchDown[1] = 1;
     app->m_TouchY[0] = app->m_TouchY[1] = 300;
-    int spread = 64;
     app->m_TouchX[0] = 300;
+    std::vector<int> sizes;
     for (int step = 0; step < 12; ++step) {
-        app->m_TouchX[1] = 300 + spread;
+        app->m_TouchX[1] = 300 + 64 + 32 * step;
         app->m_ItemsLeft = 37;  // the paused game still counts its items
         app->p_OnScreenPad();
-        spread += 32;
-        if (step == 0) {
-            EXPECT_EQ(app->m_Settings[12], 10);
-        }
-        if (step == 1) {
-            EXPECT_EQ(app->m_Settings[12], 12);
-        }
+        sizes.push_back(app->m_Settings[12]);
     }
+    EXPECT_EQ(sizes[0], 10);
+    EXPECT_EQ(sizes[1], 12);
     app->p_OnScreenPad();
     EXPECT_EQ(app->m_Settings[12], 25);
     EXPECT_FLOAT_EQ(app->m_DpadScale, 2.5f);
 
     // Not paused: the arrows press the pad, the pinch does nothing.
-    app->m_Paused = 0;
+    app->m_Paused = app->m_TouchDown[1] = 0;
     app->m_Settings[12] = 10;
-    app->m_TouchDown[1] = 0;
     app->m_TouchX[1] = kAbsentInt;
     app->m_TouchX[0] = 80 + 32;  // right arrow, 32 right of the centre
     app->m_TouchY[0] = 400;
     app->p_OnScreenPad();
-    EXPECT_EQ(app->m_VPad[5], 1);
-    EXPECT_EQ(app->m_VPad[3], 0);
-    EXPECT_EQ(app->m_Settings[12], 10);
+    EXPECT_EQ(Values(app->m_VPad[5], app->m_VPad[3], app->m_Settings[12]), Values(1, 0, 10));
 
     // The stored layout is clamped to the screen.
     app->m_Settings[10] = 5;
     app->m_Settings[11] = 900;
     app->p_OnScreenPad();
-    EXPECT_EQ(app->m_Settings[10], 32);
-    EXPECT_EQ(app->m_Settings[11], 448);
-    EXPECT_EQ(app->m_DpadY, 32);
+    EXPECT_EQ(Values(app->m_Settings[10], app->m_Settings[11], app->m_DpadY), Values(32, 448, 32));
 }
 
 }  // namespace

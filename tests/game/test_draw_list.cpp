@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/my_app.h"
+#include "tests/game/values.h"
 
 namespace {
 
@@ -21,9 +22,18 @@ c_MyApp* NewGame() {
 }
 
 // Fields 0-7 and 10-13 of command i, and field 8 (never written).
-std::vector<float> Fields(c_MyApp* app, int i) {
+std::vector<double> Fields(c_MyApp* app, int i) {
     const float* f = &app->m_DrawList[i * 15];
     return {f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[10], f[11], f[12], f[13], f[8]};
+}
+
+// The x and y of every command.
+std::vector<double> Pen(c_MyApp* app) {
+    std::vector<double> xy;
+    for (int i = 0; i < app->m_DrawCount; i += 15) {
+        xy.insert(xy.end(), {app->m_DrawList[i + 1], app->m_DrawList[i + 2]});
+    }
+    return xy;
 }
 
 TEST(DrawList, EachKindRecordsItsFieldsAndTheDrawState) {
@@ -39,9 +49,9 @@ TEST(DrawList, EachKindRecordsItsFieldsAndTheDrawState) {
     app->p_SetSize(4);  // both scales
     app->p_Alpha(0.25f);
     app->p_Oval(5, 6, 7, 8);
-    EXPECT_EQ(Fields(app, 0), (std::vector<float>{7, 100, 50, -30, 2, 3, 2.5f, 0.5f, 10, 20, 30, 3, 42}));
-    EXPECT_EQ(Fields(app, 1), (std::vector<float>{-3717, 1, 2, -30, 30, 40, 0, 0.5f, 40, 50, 60, 3, 0}));
-    EXPECT_EQ(Fields(app, 2), (std::vector<float>{-3716, 5, 6, -30, 7, 8, 0, 0.25f, 40, 50, 60, 3, 0}));
+    EXPECT_EQ(Fields(app, 0), Values(7, 100, 50, -30, 2, 3, 2.5f, 0.5f, 10, 20, 30, 3, 42));
+    EXPECT_EQ(Fields(app, 1), Values(-3717, 1, 2, -30, 30, 40, 0, 0.5f, 40, 50, 60, 3, 0));
+    EXPECT_EQ(Fields(app, 2), Values(-3716, 5, 6, -30, 7, 8, 0, 0.25f, 40, 50, 60, 3, 0));
     EXPECT_EQ(app->m_DrawSizeY, 4);
     app->p_SetSize(2, -3717);
     EXPECT_EQ(app->m_DrawSizeY, 2);
@@ -51,8 +61,8 @@ TEST(DrawList, EachKindRecordsItsFieldsAndTheDrawState) {
     app->p_CLS2D(1, 2, 3, 0.5f);
     app->p_CLS2D();
     EXPECT_EQ(app->m_DrawCount, 0);
-    EXPECT_EQ(std::vector<float>({app->m_ClsR, app->m_ClsB, app->m_ClsA, app->m_DrawRot, app->m_DrawAlpha}),
-              (std::vector<float>{1, 3, 0.5f, 0, 1}));
+    EXPECT_EQ(Values(app->m_ClsR, app->m_ClsB, app->m_ClsA, app->m_DrawRot, app->m_DrawAlpha),
+              Values(1, 3, 0.5f, 0, 1));
     EXPECT_EQ(app->m_DrawBlend, 1);
 }
 
@@ -88,13 +98,8 @@ TEST(DrawList, TextLayout) {
     const float width = (8 + 4 + 7 + 6 + 7 + 6 + 9) * 2;
     const float x0 = 320 - width / 2;
     ASSERT_EQ(app->m_DrawCount, 4 * 15);
-    EXPECT_EQ(Fields(app, 0)[1], x0);
-    EXPECT_EQ(Fields(app, 0)[2], 240);
     EXPECT_EQ(Fields(app, 0)[6], 'W' - 32);
-    EXPECT_EQ(Fields(app, 1)[1], x0 + 16);
-    EXPECT_EQ(Fields(app, 2)[1], x0 + 16 + 8 + 14);
-    EXPECT_EQ(Fields(app, 3)[1], x0);
-    EXPECT_EQ(Fields(app, 3)[2], 240 + 20);
+    EXPECT_EQ(Pen(app), Values(x0, 240, x0 + 16, 240, x0 + 16 + 8 + 14, 240, x0, 240 + 20));
 
     // Turned by 90 degrees: the pen walks down, the next line lies to the
     // left, and alignY 0's half line moves the start left too.
@@ -102,20 +107,17 @@ TEST(DrawList, TextLayout) {
     app->p_SetRot(90);
     app->p_Text(100, 100, String("ab\\nc"), 0, 0);
     ASSERT_EQ(app->m_DrawCount, 3 * 15);
-    const float expected[3][2] = {{95, 100}, {95, 107}, {85, 100}};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_NEAR(Fields(app, i)[1], expected[i][0], 1e-4);
-        EXPECT_NEAR(Fields(app, i)[2], expected[i][1], 1e-4);
-        EXPECT_EQ(Fields(app, i)[3], -90);
-    }
+    const std::vector<double> expected = {95, 100, 95, 107, 85, 100}, pen = Pen(app);
+    for (int i = 0; i < 6; ++i) EXPECT_NEAR(pen[i], expected[i], 1e-4) << i;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Fields(app, i)[3], -90);
 }
 
 TEST(DrawList, RstrPadsAndCutsFromTheLeft) {
     c_MyApp* app = NewGame();
-    EXPECT_TRUE(app->p_rstr(3, 7, String("0")) == String("007"));
-    EXPECT_TRUE(app->p_rstr(3, 12345, String(" ")) == String("345"));
-    EXPECT_TRUE(app->p_rstr(4, -5, String("0")) == String("00-5"));
-    EXPECT_EQ(app->p_rstr(0, 5, String("0")).Length(), 0);
+    EXPECT_EQ(app->p_rstr(3, 7, String("0")).ToUtf8(), "007");
+    EXPECT_EQ(app->p_rstr(3, 12345, String(" ")).ToUtf8(), "345");
+    EXPECT_EQ(app->p_rstr(4, -5, String("0")).ToUtf8(), "00-5");
+    EXPECT_EQ(app->p_rstr(0, 5, String("0")).ToUtf8(), "");
 }
 
 }  // namespace

@@ -9,11 +9,11 @@
 namespace {
 
 using namespace play;
+using playtest::Box;
 using playtest::Play;
+using Enemies = playtest::PlayTest;
 
-TEST(Enemies, LeaveTheHomeFromTheHighestSlotDown) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Enemies, LeaveTheHomeFromTheHighestSlotDown) {
     play.Start(1);
     // Nothing comes out during the 60 updates of the intro.
     play.SkipIntro();
@@ -35,18 +35,13 @@ TEST(Enemies, LeaveTheHomeFromTheHighestSlotDown) {
     const std::vector<std::pair<int, int>> expected = {{170, 3}, {340, 2}, {510, 1}};
     EXPECT_EQ(released, expected);
     const float* e = play.Enemy(3);
-    EXPECT_EQ(e[kEX], app->m_HomeX);
-    EXPECT_EQ(e[kEY], app->m_HomeY);
-    EXPECT_EQ(e[kEReleased], 1);
-    EXPECT_EQ(e[kEDir], 0);
+    EXPECT_EQ(Values(e[kEX], e[kEY], e[kEReleased], e[kEDir]), Values(app->m_HomeX, app->m_HomeY, 1, 0));
     EXPECT_EQ(app->m_Enemies[0], 0) << "slot 0 is never used";
 }
 
 // Runs a whole level with eight enemies and checks after every update that
 // no enemy stands in or walks into a hedge.
-TEST(Enemies, NeverEnterAHedge) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Enemies, NeverEnterAHedge) {
     play.Start(1);
     app->m_Level = 20;
     app->p_Garden();
@@ -74,10 +69,8 @@ TEST(Enemies, NeverEnterAHedge) {
     EXPECT_GT(moves, 1000);
 }
 
-TEST(Enemies, DeadEndEnemyWaitsAtTheCentreUntilItForgets) {
-    Play play;
-    c_MyApp* app = play.app;
-    play.OpenGround({{3, 5}, {4, 5}, {5, 5}, {6, 5}, {7, 5}}, 2, 5);
+TEST_F(Enemies, DeadEndEnemyWaitsAtTheCentreUntilItForgets) {
+    play.OpenGround(Box(3, 5, 7, 5), 2, 5);
     play.BoardLayout();
     play.PutEnemy(1, 7, 5, kNone, kRight);  // came from the left
     orv_random_Seed = 321;
@@ -86,10 +79,7 @@ TEST(Enemies, DeadEndEnemyWaitsAtTheCentreUntilItForgets) {
         app->p_EnemyUpdate(1);
         const float* e = play.Enemy(1);
         if (e[kEPrev] == kNone) break;
-        ASSERT_EQ(e[kEX], 7);
-        ASSERT_EQ(e[kEDX], 0);
-        ASSERT_EQ(e[kEDY], 0);
-        ASSERT_EQ(e[kEDir], kNone);
+        ASSERT_EQ(Values(e[kEX], e[kEDX], e[kEDY], e[kEDir]), Values(7, 0, 0, kNone));
         ++waited;
     }
     EXPECT_GT(waited, 0);
@@ -99,47 +89,31 @@ TEST(Enemies, DeadEndEnemyWaitsAtTheCentreUntilItForgets) {
     EXPECT_LT(play.Enemy(1)[kEDX], 0);
 }
 
-TEST(Enemies, WalkAtSevenHundredthsOfACellAndMayShareACell) {
-    Play play;
-    c_MyApp* app = play.app;
-    std::vector<std::pair<int, int>> corridor;
-    for (int x = 2; x <= 18; ++x) corridor.push_back({x, 5});
-    play.OpenGround(corridor, 1, 1);
+TEST_F(Enemies, WalkAtSevenHundredthsOfACellAndMayShareACell) {
+    play.OpenGround(Box(2, 5, 18, 5), 1, 1);
     play.BoardLayout();
-    play.PutEnemy(1, 8, 5, kRight);
-    play.Enemy(1)[kESteps] = 20;
-    play.PutEnemy(2, 8, 5, kRight);
-    play.Enemy(2)[kESteps] = 20;
-    app->p_EnemyUpdate(1);
-    app->p_EnemyUpdate(2);
+    for (int s = 1; s <= 2; ++s) play.PutEnemy(s, 8, 5, kRight, 0, 20);
     for (int s = 1; s <= 2; ++s) {
-        EXPECT_EQ(play.Enemy(s)[kEX], 8);
-        EXPECT_FLOAT_EQ(play.Enemy(s)[kEDX], 0.07f);
-        EXPECT_EQ(play.Enemy(s)[kEDY], 0);
+        app->p_EnemyUpdate(s);
+        const float* e = play.Enemy(s);
+        EXPECT_EQ(Values(e[kEX], e[kEDX], e[kEDY]), Values(8, 0.07f, 0));
     }
     // 0.07 per update: the next cell is reached on the 15th update.
     for (int i = 2; i <= 14; ++i) app->p_EnemyUpdate(1);
     EXPECT_EQ(play.Enemy(1)[kEX], 8);
     app->p_EnemyUpdate(1);
-    EXPECT_EQ(play.Enemy(1)[kEX], 9);
-    EXPECT_EQ(play.Enemy(1)[kEDX], 0);
-    EXPECT_EQ(play.Enemy(1)[kESteps], 19);
+    EXPECT_EQ(Values(play.Enemy(1)[kEX], play.Enemy(1)[kEDX], play.Enemy(1)[kESteps]), Values(9, 0, 19));
     // Drawn where it stood at the start of its update, at board scale.
     app->m_DrawCount = 0;
     app->p_EnemyUpdate(2);
     const auto drawn = play.Images(1);
     ASSERT_EQ(drawn.size(), 1u);
-    EXPECT_FLOAT_EQ(drawn[0].x, -4 + (8 + 0.07f) * 32);
-    EXPECT_EQ(drawn[0].y, 56 + 5 * 32);
-    EXPECT_EQ(drawn[0].sx, 2);
-    EXPECT_GE(drawn[0].frame, 4);
-    EXPECT_LE(drawn[0].frame, 9);
+    EXPECT_EQ(Values(drawn[0].x, drawn[0].y, drawn[0].sx), Values(-4 + (8 + 0.07f) * 32, 56 + 5 * 32, 2));
+    EXPECT_TRUE(drawn[0].frame >= 4 && drawn[0].frame <= 9);
 }
 
-TEST(Enemies, RiseAwayWhileThePlayerLeaves) {
-    Play play;
-    c_MyApp* app = play.app;
-    play.OpenGround({{7, 5}, {8, 5}, {9, 5}}, 1, 1);
+TEST_F(Enemies, RiseAwayWhileThePlayerLeaves) {
+    play.OpenGround(Box(7, 5, 9, 5), 1, 1);
     play.BoardLayout();
     play.PutEnemy(1, 8, 5, kRight);
     play.P(kState) = -5;
@@ -155,10 +129,8 @@ TEST(Enemies, RiseAwayWhileThePlayerLeaves) {
     EXPECT_EQ(play.Enemy(1)[kEY], 5) << "it stays in its cell record";
 }
 
-TEST(Enemies, StruckByTheFlyingBallLeavesTheBonusBall) {
-    Play play;
-    c_MyApp* app = play.app;
-    play.OpenGround({{7, 5}, {8, 5}, {9, 5}}, 2, 9);
+TEST_F(Enemies, StruckByTheFlyingBallLeavesTheBonusBall) {
+    play.OpenGround(Box(7, 5, 9, 5), 2, 9);
     play.BoardLayout();
     play.PutEnemy(1, 8, 5);
     const float ex = -4 + 8 * 32, ey = 56 + 5 * 32;
@@ -173,7 +145,8 @@ TEST(Enemies, StruckByTheFlyingBallLeavesTheBonusBall) {
     EXPECT_EQ(play.Enemy(1)[kEActive], 0);
     EXPECT_EQ(app->m_BallFlying, 0);
     EXPECT_EQ(play.Content(8, 5), kBonusBall);
-    EXPECT_EQ(play.sound->Ids(), std::vector<int>{9});
+    ASSERT_EQ(play.sound->effects.size(), 1u);
+    EXPECT_EQ(play.sound->effects[0].id, 9);
     EXPECT_EQ(app->m_Score, 0) << "the hit itself scores nothing";
 }
 

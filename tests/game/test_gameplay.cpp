@@ -10,39 +10,27 @@
 namespace {
 
 using namespace play;
+using playtest::Box;
 using playtest::Play;
-
-std::vector<int> WholeGarden(c_MyApp* app) { return std::vector<int>(app->m_Garden.begin(), app->m_Garden.end()); }
+using Gameplay = playtest::PlayTest;
 
 const int kRightKey = 39, kFireKey = 90, kEscape = 27;
 
-TEST(Gameplay, BoardScaleAndOrigin) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Gameplay, BoardScaleAndOrigin) {
     play.Start(1);
     play.Update();
-    EXPECT_EQ(app->m_BoardScale, 2);
-    EXPECT_EQ(app->m_BoardX, -4);
-    EXPECT_EQ(app->m_BoardY, 56);
+    EXPECT_EQ(Values(app->m_BoardScale, app->m_BoardX, app->m_BoardY), Values(2, -4, 56));
     // The faint backdrop first, then the board from its top-left cell.
-    const auto commands = play.Commands();
-    EXPECT_EQ(commands[0].kind, 99);
-    EXPECT_FLOAT_EQ(commands[0].alpha, 0.1f);
-    EXPECT_EQ(commands[1].x, -4);
-    EXPECT_EQ(commands[1].y, 56);
-    EXPECT_EQ(commands[1].sx, 2);
-    EXPECT_EQ(commands[1].frame, 240 + app->m_HedgeStyle);
+    const auto c = play.Images();
+    EXPECT_EQ(Values(c[0].kind, c[0].alpha, c[1].x, c[1].y, c[1].sx, c[1].frame),
+              Values(99, 0.1f, -4, 56, 2, 240.0f + app->m_HedgeStyle));
     // A wide screen (640 × 360) fits tiles at 1.5.
     orv_Kemp_jscrh = 360;
     play.Update();
-    EXPECT_EQ(app->m_BoardScale, 1.5f);
-    EXPECT_EQ(app->m_BoardX, 77);
-    EXPECT_EQ(app->m_BoardY, 45);
+    EXPECT_EQ(Values(app->m_BoardScale, app->m_BoardX, app->m_BoardY), Values(1.5f, 77, 45));
 }
 
-TEST(Gameplay, CuttingAHedgeScoresFiveAndThrowsThreeBits) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Gameplay, CuttingAHedgeScoresFiveAndThrowsThreeBits) {
     play.Start(1);
     play.OpenGround({{5, 5}}, 5, 5);
     play.Key(kRightKey, true);
@@ -55,9 +43,7 @@ TEST(Gameplay, CuttingAHedgeScoresFiveAndThrowsThreeBits) {
     EXPECT_EQ(play.P(kAim), 135) << "moving right aims the throw down-right";
 }
 
-TEST(Gameplay, ItemsScoreByComboAndTheBallByWhereItLay) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Gameplay, ItemsScoreByComboAndTheBallByWhereItLay) {
     play.OpenGround({{5, 5}}, 5, 5);
     int score = 0;
     for (int k = 1; k <= 33; ++k) {
@@ -87,14 +73,8 @@ TEST(Gameplay, ItemsScoreByComboAndTheBallByWhereItLay) {
     EXPECT_EQ(app->m_Score, 105);
 }
 
-TEST(Gameplay, ThrownBallBouncesOffHedgesAndComesBack) {
-    Play play;
-    c_MyApp* app = play.app;
-    std::vector<std::pair<int, int>> room;
-    for (int x = 9; x <= 11; ++x) {
-        for (int y = 4; y <= 6; ++y) room.push_back({x, y});
-    }
-    play.OpenGround(room, 10, 5);
+TEST_F(Gameplay, ThrownBallBouncesOffHedgesAndComesBack) {
+    play.OpenGround(Box(9, 4, 11, 6), 10, 5);
     play.P(kHolding) = 1;
     play.P(kAim) = 45;
     play.Key(kFireKey, true);
@@ -104,10 +84,9 @@ TEST(Gameplay, ThrownBallBouncesOffHedgesAndComesBack) {
     EXPECT_GT(app->m_BallVX, 0);
     EXPECT_LT(app->m_BallVY, 0);
     int bounces = 0, update = 1;
-    while (app->m_BallFlying == 1 && update < 400) {
+    for (; app->m_BallFlying == 1 && update < 400; ++update) {
         const float vx = app->m_BallVX, vy = app->m_BallVY;
         play.Update();
-        ++update;
         bounces += (app->m_BallVX > 0) != (vx > 0) || (app->m_BallVY > 0) != (vy > 0);
         ASSERT_TRUE(app->m_BallX >= 9 && app->m_BallX <= 11 && app->m_BallY >= 4 && app->m_BallY <= 6);
     }
@@ -118,11 +97,9 @@ TEST(Gameplay, ThrownBallBouncesOffHedgesAndComesBack) {
     EXPECT_EQ(play.sound->effects.back().id, 7);
 }
 
-TEST(Gameplay, BallThrownIntoTheBorderBouncesInsideIt) {
+TEST_F(Gameplay, BallThrownIntoTheBorderBouncesInsideIt) {
     // A throw keeps the in-cell offset of the last flight, so it can start
     // inside a hedge; in the corner of the garden that hedge is the border.
-    Play play;
-    c_MyApp* app = play.app;
     play.OpenGround({{1, 1}}, 1, 1);
     play.P(kHolding) = 1;
     play.P(kAim) = -45;
@@ -134,11 +111,9 @@ TEST(Gameplay, BallThrownIntoTheBorderBouncesInsideIt) {
     }
 }
 
-TEST(Gameplay, OpenHomeLeadsToTheNextLevel) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Gameplay, OpenHomeLeadsToTheNextLevel) {
     play.Start(1);
-    play.OpenGround({{5, 5}, {6, 5}, {7, 5}}, 5, 5);
+    play.OpenGround(Box(5, 5, 7, 5), 5, 5);
     app->m_HomeX = 7;
     app->m_HomeY = 5;
     app->m_HomeOpen = 0;
@@ -168,38 +143,30 @@ TEST(Gameplay, OpenHomeLeadsToTheNextLevel) {
     EXPECT_EQ(app->m_ReleaseTimer, 160);
 }
 
-TEST(Gameplay, BorderItemDoesNotKeepTheHomeShut) {
+TEST_F(Gameplay, BorderItemDoesNotKeepTheHomeShut) {
     // Seed base 506, level 1: a patch placed on its 50th try runs into the
     // bottom border, where nobody can walk.
-    Play play;
-    c_MyApp* app = play.app;
     app->m_Level = 1;
     app->m_SeedBase = 506;
     app->p_Garden();
     ASSERT_EQ(play.Content(2, 12), 24);
-    for (int y = 1; y <= 11; ++y) {
-        for (int x = 1; x <= 19; ++x) {
-            if (play.Content(x, y) >= 18) play.Content(x, y) = 0;
-        }
+    for (auto [x, y] : Box(1, 1, 19, 11)) {
+        if (play.Content(x, y) >= 18) play.Content(x, y) = 0;
     }
     app->m_EnemiesWaiting = 0;
     play.Update();
     EXPECT_EQ(app->m_HomeOpen, 1);
 }
 
-TEST(Gameplay, CaughtPlayerLosesALifeUntilTheGameEnds) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Gameplay, CaughtPlayerLosesALifeUntilTheGameEnds) {
     play.Start(2);
-    const std::vector<int> first = WholeGarden(app);
+    const std::vector<int> first = play.Garden();
     play.SkipIntro();
     play.Hedge(3, 3) = 0;  // as if played a while
     app->m_Score = 50;
     app->m_BallFlying = 1;  // caught with the ball in flight
-    for (int y = 0; y < 13; ++y) {
-        for (int x = 0; x < 21; ++x) {
-            if (play.Content(x, y) == kBall) play.Content(x, y) = 0;
-        }
+    for (auto [x, y] : Box(0, 0, 20, 12)) {
+        if (play.Content(x, y) == kBall) play.Content(x, y) = 0;
     }
     play.PutEnemy(1, 10, 10);
     play.Update(25);
@@ -212,10 +179,8 @@ TEST(Gameplay, CaughtPlayerLosesALifeUntilTheGameEnds) {
     EXPECT_EQ(app->m_Lives, 3);
     play.Update();
     EXPECT_EQ(app->m_Lives, 2);
-    EXPECT_EQ(WholeGarden(app), first) << "the level is rebuilt as it first began";
-    EXPECT_EQ(app->m_Score, 50);
-    EXPECT_EQ(app->m_BallFlying, 0);
-    EXPECT_EQ(play.P(kHolding), 0);
+    EXPECT_EQ(play.Garden(), first) << "the level is rebuilt as it first began";
+    EXPECT_EQ(Values(app->m_Score, app->m_BallFlying, play.P(kHolding)), Values(50, 0, 0));
 
     // The last life: the game ends once, and the fallen player keeps spinning
     // while nothing else changes.
@@ -225,24 +190,19 @@ TEST(Gameplay, CaughtPlayerLosesALifeUntilTheGameEnds) {
     play.Update(99);
     EXPECT_EQ(app->m_GameOver, 1);
     EXPECT_EQ(app->m_Lives, 0);
-    const std::vector<int> garden = WholeGarden(app);
+    const std::vector<int> garden = play.Garden();
     const float rotation = play.PlayerSprite().rot;
     for (int i = 0; i < 30; ++i) app->p_Game();
     EXPECT_EQ(app->m_Lives, 0);
-    EXPECT_EQ(WholeGarden(app), garden);
+    EXPECT_EQ(play.Garden(), garden);
     EXPECT_NE(play.PlayerSprite().rot, rotation);
 }
 
-TEST(Gameplay, PausingFreezesPlayButNotBitsLettersOrCombo) {
-    Play play;
-    c_MyApp* app = play.app;
-    std::vector<std::pair<int, int>> row;
-    for (int x = 2; x <= 18; ++x) row.push_back({x, 5});
-    play.OpenGround(row, 4, 5);
+TEST_F(Gameplay, PausingFreezesPlayButNotBitsLettersOrCombo) {
+    play.OpenGround(Box(2, 5, 18, 5), 4, 5);
     app->m_HomeX = 18;
     app->m_HomeY = 5;
-    play.PutEnemy(2, 14, 5, kLeft);
-    play.Enemy(2)[kESteps] = 9;
+    play.PutEnemy(2, 14, 5, kLeft, 0, 9);
     app->m_ReleaseTimer = 50;
     app->m_BallFlying = 1;
     app->m_BallX = 8;
@@ -259,9 +219,7 @@ TEST(Gameplay, PausingFreezesPlayButNotBitsLettersOrCombo) {
     const float px = play.P(kPDX), ex = play.Enemy(2)[kEDX], bx = app->m_BallOffX, bit = app->m_Particles[2501];
     const int spin = app->m_HomeSpin;
     for (int i = 0; i < 5; ++i) app->p_Game();
-    EXPECT_EQ(play.P(kPDX), px);
-    EXPECT_EQ(play.Enemy(2)[kEDX], ex);
-    EXPECT_EQ(app->m_BallOffX, bx);
+    EXPECT_EQ(Values(play.P(kPDX), play.Enemy(2)[kEDX], app->m_BallOffX), Values(px, ex, bx));
     EXPECT_EQ(app->m_ReleaseTimer, 49) << "the home's clock stands still";
     EXPECT_GT(app->m_Particles[2501], bit);
     EXPECT_EQ(app->m_HomeSpin, spin + 20);
@@ -280,9 +238,7 @@ TEST(Gameplay, PausingFreezesPlayButNotBitsLettersOrCombo) {
     EXPECT_EQ(app->m_TouchLatch, 1);
 }
 
-TEST(Gameplay, IntroHudAndMusic) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Gameplay, IntroHudAndMusic) {
     play.Start(1);
     app->m_Score = 600;
     play.P(kHolding) = 1;
@@ -290,13 +246,11 @@ TEST(Gameplay, IntroHudAndMusic) {
     play.Update();
     EXPECT_EQ(play.TextAt(240 + 38 * 38), "Level1") << "the title slides in from below";
     EXPECT_EQ(play.TextAt(14), "00000100") << "the shown score runs toward the real one";
-    int lives = 0;
+    std::vector<double> lives;
     for (const auto& c : play.Images(1)) {
-        if (c.y == 14 && c.frame == 13) {
-            EXPECT_EQ(c.x, 448 + 16 * lives++);
-        }
+        if (c.y == 14 && c.frame == 13) lives.push_back(c.x);
     }
-    EXPECT_EQ(lives, 3);
+    EXPECT_EQ(lives, Values(448, 464, 480));
     play.Update(48);
     EXPECT_EQ(play.TextAt(240), "Level1");
     EXPECT_TRUE(play.sound->music.empty());
@@ -310,9 +264,7 @@ TEST(Gameplay, IntroHudAndMusic) {
     EXPECT_EQ(app->m_BallFlying, 1);
 }
 
-TEST(Gameplay, UpdateOfPlayAllocatesNoObjects) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Gameplay, UpdateOfPlayAllocatesNoObjects) {
     play.Start(1);
     app->m_Level = 20;
     app->p_Garden();

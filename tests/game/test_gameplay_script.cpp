@@ -8,6 +8,7 @@
 #include "framework/app.h"
 #include "game/my_app.h"
 #include "game/play_fields.h"
+#include "tests/game/values.h"
 #include "tests/support/game_host.h"
 #include "tests/support/null_audio.h"
 
@@ -30,7 +31,6 @@ protected:
     }
 
     float& P(int i) { return app->m_Player[i]; }
-    int Cell(int x, int y, int field) { return app->m_Garden[CellIndex(x, y) + field]; }
     bool Played(const std::string& file) {
         for (const auto& call : audio->calls) {
             if (call.op == "PlaySample" && call.sample.find(file) != std::string::npos) return true;
@@ -73,7 +73,7 @@ TEST_F(Script, KeysPlayALevelToALostLifeAndOnToTheNext) {
     for (int x = 0; x <= 20; ++x) {
         for (int y = 0; y <= 12; ++y) {
             bool found = false;
-            const float frame = Cell(x, y, kHedge) == 1 ? 240.0f + app->m_HedgeStyle : 224.0f;
+            const float frame = app->m_Garden[CellIndex(x, y) + kHedge] == 1 ? 240.0f + app->m_HedgeStyle : 224.0f;
             for (int i = 0; i + 15 <= app->m_DrawCount && !found; i += 15) {
                 const float* c = &app->m_DrawList[i];
                 found = c[0] == 1 && c[1] == -4 + 32 * x && c[2] == 56 + 32 * y && c[6] == frame;
@@ -107,9 +107,8 @@ TEST_F(Script, KeysPlayALevelToALostLifeAndOnToTheNext) {
     ASSERT_GT(P(kState), 0);
     EXPECT_TRUE(Played("sfx/005.wav"));
     for (int i = 0; i < 150 && app->m_Lives == 3; ++i) game.Update();
-    EXPECT_EQ(app->m_Lives, 2);
+    EXPECT_EQ(Values(app->m_Lives, app->m_Score), Values(2, 5));
     EXPECT_EQ(std::vector<int>(app->m_Garden.begin(), app->m_Garden.end()), first);
-    EXPECT_EQ(app->m_Score, 5);
 
     // With the items taken (set here, not walked for) he cuts a way to the
     // far corner, waits there until every enemy is out and the home opens,
@@ -122,17 +121,13 @@ TEST_F(Script, KeysPlayALevelToALostLifeAndOnToTheNext) {
     Walk(kUp, 1);
     Walk(kRight, 18);
     for (int i = 0; i < 1200 && app->m_HomeOpen == 0 && P(kState) == 0; ++i) game.Update();
-    ASSERT_EQ(app->m_HomeOpen, 1);
-    ASSERT_EQ(P(kState), 0);
+    ASSERT_EQ(Values(app->m_HomeOpen, P(kState), app->m_HomeX, app->m_HomeY), Values(1, 0, 19, 8));
     EXPECT_TRUE(Played("sfx/004.wav"));
-    ASSERT_EQ(app->m_HomeX, 19);
-    ASSERT_EQ(app->m_HomeY, 8);
     Walk(kRight, 19);
     Walk(kDown, 8);
     for (int i = 0; i < 120 && app->m_Level == 1; ++i) game.Update();
-    EXPECT_EQ(app->m_Level, 2);
+    EXPECT_EQ(Values(app->m_Level, app->m_Lives), Values(2, 2));
     EXPECT_TRUE(Played("sfx/006.wav"));
-    EXPECT_EQ(app->m_Lives, 2);
     game.Frame();
     EXPECT_EQ(TextAt(240 + 36 * 36), "Level2");
 }

@@ -10,6 +10,7 @@
 namespace {
 
 using playtest::Play;
+using LevelGen = playtest::PlayTest;
 
 // One character per cell of the played area: '=' border, '#' hedge, '.' cut
 // ground, 'H' home, a-g / A-G an item of kind 1-7 in hedge / on cut ground,
@@ -33,8 +34,6 @@ std::vector<std::string> Picture(Play& play) {
     return rows;
 }
 
-std::vector<int> WholeGarden(c_MyApp* app) { return std::vector<int>(app->m_Garden.begin(), app->m_Garden.end()); }
-
 void Build(Play& play, int level, int seedBase) {
     play.app->m_Level = level;
     play.app->m_SeedBase = seedBase;
@@ -43,10 +42,8 @@ void Build(Play& play, int level, int seedBase) {
 
 // Derived from the generator's rules with a separate single
 // precision model; any change to the order of the draws moves something here.
-TEST(LevelGen, FirstGardenOfGameTypeOne) {
-    Play play;
+TEST_F(LevelGen, FirstGardenOfGameTypeOne) {
     play.Start(1);
-    c_MyApp* app = play.app;
     EXPECT_EQ(app->m_SeedBase, 12345);
     const std::vector<std::string> expected = {
         "=====================",
@@ -64,22 +61,15 @@ TEST(LevelGen, FirstGardenOfGameTypeOne) {
         "=====================",
     };
     EXPECT_EQ(Picture(play), expected);
-    EXPECT_EQ(app->m_HedgeStyle, 11);
-    EXPECT_EQ(app->m_HomeX, 19);
-    EXPECT_EQ(app->m_HomeY, 8);
-    EXPECT_EQ(orv_random_Seed, 562327492);
-    EXPECT_EQ(app->m_EnemiesWaiting, 3);
-    EXPECT_EQ(app->m_ReleaseTimer, 170);
-    EXPECT_EQ(app->m_LevelIntro, 120);
-    EXPECT_EQ(play.P(play::kPX), 10);
-    EXPECT_EQ(play.P(play::kPY), 10);
-    EXPECT_EQ(play.P(play::kFacing), 1);
+    EXPECT_EQ(Values(app->m_HedgeStyle, app->m_HomeX, app->m_HomeY, orv_random_Seed, app->m_EnemiesWaiting,
+                     app->m_ReleaseTimer, app->m_LevelIntro),
+              Values(11, 19, 8, 562327492, 3, 170, 120));
+    EXPECT_EQ(Values(play.P(play::kPX), play.P(play::kPY), play.P(play::kFacing)), Values(10, 10, 1));
 }
 
 // The 50th try of a patch is used even where it fails: here it runs down a
 // column over cut ground, and the ball's tested cell lies up-left of it.
-TEST(LevelGen, FiftiethPatchTryIsTakenAsItFalls) {
-    Play play;
+TEST_F(LevelGen, FiftiethPatchTryIsTakenAsItFalls) {
     Build(play, 1, 55);
     const std::vector<std::string> expected = {
         "=====================",
@@ -102,58 +92,41 @@ TEST(LevelGen, FiftiethPatchTryIsTakenAsItFalls) {
 
 // Type 1, level 37: the ball's tested cell (9, 9) passes, so the ball lies
 // on the start cell itself.
-TEST(LevelGen, BallMayLandOnTheStartCell) {
-    Play play;
+TEST_F(LevelGen, BallMayLandOnTheStartCell) {
     Build(play, 37, 12345);
-    EXPECT_EQ(play.Content(10, 10), play::kBall);
-    EXPECT_EQ(play.Hedge(10, 10), 0);
-    EXPECT_EQ(play.app->m_HomeX, 17);
-    EXPECT_EQ(play.app->m_HomeY, 1);
-    EXPECT_EQ(orv_random_Seed, -393007280);
+    EXPECT_EQ(Values(play.Content(10, 10), play.Hedge(10, 10), play.app->m_HomeX, play.app->m_HomeY, orv_random_Seed),
+              Values(play::kBall, 0, 17, 1, -393007280));
 }
 
-TEST(LevelGen, SameLevelAndSeedBaseGiveTheSameGarden) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(LevelGen, SameLevelAndSeedBaseGiveTheSameGarden) {
+    const auto state = [&] {
+        std::vector<int> all = play.Garden();
+        all.insert(all.end(), {orv_random_Seed, app->m_HomeX, app->m_HomeY, app->m_HedgeStyle});
+        return all;
+    };
     Build(play, 7, 24690);
-    const std::vector<int> first = WholeGarden(app);
-    const int seed = orv_random_Seed, homeX = app->m_HomeX, homeY = app->m_HomeY, style = app->m_HedgeStyle;
+    const std::vector<int> first = state();
     orv_random_Seed = 99;  // whatever came before does not matter
     play.Hedge(3, 3) = 0;
     Build(play, 7, 24690);
-    EXPECT_EQ(WholeGarden(app), first);
-    EXPECT_EQ(orv_random_Seed, seed);
-    EXPECT_EQ(app->m_HomeX, homeX);
-    EXPECT_EQ(app->m_HomeY, homeY);
-    EXPECT_EQ(app->m_HedgeStyle, style);
+    EXPECT_EQ(state(), first);
     Build(play, 8, 24690);
-    EXPECT_NE(WholeGarden(app), first);
+    EXPECT_NE(state(), first);
 }
 
-TEST(LevelGen, FixedTypesRepeatAcrossGamesTheRandomTypeDoesNot) {
-    Play play;
-    c_MyApp* app = play.app;
-    for (int type = 1; type <= 2; ++type) {
+TEST_F(LevelGen, FixedTypesRepeatAcrossGamesTheRandomTypeDoesNot) {
+    for (int type = 1; type <= 3; ++type) {
         play.clock->ms = 1000;
         play.Start(type);
-        const std::vector<int> first = WholeGarden(app);
+        const std::vector<int> first = play.Garden();
         play.clock->ms = 98765;
         play.Start(type);
-        EXPECT_EQ(WholeGarden(app), first) << "type " << type;
+        EXPECT_EQ(play.Garden() == first, type != 3) << "type " << type;
     }
-    play.clock->ms = 1000;
-    play.Start(3);
-    EXPECT_EQ(app->m_SeedBase, 1000);
-    const std::vector<int> first = WholeGarden(app);
-    play.clock->ms = 98765;
-    play.Start(3);
-    EXPECT_EQ(app->m_SeedBase, 98765);
-    EXPECT_NE(WholeGarden(app), first);
+    EXPECT_EQ(app->m_SeedBase, 98765) << "type 3 seeds from the clock";
 }
 
-TEST(LevelGen, StartIsCutAndNeverTheHome) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(LevelGen, StartIsCutAndNeverTheHome) {
     const int bases[] = {12345, 24690, 0, 506, 2147483600};
     for (int base : bases) {
         for (int level = 1; level <= 120; ++level) {
@@ -161,22 +134,15 @@ TEST(LevelGen, StartIsCutAndNeverTheHome) {
             ASSERT_EQ(play.Hedge(10, 10), 0) << base << " " << level;
             ASSERT_FALSE(app->m_HomeX == 10 && app->m_HomeY == 10) << base << " " << level;
             ASSERT_EQ(play.Hedge(app->m_HomeX, app->m_HomeY), 0);
-            ASSERT_GE(app->m_HomeX, 1);
-            ASSERT_LE(app->m_HomeX, 19);
-            ASSERT_GE(app->m_HomeY, 1);
-            ASSERT_LE(app->m_HomeY, 11);
+            ASSERT_TRUE(app->m_HomeX >= 1 && app->m_HomeX <= 19 && app->m_HomeY >= 1 && app->m_HomeY <= 11);
             int balls = 0;
-            for (int y = 0; y < 13; ++y) {
-                for (int x = 0; x < 21; ++x) balls += play.Content(x, y) == play::kBall ? 1 : 0;
-            }
+            for (auto [x, y] : playtest::Box(0, 0, 20, 12)) balls += play.Content(x, y) == play::kBall ? 1 : 0;
             ASSERT_EQ(balls, 1);
         }
     }
 }
 
-TEST(LevelGen, DifficultyByLevel) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(LevelGen, DifficultyByLevel) {
     const struct {
         int level, enemies, interval;
     } cases[] = {{1, 3, 170}, {2, 3, 160}, {3, 4, 150}, {10, 7, 80}, {15, 8, 30}, {20, 8, 30}};

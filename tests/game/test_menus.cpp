@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,13 +27,14 @@ protected:
     }
     void Step() { Step(app->m_MouseX, app->m_MouseY, app->m_MouseDown != 0); }
 
-    // A key pressed for one update and released in the next.
-    void Tap(int key) {
+    // A key pressed for one update of a screen and released in the next.
+    void Tap(int key, const std::function<void()>& update) {
         Key(key, true);
-        Step();
+        update();
         Key(key, false);
-        Step();
+        update();
     }
+    void Tap(int key) { Tap(key, [this] { Step(); }); }
 
     // The lines drawn in the score panel.
     std::vector<std::string> Panel() const { return TextLines(orv_Kemp_jscrw - 140, 1e9f); }
@@ -45,21 +47,14 @@ TEST_F(Menu, ScorePanelRowsFollowTheScreenHeight) {
     Step();
     std::vector<std::string> lines = Panel();
     ASSERT_EQ(lines.size(), 22u);
-    EXPECT_EQ(lines[0], "Top10");
-    EXPECT_EQ(lines[1], "9000");
-    EXPECT_EQ(lines[10], "8991");
-    EXPECT_EQ(lines[11], "Last10");
-    EXPECT_EQ(lines[12], "100");
-
+    EXPECT_EQ((std::vector<std::string>{lines[0], lines[1], lines[10], lines[11], lines[12]}),
+              (std::vector<std::string>{"Top10", "9000", "8991", "Last10", "100"}));
     Screen(640, 360);  // a 16:9 window
     Step();
-    lines = Panel();
-    EXPECT_EQ(lines, (std::vector<std::string>{"Top2", "9000", "8999", "Last2", "100", "101"}));
-
+    EXPECT_EQ(Panel(), (std::vector<std::string>{"Top2", "9000", "8999", "Last2", "100", "101"}));
     Screen(640, 300);
     Step();
     EXPECT_EQ(Panel(), (std::vector<std::string>{"Highscore", "9000", "Last", "100"}));
-
 }
 
 TEST_F(Menu, DownOnTheCogDoesNothingAndFireThenOpensTheOptions) {
@@ -77,9 +72,7 @@ TEST_F(Menu, DownOnTheCogDoesNothingAndFireThenOpensTheOptions) {
     EXPECT_EQ(app->m_KeyLatch, 0);
     Key(90, true);
     Step();
-    EXPECT_EQ(app->m_OptionsOpen, 1);
-    EXPECT_EQ(app->m_OptSel, 0);
-    EXPECT_EQ(app->m_Mode, 1);
+    EXPECT_EQ(Values(app->m_OptionsOpen, app->m_OptSel, app->m_Mode), Values(1, 0, 1));
 }
 
 TEST_F(Menu, ADragThatBeginsOnTheSelectedItemDoesNotStartIt) {
@@ -98,13 +91,9 @@ TEST_F(Menu, ADragThatBeginsOnTheSelectedItemDoesNotStartIt) {
 TEST_F(Menu, FlingPastTheLastItemBouncesBackOntoIt) {
     Step(300, 300, true);
     float furthest = 0;
-    for (int x = 300; x >= -60; x -= 60) {
-        Step(x, 300, true);
-        furthest = std::min(furthest, app->m_MenuShown);
-    }
-    Step(-60, 300, false);
-    for (int i = 0; i < 200; ++i) {
-        Step();
+    for (int i = 0; i < 208; ++i) {
+        if (i < 7) Step(300 - 60 * i, 300, true);
+        else Step(-60, 300, false);
         furthest = std::min(furthest, app->m_MenuShown);
     }
     EXPECT_LT(furthest, -354.0f) << "item 4 went left of a quarter of the width";
@@ -112,8 +101,6 @@ TEST_F(Menu, FlingPastTheLastItemBouncesBackOntoIt) {
     EXPECT_NEAR(app->m_MenuShown, -264.0f, 0.5f);
     EXPECT_EQ(app->m_Mode, 1);
 }
-
-// ---------------------------------------------------------------- on the test host
 
 // The whole program on the test host: the update's latches and back handling
 // around the menu, the pointer mapped from the window.
@@ -131,13 +118,12 @@ protected:
         game.KeyUp(code);
         game.Update();
     }
-    void Click(int x, int y) {
-        game.MouseMove(x, y);
-        game.Update();
-        game.MouseDown(0);
-        game.Update();
-        game.MouseUp(0);
-        game.Update();
+    // Back held for three updates (it acts once), then released.
+    void Back() {
+        game.Update(30);
+        game.KeyDown(27);
+        game.Update(3);
+        game.KeyUp(27);
     }
     GameHost game;
     c_MyApp* app = nullptr;
@@ -146,46 +132,39 @@ protected:
 TEST_F(MenuOnHost, BackWithABoxOpenClosesOnlyTheBox) {
     Tap(78);  // N: the credits
     ASSERT_EQ(app->m_CreditsOpen, 1);
-    game.Update(30);
-    game.KeyDown(27);
-    game.Update(3);  // held: acts once
+    Back();
     EXPECT_EQ(app->m_CreditsOpen, 0);
     EXPECT_EQ(app->m_Mode, 1);
-    game.KeyUp(27);
     game.Update();
-
     for (int i = 0; i < 3; ++i) Tap(40);
     Tap(13);  // Enter on the cog: the options
     ASSERT_EQ(app->m_OptionsOpen, 1);
-    game.Update(30);
-    game.KeyDown(27);
-    game.Update(3);
+    Back();
     EXPECT_EQ(app->m_OptionsOpen, 0);
     EXPECT_TRUE(std::filesystem::exists(game.dir + "/.quarlostate"));  // closing saved
-    game.KeyUp(27);
     game.Update();
-
     game.KeyDown(27);  // now back ends the program
     EXPECT_EXIT(game.Update(), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(MenuOnHost, MouseClicksPickAGameTypeAndStartIt) {
-    Click(250 + 176, 312);  // item 3, right of the centre point
-    EXPECT_EQ(app->m_MenuSel, 3);
-    EXPECT_EQ(app->m_Mode, 1);
-    game.Update(40);
-    game.MouseMove(250, 312);
-    game.Update();
-    game.MouseDown(0);
-    game.Update();
-    EXPECT_EQ(app->m_Mode, 1);  // acts on release
-    game.MouseUp(0);
-    game.Update();
+    for (int x : {250 + 176, 250}) {  // item 3, right of the centre point, then the centre
+        game.MouseMove(x, 312);
+        game.Update();
+        game.MouseDown(0);
+        game.Update();
+        EXPECT_EQ(app->m_Mode, 1);  // acts on release
+        game.MouseUp(0);
+        game.Update();
+        if (x != 250) {
+            EXPECT_EQ(app->m_MenuSel, 3);
+            EXPECT_EQ(app->m_Mode, 1);
+            game.Update(40);
+        }
+    }
     EXPECT_EQ(app->m_GameType, 3);
     EXPECT_NE(app->m_Mode, 1);  // the game starts
 }
-
-// ---------------------------------------------------------------- options
 
 class Options : public Menu {
 protected:
@@ -198,13 +177,11 @@ protected:
         Latches();
         app->p_OptionBox();
     }
-    void Press(int key) {
-        Key(key, true);
+    void Press(int key) { Tap(key, [this] { Box(); }); }
+    // The sound row's label in a fresh picture of the box.
+    std::string SoundLabel() {
+        app->p_CLS2D();
         Box();
-        Key(key, false);
-        Box();
-    }
-    std::string SoundLabel() const {
         for (const std::string& line : TextLines()) {
             if (line.rfind("Sound:", 0) == 0) return line;
         }
@@ -215,8 +192,6 @@ protected:
 TEST_F(Options, SoundRowStepsThroughItsFourModesAndStopsTheMusicWithoutIt) {
     app->m_Settings[5] = 0;
     app->m_OptSel = 1;
-    app->p_CLS2D();
-    Box();
     EXPECT_EQ(SoundLabel(), "Sound:Off");
     const char* const labels[] = {"Sound:SFX+Music", "Sound:SFX", "Sound:Music", "Sound:Off"};
     for (int step = 0; step < 4; ++step) {
@@ -228,20 +203,14 @@ TEST_F(Options, SoundRowStepsThroughItsFourModesAndStopsTheMusicWithoutIt) {
         const bool silent = mode == 0 || mode == 2;
         EXPECT_EQ(app->m_StreamPlaying, silent ? 0 : 1) << mode;
         EXPECT_EQ(AudioCalls("StopMusic") - stops, silent ? 1 : 0) << mode;  // the device stops it too
-        app->p_CLS2D();
-        Box();
         EXPECT_EQ(SoundLabel(), labels[step]);
     }
     // Without any music there are two modes.
     orv_Kemp_HasMusicStream = 0;
     app->m_Settings[5] = 3;  // out of range there: off
-    app->p_CLS2D();
-    Box();
     EXPECT_EQ(SoundLabel(), "Sound:Off");
     Press(90);
     EXPECT_EQ(app->m_Settings[5], 1);
-    app->p_CLS2D();
-    Box();
     EXPECT_EQ(SoundLabel(), "Sound:On");
 }
 
@@ -250,15 +219,12 @@ TEST_F(Options, BackOrFireOnTheBackRowClosesAndSaves) {
     Press(90);
     EXPECT_EQ(app->m_OptionsOpen, 0);
     EXPECT_EQ(state.saves, 1);
-
     app->m_OptionsOpen = 1;
     app->m_OptSel = 2;
     Press(27);  // back closes from any row
     EXPECT_EQ(app->m_OptionsOpen, 0);
     EXPECT_EQ(state.saves, 2);
 }
-
-// ---------------------------------------------------------------- credits
 
 using Credits = Menu;
 
@@ -275,15 +241,12 @@ TEST_F(Credits, LinesScrollAndWrapAndAButtonClosesThem) {
     EXPECT_EQ(app->m_CreditsOpen, 0);
 }
 
-// ---------------------------------------------------------------- pause
-
 class Pause : public Menu {
 protected:
     void SetUp() override {
         Menu::SetUp();
         app->m_Mode = 10;
-        app->m_Paused = 1;
-        app->m_PauseOpen = 1;
+        app->m_Paused = app->m_PauseOpen = 1;
         app->m_PauseChoice = 0;
     }
     void Panel() {
@@ -291,23 +254,16 @@ protected:
         app->p_CLS2D();
         app->p_PauseMenu();
     }
-    void Press(int key) {
-        Key(key, true);
-        Panel();
-        Key(key, false);
-        Panel();
-    }
+    void Press(int key) { Tap(key, [this] { Panel(); }); }
 };
 
-TEST_F(Pause, PanelSlidesInKeysChooseAndBackResumes) {
+TEST_F(Pause, PanelSlidesInKeysChooseBackResumesAndQuitEnds) {
     std::vector<int> ys;
     for (int i = 0; i < 14; ++i) {
         Panel();
         ys.push_back(app->m_PauseY);
     }
-    EXPECT_EQ(ys[0], -40);
-    EXPECT_EQ(ys[12], 240);
-    EXPECT_EQ(ys[13], 240);
+    EXPECT_EQ(Values(ys[0], ys[12], ys[13]), Values(-40, 240, 240));
     EXPECT_EQ(Command(0)[7], 240 / (0.8f * 480));  // the dimming
     Press(39);  // right: options
     EXPECT_EQ(app->m_PauseChoice, 1);
@@ -318,16 +274,14 @@ TEST_F(Pause, PanelSlidesInKeysChooseAndBackResumes) {
     for (int i = 0; i < 12 && app->m_Paused == 1; ++i) Panel();
     EXPECT_EQ(app->m_Paused, 0);
     EXPECT_EQ(app->m_GameOver, 0);
-}
 
-TEST_F(Pause, QuitEndsTheGame) {
+    app->m_Paused = app->m_PauseOpen = 1;  // paused again: quit
+    app->m_PauseY = -64;
     for (int i = 0; i < 14; ++i) Panel();
     Press(38);  // up: quit
     EXPECT_EQ(app->m_PauseChoice, -1);
     Press(32);
-    EXPECT_EQ(app->m_GameOver, 1);
-    EXPECT_EQ(app->m_Paused, 0);
-    EXPECT_EQ(app->m_PauseY, -64);
+    EXPECT_EQ(Values(app->m_GameOver, app->m_Paused, app->m_PauseY), Values(1, 0, -64));
 }
 
 }  // namespace

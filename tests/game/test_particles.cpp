@@ -7,21 +7,19 @@
 namespace {
 
 using playtest::Play;
+using Particles = playtest::PlayTest;
 
 void FillPool(c_MyApp* app) {
     for (int s = 0; s <= app->m_ParticleMax; ++s) app->m_Particles[s * 10] = 1;
 }
 
-TEST(Particles, NewParticleTakesTheHighestFreeSlot) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Particles, NewParticleTakesTheHighestFreeSlotAndDrawsInOrder) {
     FillPool(app);
     orv_random_Seed = 77;
     app->p_ThrowParticle(10, 10, 2, 3, 0, 2);
     EXPECT_EQ(play.LiveParticles(), 251);
     EXPECT_EQ(orv_random_Seed, 77) << "a full pool makes no draws for a given angle and speed";
     EXPECT_EQ(app->p_FreeParticle(), -1);
-
     // A random angle and speed are drawn even when nothing is created.
     app->p_ThrowParticle(10, 10, 2, 3, kAbsent, kAbsent);
     const int afterThrow = orv_random_Seed;
@@ -34,47 +32,33 @@ TEST(Particles, NewParticleTakesTheHighestFreeSlot) {
     app->p_ThrowParticle(10, 20, 2, 3, 0, 2);
     EXPECT_EQ(app->m_Particles[7 * 10], 2);
     EXPECT_EQ(app->m_Particles[7 * 10 + 2], 20);
-
-    app->m_Particles[3 * 10] = 0;
-    app->m_Particles[200 * 10] = 0;
+    app->m_Particles[3 * 10] = app->m_Particles[200 * 10] = 0;
     EXPECT_EQ(app->p_FreeParticle(), 2000);
     app->p_AddParticle(1, 5, 5, 0, 0, 9, 4, 0);
     EXPECT_EQ(app->m_Particles[200 * 10], 1);
     EXPECT_EQ(app->m_Particles[3 * 10], 0);
-
     app->m_ParticleMax = -1;
     EXPECT_EQ(app->p_FreeParticle(), -1);
-}
 
-TEST(Particles, ThrowDrawsInItsOrder) {
-    Play play;
-    c_MyApp* app = play.app;
+    // Rotation, spin, alpha and frame are drawn in that order.
+    app->p_ResetParticles(250);
     orv_random_Seed = 4242;
     app->p_ThrowParticle(100, 50, 1, 6, 90, 3);
     orv_random_Seed = 4242;
-    const float rotation = orv_random_Rnd2(0, 360);
-    const float spin = orv_random_Rnd2(-8, 8);
-    const float alpha = orv_random_Rnd2(0.7f, 1.3f);
-    const float frame = static_cast<float>(static_cast<int>(orv_random_Rnd2(0, 255.99f)));
+    const std::vector<float> drawn = {orv_random_Rnd2(0, 360), orv_random_Rnd2(-8, 8), orv_random_Rnd2(0.7f, 1.3f),
+                                      6, static_cast<float>(static_cast<int>(orv_random_Rnd2(0, 255.99f)))};
     const float* p = &app->m_Particles[250 * 10];
     EXPECT_EQ(p[0], 1);
     EXPECT_NEAR(p[3], 3, 1e-5);  // 90 degrees: straight right
     EXPECT_NEAR(p[4], 0, 1e-5);
-    EXPECT_EQ(p[5], rotation);
-    EXPECT_EQ(p[6], spin);
-    EXPECT_EQ(p[7], alpha);
-    EXPECT_EQ(p[8], 6);
-    EXPECT_EQ(p[9], frame);
+    EXPECT_EQ(std::vector<float>(p + 5, p + 10), drawn);
 }
 
-TEST(Particles, GravityParticleArcsAndEveryParticleFades) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Particles, GravityParticleArcsAndEveryParticleFades) {
     app->p_ThrowParticle(100, 300, 2, 9, 0, 2);
     float* p = &app->m_Particles[250 * 10];
     p[7] = 1.3f;
-    const float expected[] = {298, 296.2f, 294.6f};
-    for (float y : expected) {
+    for (float y : {298.0f, 296.2f, 294.6f}) {
         app->m_DrawCount = 0;
         app->p_DoParticles();
         EXPECT_NEAR(p[2], y, 1e-4);
@@ -88,56 +72,38 @@ TEST(Particles, GravityParticleArcsAndEveryParticleFades) {
     float lowest = p[2];
     for (int i = 0; i < 12; ++i) {
         app->p_DoParticles();
-        lowest = lowest < p[2] ? lowest : p[2];
+        lowest = std::min(lowest, p[2]);
     }
     EXPECT_GT(p[2], lowest);
     // 1.3 fades by 0.01 per update: about 130 updates in all.
     int updates = 15;
-    while (p[0] != 0 && updates < 1000) {
-        app->p_DoParticles();
-        ++updates;
-    }
-    EXPECT_GE(updates, 130);
-    EXPECT_LE(updates, 131);
+    for (; p[0] != 0 && updates < 1000; ++updates) app->p_DoParticles();
+    EXPECT_TRUE(updates == 130 || updates == 131) << updates;
 }
 
-TEST(Particles, ScoreNumberRisesUprightInYellow) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Particles, ScoreNumberRisesUprightInYellow) {
     app->m_Score = 10;
     app->p_Gimme(25, 200, 100);
     EXPECT_EQ(app->m_Score, 35);
     const float* p = &app->m_Particles[250 * 10];
-    EXPECT_EQ(p[0], 99);
-    EXPECT_EQ(p[9], 25);
-    EXPECT_EQ(p[7], 1);
+    EXPECT_EQ(Values(p[0], p[9], p[7]), Values(99, 25, 1));
     app->m_DrawCount = 0;
     app->p_DoParticles();
     EXPECT_EQ(play.TextAt(99.75f), "25");
     for (const auto& c : play.Images(90)) {
-        EXPECT_EQ(c.rot, 0);
-        EXPECT_EQ(c.r, 255);
-        EXPECT_EQ(c.g, 255);
-        EXPECT_FLOAT_EQ(c.b, 25.5f);
-    }
-    int updates = 1;
-    while (p[0] != 0) {
-        app->p_DoParticles();
-        ++updates;
+        EXPECT_EQ(Values(c.rot, c.r, c.g, c.b), Values(0, 255, 255, 25.5f));
     }
     // About 100 updates: a hundred float steps of 0.01 may leave a trace above 0.
-    EXPECT_GE(updates, 100);
-    EXPECT_LE(updates, 101);
-
+    int updates = 1;
+    for (; p[0] != 0; ++updates) app->p_DoParticles();
+    EXPECT_TRUE(updates == 100 || updates == 101) << updates;
     // A full pool still scores.
     FillPool(app);
     app->p_Gimme(5, 0, 0);
     EXPECT_EQ(app->m_Score, 40);
 }
 
-TEST(Particles, PaletteByColourIndex) {
-    Play play;
-    c_MyApp* app = play.app;
+TEST_F(Particles, PaletteByColourIndexAndThePoolSize) {
     const struct {
         int colour;
         float r, g, b;
@@ -150,33 +116,23 @@ TEST(Particles, PaletteByColourIndex) {
         app->p_DoParticles();
         const auto drawn = play.Images(96);
         ASSERT_EQ(drawn.size(), 1u);
-        EXPECT_FLOAT_EQ(drawn[0].r, c.r) << c.colour;
-        EXPECT_FLOAT_EQ(drawn[0].g, c.g) << c.colour;
-        EXPECT_FLOAT_EQ(drawn[0].b, c.b) << c.colour;
+        EXPECT_EQ(Values(drawn[0].r, drawn[0].g, drawn[0].b), Values(c.r, c.g, c.b)) << c.colour;
     }
     // Ink at other levels scales and clamps.
     app->p_Ink(2, 2);
-    EXPECT_EQ(app->m_DrawR, 255);
-    EXPECT_EQ(app->m_DrawG, 255);
-    EXPECT_FLOAT_EQ(app->m_DrawB, 51);
-}
+    EXPECT_EQ(Values(app->m_DrawR, app->m_DrawG, app->m_DrawB), Values(255, 255, 51));
 
-TEST(Particles, ResetKeepsOrSetsThePoolSize) {
-    Play play;
-    c_MyApp* app = play.app;
-    FillPool(app);
-    app->p_ResetParticles(0);
-    EXPECT_EQ(app->m_ParticleMax, 250);
-    EXPECT_EQ(play.LiveParticles(), 0);
-    FillPool(app);
-    app->p_ResetParticles(500);
-    EXPECT_EQ(app->m_ParticleMax, 250);
-    EXPECT_EQ(play.LiveParticles(), 0);
+    // A reset keeps the pool size for 0 or too much, else sets it.
+    for (int size : {0, 500}) {
+        FillPool(app);
+        app->p_ResetParticles(size);
+        EXPECT_EQ(app->m_ParticleMax, 250);
+        EXPECT_EQ(play.LiveParticles(), 0);
+    }
     app->m_Particles[2 * 10] = 1;
     app->p_ResetParticles(1);
     EXPECT_EQ(app->m_ParticleMax, 1);
     EXPECT_EQ(app->m_Particles[2 * 10], 1) << "slots beyond the pool are left alone";
-
 }
 
 }  // namespace

@@ -17,11 +17,7 @@
 
 namespace {
 
-std::string Repeat(const std::string& s, int n) {
-    std::string out;
-    for (int i = 0; i < n; ++i) out += s;
-    return out;
-}
+std::string Repeat(const std::string& s, int n) { return n > 0 ? s + Repeat(s, n - 1) : ""; }
 
 std::vector<std::string> Fields(const std::string& text) {
     std::vector<std::string> out;
@@ -59,17 +55,12 @@ protected:
     // A varied state the option repair leaves alone.
     void FillState() {
         for (int i = 0; i < 25; ++i) app->m_Settings[i] = 3 * i - 20;
-        app->m_Settings[10] = 300;
-        app->m_Settings[11] = 90;
-        app->m_Settings[12] = 12;
-        app->m_Settings[14] = 1;
+        for (auto [k, v] : {std::pair{10, 300}, {11, 90}, {12, 12}, {14, 1}}) app->m_Settings[k] = v;
         for (int i = 0; i < 256; ++i) app->m_BadgeGot[i] = (i * 7) % 5 == 1;
         app->m_BadgeGot[31] = true;  // the sign bit of the first word
-        for (int t = 0; t < 3; ++t) {
-            for (int k = 0; k < 10; ++k) {
-                app->m_Scores[10 * t + k] = 10000 * (t + 1) - 900 * k;
-                app->m_Scores[30 + 10 * t + k] = 37 * (k + 1) + t;
-            }
+        for (int i = 0; i < 30; ++i) {
+            app->m_Scores[i] = 10000 * (i / 10 + 1) - 900 * (i % 10);
+            app->m_Scores[30 + i] = 37 * (i % 10 + 1) + i / 10;
         }
     }
 };
@@ -89,11 +80,8 @@ TEST_F(SaveData, DefaultStateIsTheDocumentedExampleAndAFreshStartSavesRepairedOp
     app->p_Save();
     const std::vector<std::string> f = Fields(state.stored);
     ASSERT_EQ(f.size(), 98u);
-    EXPECT_EQ(f[10], "64");
-    EXPECT_EQ(f[11], "64");
-    EXPECT_EQ(f[12], "10");
-    EXPECT_EQ(f[14], "1");
-    EXPECT_EQ(f[25], std::to_string(5 + 10 * 64 + 11 * 64 + 12 * 10 + 14 * 1));
+    EXPECT_EQ((std::vector<std::string>{f[10], f[11], f[12], f[14], f[25]}),
+              (std::vector<std::string>{"64", "64", "10", "1", std::to_string(5 + 10 * 64 + 11 * 64 + 12 * 10 + 14)}));
 }
 
 TEST_F(SaveData, RoundTripRestoresEverythingAndReportsEachBlock) {
@@ -123,8 +111,7 @@ TEST_F(SaveData, OneChangedSettingFailsOnlyTheSettingsExceptIndexZero) {
         EXPECT_EQ(Load(), "Settings Checksum Invalid" + kAllLoaded.substr(15)) << i;
         // Back to the defaults, then repaired.
         for (int k = 0; k < 25; ++k) {
-            const int expected = k == 5 ? 1 : k == 10 || k == 11 ? 64 : k == 12 ? 10 : k == 14 ? 1 : 0;
-            EXPECT_EQ(app->m_Settings[k], expected) << i << " " << k;
+            EXPECT_EQ(app->m_Settings[k], k == 5 || k == 14 ? 1 : k == 10 || k == 11 ? 64 : k == 12 ? 10 : 0) << k;
         }
         EXPECT_EQ(app->m_Scores[0], 10000);
     }
@@ -154,10 +141,7 @@ TEST_F(SaveData, SwappedTopAndLastIsCaughtInListsZeroAndTwoOnly) {
             EXPECT_EQ(app->m_Scores[10 + 3], 37 * 4 + 1);  // the swap went unnoticed
         } else {
             EXPECT_NE(out.find(list + " Checksum Invalid"), std::string::npos) << out;
-            for (int e = 0; e < 10; ++e) {
-                EXPECT_EQ(app->m_Scores[10 * t + e], 0);
-                EXPECT_EQ(app->m_Scores[30 + 10 * t + e], 0);
-            }
+            for (int e = 0; e < 10; ++e) EXPECT_EQ(app->m_Scores[10 * t + e] | app->m_Scores[30 + 10 * t + e], 0) << e;
         }
         // The other lists are untouched by one list's failure.
         const int other = t == 0 ? 2 : 0;
@@ -186,24 +170,21 @@ TEST_F(SaveData, ShortTextsAreReadAsBadgesAndTwentyFivePartsFailTheSettings) {
     // 25 parts hold the settings without their checksum: treated as failing.
     state.stored = Repeat("3|", 24) + "3";
     EXPECT_EQ(Load(), "Settings Checksum Invalid\n");
-    EXPECT_EQ(app->m_Settings[5], 1);
-    EXPECT_EQ(app->m_Settings[3], 0);
-    EXPECT_EQ(app->m_BadgeGot[0], true);  // nothing more was read
-    EXPECT_EQ(app->m_Scores[0], 555);
+    EXPECT_EQ(Values(app->m_Settings[5], app->m_Settings[3], app->m_BadgeGot[0], app->m_Scores[0]),
+              Values(1, 0, true, 555));  // nothing more was read
 }
 
 TEST_F(SaveData, OverscanIsRepairedForTheDesktopAndKeptOnTheConsole) {
     FillState();
     app->m_Settings[14] = 50;
     app->p_Save();
-    orv_Kemp_overscan = 7;
-    Load();
-    EXPECT_EQ(app->m_Settings[14], 1);
-    EXPECT_EQ(orv_Kemp_overscan, 0.0f);
-    orv_Kemp_isOuya = 1;
-    Load();
-    EXPECT_EQ(app->m_Settings[14], 50);
-    EXPECT_EQ(orv_Kemp_overscan, 50.0f);
+    for (int ouya : {0, 1}) {
+        orv_Kemp_isOuya = ouya;
+        orv_Kemp_overscan = 7;
+        Load();
+        EXPECT_EQ(app->m_Settings[14], ouya ? 50 : 1);
+        EXPECT_EQ(orv_Kemp_overscan, ouya ? 50.0f : 0.0f);
+    }
 }
 
 TEST_F(SaveData, ChecksumsWrapAtThirtyTwoBits) {
@@ -212,14 +193,11 @@ TEST_F(SaveData, ChecksumsWrapAtThirtyTwoBits) {
     for (int b = 0; b < 8; ++b) app->m_BadgeGot[32 * b + 31] = true;  // eight words of -2^31
     app->p_Save();
     const std::vector<std::string> f = Fields(state.stored);
-    EXPECT_EQ(f[25], "-19");
-    EXPECT_EQ(f[34], "0");
-    EXPECT_EQ(f[76], "697583616");
+    EXPECT_EQ((std::vector<std::string>{f[25], f[34], f[76]}), (std::vector<std::string>{"-19", "0", "697583616"}));
     app->m_Settings[10] = 64;  // so the repair keeps what was saved
     EXPECT_EQ(Load(), kAllLoaded);
-    EXPECT_EQ(app->m_Settings[24], 2147483647);
-    EXPECT_EQ(app->m_Scores[19], 2000000000);
-    EXPECT_TRUE(app->m_BadgeGot[255]);
+    EXPECT_EQ(Values(app->m_Settings[24], app->m_Scores[19], app->m_BadgeGot[255]),
+              Values(2147483647, 2000000000, true));
 }
 
 }  // namespace
@@ -277,8 +255,7 @@ TEST_F(StateFile, AKilledSaveLeavesACompleteState) {
         waitpid(child, &status, 0);
         EXPECT_TRUE(WIFSIGNALED(status));
 
-        EXPECT_EQ(Load(), kAllLoaded)
-            << round;
+        EXPECT_EQ(Load(), kAllLoaded) << round;
         EXPECT_GT(app->m_Scores[0], 100000) << round;
         FillState();
     }

@@ -8,6 +8,7 @@
 
 #include "framework/input.h"
 #include "game/my_app.h"
+#include "tests/game/values.h"
 #include "tests/support/game_host.h"
 #include "tests/support/null_audio.h"
 
@@ -33,12 +34,11 @@ TEST_F(Shell, PointerAndTouchesMapToTheVirtualScreen) {
     game.MouseMove(101, 99);
     game.MouseDown(0);
     game.Update();
-    EXPECT_EQ(std::vector<int>({app->m_MouseX, app->m_MouseY, app->m_MouseLastX, app->m_MouseDown}),
-              (std::vector<int>{50, 49, 50, 1}));  // truncated; no jump on the press
+    EXPECT_EQ(Values(app->m_MouseX, app->m_MouseY, app->m_MouseLastX, app->m_MouseDown),
+              Values(50, 49, 50, 1));  // truncated; no jump on the press
     game.MouseMove(201, 99);
     game.Update();
-    EXPECT_EQ(app->m_MouseLastX, 50);
-    EXPECT_EQ(app->m_MouseX, 100);
+    EXPECT_EQ(Values(app->m_MouseLastX, app->m_MouseX), Values(50, 100));
     game.MouseUp(0);
 
     // Overscan 64 at 640 × 480: scale 0.8 from (64, 48).
@@ -48,10 +48,10 @@ TEST_F(Shell, PointerAndTouchesMapToTheVirtualScreen) {
     game.MouseMove(64 + 80, 48 + 40);
     game.TouchDown(2, 64 + 8, 48 + 16);
     game.Update();
-    EXPECT_EQ(std::vector<int>({app->m_MouseX, app->m_MouseY, app->m_TouchX[2], app->m_TouchY[2]}),
-              (std::vector<int>{100, 50, 10, 20}));
-    EXPECT_EQ(app->m_TouchX[1], -3717);  // a slot that is up
-    EXPECT_EQ(app->m_MouseDown, 1);      // a touch counts as pressed
+    // Slot 1 is up; a touch counts as pressed.
+    EXPECT_EQ(Values(app->m_MouseX, app->m_MouseY, app->m_TouchX[2], app->m_TouchY[2], app->m_TouchX[1],
+                     app->m_MouseDown),
+              Values(100, 50, 10, 20, -3717, 1));
 }
 
 TEST_F(Shell, BackClosesTheTitleMenusBoxesAndLatchesUntilReleased) {
@@ -62,8 +62,7 @@ TEST_F(Shell, BackClosesTheTitleMenusBoxesAndLatchesUntilReleased) {
     EXPECT_EQ(app->m_CreditsOpen + app->m_BadgesOpen, 0);
     EXPECT_EQ(app->m_KeyLatch + app->m_TouchLatch, 2);
     game.Update();  // still held: the key latch stays; nothing is pressed on the screen
-    EXPECT_EQ(app->m_KeyLatch, 1);
-    EXPECT_EQ(app->m_TouchLatch, 0);
+    EXPECT_EQ(Values(app->m_KeyLatch, app->m_TouchLatch), Values(1, 0));
     game.KeyUp(27);
     game.Update();
     EXPECT_EQ(app->m_KeyLatch, 0);
@@ -107,26 +106,24 @@ TEST_F(Shell, SuspendingARunningGamePausesItWithThePanelAtMidHeight) {
     app->m_Mode = 10;
     app->m_VPad[3] = 2;
     game.Suspend();
-    EXPECT_EQ(std::vector<int>({app->m_Paused, app->m_PauseOpen, app->m_PauseY, app->m_VPad[3]}),
-              (std::vector<int>{1, 1, 180, 0}));
+    EXPECT_EQ(Values(app->m_Paused, app->m_PauseOpen, app->m_PauseY, app->m_VPad[3]), Values(1, 1, 180, 0));
     EXPECT_EQ(game.host->UpdateRate(), 5);
     game.Resume();
-    EXPECT_EQ(std::vector<int>({app->m_Paused, app->m_PauseOpen, app->m_PauseY}), (std::vector<int>{1, 1, 180}));
+    EXPECT_EQ(Values(app->m_Paused, app->m_PauseOpen, app->m_PauseY), Values(1, 1, 180));
     EXPECT_EQ(game.host->UpdateRate(), 60);
     app->m_Mode = 1;  // on the title menu nothing is paused
     game.Suspend();
-    EXPECT_EQ(std::vector<int>({app->m_Paused, app->m_PauseOpen, app->m_PauseY}), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(Values(app->m_Paused, app->m_PauseOpen, app->m_PauseY), Values(0, 0, 0));
 }
 
 TEST_F(Shell, F1AndF2ToggleTheDebugSwitchesF4AndTheCloseBoxEndWithStatus0) {
     game.Press(112);
     game.Press(113);
     game.Update();
-    EXPECT_EQ(orv_Kemp_DebugMode, 1);
-    EXPECT_EQ(app->m_DebugShow, 1);
     // The rate line's glyphs end the picture, at y = height - 16 (alignY 0: half a line lower).
-    EXPECT_EQ(app->m_DrawList[app->m_DrawCount - 15], 90);
-    EXPECT_EQ(app->m_DrawList[app->m_DrawCount - 13], 480 - 11);
+    EXPECT_EQ(Values(orv_Kemp_DebugMode, app->m_DebugShow, app->m_DrawList[app->m_DrawCount - 15],
+                     app->m_DrawList[app->m_DrawCount - 13]),
+              Values(1, 1, 90, 480 - 11));
 
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT((game.KeyDown(115), game.Update()), ::testing::ExitedWithCode(0), "");

@@ -1,12 +1,16 @@
 // The render's replay of the draw list in a real window with real OpenGL:
 // where a recorded picture lands in device pixels at two window sizes, and
-// what it costs in draw calls.
+// what it costs in draw calls; and F11 going full screen at the desktop's
+// size and back, each change of size running the loader again.
 #include <gtest/gtest.h>
 #include <unistd.h>
+
+#include <vector>
 
 #include "framework/graphics.h"
 #include "game/my_app.h"
 #include "host/glfw_layer.h"
+#include "tests/game/values.h"
 
 namespace {
 
@@ -73,18 +77,15 @@ protected:
         app->p_DrawImg(5, 300, 100, 1.7f);
         app->p_DrawImg(5, 500, 300, 7);
         Render();
-        EXPECT_EQ(At(10.5f, 10.5f), 0xFF0000u);
-        EXPECT_EQ(At(29.5f, 19.5f), 0xFF0000u);
-        EXPECT_EQ(At(30.5f, 20.5f), 0u);
-        EXPECT_EQ(At(108, 100), 0x00FF00u);
-        EXPECT_EQ(At(100, 107), 0u);
-        // Turned clockwise on the screen, 8 wide and 16 high: the right half
-        // (blue) below the centre.
-        EXPECT_EQ(At(196.5f, 193), 0xFF0000u);
-        EXPECT_EQ(At(203.5f, 207), 0x0000FFu);
-        EXPECT_EQ(At(205, 200), 0u);
-        EXPECT_EQ(At(296.5f, 98.5f), 0x00FF00u);
-        EXPECT_EQ(At(500, 300), 0u);
+        // The sheet turned clockwise on the screen, 8 wide and 16 high: the
+        // right half (blue) below the centre.
+        const struct {
+            float x, y;
+            unsigned rgb;
+        } probes[] = {{10.5f, 10.5f, 0xFF0000}, {29.5f, 19.5f, 0xFF0000}, {30.5f, 20.5f, 0}, {108, 100, 0x00FF00},
+                      {100, 107, 0},           {196.5f, 193, 0xFF0000}, {203.5f, 207, 0x0000FF}, {205, 200, 0},
+                      {296.5f, 98.5f, 0x00FF00}, {500, 300, 0}};
+        for (const auto& p : probes) EXPECT_EQ(At(p.x, p.y), p.rgb) << p.x << "," << p.y;
     }
 
     OrvGlfwGame* host = nullptr;
@@ -119,10 +120,35 @@ TEST_F(ReplayInWindow, OneDrawCallPerRunOfOneTextureAndBlendAndTheOverscanMargin
     app->p_SetCol(255, 0, 0);
     app->p_Rect(0, 0, 10, 10);
     Render();
-    EXPECT_EQ(At(64.5f, 48.5f), 0xFF0000u);
-    EXPECT_EQ(At(71.5f, 55.5f), 0xFF0000u);
-    EXPECT_EQ(At(63.5f, 50), 0u);
-    EXPECT_EQ(At(72.5f, 56.5f), 0u);
+    EXPECT_EQ(Values(At(64.5f, 48.5f), At(71.5f, 55.5f), At(63.5f, 50), At(72.5f, 56.5f)),
+              Values(0xFF0000, 0xFF0000, 0, 0));
+}
+
+TEST_F(ReplayInWindow, F11SwitchesToTheDesktopSizeAndBackReloadingTheImages) {
+    Start(640, 480);
+    const glfw27::VidMode desktop = glfw().GetDesktopMode();
+    const int desktopLevel = desktop.Width > 1230 || desktop.Height > 1230 ? 4 : 2;
+    // F11, the render that sees the new size, and the loader's updates.
+    auto pressF11AndLoad = [&] {
+        host->KeyEvent(1, 122);
+        host->UpdateGame();
+        host->KeyEvent(2, 122);
+        host->RenderGame();
+        EXPECT_EQ(app->m_LoadStage, 1);
+        for (int i = 0; i < 35; ++i) host->UpdateGame();
+        EXPECT_EQ(app->m_LoadStage, 0);
+    };
+    pressF11AndLoad();
+    EXPECT_EQ(app->m_Fullscreen, 1);
+    EXPECT_EQ(orv_graphics_DeviceWidth(), desktop.Width);
+    EXPECT_EQ(orv_graphics_DeviceHeight(), desktop.Height);
+    EXPECT_EQ(app->m_Images[1]->m_Width, 16 * desktopLevel);  // "gfx-hd2" on a 1280 × 1024 screen
+    pressF11AndLoad();
+    EXPECT_EQ(app->m_Fullscreen, 0);
+    EXPECT_EQ(orv_graphics_DeviceWidth(), 640);
+    EXPECT_EQ(app->m_Images[1]->m_Width, 32);  // "gfx-hd"
+    host->UpdateGame();
+    EXPECT_EQ(app->m_ClsR, 0);  // the title screen again
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "framework/graphics.h"
 #include "game/my_app.h"
 #include "host/glfw_layer.h"
+#include "tests/game/values.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ TEST(VirtualScreen, ScaleAxisAndSizeForWindowAndOverscan) {
     struct Case {
         int width, height;
         float overscan;
-        std::vector<float> expected;  // scale x, scale y, axis, virtual width and height, landscape
+        std::vector<double> expected;  // scale x, scale y, axis, virtual width and height, landscape
     };
     const Case cases[] = {
         {1280, 720, 0, {2, 2, 1, 640, 360, 1}},   // scales 2 and 1.5: the width governs
@@ -43,8 +44,8 @@ TEST(VirtualScreen, ScaleAxisAndSizeForWindowAndOverscan) {
         device->height = c.height;
         orv_graphics_SetGraphicsDevice(device);
         app->p_VirtualScreen();
-        EXPECT_EQ(std::vector<float>({app->m_ScaleX, app->m_ScaleY, static_cast<float>(app->m_FitAxis),
-                                      orv_Kemp_jscrw, orv_Kemp_jscrh, static_cast<float>(app->m_Landscape)}),
+        EXPECT_EQ(Values(app->m_ScaleX, app->m_ScaleY, app->m_FitAxis, orv_Kemp_jscrw, orv_Kemp_jscrh,
+                         app->m_Landscape),
                   c.expected);
     }
 }

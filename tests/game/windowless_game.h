@@ -5,6 +5,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "framework/input.h"
 #include "game/my_app.h"
 #include "host/host_game.h"
+#include "tests/game/values.h"
 #include "tests/support/null_audio.h"
 
 // The host's stored-state slot, in memory (or, on request, the host's own
@@ -63,20 +66,16 @@ protected:
         app->m_Settings[5] = 1;
         for (int i = 0; i <= 32; ++i) app->m_ChanOrder[i] = i;
         app->m_Font = 90;
-        SetImage(90, 7, 10, 128);
-        SetImage(93, 256, 256, 1);
-        SetImage(95, 64, 64, 16);
-        SetImage(97, 32, 32, 16);
+        for (auto [slot, w, h, frames] : {std::array{90, 7, 10, 128}, {93, 256, 256, 1}, {95, 64, 64, 16},
+                                          {97, 32, 32, 16}}) {
+            app->m_ImgInfo[slot * 3] = w;
+            app->m_ImgInfo[slot * 3 + 1] = h;
+            app->m_ImgInfo[slot * 3 + 2] = frames;
+        }
         app->m_ImgScale = 1;
         Screen(640, 480);
         for (int i = 0; i < 10; ++i) app->m_TouchX[i] = app->m_TouchY[i] = kAbsentInt;
         app->p_ResetDraw();
-    }
-
-    void SetImage(int slot, int w, int h, int frames) {
-        app->m_ImgInfo[slot * 3] = w;
-        app->m_ImgInfo[slot * 3 + 1] = h;
-        app->m_ImgInfo[slot * 3 + 2] = frames;
     }
 
     void Screen(float w, float h) {
@@ -90,17 +89,12 @@ protected:
     // The pointer as the update's pointer step leaves it: slot 0 is the mouse,
     // and a new press does not jump.
     void Pointer(int x, int y, bool down) {
-        app->m_MouseLastX = app->m_MouseX;
-        app->m_MouseLastY = app->m_MouseY;
+        const bool pressed = down && app->m_MouseWasDown == 0;
+        app->m_MouseLastX = pressed ? x : app->m_MouseX;
+        app->m_MouseLastY = pressed ? y : app->m_MouseY;
         app->m_MouseX = x;
         app->m_MouseY = y;
-        if (down && app->m_MouseWasDown == 0) {
-            app->m_MouseLastX = x;
-            app->m_MouseLastY = y;
-        }
-        app->m_MouseDown = down ? 1 : 0;
-        app->m_MouseWasDown = down ? 1 : 0;
-        app->m_TouchDown[0] = down ? 1 : 0;
+        app->m_MouseDown = app->m_MouseWasDown = app->m_TouchDown[0] = down ? 1 : 0;
         app->m_TouchX[0] = down ? x : kAbsentInt;
         app->m_TouchY[0] = down ? y : kAbsentInt;
         if (!down) app->m_TouchLatch = 0;
@@ -117,9 +111,8 @@ protected:
     }
 
     int AudioCalls(const std::string& op) const {
-        int n = 0;
-        for (const NullAudio::Call& call : audio->calls) n += call.op == op ? 1 : 0;
-        return n;
+        return static_cast<int>(std::count_if(audio->calls.begin(), audio->calls.end(),
+                                              [&](const NullAudio::Call& call) { return call.op == op; }));
     }
 
     // Command records of the draw list.

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -17,7 +16,6 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "framework/app.h"
@@ -25,6 +23,7 @@
 #include "host/audio_device.h"
 #include "host/host_game.h"
 #include "tests/host/audio_test_util.h"
+#include "tests/host/temp_files.h"
 #include "tests/support/null_audio.h"
 #include "tests/support/subprocess.h"
 
@@ -134,9 +133,7 @@ struct Capture {
 // after its "data" tag (the header before it, WAVE_FORMAT_EXTENSIBLE, holds
 // no such bytes), and checks that the writer completed the header.
 bool ReadCapture(const std::string& path, std::vector<float> side[2], std::string* problem) {
-    std::ostringstream file;
-    file << std::ifstream(path, std::ios::binary).rdbuf();
-    const std::string b = file.str();
+    const std::string b = ReadFile(path);
     const std::size_t data = b.find("data", 12);
     if (b.size() < 12 || data == std::string::npos || data + 8 > b.size()) {
         *problem = "no capture";
@@ -161,17 +158,9 @@ bool ReadCapture(const std::string& path, std::vector<float> side[2], std::strin
 
 ProcessResult RunCapture(const std::string& scenario) {
     EnterWorkDir();
-    std::ofstream("alsoft.conf") << "[general]\n"
-                                    "sample-type = int16\n"
-                                    "channels = stereo\n"
-                                    "frequency = 44100\n"
-                                    "period_size = 256\n"
-                                    "hrtf = false\n"
-                                    "stereo-mode = speakers\n"
-                                    "cf_level = 0\n"
-                                    "dither = false\n"
-                                    "[wave]\n"
-                                    "file = out.wav\n";
+    std::ofstream("alsoft.conf") << "[general]\nsample-type = int16\nchannels = stereo\nfrequency = 44100\n"
+                                    "period_size = 256\nhrtf = false\nstereo-mode = speakers\ncf_level = 0\n"
+                                    "dither = false\n[wave]\nfile = out.wav\n";
     std::remove("out.wav");
     return RunProbe(scenario, {"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=alsoft.conf"});
 }
@@ -347,17 +336,8 @@ protected:
         WriteTone(path, {{hz, seconds}});
         return audio->LoadSample(String(path.c_str()));
     }
-    template <class Done>
-    static bool WaitFor(Done done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return true;
-    }
     bool WaitFinished(int ch) {
-        return WaitFor([&] { return audio->Inspect(ch).alState == Info::Stopped; });
+        return WaitFor([&] { return audio->Inspect(ch).alState == Info::Stopped; }, 10);
     }
     static bool Discarded(unsigned buffer) {
         const auto& d = gxtkAudio::discarded;
@@ -387,7 +367,7 @@ TEST_F(AudioChannels, PlayPauseResumeAndStopFollowTheStatesAndKeepTheSettings) {
     audio->SetVolume(6, 0.5f);
     audio->SetRate(6, 2.0f);
     audio->PlaySample(Tone(2.0), 6, 0);
-    ASSERT_TRUE(WaitFor([&] { return audio->Inspect(6).sampleOffset > 4000; }));
+    ASSERT_TRUE(WaitFor([&] { return audio->Inspect(6).sampleOffset > 4000; }, 10));
     // Resuming what plays must not start it again.
     audio->ResumeChannel(6);
     EXPECT_GT(audio->Inspect(6).sampleOffset, 4000);

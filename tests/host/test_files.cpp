@@ -10,7 +10,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -18,6 +17,7 @@
 
 #include "framework/data.h"
 #include "host/host_game.h"
+#include "tests/host/temp_files.h"
 #include "tests/support/sound_files.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -42,24 +42,13 @@ void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class InTempDir : public ::testing::Test {
 protected:
     void SetUp() override {
-        old_dir_ = fs::current_path();
-        char name[] = "/tmp/vellumby-files-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir_ = name;
+        ASSERT_FALSE(dir_.empty());
         fs::current_path(dir_);
     }
-    void TearDown() override {
-        fs::current_path(old_dir_);
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { fs::current_path(old_dir_); }
 
     struct Sound {
         unsigned char* data = nullptr;
@@ -74,7 +63,8 @@ protected:
     }
 
     OrvGlfwGame host;
-    fs::path dir_, old_dir_;
+    const fs::path old_dir_ = fs::current_path();
+    TempDir dir_;
 };
 
 // ---------------------------------------------------------------- paths
@@ -141,7 +131,7 @@ TEST_F(FileAccess, OpensMappedAndNonAsciiNamesAndLoadsExactBytes) {
 
 using StateFile = InTempDir;
 
-TEST_F(StateFile, SavesUtf8AndReadsItBack) {
+TEST_F(StateFile, SavesUtf8AndAFailedSaveKeepsTheOldState) {
     EXPECT_EQ(host.LoadState().Length(), 0);  // no file yet
     // A longer state first: the shorter one must replace it whole.
     ASSERT_EQ(host.SaveState(U(u"a much longer state than the next")), 0);
@@ -149,9 +139,7 @@ TEST_F(StateFile, SavesUtf8AndReadsItBack) {
     EXPECT_EQ(ReadFile(".quarlostate"), "\xC3\xA9");
     EXPECT_EQ(host.LoadState(), U(u"\u00E9"));
     EXPECT_FALSE(fs::exists(".quarlostate.tmp"));
-}
 
-TEST_F(StateFile, FailedSaveKeepsTheOldState) {
     WriteFile(".quarlostate", "old");
     // The new state can't even be started.
     fs::create_directory(".quarlostate.tmp");

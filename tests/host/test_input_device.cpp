@@ -61,8 +61,9 @@ protected:
 const int kDown = c_OrvGameEvent::KeyDown, kUp = c_OrvGameEvent::KeyUp, kChar = c_OrvGameEvent::KeyChar;
 
 // The left button is also touch 0, so that a click works wherever the game
-// asks about touches.
-TEST_F(InputDevice, LeftClickIsAlsoTouchZeroInTheSameUpdate) {
+// asks about touches; finger 0 is also the left button (key 1) and the
+// pointer, and another finger moves only its own slot.
+TEST_F(InputDevice, LeftButtonTouchZeroAndThePointerMoveTogether) {
     delegate->MouseEvent(c_OrvGameEvent::MouseDown, 0, 30, 40);
     Update([] {
         EXPECT_EQ(orv_input_KeyHit(1), 1);
@@ -78,11 +79,7 @@ TEST_F(InputDevice, LeftClickIsAlsoTouchZeroInTheSameUpdate) {
         EXPECT_EQ(orv_input_MouseY(), 60);
         EXPECT_EQ(orv_input_TouchX(0), 50);
     });
-}
 
-// Finger 0 is also the left button (key 1) and the pointer; another finger
-// moves only its own slot.
-TEST_F(InputDevice, TouchZeroIsAlsoTheLeftButtonAndThePointer) {
     delegate->TouchEvent(c_OrvGameEvent::TouchDown, 0, 12, 34);
     delegate->TouchEvent(c_OrvGameEvent::TouchDown, 2, 56, 78);
     Update([] {

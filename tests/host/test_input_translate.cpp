@@ -82,15 +82,15 @@ TEST_F(HostInput, EveryClassicKeyGivesItsCodeAndCharacter) {
     }
 }
 
-TEST_F(HostInput, ShiftAGivesShiftTheLetterAndTheShiftedCharacterFromTheCharacterCallback) {
+// Shift+A gives Shift, the letter and the shifted character from the
+// character callback; mouse buttons carry the cursor position, and moves no
+// button.
+TEST_F(HostInput, CharactersAndMouseEvents) {
     fake.callbacks().key(287, glfw27::PRESS);  // left Shift
     fake.callbacks().key('A', glfw27::PRESS);
     fake.callbacks().character('A', glfw27::PRESS);
     fake.callbacks().character(0xE9, glfw27::PRESS);  // beyond ASCII as it comes
     EXPECT_EQ(Take(), (Events{"key 1 16", "key 1 65", "key 3 65", "key 3 233"}));
-}
-
-TEST_F(HostInput, MouseButtonsCarryTheCursorPositionAndMovesCarryNoButton) {
     fake.mouse_x = 120;
     fake.mouse_y = 45;
     fake.callbacks().mouse_button(0, glfw27::PRESS);

@@ -13,6 +13,7 @@
 #include "host/files.h"
 #include "host/host_game.h"
 #include "host/program_folders.h"
+#include "tests/host/temp_files.h"
 
 namespace {
 
@@ -20,19 +21,12 @@ namespace fs = std::filesystem;
 
 class Folders : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char name[] = "/tmp/vellumby-folders-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir_ = name;
-    }
-    void TearDown() override {
-        orvSetStateFolder(".");
-        fs::remove_all(dir_);
-    }
+    void SetUp() override { ASSERT_FALSE(dir_.empty()); }
+    void TearDown() override { orvSetStateFolder("."); }
     ProgramFolders Choose(const char* program, bool writable) {
         return orvChooseProgramFolders((dir_ / program).string(), writable, "../share/vellumby", "/u/vellumby");
     }
-    fs::path dir_;
+    TempDir dir_;
 };
 
 TEST_F(Folders, UserStateFolderFollowsTheDesktopsRules) {

@@ -6,30 +6,21 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "host/files.h"
+#include "tests/host/temp_files.h"
 #include "tests/support/sound_files.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // Installed by the setup script (Debian's sound-theme-freedesktop): Oggs
 // made by other encoders than the one the tests use.
 const std::string kTheme = "/usr/share/sounds/freedesktop/stereo/";
-
-std::string ReadFile(const std::string& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
 
 struct Sound {
     unsigned char* data = nullptr;
@@ -42,16 +33,11 @@ struct Sound {
 
 class OggFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char name[] = "/tmp/vellumby-ogg-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir_ = name;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { ASSERT_FALSE(dir_.empty()); }
 
     // Loads `bytes` as a file whose name ends in ".ogg", as the game would.
     void Load(const std::string& bytes, Sound& s) {
-        const std::string path = dir_ + "/sound.ogg";
+        const std::string path = (dir_ / "sound.ogg").string();
         std::ofstream(path, std::ios::binary) << bytes;
         s.data = orvLoadAudioFile(String(path.c_str()), &s.length, &s.channels, &s.format, &s.hertz);
     }
@@ -61,7 +47,7 @@ protected:
         return bytes;
     }
 
-    std::string dir_;
+    TempDir dir_;
 };
 
 float Tone(long i, int c, long rate) { return 0.4f * std::sin(6.2832f * float((300 + 200 * c) * i) / float(rate)); }

@@ -5,14 +5,15 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
-#include <cstdio>
 #include <string>
-#include <unistd.h>
 
 #include "host/renderer.h"
+#include "tests/host/temp_files.h"
 #include "tests/support/gl_window.h"
 
 namespace {
+
+using namespace std::string_literals;
 
 class Renderer : public ::testing::Test {
 protected:
@@ -20,6 +21,10 @@ protected:
         host = TestWindow();
         ASSERT_NE(host, nullptr);
         gfx = new gxtkGraphics();
+        Begin();
+    }
+    void TearDown() override { gxtkSurface::refuseExactSize = false; }
+    void Begin() {
         gfx->BeginRender();
         gfx->SetColor(255, 255, 255);
         gfx->SetAlpha(1);
@@ -28,7 +33,12 @@ protected:
         gfx->SetMatrix(1, 0, 0, 1, 0, 0);
         gfx->Cls(0, 0, 0);
     }
-    void TearDown() override { gxtkSurface::refuseExactSize = false; }
+    // A PNG file of w x 1 pixels in a folder of the test's own.
+    std::string Png(const char* name, int w, int depth, const std::string& pixels) {
+        const std::string path = (dir_ / name).string();
+        EXPECT_TRUE(stbi_write_png(path.c_str(), w, 1, depth, pixels.data(), w * depth));
+        return path;
+    }
 
     // One pixel as 0xAARRGGBB.
     unsigned Pixel(int x, int y) {
@@ -52,18 +62,17 @@ protected:
 
     OrvGlfwGame* host = nullptr;
     gxtkGraphics* gfx = nullptr;
+    TempDir dir_;
 };
 
-TEST_F(Renderer, ColoursArePremultipliedInVerticesAndPixels) {
+TEST_F(Renderer, PremultipliedColoursAlphaAndAdditiveBlending) {
     gfx->SetColor(255, 128, 0);
     gfx->SetAlpha(0.5f);
     EXPECT_EQ(gfx->packedColor, 0x7F00407Fu);  // bytes R 127, G 64, B 0, A 127
     gfx->DrawRect(0, 0, 8, 8);
     EXPECT_EQ(Rgb(Pixel(2, 2)), 0x7F4000u);
     EXPECT_EQ(Rgb(Pixel(20, 20)), 0u);
-}
 
-TEST_F(Renderer, AlphaAndAdditiveBlending) {
     gfx->Cls(255, 255, 255);
     gfx->SetColor(0, 0, 0);
     gfx->SetAlpha(0.5f);
@@ -159,12 +168,9 @@ TEST_F(Renderer, TexturedPolygonsReadFromTheSourceOffset) {
 }
 
 TEST_F(Renderer, PngPixelsLoadPremultiplied) {
-    char dir[] = "/tmp/rendertestXXXXXX";
-    ASSERT_TRUE(mkdtemp(dir));
-    const std::string path = std::string(dir) + "/p.png";
     // Decoded without a texture yet, so the copy is still there to look at.
     const auto load = [&](int depth, const std::string& pixels) {
-        EXPECT_TRUE(stbi_write_png(path.c_str(), 2, 1, depth, pixels.data(), 2 * depth));
+        const std::string path = Png("p.png", 2, depth, pixels);
         gxtkSurface* s = gfx->LoadSurface__UNSAFE__(new gxtkSurface(), String(path.c_str()));
         EXPECT_NE(s, nullptr);
         EXPECT_EQ(s ? s->depth : 0, depth);
@@ -172,9 +178,7 @@ TEST_F(Renderer, PngPixelsLoadPremultiplied) {
     };
     EXPECT_EQ(load(4, {'\xC8', 100, 50, '\x80', 10, 20, 30, '\xFF'}), std::string({100, 50, 25, '\x80', 10, 20, 30, '\xFF'}));
     EXPECT_EQ(load(2, {'\xC8', '\x80', 10, '\xFF'}), std::string({100, '\x80', 10, '\xFF'}));  // grey and alpha
-    EXPECT_EQ(gfx->LoadSurface(String((std::string(dir) + "/missing.png").c_str())), nullptr);
-    std::remove(path.c_str());
-    rmdir(dir);
+    EXPECT_EQ(gfx->LoadSurface(String((dir_ / "missing.png").c_str())), nullptr);
 }
 
 TEST_F(Renderer, ReadPixelsStoresTheTopRowFirst) {
@@ -201,17 +205,17 @@ TEST_F(Renderer, SubDataReplacesPartOfATexture) {
     EXPECT_EQ(Rgb(Pixel(3, 1)), 0x0000FFu);
 }
 
-TEST_F(Renderer, QuadsOfOneSurfaceBatchUpTo256PerDraw) {
+// Quads of one surface batch up to 256 per draw; only real state changes
+// break the batch.
+TEST_F(Renderer, BatchesBreakAt256QuadsAndOnRealStateChanges) {
     gxtkSurface* s = MakeSurface(8, 8, [](int, int) { return 0xFFFFFFFFu; });
     for (int i = 0; i < 300; ++i) gfx->DrawSurface2(s, 0, 0, 0, 0, 4, 4);
     EXPECT_EQ(gfx->DrawCallsThisFrame(), 1);  // the first 256 quads
     EXPECT_EQ(gfx->batchCount, 44 * 4);
     gfx->Flush();
     EXPECT_EQ(gfx->DrawCallsThisFrame(), 2);
-}
 
-TEST_F(Renderer, OnlyRealStateChangesBreakTheBatch) {
-    gxtkSurface* s = MakeSurface(8, 8, [](int, int) { return 0xFFFFFFFFu; });
+    Begin();
     gfx->DrawSurface(s, 0, 0);
     gfx->DrawRect(0, 0, 1, 1);
     gfx->DrawSurface(s, 0, 0);
@@ -240,56 +244,35 @@ TEST_F(Renderer, ClsThrowsPendingVerticesAway) {
     EXPECT_EQ(Rgb(Pixel(5, 5)), 0u);
 }
 
-TEST_F(Renderer, SurfacesComeBackFromTheirPixelsInANewWindow) {
-    gxtkSurface* s = MakeSurface(2, 2, [](int x, int) { return x ? 0xFF00FF00u : 0xFFFF0000u; });
-    const int first = s->contextSeq;
-    host->SetGlfwWindow(64, 48, 8, 8, 8, 0, 0, 0, false);  // a new window and context
+// In a new window (and context) a surface comes back from its pixels; an
+// image from a file keeps no copy once its texture holds it, and is read from
+// its file again.
+TEST_F(Renderer, SurfacesComeBackInANewWindow) {
+    gxtkSurface* made = MakeSurface(2, 2, [](int x, int) { return x ? 0xFF00FF00u : 0xFFFF0000u; });
+    gxtkSurface* loaded = gfx->LoadSurface(String(Png("two.png", 2, 4, "\xFF\0\0\xFF\0\xFF\0\xFF"s).c_str()));
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->pixels, nullptr);
+    const int first = made->contextSeq;
+    host->SetGlfwWindow(64, 48, 8, 8, 8, 0, 0, 0, false);
     ASSERT_EQ(glfwGraphicsSeq, first + 1);
-    gfx->BeginRender();
-    gfx->SetColor(255, 255, 255);
-    gfx->SetAlpha(1);
-    gfx->SetMatrix(1, 0, 0, 1, 0, 0);
-    gfx->Cls(0, 0, 0);
-    gfx->DrawSurface(s, 0, 0);
+    Begin();
+    gfx->DrawSurface(made, 0, 0);
+    gfx->DrawSurface(loaded, 0, 4);
     gfx->Flush();
-    EXPECT_EQ(s->contextSeq, glfwGraphicsSeq);
+    for (gxtkSurface* s : {made, loaded}) EXPECT_EQ(s->contextSeq, glfwGraphicsSeq);
+    EXPECT_EQ(loaded->pixels, nullptr);
     EXPECT_EQ(Rgb(Pixel(0, 0)), 0xFF0000u);
     EXPECT_EQ(Rgb(Pixel(1, 1)), 0x00FF00u);
-}
-
-// An image from a file keeps no copy once its texture holds it; a new
-// context reads the file again.
-TEST_F(Renderer, LoadedSurfacesComeBackFromTheirFileInANewWindow) {
-    char dir[] = "/tmp/rendertestXXXXXX";
-    ASSERT_TRUE(mkdtemp(dir));
-    const std::string path = std::string(dir) + "/two.png";
-    const unsigned char red_green[] = {255, 0, 0, 255, 0, 255, 0, 255};
-    ASSERT_TRUE(stbi_write_png(path.c_str(), 2, 1, 4, red_green, 8));
-    gxtkSurface* s = gfx->LoadSurface(String(path.c_str()));
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->pixels, nullptr);
-    host->SetGlfwWindow(64, 48, 8, 8, 8, 0, 0, 0, false);  // a new window and context
-    gfx->BeginRender();
-    gfx->SetColor(255, 255, 255);
-    gfx->SetAlpha(1);
-    gfx->SetMatrix(1, 0, 0, 1, 0, 0);
-    gfx->Cls(0, 0, 0);
-    gfx->DrawSurface(s, 0, 0);
-    gfx->Flush();
-    EXPECT_EQ(s->contextSeq, glfwGraphicsSeq);
-    EXPECT_EQ(s->pixels, nullptr);
-    EXPECT_EQ(Rgb(Pixel(0, 0)), 0xFF0000u);
-    EXPECT_EQ(Rgb(Pixel(1, 0)), 0x00FF00u);
+    EXPECT_EQ(Rgb(Pixel(0, 4)), 0xFF0000u);
+    EXPECT_EQ(Rgb(Pixel(1, 4)), 0x00FF00u);
 
     // Pixels written by hand have no file to come back from: kept from then on.
     Array<int> blue(1);
     blue[0] = static_cast<int>(0xFF0000FFu);
-    gfx->WritePixels2(s, blue, 1, 0, 1, 1, 0, 1);
-    ASSERT_NE(s->pixels, nullptr);
-    EXPECT_EQ(s->pixels[0], 255);  // the red pixel read back from the file
-    EXPECT_EQ(s->pixels[6], 255);  // the blue one written
-    std::remove(path.c_str());
-    rmdir(dir);
+    gfx->WritePixels2(loaded, blue, 1, 0, 1, 1, 0, 1);
+    ASSERT_NE(loaded->pixels, nullptr);
+    EXPECT_EQ(loaded->pixels[0], 255);  // the red pixel read back from the file
+    EXPECT_EQ(loaded->pixels[6], 255);  // the blue one written
 }
 
 TEST_F(Renderer, DiscardDropsTheTextureAndThePixels) {

@@ -9,6 +9,7 @@
 
 #include "framework/app.h"
 #include "music/qn_player.h"
+#include "tests/game/values.h"
 #include "tests/support/fake_glfw.h"
 
 namespace music_test {

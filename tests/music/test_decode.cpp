@@ -51,11 +51,9 @@ struct Rgba {
     std::vector<unsigned char> px;
     Rgba(int w, int h) : w(w), h(h), px(static_cast<size_t>(w) * h * 4) {}
     void Set(int x, int y, int r, int g, int b, int a) {
-        unsigned char* p = &px[(static_cast<size_t>(y) * w + x) * 4];
-        p[0] = static_cast<unsigned char>(r);
-        p[1] = static_cast<unsigned char>(g);
-        p[2] = static_cast<unsigned char>(b);
-        p[3] = static_cast<unsigned char>(a);
+        const unsigned char rgba[] = {static_cast<unsigned char>(r), static_cast<unsigned char>(g),
+                                      static_cast<unsigned char>(b), static_cast<unsigned char>(a)};
+        std::memcpy(&px[(static_cast<size_t>(y) * w + x) * 4], rgba, 4);
     }
     bool Write(const std::string& path) const { return stbi_write_png(path.c_str(), w, h, 4, px.data(), w * 4) != 0; }
 };
@@ -111,13 +109,12 @@ TEST_F(MusicDecode, CellsAreBlueTimesAlphaOverEightAndFrame63IsNeverRead) {
     // Nothing the loader drew is left on the screen.
     EXPECT_EQ(LoadTune("t", 147, 5), 0u);
     EXPECT_EQ(player->m_Song[2 * 4096 + 2 * 512 + 5 * 8 + 3], 25);
-    EXPECT_EQ(Cell(2, 2, 5, 3), 25);
     EXPECT_EQ(Cell(2, 2, 5, 2), 0);  // transparent
     EXPECT_EQ(Cell(4, 1, 10, 0), 9);  // 200 x 100 / 255 = 78, over 8
     EXPECT_EQ(player->m_Song[63 * 4096], 5);
-    EXPECT_EQ((std::vector<int>{player->m_MaxPattern[0], player->m_MaxPattern[1], player->m_MaxPattern[2],
-                                player->m_MaxPattern[3], player->m_MaxPattern[4], player->m_MaxPattern[7]}),
-              (std::vector<int>{0, 4, 2, 0, 0, 0}));
+    EXPECT_EQ(Values(player->m_MaxPattern[0], player->m_MaxPattern[1], player->m_MaxPattern[2],
+                     player->m_MaxPattern[3], player->m_MaxPattern[4], player->m_MaxPattern[7]),
+              Values(0, 4, 2, 0, 0, 0));
 }
 
 TEST_F(MusicDecode, GeneratedTunesDecodeToTheirPixelsWithinThePlayersRanges) {

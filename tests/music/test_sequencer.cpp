@@ -13,8 +13,10 @@ protected:
     void SetUp() override {
         PlayerTest::SetUp();
         StartLoaded();
-        for (int k = 1; k <= 8; ++k) gc_assign(player->m_DrumsA[k], Sound("a"));
-        for (int k = 1; k <= 8; ++k) gc_assign(player->m_DrumsB[k], Sound("b"));
+        for (int k = 1; k <= 8; ++k) {
+            gc_assign(player->m_DrumsA[k], Sound("a"));
+            gc_assign(player->m_DrumsB[k], Sound("b"));
+        }
         for (int v = 2; v <= 4; ++v) gc_assign(player->m_Instruments[v], Sound("melodic"));
         // Every voice plays unless a test says otherwise.
         for (int v = 0; v < 5; ++v) player->m_Mute[v] = player->m_LeadIn[v] = 0;
@@ -59,8 +61,7 @@ TEST_F(Sequencer, StepsEvery80MsFromTheDueTimeAndOnePerCall) {
     SetNow(Now() + 10000);
     const int due = player->m_NextTime;
     for (int i = 0; i < 3; ++i) player->p_Qn_MusicPlay();
-    EXPECT_EQ(player->m_Step, 3);
-    EXPECT_EQ(player->m_NextTime, due + 240);
+    EXPECT_EQ(Values(player->m_Step, player->m_NextTime), Values(3, due + 240));
 
     // Not due at the due time itself; due again when the clock went back.
     const int step = player->m_Step;
@@ -147,17 +148,15 @@ TEST_F(Sequencer, PatternJumpsEndOfBarAndTheEdges) {
     SetRow(63, 3, 0, 0, 0, 27, 1);
     player->m_BarsLeft = 3;
     Due();
-    EXPECT_EQ(player->m_Pattern[2], 1);
+    EXPECT_EQ(Values(player->m_Pattern[2], player->m_Pattern[3]), Values(1, 63));
     EXPECT_FLOAT_EQ(audio->Of("rate", 29).at(0).value, 1.498f);
-    EXPECT_EQ(player->m_Pattern[3], 63);
     // Even bar count: no jump forward; bass: no jump back from pattern 0.
     SetRow(0, 4, 0, 0, 0, 27, 2);
     player->m_Pattern[2] = player->m_Pattern[3] = 0;
     player->m_BarsLeft = 2;
     player->m_Step = 0;
     Due();
-    EXPECT_EQ(player->m_Pattern[2], 0);
-    EXPECT_EQ(player->m_Pattern[4], 0);
+    EXPECT_EQ(Values(player->m_Pattern[2], player->m_Pattern[4]), Values(0, 0));
 
     // Effect 8 in drum voice 0 at step 10 ends the bar; the later voices
     // already read row 63.
@@ -166,9 +165,7 @@ TEST_F(Sequencer, PatternJumpsEndOfBarAndTheEdges) {
     SetRow(0, 3, 63, 25, 20);
     const int plays = Plays(28);
     Due();
-    EXPECT_EQ(player->m_Step, 0);
-    EXPECT_EQ(player->m_BarsLeft, 1);
-    EXPECT_EQ(Plays(28), plays + 1);
+    EXPECT_EQ(Values(player->m_Step, player->m_BarsLeft, Plays(28)), Values(0, 1, plays + 1));
 }
 
 TEST_F(Sequencer, DrumsMelodicNotesAndChords) {
@@ -177,10 +174,8 @@ TEST_F(Sequencer, DrumsMelodicNotesAndChords) {
     player->p_Qn_PlayNote(1, 14, 0, 0, 0);  // no drum for this note, no volume
     const auto plays = audio->Of("play");
     ASSERT_EQ(plays.size(), 2u);
-    EXPECT_EQ(plays[0].channel, 31);
     EXPECT_EQ(plays[0].sample, "a");
-    EXPECT_EQ(plays[0].value, 0);  // once
-    EXPECT_EQ(plays[1].channel, 30);
+    EXPECT_EQ(Values(plays[0].channel, plays[0].value, plays[1].channel), Values(31, 0, 30));  // played once
     EXPECT_FLOAT_EQ(audio->Of("pan", 31).at(0).value, -0.35f);
     EXPECT_FLOAT_EQ(audio->Of("pan", 30).at(0).value, 0.35f);
     EXPECT_EQ(audio->Of("stop", 30).size(), 2u);
@@ -203,8 +198,7 @@ TEST_F(Sequencer, VolumeCellsAndTheSinglePrecisionEnvelope) {
     player->p_Qn_PlayNote(2, 0, 30, 0, 0);
     EXPECT_FLOAT_EQ(player->m_Envelope[2], 1.4f);
     const size_t volumes = audio->Of("volume", 29).size();
-    const float expected_env[] = {1.3f, 1.2f, 1.1f};
-    for (float e : expected_env) {
+    for (float e : {1.3f, 1.2f, 1.1f}) {
         player->p_Qn_PlayNote(2, 0, 0, 0, 0);
         EXPECT_FLOAT_EQ(player->m_Envelope[2], e);
     }
@@ -222,8 +216,7 @@ TEST_F(Sequencer, VolumeCellsAndTheSinglePrecisionEnvelope) {
         g = env * g;
         EXPECT_FLOAT_EQ(LastVolume(29), g * 0.5f) << "call " << call;
     }
-    EXPECT_EQ(player->m_Envelope[2], 0);
-    EXPECT_EQ(LastVolume(29), 0);
+    EXPECT_EQ(Values(player->m_Envelope[2], LastVolume(29)), Values(0, 0));
 
     // 31 silences at once, 1 is volume 0.
     player->p_Qn_PlayNote(3, 13, 20, 0, 0);
@@ -241,8 +234,7 @@ TEST_F(Sequencer, SlidesAreClamped) {
     player->p_Qn_PlayNote(2, 0, 0, 4, 31);
     EXPECT_FLOAT_EQ(player->m_Rate[2], 4.0f - 31.0f / 15.0f);
     player->p_Qn_PlayNote(2, 0, 0, 4, 31);
-    EXPECT_EQ(player->m_Rate[2], 0.25f);
-    EXPECT_EQ(audio->Of("rate", 29).back().value, 0.25f);
+    EXPECT_EQ(Values(player->m_Rate[2], audio->Of("rate", 29).back().value), Values(0.25f, 0.25f));
     // A muted voice takes no slide.
     player->m_Mute[2] = 1;
     player->p_Qn_PlayNote(2, 0, 0, 3, 31);
@@ -261,8 +253,7 @@ TEST_F(Sequencer, PauseStopsAtOnceAndResumes150MsAfter) {
         SetNow(t);
         player->p_Qn_Alive_U(1, 1);
         if (t == paused_at) {
-            EXPECT_EQ(audio->Of("stop", 28).size(), stops + 1);
-            EXPECT_EQ(player->m_Sounding[3], 0);
+            EXPECT_TRUE(audio->Of("stop", 28).size() == stops + 1 && player->m_Sounding[3] == 0);
         }
     }
     const int last_paused = t - 16;
@@ -278,8 +269,7 @@ TEST_F(Sequencer, PauseStopsAtOnceAndResumes150MsAfter) {
     Due();
     SetNow(player->m_NextTime + 1);
     player->p_Qn_Alive_U(0, 0);
-    EXPECT_EQ(player->m_Sounding[3], 0);
-    EXPECT_EQ(player->m_Step, step + 2);
+    EXPECT_EQ(Values(player->m_Sounding[3], player->m_Step), Values(0, step + 2));
 
     // Loading holds playback; a full stop ends it.
     player->m_LoadStep = 5;
@@ -287,22 +277,17 @@ TEST_F(Sequencer, PauseStopsAtOnceAndResumes150MsAfter) {
     EXPECT_EQ(player->m_Step, step + 2);
     player->m_LoadStep = 0;
     player->p_Qn_Stop(1);
-    EXPECT_EQ(player->m_State, 0);
     player->p_Qn_Alive_U(0, 1);
-    EXPECT_EQ(player->m_Step, step + 2);
+    EXPECT_EQ(Values(player->m_State, player->m_Step), Values(0, step + 2));
 }
 
 TEST_F(Sequencer, Tables) {
-    EXPECT_EQ(player->p_GetPitch(2), 0.5295f);
-    EXPECT_EQ(player->p_GetPitch(13), 1.0f);
-    EXPECT_EQ(player->p_GetPitch(32), 2.996f);
-    EXPECT_EQ(player->p_GetPitch(0), 0);
-    EXPECT_EQ(player->p_GetPitch(33), 0);
-    EXPECT_EQ(player->p_GetPitch_Alpha('z'), 0.5f);
-    EXPECT_EQ(player->p_GetPitch_Alpha('b'), 0.749f);
-    EXPECT_EQ(player->p_GetPitch_Alpha('q'), 1.0f);
-    EXPECT_EQ(player->p_GetPitch_Alpha(']'), 2.996f);
-    EXPECT_EQ(player->p_GetPitch_Alpha('a'), 0);
+    EXPECT_EQ(Values(player->p_GetPitch(2), player->p_GetPitch(13), player->p_GetPitch(32), player->p_GetPitch(0),
+                     player->p_GetPitch(33)),
+              Values(0.5295f, 1, 2.996f, 0, 0));
+    EXPECT_EQ(Values(player->p_GetPitch_Alpha('z'), player->p_GetPitch_Alpha('b'), player->p_GetPitch_Alpha('q'),
+                     player->p_GetPitch_Alpha(']'), player->p_GetPitch_Alpha('a')),
+              Values(0.5f, 0.749f, 1, 2.996f, 0));
     const char* chords[] = {"qqqq", "qqjj", "qqbb", "qbqb", "qqqj", "qqzz", "qqjj", "qqjj"};
     for (int n = 0; n < 8; ++n) EXPECT_TRUE(player->p_Qn_GetChord(n == 7 ? -1 : n) == String(chords[n])) << n;
 }

@@ -10,27 +10,29 @@ namespace {
 
 using Music = PlayerTest;
 
-std::vector<int> Voices(const Array<int>& a) { return {a[0], a[1], a[2], a[3], a[4]}; }
+std::vector<double> Voices(const Array<int>& a, int from = 0) {
+    return Values(a[from], a[from + 1], a[from + 2], a[from + 3], a[from + 4]);
+}
 
 TEST_F(Music, WorkedExampleOfTheGameSeed) {
+    // A new player stands stopped at tempo 95, half volume.
+    EXPECT_EQ(Values(player->m_State, player->m_Tempo, player->m_Voices, player->m_LoopFlag, player->m_MasterVolume,
+                     player->m_Song.Length()),
+              Values(0, 95, 5, 1, 0.5f, 262145));
     SetNow(5000);
     player->p_Qn_Init(32, 4, 3, 3, 4);
     player->p_Qn_StartTune(String("Pasture Run/Tune_12"), 37171650, 100);
-    EXPECT_EQ((std::vector<int>{player->m_InstPick[1], player->m_InstPick[2], player->m_InstPick[3],
-                                player->m_InstPick[4], player->m_InstPick[5]}),
-              (std::vector<int>{1, 3, 2, 2, 1}));
-    EXPECT_EQ(Voices(player->m_MuteNext), (std::vector<int>{1, 0, 0, 0, 1}));
-    EXPECT_EQ(Voices(player->m_LeadIn), (std::vector<int>{0, 0, 1, 0, 0}));
-    EXPECT_EQ(Voices(player->m_Mute), (std::vector<int>{0, 0, 1, 0, 1}));
+    EXPECT_EQ(Voices(player->m_InstPick, 1), Values(1, 3, 2, 2, 1));
+    EXPECT_EQ(Voices(player->m_MuteNext), Values(1, 0, 0, 0, 1));
+    EXPECT_EQ(Voices(player->m_LeadIn), Values(0, 0, 1, 0, 0));
+    EXPECT_EQ(Voices(player->m_Mute), Values(0, 0, 1, 0, 1));
     EXPECT_EQ(player->m_BarsLeft, 2);
-    EXPECT_EQ(Voices(player->m_Pattern), (std::vector<int>{0, 0, 0, 0, 0}));
-    EXPECT_EQ(Voices(player->m_Channel), (std::vector<int>{32, 31, 30, 29, 28}));
-    EXPECT_TRUE(player->m_TunePath == String("tunes/Pasture Run/Tune_12.png"));
-    EXPECT_TRUE(player->m_Chords == String("qqjj"));
-    EXPECT_EQ(player->m_LoadStep, 1);
-    EXPECT_EQ(player->m_State, 2);
-    EXPECT_EQ(player->m_Tempo, 100);
-    EXPECT_EQ(player->m_NextTime, 5100);
+    EXPECT_EQ(Voices(player->m_Pattern), Values(0, 0, 0, 0, 0));
+    EXPECT_EQ(Voices(player->m_Channel), Values(32, 31, 30, 29, 28));
+    EXPECT_EQ(player->m_TunePath.ToUtf8(), "tunes/Pasture Run/Tune_12.png");
+    EXPECT_EQ(player->m_Chords.ToUtf8(), "qqjj");
+    EXPECT_EQ(Values(player->m_LoadStep, player->m_State, player->m_Tempo, player->m_NextTime),
+              Values(1, 2, 100, 5100));
 }
 
 TEST_F(Music, PicksStayInRangeAndReachBothEnds) {
@@ -66,28 +68,23 @@ TEST_F(Music, LoaderAsksForEveryFileInSeventyStepsAtMostThreePerFrame) {
         ASSERT_EQ(player->m_LoadStep == 0 ? 71 : player->m_LoadStep, std::min(before + 3, 71));
         ASSERT_EQ(graphics->clears.back(), "0,0,0");
     }
-    EXPECT_EQ(frames, 24);
-    EXPECT_EQ(player->m_NextTime, Now() + 100);
+    EXPECT_EQ(Values(frames, player->m_NextTime), Values(24, Now() + 100));
     EXPECT_EQ(graphics->loads, (std::vector<std::string>{"quarlo://data/tunes/Pasture Run/Tune_12.png"}));
     std::vector<std::string> expected;
-    for (int k = 1; k <= 8; ++k) expected.push_back("quarlo://data/inst/d1-" + std::to_string(k) + ".wav");
-    for (int k = 1; k <= 8; ++k) expected.push_back("quarlo://data/inst/d3-" + std::to_string(k) + ".wav");
-    for (const char* name : {"inst/lead2.wav", "inst/accompany2.wav", "inst/bass1.wav"}) {
-        expected.push_back(std::string("quarlo://data/") + name);
+    for (int k = 0; k < 16; ++k) {
+        expected.push_back("inst/d" + std::to_string(k < 8 ? 1 : 3) + "-" + std::to_string(k % 8 + 1) + ".wav");
     }
+    for (const char* name : {"inst/lead2.wav", "inst/accompany2.wav", "inst/bass1.wav"}) expected.push_back(name);
+    for (std::string& path : expected) path = "quarlo://data/" + path;
     EXPECT_EQ(audio->loads, expected);
-    EXPECT_NE(player->m_DrumsA[8], nullptr);
-    EXPECT_EQ(player->m_DrumsB[5], nullptr);
-    EXPECT_NE(player->m_DrumsB[6], nullptr);
-    EXPECT_NE(player->m_Instruments[4], nullptr);
+    EXPECT_TRUE(player->m_DrumsA[8] && !player->m_DrumsB[5] && player->m_DrumsB[6] && player->m_Instruments[4]);
     // The image was missing: nothing decoded, the old song kept.
     EXPECT_EQ(player->m_TuneImage, nullptr);
     EXPECT_EQ(graphics->clears, std::vector<std::string>(24, "0,0,0"));
 
     // An idle loader only clears.
     Render();
-    EXPECT_EQ(graphics->clears.size(), 25u);
-    EXPECT_EQ(audio->loads.size(), expected.size());
+    EXPECT_EQ(Values(graphics->clears.size(), audio->loads.size()), Values(25, expected.size()));
 }
 
 TEST_F(Music, SameTuneAgainIsNotReloadedAndUsesTheLoadedPatterns) {
@@ -97,9 +94,7 @@ TEST_F(Music, SameTuneAgainIsNotReloadedAndUsesTheLoadedPatterns) {
     orv_random_Seed = 55;  // whatever the game drew meanwhile
     SetNow(20000);
     player->p_Qn_StartTune(String("Retro/Hopper"), 37171650, 100);
-    EXPECT_EQ(player->m_LoadStep, 0);
-    EXPECT_EQ(player->m_NextTime, 20100);
-    EXPECT_EQ(player->m_Song[1000], 9);
+    EXPECT_EQ(Values(player->m_LoadStep, player->m_NextTime, player->m_Song[1000]), Values(0, 20100, 9));
     bool moved = false;
     for (int v = 0; v < 5; ++v) {
         EXPECT_LE(player->m_Pattern[v], 3);
@@ -108,9 +103,8 @@ TEST_F(Music, SameTuneAgainIsNotReloadedAndUsesTheLoadedPatterns) {
     EXPECT_TRUE(moved);
 
     player->p_Qn_StartTune(String("Retro/Cavern Digger"), 37171650, 100);
-    EXPECT_EQ(player->m_LoadStep, 1);
-    EXPECT_EQ(player->m_MaxPattern[3], 0);
-    EXPECT_EQ(Voices(player->m_Pattern), (std::vector<int>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(Values(player->m_LoadStep, player->m_MaxPattern[3]), Values(1, 0));
+    EXPECT_EQ(Voices(player->m_Pattern), Values(0, 0, 0, 0, 0));
 }
 
 }  // namespace

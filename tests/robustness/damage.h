@@ -38,20 +38,6 @@ inline std::string RandomBytes(std::size_t size, std::uint32_t seed) {
     return bytes;
 }
 
-// A good file damaged: emptied, cut to its first half (headers whole, the
-// data not), or replaced by random bytes of the same length.
-inline std::string Damaged(const std::string& good, Kind kind, std::uint32_t seed = 1) {
-    switch (kind) {
-        case Kind::Empty:
-            return {};
-        case Kind::Truncated:
-            return good.substr(0, good.size() / 2);
-        case Kind::RandomBytes:
-            break;
-    }
-    return RandomBytes(good.size(), seed);
-}
-
 // Replaces `folder`/data (a link to the generated data) by a folder of
 // links to each generated file, so single files can be replaced.
 inline void MirrorData(const std::filesystem::path& folder, const std::filesystem::path& generated) {
@@ -60,22 +46,22 @@ inline void MirrorData(const std::filesystem::path& folder, const std::filesyste
     fs::remove(data);
     for (const auto& entry : fs::recursive_directory_iterator(generated)) {
         const fs::path target = data / fs::relative(entry.path(), generated);
-        if (entry.is_directory()) {
-            fs::create_directories(target);
-        } else {
-            fs::create_directories(target.parent_path());
-            fs::create_symlink(entry.path(), target);
-        }
+        fs::create_directories(entry.is_directory() ? target : target.parent_path());
+        if (!entry.is_directory()) fs::create_symlink(entry.path(), target);
     }
 }
 
 // Replaces one mirrored data file by a damaged copy of the generated one.
 inline void DamageFile(const std::filesystem::path& folder, const std::filesystem::path& generated,
                        const std::string& name, Kind kind, std::uint32_t seed = 1) {
+    // Emptied, cut to its first half (headers whole, the data not), or
+    // random bytes of the same length.
     const std::string good = Read(generated / name);
     const std::filesystem::path file = folder / "data" / name;
     std::filesystem::remove(file);
-    Write(file, Damaged(good, kind, seed));
+    Write(file, kind == Kind::Empty       ? std::string()
+                : kind == Kind::Truncated ? good.substr(0, good.size() / 2)
+                                          : RandomBytes(good.size(), seed));
 }
 
 }  // namespace damage

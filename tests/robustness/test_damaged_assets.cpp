@@ -33,15 +33,6 @@ void StartDamaged(GameHost& game, const std::vector<std::string>& files, Kind ki
     ASSERT_EQ(App()->m_LoadStage, 0) << "the loader did not finish";
 }
 
-// Every image drawn in the last frame had pixels.
-void ExpectNoDrawingWithoutPixels(const RecordingGraphics& graphics) {
-    for (const auto& r : graphics.LastFrame()) {
-        if (r.call == RecordingGraphics::Call::DrawSurface || r.call == RecordingGraphics::Call::DrawSurface2) {
-            EXPECT_NE(r.surface, nullptr);
-        }
-    }
-}
-
 TEST(DamagedData, ImagesLeaveTheirSlotsEmptyAndTheGameGoesOn) {
     for (Kind kind : damage::kKinds) {
         SCOPED_TRACE(damage::Name(kind));
@@ -59,16 +50,17 @@ TEST(DamagedData, ImagesLeaveTheirSlotsEmptyAndTheGameGoesOn) {
         for (int slot : {80, 91, 94, 95, 96, 97, 98}) EXPECT_NE(app->m_Images[slot], nullptr) << slot;
         EXPECT_EQ(orv_graphics_context->m_Font, nullptr);
         // The hit tests still see the sizes asked for.
-        EXPECT_EQ(app->m_ImgInfo[3 * 1], 16 * app->m_HdLevel);
-        EXPECT_EQ(app->m_ImgInfo[3 * 1 + 1], 16 * app->m_HdLevel);
-        EXPECT_EQ(app->m_ImgInfo[3 * 1 + 2], 256);
-        EXPECT_EQ(app->m_ImgInfo[3 * 90], 7);
+        EXPECT_EQ((std::vector<int>{app->m_ImgInfo[3], app->m_ImgInfo[4], app->m_ImgInfo[5], app->m_ImgInfo[3 * 90]}),
+                  (std::vector<int>{16 * app->m_HdLevel, 16 * app->m_HdLevel, 256, 7}));
 
         game.Frame(120);  // two seconds of the title screen
         game.Press(13);  // Enter: pick the first game type
         game.Frame(60);
         EXPECT_FALSE(game.graphics->LastFrame().empty());
-        ExpectNoDrawingWithoutPixels(*game.graphics);
+        // Every image drawn had pixels.
+        for (auto call : {RecordingGraphics::Call::DrawSurface, RecordingGraphics::Call::DrawSurface2}) {
+            for (const auto& r : game.graphics->Of(call)) EXPECT_NE(r.surface, nullptr);
+        }
     }
 }
 

@@ -3,9 +3,8 @@
 // cells of the tune before stay), a sample that can't be read is not
 // played, and playback goes on in silence.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,7 +14,7 @@
 #include "framework/graphics.h"
 #include "music/qn_player.h"
 #include "tests/robustness/damage.h"
-#include "tests/support/fake_glfw.h"
+#include "tests/support/game_host.h"
 #include "tests/support/null_audio.h"
 #include "tests/support/recording_graphics.h"
 
@@ -25,24 +24,15 @@ namespace fs = std::filesystem;
 using damage::Kind;
 
 // A player with devices that read the real files (of a mirrored data
-// folder), on a host clock the test turns.
+// folder), on the host clock of a game host that is never started.
 class Player {
 public:
     Player() {
-        char name[] = "/tmp/vellumby-tune-XXXXXX";
-        if (!mkdtemp(name)) std::abort();
-        dir_ = name;
-        old_dir_ = fs::current_path();
-        fs::current_path(dir_);
-        damage::MirrorData(dir_, DATA_DIR);
-
+        damage::MirrorData(game_.dir, DATA_DIR);
         gc_init();
-        previous_ = GlfwLayer::current;
-        GlfwLayer::current = &clock_;
-        host_ = new OrvGlfwGame();
+        game_.host = new OrvGlfwGame();
         orvInitFramework();
-        audio = new NullAudio();
-        orv_audio_SetAudioDevice(audio);
+        orv_audio_SetAudioDevice(audio = new NullAudio());
         graphics = new RecordingGraphics();
         graphics->SetSize(640, 480);
         graphics->keep_all_frames = true;
@@ -50,15 +40,9 @@ public:
         player = (new c_QnPlayer())->m_new();
         player->p_Qn_Init(32, 4, 3, 3, 4);
     }
-    ~Player() {
-        GlfwLayer::current = previous_;
-        delete host_;
-        fs::current_path(old_dir_);
-        fs::remove_all(dir_);
-    }
 
     void Damage(const std::string& file, Kind kind, std::uint32_t seed = 1) {
-        damage::DamageFile(dir_, DATA_DIR, file, kind, seed);
+        damage::DamageFile(game_.dir, DATA_DIR, file, kind, seed);
     }
 
     // Starts a tune and renders until its load has finished.
@@ -77,15 +61,13 @@ public:
     // Plays for the given milliseconds, one update per 1/60 s.
     void Play(int ms) {
         for (int t = 0; t < ms; t += 16) {
-            clock_.now += 1.0 / 60;
+            game_.fake.now += 1.0 / 60;
             player->p_Qn_Alive_U(0, 1);
         }
     }
 
-    int Count(const std::string& op) const {
-        int n = 0;
-        for (const auto& c : audio->calls) n += c.op == op;
-        return n;
+    long Count(const std::string& op) const {
+        return std::count_if(audio->calls.begin(), audio->calls.end(), [&](const auto& c) { return c.op == op; });
     }
 
     NullAudio* audio = nullptr;
@@ -93,19 +75,8 @@ public:
     c_QnPlayer* player = nullptr;
 
 private:
-    FakeGlfw clock_;
-    OrvGlfwGame* host_ = nullptr;
-    GlfwLayer* previous_ = nullptr;
-    fs::path dir_, old_dir_;
+    GameHost game_;  // the folder, the window layer and its clock
 };
-
-std::vector<std::string> InstrumentFiles() {
-    std::vector<std::string> files;
-    for (const auto& entry : fs::directory_iterator(fs::path(DATA_DIR) / "inst")) {
-        files.push_back("inst/" + entry.path().filename().string());
-    }
-    return files;
-}
 
 TEST(DamagedTunes, LoadingRunsToItsEndAndPlaysNothing) {
     for (Kind kind : damage::kKinds) {
@@ -113,7 +84,9 @@ TEST(DamagedTunes, LoadingRunsToItsEndAndPlaysNothing) {
         Player p;
         p.Damage("tunes/Retro/Hopper.png", kind);
         std::uint32_t seed = 2;
-        for (const std::string& file : InstrumentFiles()) p.Damage(file, kind, seed++);
+        for (const auto& entry : fs::directory_iterator(fs::path(DATA_DIR) / "inst")) {
+            p.Damage("inst/" + entry.path().filename().string(), kind, seed++);
+        }
         p.Load("Retro/Hopper");
 
         c_QnPlayer* player = p.player;
@@ -121,10 +94,7 @@ TEST(DamagedTunes, LoadingRunsToItsEndAndPlaysNothing) {
         EXPECT_TRUE(p.graphics->Of(RecordingGraphics::Call::ReadPixels).empty());
         for (int i = 0; i < player->m_Song.Length(); ++i) ASSERT_EQ(player->m_Song[i], 0) << i;
         for (int v = 0; v < 8; ++v) EXPECT_EQ(player->m_MaxPattern[v], 0);
-        for (int k = 1; k <= 8; ++k) {
-            EXPECT_EQ(player->m_DrumsA[k], nullptr);
-            EXPECT_EQ(player->m_DrumsB[k], nullptr);
-        }
+        for (int k = 1; k <= 8; ++k) EXPECT_TRUE(!player->m_DrumsA[k] && !player->m_DrumsB[k]) << k;
         for (int i : {2, 3, 4}) EXPECT_EQ(player->m_Instruments[i], nullptr);
 
         p.Play(10000);  // several bars

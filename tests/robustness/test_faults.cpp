@@ -27,30 +27,24 @@ public:
         path = name;
         fs::create_directory_symlink(DATA_DIR, path / "data");
         std::error_code linked;
-        fs::create_hard_link(VELLUMBY, program(), linked);
-        if (linked) fs::copy_file(VELLUMBY, program());
+        fs::create_hard_link(VELLUMBY, path / "vellumby", linked);
+        if (linked) fs::copy_file(VELLUMBY, path / "vellumby");
     }
-    std::string program() const { return (path / "vellumby").string(); }
     ~GameFolder() {
         std::error_code ignored;
         fs::remove_all(path, ignored);
     }
+    // Runs the program there with `env` added; the limit only ends a test
+    // that has failed.
+    ProcessResult Run(std::vector<std::string> env) const {
+        ProcessOptions options;
+        options.env = std::move(env);
+        options.cwd = path.string();
+        options.timeout_seconds = 90;
+        return RunProcess({(path / "vellumby").string()}, options);
+    }
     fs::path path;
 };
-
-// The program, watched until its window has shown two different pictures
-// and then closed by its close box. `watch` is what the watcher saw.
-ProcessResult RunWatched(std::vector<std::string> env, std::string* watch) {
-    GameFolder folder;
-    std::thread watcher([&] { *watch = RunProcess({WINDOW_WATCH, "Vellumby", "60"}).out; });
-    ProcessOptions options;
-    options.env = std::move(env);
-    options.cwd = folder.path.string();
-    options.timeout_seconds = 90;  // only ends a test that has failed
-    ProcessResult r = RunProcess({folder.program()}, options);
-    watcher.join();
-    return r;
-}
 
 TEST(Faults, WithoutASoundDeviceTheGameSaysSoAndPlaysOnSilently) {
     std::vector<std::string> drivers = {"no-such-driver"};
@@ -60,8 +54,12 @@ TEST(Faults, WithoutASoundDeviceTheGameSaysSoAndPlaysOnSilently) {
     if (listed.empty() || listed.find("no soundcards") != std::string::npos) drivers.push_back("alsa");
     for (const std::string& driver : drivers) {
         SCOPED_TRACE(driver);
+        // Watched until its window has shown two different pictures, then
+        // closed by its close box.
         std::string watch;
-        const ProcessResult r = RunWatched({"ALSOFT_DRIVERS=" + driver}, &watch);
+        std::thread watcher([&] { watch = RunProcess({WINDOW_WATCH, "Vellumby", "60"}).out; });
+        const ProcessResult r = GameFolder().Run({"ALSOFT_DRIVERS=" + driver});
+        watcher.join();
         EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "OpenAl error: alcOpenDevice failed\n") << r.out;
         EXPECT_EQ(watch, "drawing\n");
         EXPECT_FALSE(r.timed_out);
@@ -76,10 +74,7 @@ TEST(Faults, ADisplayThatCannotBeReachedEndsTheProgramWithAMessage) {
         ++n;
     }
     GameFolder folder;
-    ProcessOptions options;
-    options.env = {"DISPLAY=:" + std::to_string(n), "ALSOFT_DRIVERS=null"};
-    options.cwd = folder.path.string();
-    const ProcessResult r = RunProcess({folder.program()}, options);
+    const ProcessResult r = folder.Run({"DISPLAY=:" + std::to_string(n), "ALSOFT_DRIVERS=null"});
     EXPECT_EQ(r.out, "glfwInit failed\n");
     EXPECT_EQ(r.status, 255);
     EXPECT_FALSE(fs::exists(folder.path / ".quarlostate"));

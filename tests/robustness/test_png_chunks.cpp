@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "host/files.h"
 #include "tests/robustness/damage.h"
@@ -13,20 +14,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Pixels {
+// Width, height, depth and pixels; all 0 when the file does not decode.
+std::tuple<int, int, int, std::string> Decode(const fs::path& file) {
     int width = 0, height = 0, depth = 0;
-    std::string bytes;
-    bool ok = false;
-};
-
-Pixels Decode(const fs::path& file) {
-    Pixels p;
-    unsigned char* data = orvLoadImageFile(String(file.c_str()), &p.width, &p.height, &p.depth);
-    if (!data) return p;
-    p.ok = true;
-    p.bytes.assign(reinterpret_cast<char*>(data), static_cast<std::size_t>(p.width) * p.height * p.depth);
+    unsigned char* data = orvLoadImageFile(String(file.c_str()), &width, &height, &depth);
+    if (!data) return {0, 0, 0, ""};
+    const std::string bytes(reinterpret_cast<char*>(data), static_cast<std::size_t>(width) * height * depth);
     std::free(data);
-    return p;
+    return {width, height, depth, bytes};
 }
 
 TEST(PngChunks, EmptyDataChunksAreSkipped) {
@@ -47,13 +42,9 @@ TEST(PngChunks, EmptyDataChunksAreSkipped) {
         damage::Write(dir / "good.png", good);
         damage::Write(dir / "odd.png", odd);
 
-        const Pixels a = Decode(dir / "good.png"), b = Decode(dir / "odd.png");
-        ASSERT_TRUE(a.ok);
-        ASSERT_TRUE(b.ok);
-        EXPECT_EQ(b.width, a.width);
-        EXPECT_EQ(b.height, a.height);
-        EXPECT_EQ(b.depth, a.depth);
-        EXPECT_EQ(b.bytes, a.bytes);
+        const auto good_pixels = Decode(dir / "good.png");
+        ASSERT_GT(std::get<0>(good_pixels), 0);
+        EXPECT_TRUE(Decode(dir / "odd.png") == good_pixels);
     }
     fs::remove_all(dir);
 }

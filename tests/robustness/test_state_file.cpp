@@ -31,11 +31,7 @@ const char kAllInvalid[] =
 c_MyApp* App() { return static_cast<c_MyApp*>(orv_app__app); }
 
 template <class T>
-std::vector<T> Values(const Array<T>& a) {
-    std::vector<T> out;
-    for (int i = 0; i < a.Length(); ++i) out.push_back(a[i]);
-    return out;
-}
+std::vector<T> Values(const Array<T>& a) { return std::vector<T>(a.begin(), a.end()); }
 
 struct Saved {
     std::vector<int> settings, scores;
@@ -99,18 +95,14 @@ std::string SomeSavedState() {
 // Every line loading printed is one block's message, each block at most
 // once, in the order of the blocks.
 void ExpectBlocksInOrder(const std::string& out) {
-    const char* const messages[][2] = {{"Settings Loaded", "Settings Checksum Invalid"},
-                                       {"Badges Loaded", "Badge Checksum Invalid"},
-                                       {"Highscore 0 Loaded", "Highscore 0 Checksum Invalid"},
-                                       {"Highscore 1 Loaded", "Highscore 1 Checksum Invalid"},
-                                       {"Highscore 2 Loaded", "Highscore 2 Checksum Invalid"}};
+    const std::string blocks[] = {"Settings", "Badge", "Highscore 0", "Highscore 1", "Highscore 2"};
     std::istringstream lines(out);
-    std::string line;
     int last = -1;
-    while (std::getline(lines, line)) {
+    for (std::string line; std::getline(lines, line);) {
         int block = -1;
         for (int i = 0; i < 5; ++i) {
-            if (line == messages[i][0] || line == messages[i][1]) block = i;
+            const bool loaded = line == blocks[i] + (i == 1 ? "s" : "") + " Loaded";
+            if (loaded || line == blocks[i] + " Checksum Invalid") block = i;
         }
         EXPECT_GT(block, last) << line;
         last = block;

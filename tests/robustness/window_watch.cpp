@@ -6,43 +6,21 @@
 // first ("no window" when none appeared).
 // Usage: window_watch TITLE WAIT_SECONDS
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <thread>
 
+#include "tests/e2e/x_screen.h"
 #include "tests/support/x_windows.h"
 
 namespace {
 
-// A window that is not viewable yet cannot be read: that is not an error here.
-int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
-
-// The window's pixels as bytes, or empty when they can't be read.
-std::string Grab(Display* display, Window window) {
-    XWindowAttributes a;
-    if (!XGetWindowAttributes(display, window, &a) || a.map_state != IsViewable) return {};
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(a.width),
-                              static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
-    if (!image) return {};
-    std::string pixels;
-    for (int y = 0; y < image->height; ++y) {
-        for (int x = 0; x < image->width; ++x) {
-            const unsigned long p = XGetPixel(image, x, y) & 0xFFFFFF;
-            pixels.append(reinterpret_cast<const char*>(&p), 3);
-        }
-    }
-    XDestroyImage(image);
-    return pixels;
-}
-
-// A key pressed, held for a tenth of a second (a few of the game's
-// updates: menus act on keys held at an update) and let go, sent to the
-// window as the keyboard would.
+// A key held for a tenth of a second (menus act on keys held at an
+// update), sent to the window as the keyboard would.
 void PressKey(Display* display, Window window, KeySym key) {
     XKeyEvent e{};
     e.display = display;
@@ -60,11 +38,8 @@ void PressKey(Display* display, Window window, KeySym key) {
     }
 }
 
-bool Flat(const std::string& pixels) {
-    for (std::size_t i = 3; i < pixels.size(); i += 3) {
-        if (pixels.compare(i, 3, pixels, 0, 3) != 0) return false;
-    }
-    return true;
+bool Flat(const Picture& p) {
+    return std::all_of(p.pixels.begin(), p.pixels.end(), [&](const Rgb& c) { return c == p.pixels[0]; });
 }
 
 }  // namespace
@@ -74,40 +49,35 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: window_watch TITLE WAIT_SECONDS\n");
         return 2;
     }
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return 3;
-    XSetErrorHandler(IgnoreErrors);
+    XScreen screen;
+    if (!screen.Connected()) return 3;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(std::atof(argv[2]));
     auto time_left = [&] { return std::chrono::steady_clock::now() < deadline; };
     auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); };
 
     Window window = 0;
-    while (!(window = FindWindowByTitle(display, DefaultRootWindow(display), argv[1]))) {
-        if (!time_left()) {
-            std::printf("no window\n");
-            return 0;
-        }
+    while (!(window = screen.FindByTitle(argv[1]))) {
+        if (!time_left()) return std::printf("no window\n"), 0;
         pause();
     }
-    std::string first;
+    Picture first;
     const char* verdict = "blank";
     for (int polls = 0; time_left(); ++polls) {
-        const std::string now = Grab(display, window);
+        const Picture now = screen.Grab(window);
         if (!now.empty() && !Flat(now)) {
             if (first.empty()) {
                 first = now;
                 verdict = "still";
-            } else if (now != first) {
+            } else if (now.pixels != first.pixels) {
                 verdict = "drawing";
                 break;
             }
         }
-        if (!first.empty() && polls % 25 == 0) PressKey(display, window, XK_Right);
+        if (!first.empty() && polls % 25 == 0) PressKey(screen.display(), window, XK_Right);
         pause();
     }
     std::printf("%s\n", verdict);
     std::fflush(stdout);
-    SendCloseRequest(display, window);
-    XCloseDisplay(display);
+    SendCloseRequest(screen.display(), window);
     return 0;
 }

@@ -43,7 +43,7 @@ TEST(String, Conversions) {
     EXPECT_EQ((String(std::string(62, ' ').c_str()) + String("12345")).ToInt(), 1);  // 63 characters at most
 }
 
-TEST(String, UnchangedTextSharesTheRep) {
+TEST(String, UnchangedTextSharesTheRepAndTheEmptyRepIsNeverFreed) {
     const String a("hello");
     EXPECT_EQ((a + String()).rep(), a.rep());
     EXPECT_EQ((String() + a).rep(), a.rep());
@@ -58,6 +58,16 @@ TEST(String, UnchangedTextSharesTheRep) {
     EXPECT_EQ(a.rep()->refs, 1);
     EXPECT_EQ(a.Split(String("|"))[0].rep(), a.rep());
     EXPECT_EQ(u8(a + String(" you")), "hello you");
+
+    // The empty rep is never counted or freed.
+    for (int i = 0; i < 1000; ++i) {
+        String e, b(e), c(u"", 0);
+        c = e;
+        b = String("x").Slice(1);
+    }
+    EXPECT_EQ(String::nullRep.refs, 1);
+    EXPECT_EQ(String::nullRep.length, 0);
+    EXPECT_EQ(u8(String() + String("ok")), "ok");
 }
 
 TEST(String, CompareFindAndSlice) {
@@ -93,7 +103,7 @@ TEST(String, SplitAndReplace) {
     EXPECT_EQ(text.Replace(String(), String("x")).rep(), text.rep());  // nothing to find: unchanged
 }
 
-TEST(String, LoadDecodesUtf16AndUtf8) {
+TEST(String, LoadDecodesUtf16AndUtf8OrFallsBackToBytes) {
     EXPECT_EQ(u8(load(std::string("\xFF\xFE" "A\0B\0", 6))), "AB");
     EXPECT_EQ(u16(load(std::string("\xFE\xFF\0A\x20\xAC", 6))), u"A\u20AC");
     EXPECT_EQ(u8(load(std::string("\xFF\xFE" "A\0B", 5))), "A");  // odd last byte dropped
@@ -103,23 +113,10 @@ TEST(String, LoadDecodesUtf16AndUtf8) {
     const String big = load(std::string(8193, 'x') + "\xC3\xA9");  // three read blocks
     ASSERT_EQ(big.Length(), 8194);
     EXPECT_EQ(big[8193], 0xE9);
-}
-
-TEST(String, LoadFallsBackToOneCharacterPerByte) {
+    // Not UTF-8 after all: one character per byte.
     EXPECT_EQ(u16(load("a\xC3\xA9\xF0" "b")), u"a\u00C3\u00A9\u00F0b");
     EXPECT_EQ(u16(load("\xEF\xBB\xBF\xE9x")), u"\u00E9x");  // the mark stays skipped
     EXPECT_EQ(u16(load("ab\xE2\x82")), u"ab\u00E2\u0082");  // truncated at the end
-}
-
-TEST(String, EmptyRepIsNeverCountedOrFreed) {
-    for (int i = 0; i < 1000; ++i) {
-        String a, b(a), c(u"", 0);
-        c = a;
-        b = String("x").Slice(1);
-    }
-    EXPECT_EQ(String::nullRep.refs, 1);
-    EXPECT_EQ(String::nullRep.length, 0);
-    EXPECT_EQ(u8(String() + String("ok")), "ok");
 }
 
 }  // namespace

@@ -35,12 +35,9 @@ public:
     }
     int GetWindowParam(glfw27::WindowParam param) override {
         switch (param) {
-            case glfw27::WindowParam::Opened:
-                return opened_;
-            case glfw27::WindowParam::Active:
-                return active;
-            case glfw27::WindowParam::Iconified:
-                return iconified;
+            case glfw27::WindowParam::Opened: return opened_;
+            case glfw27::WindowParam::Active: return active;
+            case glfw27::WindowParam::Iconified: return iconified;
         }
         return 0;
     }
@@ -54,9 +51,7 @@ public:
         calls.push_back("close");
         GlfwLayer::CloseWindow();
     }
-    void SetWindowPos(int x, int y) override {
-        calls.push_back("pos " + std::to_string(x) + "," + std::to_string(y));
-    }
+    void SetWindowPos(int x, int y) override { calls.push_back("pos " + std::to_string(x) + "," + std::to_string(y)); }
     void SetWindowTitle(const char* title) override { calls.push_back(std::string("title ") + title); }
     glfw27::VidMode GetDesktopMode() override { return desktop; }
     // As the user resizing the window.
@@ -94,10 +89,8 @@ public:
     }
 
     int GetKey(int key) override {
-        for (int k : pressed_keys) {
-            if (k == key) return glfw27::PRESS;
-        }
-        return glfw27::RELEASE;
+        const bool down = std::find(pressed_keys.begin(), pressed_keys.end(), key) != pressed_keys.end();
+        return down ? glfw27::PRESS : glfw27::RELEASE;
     }
 
 private:

@@ -22,14 +22,22 @@ void RemoveCurrentDir() {
     if (!current_dir.empty()) fs::remove_all(current_dir, ignored);
 }
 
+// The first key of the window system's numbering that stands for a
+// framework code, or -1 when no keyboard key does.
+int WindowKeyFor(int code) {
+    for (int key = 0; key <= glfw27::KEY_LAST; ++key) {
+        if (OrvGlfwGame::TransKey(key) == code) return key;
+    }
+    return -1;
+}
+
 }  // namespace
 
 GameHost::GameHost() {
     char name[] = "/tmp/vellumby-game-XXXXXX";
     if (!mkdtemp(name)) std::abort();
     dir = name;
-    static const bool cleanup_registered = std::atexit(RemoveCurrentDir) == 0;
-    (void)cleanup_registered;
+    [[maybe_unused]] static const bool cleanup_registered = std::atexit(RemoveCurrentDir) == 0;
     current_dir = dir;
     previous_dir_ = fs::current_path().string();
     fs::create_directory_symlink(GAME_DATA_DIR, dir + "/data");
@@ -81,19 +89,6 @@ void GameHost::Frame(int updates) {
     Update(updates);
     Render();
 }
-
-namespace {
-
-// The first key of the window system's numbering that stands for a
-// framework code, or -1 when no keyboard key does.
-int WindowKeyFor(int code) {
-    for (int key = 0; key <= glfw27::KEY_LAST; ++key) {
-        if (OrvGlfwGame::TransKey(key) == code) return key;
-    }
-    return -1;
-}
-
-}  // namespace
 
 void GameHost::KeyDown(int code) {
     const int key = WindowKeyFor(code);

@@ -6,7 +6,6 @@
 #pragma once
 #include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "host/audio_device.h"
@@ -21,17 +20,12 @@ public:
 class NullAudio : public gxtkAudio {
 public:
     struct Call {
-        Call(std::string op, int channel = -1, std::string sample = "", float value = 0, int flags = 0,
-             int result = 0)
-            : op(std::move(op)), channel(channel), sample(std::move(sample)), value(value), flags(flags),
-              result(result) {}
-
         std::string op;      // the operation's name: "PlaySample", "SetVolume", "PlayMusic"...
-        int channel;         // -1 for operations without one
-        std::string sample;  // the file loaded, played or started as music; "" for none
-        float value;         // volume, pan or rate
-        int flags;
-        int result;          // what the operation returned; for loads 1 if a sample came back
+        int channel = -1;    // -1 for operations without one
+        std::string sample = "";  // the file loaded, played or started as music; "" for none
+        float value = 0;     // volume, pan or rate
+        int flags = 0;
+        int result = 0;      // what the operation returned; for loads 1 if a sample came back
 
         bool operator==(const Call& o) const {
             return op == o.op && channel == o.channel && sample == o.sample && value == o.value &&

@@ -5,15 +5,9 @@
 
 #include "host/glfw_layer.h"
 
-const char* RecordingGraphics::Name(Call call) {
-    static const char* const names[] = {"BeginRender", "EndRender",   "DiscardGraphics", "LoadSurface",
-                                        "CreateSurface", "Cls",       "SetColor",        "SetAlpha",
-                                        "SetBlend",    "SetScissor",  "SetMatrix",       "DrawPoint",
-                                        "DrawRect",    "DrawLine",    "DrawOval",        "DrawPoly",
-                                        "DrawPoly2",   "DrawSurface", "DrawSurface2",    "ReadPixels",
-                                        "WritePixels2"};
-    return names[static_cast<int>(call)];
-}
+namespace {
+float F(int v) { return static_cast<float>(v); }
+}  // namespace
 
 RecordingGraphics::RecordingGraphics() : gxtkGraphics() {
     scissor_[2] = width;
@@ -27,13 +21,9 @@ void RecordingGraphics::SetSize(int w, int h) {
 }
 
 RecordingGraphics::Record& RecordingGraphics::Add(Call call, std::vector<float> args, const gxtkSurface* surface) {
-    Record r{call, std::move(args), colorR, colorG, colorB, alpha, blend_, {ix, iy, jx, jy, tx, ty},
-             {scissor_[0], scissor_[1], scissor_[2], scissor_[3]}, surface, 0, 0, std::string()};
-    if (surface) {
-        r.surface_width = surface->width;
-        r.surface_height = surface->height;
-    }
-    records.push_back(std::move(r));
+    records.push_back({call, std::move(args), colorR, colorG, colorB, alpha, blend_, {ix, iy, jx, jy, tx, ty},
+                       {scissor_[0], scissor_[1], scissor_[2], scissor_[3]}, surface, surface ? surface->width : 0,
+                       surface ? surface->height : 0, std::string()});
     return records.back();
 }
 
@@ -68,12 +58,11 @@ int RecordingGraphics::BeginRender() {
     scissor_[0] = scissor_[1] = 0;
     scissor_[2] = width;
     scissor_[3] = height;
-    Add(Call::BeginRender, {static_cast<float>(width), static_cast<float>(height)});
+    Add(Call::BeginRender, {F(width), F(height)});
     return 1;
 }
 
 void RecordingGraphics::EndRender() { Add(Call::EndRender, {}); }
-
 void RecordingGraphics::DiscardGraphics() { Add(Call::DiscardGraphics, {}); }
 
 // Decodes like the real device but never binds: no texture, no OpenGL.
@@ -87,31 +76,22 @@ gxtkSurface* RecordingGraphics::CreateSurface(int w, int h) {
     gxtkSurface* surface = new gxtkSurface();
     const std::size_t bytes = w > 0 && h > 0 ? static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4 : 1;
     surface->SetData(static_cast<unsigned char*>(std::calloc(bytes, 1)), w, h, 4);
-    Add(Call::CreateSurface, {static_cast<float>(w), static_cast<float>(h)}, surface);
+    Add(Call::CreateSurface, {F(w), F(h)}, surface);
     return surface;
 }
 
-int RecordingGraphics::Cls(float r, float g, float b) {
-    Add(Call::Cls, {r, g, b});
-    return 0;
-}
-
+int RecordingGraphics::Cls(float r, float g, float b) { return Add(Call::Cls, {r, g, b}), 0; }
 int RecordingGraphics::SetAlpha(float a) {
     gxtkGraphics::SetAlpha(a);
-    Add(Call::SetAlpha, {a});
-    return 0;
+    return Add(Call::SetAlpha, {a}), 0;
 }
-
 int RecordingGraphics::SetColor(float r, float g, float b) {
     gxtkGraphics::SetColor(r, g, b);
-    Add(Call::SetColor, {r, g, b});
-    return 0;
+    return Add(Call::SetColor, {r, g, b}), 0;
 }
-
 int RecordingGraphics::SetBlend(int mode) {
     blend_ = mode;
-    Add(Call::SetBlend, {static_cast<float>(mode)});
-    return 0;
+    return Add(Call::SetBlend, {F(mode)}), 0;
 }
 
 int RecordingGraphics::SetScissor(int x, int y, int w, int h) {
@@ -119,64 +99,41 @@ int RecordingGraphics::SetScissor(int x, int y, int w, int h) {
     scissor_[1] = y;
     scissor_[2] = w;
     scissor_[3] = h;
-    Add(Call::SetScissor, {static_cast<float>(x), static_cast<float>(y), static_cast<float>(w), static_cast<float>(h)});
-    return 0;
+    return Add(Call::SetScissor, {F(x), F(y), F(w), F(h)}), 0;
 }
 
 int RecordingGraphics::SetMatrix(float ix_, float iy_, float jx_, float jy_, float tx_, float ty_) {
     gxtkGraphics::SetMatrix(ix_, iy_, jx_, jy_, tx_, ty_);
-    Add(Call::SetMatrix, {ix_, iy_, jx_, jy_, tx_, ty_});
-    return 0;
+    return Add(Call::SetMatrix, {ix_, iy_, jx_, jy_, tx_, ty_}), 0;
 }
 
-int RecordingGraphics::DrawPoint(float x, float y) {
-    Add(Call::DrawPoint, {x, y});
-    return 0;
-}
-
-int RecordingGraphics::DrawRect(float x, float y, float w, float h) {
-    Add(Call::DrawRect, {x, y, w, h});
-    return 0;
-}
-
+int RecordingGraphics::DrawPoint(float x, float y) { return Add(Call::DrawPoint, {x, y}), 0; }
+int RecordingGraphics::DrawRect(float x, float y, float w, float h) { return Add(Call::DrawRect, {x, y, w, h}), 0; }
 int RecordingGraphics::DrawLine(float x1, float y1, float x2, float y2) {
-    Add(Call::DrawLine, {x1, y1, x2, y2});
-    return 0;
+    return Add(Call::DrawLine, {x1, y1, x2, y2}), 0;
 }
-
-int RecordingGraphics::DrawOval(float x, float y, float w, float h) {
-    Add(Call::DrawOval, {x, y, w, h});
-    return 0;
-}
-
+int RecordingGraphics::DrawOval(float x, float y, float w, float h) { return Add(Call::DrawOval, {x, y, w, h}), 0; }
 int RecordingGraphics::DrawPoly(Array<float> verts) {
-    Add(Call::DrawPoly, std::vector<float>(verts.begin(), verts.end()));
-    return 0;
+    return Add(Call::DrawPoly, std::vector<float>(verts.begin(), verts.end())), 0;
 }
 
 int RecordingGraphics::DrawPoly2(Array<float> verts, gxtkSurface* surface, int srcx, int srcy) {
-    std::vector<float> args{static_cast<float>(srcx), static_cast<float>(srcy)};
+    std::vector<float> args{F(srcx), F(srcy)};
     args.insert(args.end(), verts.begin(), verts.end());
-    Add(Call::DrawPoly2, std::move(args), surface);
-    return 0;
+    return Add(Call::DrawPoly2, std::move(args), surface), 0;
 }
 
 int RecordingGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
-    Add(Call::DrawSurface, {x, y}, surface);
-    return 0;
+    return Add(Call::DrawSurface, {x, y}, surface), 0;
 }
 
 int RecordingGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
                                     int srch) {
-    Add(Call::DrawSurface2,
-        {x, y, static_cast<float>(srcx), static_cast<float>(srcy), static_cast<float>(srcw), static_cast<float>(srch)},
-        surface);
-    return 0;
+    return Add(Call::DrawSurface2, {x, y, F(srcx), F(srcy), F(srcw), F(srch)}, surface), 0;
 }
 
 int RecordingGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset, int pitch) {
-    Add(Call::ReadPixels, {static_cast<float>(x), static_cast<float>(y), static_cast<float>(w), static_cast<float>(h),
-                           static_cast<float>(offset), static_cast<float>(pitch)});
+    Add(Call::ReadPixels, {F(x), F(y), F(w), F(h), F(offset), F(pitch)});
     for (int r = 0; r < h; ++r) {
         for (int c = 0; c < w; ++c) {
             const long i = static_cast<long>(offset) + static_cast<long>(r) * pitch + c;
@@ -186,13 +143,10 @@ int RecordingGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h,
     return 0;
 }
 
+// Keeps the pixels in the surface's memory; without a texture nothing is
+// uploaded.
 int RecordingGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, int y, int w, int h, int offset,
                                     int pitch) {
-    Add(Call::WritePixels2,
-        {static_cast<float>(x), static_cast<float>(y), static_cast<float>(w), static_cast<float>(h),
-         static_cast<float>(offset), static_cast<float>(pitch)},
-        surface);
-    // Keeps the pixels in the surface's memory; without a texture nothing
-    // is uploaded.
+    Add(Call::WritePixels2, {F(x), F(y), F(w), F(h), F(offset), F(pitch)}, surface);
     return gxtkGraphics::WritePixels2(surface, pixels, x, y, w, h, offset, pitch);
 }

@@ -15,29 +15,10 @@
 class RecordingGraphics : public gxtkGraphics {
 public:
     enum class Call {
-        BeginRender,
-        EndRender,
-        DiscardGraphics,
-        LoadSurface,
-        CreateSurface,
-        Cls,
-        SetColor,
-        SetAlpha,
-        SetBlend,
-        SetScissor,
-        SetMatrix,
-        DrawPoint,
-        DrawRect,
-        DrawLine,
-        DrawOval,
-        DrawPoly,
-        DrawPoly2,
-        DrawSurface,
-        DrawSurface2,
-        ReadPixels,
-        WritePixels2
+        BeginRender, EndRender, DiscardGraphics, LoadSurface, CreateSurface, Cls, SetColor, SetAlpha, SetBlend,
+        SetScissor, SetMatrix, DrawPoint, DrawRect, DrawLine, DrawOval, DrawPoly, DrawPoly2, DrawSurface,
+        DrawSurface2, ReadPixels, WritePixels2
     };
-    static const char* Name(Call call);
 
     struct Record {
         Call call;

@@ -30,12 +30,12 @@ std::string EncodeOgg(int channels, long rate, long frames, const std::function<
         return {};
     }
     vorbis_comment vc;
-    vorbis_comment_init(&vc);
     vorbis_dsp_state vd;
-    vorbis_analysis_init(&vd, &vi);
     vorbis_block vb;
-    vorbis_block_init(&vd, &vb);
     ogg_stream_state os;
+    vorbis_comment_init(&vc);
+    vorbis_analysis_init(&vd, &vi);
+    vorbis_block_init(&vd, &vb);
     ogg_stream_init(&os, serial);
 
     std::string out;
@@ -46,9 +46,7 @@ std::string EncodeOgg(int channels, long rate, long frames, const std::function<
     };
     ogg_packet header, comment, code;
     vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
-    ogg_stream_packetin(&os, &header);
-    ogg_stream_packetin(&os, &comment);
-    ogg_stream_packetin(&os, &code);
+    for (ogg_packet* p : {&header, &comment, &code}) ogg_stream_packetin(&os, p);
     // The audio starts on a page of its own, as decoders expect.
     while (ogg_stream_flush(&os, &page)) append();
 

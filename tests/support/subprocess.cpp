@@ -1,14 +1,13 @@
 #include "tests/support/subprocess.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
     ProcessResult result;
@@ -39,29 +38,23 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
     close(in[1]);
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(options.timeout_seconds);
-    bool out_open = true, err_open = true;
-    while (out_open || err_open) {
+    int fds_open[2] = {out[0], err[0]};
+    std::string* into[2] = {&result.out, &result.err};
+    while (fds_open[0] >= 0 || fds_open[1] >= 0) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             kill(pid, SIGKILL);
             result.timed_out = true;
             break;
         }
-        pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-        if (poll(fds, 2, static_cast<int>(left.count() < 100 ? left.count() : 100)) < 0) break;
-        char buf[4096];
-        if (out_open && (fds[0].revents & (POLLIN | POLLHUP))) {
-            const ssize_t n = read(out[0], buf, sizeof buf);
-            if (n <= 0) {
-                out_open = false;
-            } else {
-                result.out.append(buf, static_cast<std::size_t>(n));
-            }
-        }
-        if (err_open && (fds[1].revents & (POLLIN | POLLHUP))) {
-            const ssize_t n = read(err[0], buf, sizeof buf);
-            if (n <= 0) err_open = false;
-            else result.err.append(buf, static_cast<std::size_t>(n));
+        pollfd fds[2] = {{fds_open[0], POLLIN, 0}, {fds_open[1], POLLIN, 0}};  // negative: ignored
+        if (poll(fds, 2, static_cast<int>(std::min<long>(left.count(), 100))) < 0) break;
+        for (int i = 0; i < 2; ++i) {
+            if (fds_open[i] < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            char buf[4096];
+            const ssize_t n = read(fds_open[i], buf, sizeof buf);
+            if (n > 0) into[i]->append(buf, static_cast<std::size_t>(n));
+            else fds_open[i] = -1;
         }
     }
     close(out[0]);

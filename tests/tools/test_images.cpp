@@ -52,10 +52,7 @@ const std::vector<Slot>& Slots() {
             {"common/icons", {0, 1, 3, 6, 7}},
             {"common/Buttons", {0, 1, 2, 8, 9, 10, 12}},
             {"common/dpad", {0, 1, 4, 5, 6, 9}},
-            {"common/Testcard_Circle", {0}},
-            {"common/QEVLLogo", {0}},
-            {"logo", {0}},
-            {"menu", {0}},
+            {"common/Testcard_Circle", {0}}, {"common/QEVLLogo", {0}}, {"logo", {0}}, {"menu", {0}},
             {"BadgesA", Range(0, 63)},
             {"trel_font", Range(1, 94)},  // the default font, characters 33-126
         };
@@ -89,12 +86,8 @@ struct Frame {
     std::uint32_t At(int x, int y) const { return picture->At(x0 + x, y0 + y); }
     int Alpha(int x, int y) const { return At(x, y) >> 24; }
     bool Empty() const {
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                if (Alpha(x, y)) return false;
-            }
-        }
-        return true;
+        const std::vector<std::uint32_t> v = Pixels();
+        return std::none_of(v.begin(), v.end(), [](std::uint32_t c) { return c >> 24; });
     }
     std::vector<std::uint32_t> Pixels() const {
         std::vector<std::uint32_t> v;

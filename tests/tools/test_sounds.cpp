@@ -48,9 +48,8 @@ Audio Load(const std::string& name) {
 }
 
 double Peak(const std::vector<double>& x) {
-    double peak = 0;
-    for (double v : x) peak = std::max(peak, std::fabs(v));
-    return peak;
+    const auto [low, high] = std::minmax_element(x.begin(), x.end());
+    return std::max(-*low, *high);
 }
 
 // The RMS level of each window of `window` samples, windows `step` apart.
@@ -81,10 +80,11 @@ double EdgeLevel(const std::vector<double>& x) {
     return edge;
 }
 
-double LargestStep(const std::vector<double>& x) {
-    double step = 0;
-    for (std::size_t i = 1; i < x.size(); ++i) step = std::max(step, std::fabs(x[i] - x[i - 1]));
-    return step;
+// The size of each step from one sample to the next.
+std::vector<double> Steps(const std::vector<double>& x) {
+    std::vector<double> steps;
+    for (std::size_t i = 1; i < x.size(); ++i) steps.push_back(std::fabs(x[i] - x[i - 1]));
+    return steps;
 }
 
 // Every effect and instrument sample: 16-bit mono, with headroom and
@@ -107,7 +107,9 @@ TEST(Sounds, SamplesAre16BitMonoUnclippedAudibleAndClickFree) {
         EXPECT_GT(Loudness(x, a.hertz), 0.03 * kFullScale) << name << " is nearly silent";
         if (looped) {
             EXPECT_LT(std::fabs(x.front()), 0.01 * kFullScale) << name << " does not start at a zero crossing";
-            EXPECT_LE(std::fabs(x.back() - x.front()), LargestStep(x)) << name << " jumps where it loops";
+            const std::vector<double> steps = Steps(x);
+            EXPECT_LE(std::fabs(x.back() - x.front()), *std::max_element(steps.begin(), steps.end()))
+                << name << " jumps where it loops";
         } else {
             EXPECT_LT(EdgeLevel(x), 0.01 * kFullScale) << name << " clicks at its start or end";
         }
@@ -128,8 +130,7 @@ TEST(Sounds, MusicIsASeamlessLoopOfHalfAMinuteToAMinute) {
         EXPECT_GT(*std::min_element(levels.begin(), levels.end()), 0.02 * kFullScale) << "channel " << c;
         // Played end to start, the jump from the last sample to the first is
         // no bigger than the ordinary steps of the music.
-        std::vector<double> steps;
-        for (std::size_t i = 1; i < x.size(); ++i) steps.push_back(std::fabs(x[i] - x[i - 1]));
+        std::vector<double> steps = Steps(x);
         std::nth_element(steps.begin(), steps.begin() + static_cast<long>(steps.size() * 99 / 100), steps.end());
         EXPECT_LE(std::fabs(x.back() - x.front()), steps[steps.size() * 99 / 100]) << "the loop clicks, channel " << c;
     }
