@@ -6,6 +6,7 @@
 #include "framework/graphics.h"
 #include "framework/input.h"
 #include "framework/random.h"
+#include "host/files.h"
 #include "runtime/diagnostics.h"
 
 c_App* orv_app__app = nullptr;
@@ -131,6 +132,8 @@ int orv_app_Millisecs() { return orv_app__game->Millisecs(); }
 String orv_app_LoadState() { return orv_app__game->LoadState(); }
 
 int orv_app_SaveState(String state) { return orv_app__game->SaveState(state); }
+
+String orv_app_StateFilePath() { return String::FromUtf8(orvStateFilePath()); }
 
 void orv_app_EndApp() {
     orvError(String());

@@ -77,6 +77,8 @@ int orv_app_SetUpdateRate(int hertz);
 int orv_app_Millisecs();
 String orv_app_LoadState();
 int orv_app_SaveState(String state);
+// Where the state is kept, as a full path for messages (empty: nowhere).
+String orv_app_StateFilePath();
 [[noreturn]] void orv_app_EndApp();
 void orv_asyncevent_UpdateAsyncEvents();
 

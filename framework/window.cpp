@@ -11,8 +11,9 @@ OrvGlfwVideoMode* orv_app_GetDesktopMode() {
 
 int orv_app_SetWindow(int width, int height, int red, int green, int blue, int alpha, int depth, int stencil,
                       bool fullscreen) {
-    if (OrvGlfwGame::_glfwGame) {
-        OrvGlfwGame::_glfwGame->SetGlfwWindow(width, height, red, green, blue, alpha, depth, stencil, fullscreen);
+    if (OrvGlfwGame::_glfwGame &&
+        !OrvGlfwGame::_glfwGame->SetGlfwWindow(width, height, red, green, blue, alpha, depth, stencil, fullscreen)) {
+        return -1;  // the window that was open stays
     }
     return 0;
 }

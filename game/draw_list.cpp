@@ -198,11 +198,14 @@ String c_MyApp::p_rstr2(int value, String pad) { return p_rstr(11, value, pad); 
 int c_MyApp::p_FullscreenFlip() {
     OrvGlfwVideoMode* desktop = orv_app_GetDesktopMode();
     m_Fullscreen = 1 - m_Fullscreen;
+    int failed;
     if (m_Fullscreen == 1) {
-        orv_app_SetWindow(desktop->width, desktop->height, desktop->red, desktop->green, desktop->blue, 0, 0, 0, true);
+        failed = orv_app_SetWindow(desktop->width, desktop->height, desktop->red, desktop->green, desktop->blue, 0, 0,
+                                   0, true);
     } else {
-        orv_app_SetWindow(640, 480, desktop->red, desktop->green, desktop->blue, 0, 0, 0, false);
+        failed = orv_app_SetWindow(640, 480, desktop->red, desktop->green, desktop->blue, 0, 0, 0, false);
     }
+    if (failed) m_Fullscreen = 1 - m_Fullscreen;  // still in the mode it had
     return 0;
 }
 

@@ -188,14 +188,14 @@ int c_MyApp::p_Menu() {
     p_SetSize(1);
     p_DrawImg(98, 0.4f * w, 0.25f * h + 12 * slide, 0);
 
-    // Score panel. The row count follows the design height's half rather than
-    // the screen's, so that 480 units give ten rows and 360 give two.
+    // Score panel: as many rows as fit above the second list, which starts
+    // half-way down.
     const float panelX = w - kPanelWidth - 4 * slide;
     p_SetCol(0, 0, 0, 0.4f);
     p_Rect(panelX, 0, kPanelWidth, h);
     p_SetSize(1.5f);
     p_SetCol(200, 255, 100, 1);
-    int rows = orvTrunc(orv_math_Floor((h - 90 - orv_Kemp_rawscrh * 0.5f) / 15));
+    int rows = orvTrunc(orv_math_Floor((h - 90 - h / 2) / 15));
     if (rows < 1) rows = 1;
     if (rows > 10) rows = 10;
     if (!boxOpen && m_MenuSel >= 1 && m_MenuSel <= 3) {
@@ -262,11 +262,13 @@ int c_MyApp::p_Menu() {
     }
 
     // A press arms the item under it; the item acts when the press ends,
-    // unless it turned into a drag of the strip or was used by something else.
+    // unless it turned into a drag of the strip, was used by something else
+    // or left the item on its way.
     if (boxOpen) {
         m_MenuPress = m_MouseDown ? -1 : 0;
     } else if (m_MouseDown) {
         if (m_MenuPress == 0) m_MenuPress = m_TouchLatch == 0 && m_KeyLatch == 0 && pressedItem > 0 ? pressedItem : -1;
+        if (m_MenuPress != pressedItem) m_MenuPress = -1;
     } else {
         if (m_MenuPress > 0 && m_TouchLatch == 0 && m_KeyLatch == 0) TapItem(this, m_MenuPress);
         m_MenuPress = 0;

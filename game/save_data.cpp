@@ -73,7 +73,8 @@ int c_MyApp::p_Save() {
         m_SaveFailed = 0;
     } else if (m_SaveFailed == 0) {
         m_SaveFailed = 1;
-        orvPrint(String("Settings and scores could not be saved: the state file .quarlostate can't be written"));
+        orvPrint(String("Settings and scores could not be saved: the state file ") + orv_app_StateFilePath() +
+                 String(" can't be written"));
     }
     return 0;
 }

@@ -34,9 +34,6 @@ namespace {
 std::string g_state_folder = ".";
 
 std::string StateFile() { return g_state_folder + "/.quarlostate"; }
-// A save is written here first and renamed over the state file only once it
-// is complete, so a crash or a full disk mid-save keeps the previous state.
-std::string StateTempFile() { return StateFile() + ".tmp"; }
 
 // Creates the state's folder and any missing parents, private to the user
 // as a user's data folder should be. False when it can't be made.
@@ -343,23 +340,33 @@ String OrvGame::LoadState() {
 
 int OrvGame::SaveState(String state) {
     if (g_state_folder.empty() || !MakeStateFolder()) return -1;
-    const std::string state_file = StateFile(), temp_file = StateTempFile();
-    std::FILE* file = std::fopen(temp_file.c_str(), "wb");
-    if (!file) return -1;
+    // A save is written to a file of its own first and renamed over the state
+    // file only once it is complete, so a crash or a full disk mid-save keeps
+    // the previous state, and two copies of the game saving at once never
+    // write into one file.
+    const std::string state_file = StateFile();
+    std::string temp_file = state_file + ".XXXXXX";
+    const int fd = mkstemp(temp_file.data());
+    if (fd < 0) return -1;
     const std::string bytes = state.ToUtf8();
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fflush(file) == 0 && ok;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < bytes.size();) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<std::size_t>(n);
+    }
     // The data must be on disk before the rename makes it the state file.
-    ok = ok && fsync(fileno(file)) == 0;
-    ok = std::fclose(file) == 0 && ok;
+    ok = ok && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
     if (!ok) {
-        std::remove(temp_file.c_str());
+        unlink(temp_file.c_str());
         return -2;
     }
     if (std::rename(temp_file.c_str(), state_file.c_str()) != 0) {
         // The state file itself can't be replaced (a directory in its place,
         // for one): the same outcome as not being able to open it.
-        std::remove(temp_file.c_str());
+        unlink(temp_file.c_str());
         return -1;
     }
     // Make the rename itself durable; the save has succeeded either way.
@@ -369,6 +376,15 @@ int OrvGame::SaveState(String state) {
         close(dir);
     }
     return 0;
+}
+
+std::string orvStateFilePath() {
+    if (g_state_folder.empty()) return std::string();
+    if (g_state_folder[0] == '/') return StateFile();
+    char cwd[PATH_MAX];
+    if (!getcwd(cwd, sizeof cwd)) return StateFile();
+    const std::string here(cwd);
+    return (g_state_folder == "." ? here : here + "/" + g_state_folder) + "/.quarlostate";
 }
 
 unsigned char* orvLoadImageFile(String path, int* width, int* height, int* depth) {

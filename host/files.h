@@ -32,3 +32,6 @@ std::string orvFileStamp(String path);
 // start; the first save creates a missing folder. Empty means nowhere: the
 // state reads as empty and saves fail.
 void orvSetStateFolder(const std::string& folder);
+
+// The state file's full path, for messages; empty when there is none.
+std::string orvStateFilePath();

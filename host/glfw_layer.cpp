@@ -1,15 +1,22 @@
 // The only file that talks to the installed windowing library. It gives the
-// host the classic behaviour: classic key codes, repeats reported as presses,
+// host the classic behaviour: classic key codes, repeats reported as repeats
+// also across a re-created window,
 // a refusable close request, sleep, window parameters, and joysticks whose
 // vertical axes are positive up (pads the library knows as gamepads are
 // presented in the framework's pad layout).
 #include <GLFW/glfw3.h>
+#include <X11/Xlib.h>
 
+#include <bitset>
 #include <chrono>
 #include <cstdio>
 #include <thread>
 
 #include "host/glfw_layer.h"
+
+// The library's own X connection (its native-access header would also want
+// the resize-extension headers, which nothing here uses).
+extern "C" Display* glfwGetX11Display(void);
 
 namespace {
 
@@ -109,7 +116,13 @@ public:
     }
 
     void CloseWindow() override {
-        if (window_) glfwDestroyWindow(window_);
+        if (!window_) return;
+        // A key held now is still held in the next window, which knows
+        // nothing of it: its auto-repeat would arrive there as a new press.
+        for (int key = GLFW_KEY_SPACE; key <= GLFW_KEY_LAST; ++key) {
+            if (glfwGetKey(window_, key) == GLFW_PRESS) carried_.set(static_cast<std::size_t>(key));
+        }
+        glfwDestroyWindow(window_);
         window_ = nullptr;
     }
 
@@ -223,10 +236,12 @@ public:
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     }
     void PollEvents() override {
+        ReleaseCarriedKeys();
         glfwPollEvents();
         FinishPendingClose();
     }
     void WaitEvents() override {
+        ReleaseCarriedKeys();
         glfwWaitEvents();
         FinishPendingClose();
     }
@@ -244,12 +259,38 @@ private:
 
     static void OnKey(GLFWwindow* window, int key, int, int action, int) {
         RealGlfw& self = From(window);
-        if (action == GLFW_REPEAT) {
-            if (!self.key_repeat_) return;
-            action = GLFW_PRESS;
+        if (key >= 0 && self.carried_.test(static_cast<std::size_t>(key))) {
+            if (action == GLFW_RELEASE) {
+                self.carried_.reset(static_cast<std::size_t>(key));
+            } else {
+                action = GLFW_REPEAT;
+            }
         }
+        if (action == GLFW_REPEAT && !self.key_repeat_) return;
         const int classic = GlfwKeyTo27(key);
-        if (classic != glfw27::KEY_UNKNOWN && self.callbacks_.key) self.callbacks_.key(classic, action);
+        const int classic_action = action == GLFW_REPEAT    ? glfw27::REPEAT
+                                   : action == GLFW_PRESS ? glfw27::PRESS
+                                                          : glfw27::RELEASE;
+        if (classic != glfw27::KEY_UNKNOWN && self.callbacks_.key) self.callbacks_.key(classic, classic_action);
+    }
+
+    // The window system drops the release of a key the window never saw
+    // pressed, so a carried key is looked up on the keyboard itself; one let
+    // go is released (without a keyboard to ask, every carried key is).
+    void ReleaseCarriedKeys() {
+        if (carried_.none()) return;
+        char keymap[32] = {};
+        Display* display = glfwGetX11Display();
+        if (display) XQueryKeymap(display, keymap);
+        for (int key = GLFW_KEY_SPACE; key <= GLFW_KEY_LAST; ++key) {
+            if (!carried_.test(static_cast<std::size_t>(key))) continue;
+            const int scancode = glfwGetKeyScancode(key);
+            const bool held = display && scancode > 0 && scancode < 256 && (keymap[scancode / 8] & (1 << (scancode % 8)));
+            if (held) continue;
+            carried_.reset(static_cast<std::size_t>(key));
+            const int classic = GlfwKeyTo27(key);
+            if (classic != glfw27::KEY_UNKNOWN && callbacks_.key) callbacks_.key(classic, glfw27::RELEASE);
+        }
     }
     static void OnChar(GLFWwindow* window, unsigned int character) {
         RealGlfw& self = From(window);
@@ -289,6 +330,7 @@ private:
     bool initialised_ = false;
     bool key_repeat_ = false;
     bool close_requested_ = false;
+    std::bitset<GLFW_KEY_LAST + 1> carried_;  // held across a window change, not yet released
 
     // An accepted close takes effect once event processing is over.
     void FinishPendingClose() {

@@ -6,7 +6,9 @@
 
 namespace glfw27 {
 
-enum : int { RELEASE = 0, PRESS = 1 };
+// A repeat is a key-down of a key held since an earlier press (also one held
+// while the window was re-created).
+enum : int { RELEASE = 0, PRESS = 1, REPEAT = 2 };
 
 // Key codes of the classic numbering: printable keys are their US-layout
 // character codes, special keys start at 256.

@@ -103,23 +103,44 @@ int OrvGlfwGame::Millisecs() {
 
 void OrvGlfwGame::SetMouseVisible(bool visible) { glfw().SetMouseCursor(visible); }
 
-void OrvGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha, int depth,
+bool OrvGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha, int depth,
                                 int stencil, bool fullscreen) {
     // No key may stay down across the change of window.
     for (int key = 0; key <= glfw27::KEY_LAST; ++key) {
         const int code = TransKey(key);
-        if (code && glfw().GetKey(key) == glfw27::PRESS) KeyEvent(OrvGameEvent::KeyUp, code);
+        if (code && glfw().GetKey(key) == glfw27::PRESS) {
+            KeyEvent(OrvGameEvent::KeyUp, code);
+            _keyReportedDown[code] = false;
+        }
     }
     const glfw27::VidMode desktop = glfw().GetDesktopMode();
     glfw().CloseWindow();
 
-    if (!glfw().OpenWindow(width, height, red, green, blue, alpha, depth, stencil, fullscreen, true)) {
-        orvPrint(String("Could not open the game window: no OpenGL-capable display was found."));
-        glfw().Terminate();
-        std::exit(-1);
+    const WindowMode wanted{width, height, red, green, blue, alpha, depth, stencil, fullscreen};
+    if (OpenGlfwWindow(wanted, desktop.Width, desktop.Height)) {
+        _window = wanted;
+        return true;
     }
-    if (!fullscreen) {
-        glfw().SetWindowPos((desktop.Width - width) / 2, (desktop.Height - height) / 2);
+    // A mode the display refuses later on keeps the game in the window it had.
+    if (_window.width > 0) {
+        const String size = String(width) + String(" x ") + String(height);
+        orvPrint((fullscreen ? String("Full screen ") + size : String("A window of ") + size) +
+                 String(" could not be opened; staying in ") +
+                 String(_window.fullscreen ? "full screen" : "a window"));
+        if (OpenGlfwWindow(_window, desktop.Width, desktop.Height)) return false;
+    }
+    orvPrint(String("Could not open the game window: no OpenGL-capable display was found."));
+    glfw().Terminate();
+    std::exit(-1);
+}
+
+bool OrvGlfwGame::OpenGlfwWindow(const WindowMode& m, int desktopWidth, int desktopHeight) {
+    if (!glfw().OpenWindow(m.width, m.height, m.red, m.green, m.blue, m.alpha, m.depth, m.stencil, m.fullscreen,
+                           true)) {
+        return false;
+    }
+    if (!m.fullscreen) {
+        glfw().SetWindowPos((desktopWidth - m.width) / 2, (desktopHeight - m.height) / 2);
         glfw().SetWindowTitle("Vellumby");
     }
     ++glfwGraphicsSeq;
@@ -133,6 +154,7 @@ void OrvGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int b
     callbacks.mouse_pos = OnMousePos;
     callbacks.window_close = OnWindowClose;
     glfw().SetCallbacks(callbacks);
+    return true;
 }
 
 int OrvGlfwGame::OnWindowClose() {

@@ -142,7 +142,9 @@ public:
     virtual unsigned char* LoadImageData(String path, int* width, int* height, int* depth);
     virtual unsigned char* LoadAudioData(String path, int* length, int* channels, int* format, int* hertz);
 
-    virtual void SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha, int depth,
+    // False when the asked-for window could not be opened and the game
+    // stays in the window it had.
+    virtual bool SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha, int depth,
                                int stencil, bool fullscreen);
     virtual void Run();
 
@@ -166,6 +168,17 @@ protected:
     bool _iconified = false;
     double _nextUpdate = 0.0;
     double _updatePeriod = 0.0;
+
+private:
+    struct WindowMode {
+        int width, height, red, green, blue, alpha, depth, stencil;
+        bool fullscreen;
+    };
+    bool OpenGlfwWindow(const WindowMode& mode, int desktopWidth, int desktopHeight);
+    WindowMode _window{};  // the window open now; width 0 before the first
+    // Framework key codes the host has reported down: a repeat of any other
+    // key (one the window change released) must not start a new press.
+    bool _keyReportedDown[256] = {};
 };
 
 // The program's host. Main lives in its own file (host_main.cpp), linked

@@ -82,12 +82,20 @@ int OrvGlfwGame::KeyToChar(int code) {
 void OrvGlfwGame::OnKey(int glfwKey, int action) {
     const int code = TransKey(glfwKey);
     if (!code) return;
+    bool& down = _glfwGame->_keyReportedDown[code];
     if (action == glfw27::RELEASE) {
+        down = false;
         _game->KeyEvent(OrvGameEvent::KeyUp, code);
-    } else if (action == glfw27::PRESS) {
-        _game->KeyEvent(OrvGameEvent::KeyDown, code);
-        if (const int character = KeyToChar(code)) _game->KeyEvent(OrvGameEvent::KeyChar, character);
+        return;
     }
+    // A held key repeats its key-down and character; but a repeat of a key
+    // that a window change released is no new press (holding F11 would
+    // otherwise switch the window back and forth).
+    if (action == glfw27::REPEAT && !down) return;
+    if (action != glfw27::PRESS && action != glfw27::REPEAT) return;
+    down = true;
+    _game->KeyEvent(OrvGameEvent::KeyDown, code);
+    if (const int character = KeyToChar(code)) _game->KeyEvent(OrvGameEvent::KeyChar, character);
 }
 
 void OrvGlfwGame::OnChar(int character, int action) {

@@ -235,10 +235,15 @@ String String::Load(std::FILE* file) {
             chars.push_back(static_cast<char16_t>(hi << 8 | lo));
         }
     } else {
-        std::size_t skip = (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) ? 3 : 0;
-        if (!decode_utf8(p + skip, n - skip, chars)) {
-            chars.assign(p + skip, p + n);
-        }
+        const std::size_t skip = (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) ? 3 : 0;
+        return FromUtf8(std::string(bytes.begin() + static_cast<std::ptrdiff_t>(skip), bytes.end()));
     }
+    return String(chars.data(), static_cast<int>(chars.size()));
+}
+
+String String::FromUtf8(const std::string& text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    std::vector<char16_t> chars;
+    if (!decode_utf8(p, text.size(), chars)) chars.assign(p, p + text.size());
     return String(chars.data(), static_cast<int>(chars.size()));
 }

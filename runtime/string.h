@@ -51,6 +51,8 @@ public:
     // Reads a whole open file: UTF-16 with either byte-order mark, else
     // UTF-8 (up to three-byte forms), else one character per byte.
     static String Load(std::FILE* file);
+    // UTF-8 text (bytes taken one by one where it is not UTF-8).
+    static String FromUtf8(const std::string& text);
 
 private:
     explicit String(Rep* rep) : rep_(rep) {}
