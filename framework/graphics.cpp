@@ -113,6 +113,12 @@ c_Image* orv_graphics_LoadImage2(String path, int frameWidth, int frameHeight, i
                                              0, surface->Width(), surface->Height());
 }
 
+int orv_graphics_DecodeAhead(Array<String> paths) {
+    Array<String> fixed(paths.Length());
+    for (int i = 0; i < paths.Length(); ++i) fixed[i] = orv_data_FixDataPath(paths[i]);
+    return orv_graphics_device->DecodeAhead(fixed);
+}
+
 int orv_graphics_SetFont(c_Image* font, int firstChar) {
     c_GraphicsContext* context = orv_graphics_context;
     if (!font) {

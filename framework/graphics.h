@@ -66,6 +66,9 @@ extern gxtkGraphics* orv_graphics_renderDevice;
 
 c_Image* orv_graphics_LoadImage(String path, int frameCount, int flags);
 c_Image* orv_graphics_LoadImage2(String path, int frameWidth, int frameHeight, int frameCount, int flags);
+// Images the program will load next, in the order it will load them: they
+// are decoded ahead, off the updates that load them.
+int orv_graphics_DecodeAhead(Array<String> paths);
 int orv_graphics_SetFont(c_Image* font, int firstChar);
 int orv_graphics_SetGraphicsDevice(gxtkGraphics* device);
 int orv_graphics_BeginRender();

@@ -13,6 +13,29 @@ String LevelSuffix(int level) {
     return String();
 }
 
+// The images of the loader's steps, in the order it loads them; 90 is the
+// font (16 x 16 cells; layout advance 7, line height 10).
+struct LoaderImage {
+    int step, slot;
+    const char* name;
+    int frameW, frameH, frames;
+};
+const LoaderImage kLoaderImages[] = {
+    {1, 97, "common/icons", 32, 32, 16},   {2, 95, "common/Buttons", 64, 64, 16},
+    {3, 94, "common/dpad", 32, 32, 16},    {4, 93, "common/QEVLLogo", 256, 256, 1},
+    {5, 91, "common/Testcard_Circle", 256, 256, 1}, {6, 90, "fonts/editundo", 16, 16, 128},
+    {11, 99, "menu", 256, 256, 4},         {12, 98, "logo", 256, 128, 1},
+    {13, 96, "parts", 8, 8, 256},          {14, 80, "BadgesA", 64, 64, 64},
+    {15, 1, "gfx", 16, 16, 256},
+};
+
+// The level a window of this size loads its images at (the resolution rule).
+int LevelFor(int w, int h) {
+    if (w > 1230 || h > 1230) return 4;
+    if (w > 630 || h > 630) return 2;
+    return 1;
+}
+
 // A slot's old image or sound goes at once: the collector counts only its
 // own small objects, not the pixels and samples behind them, so those would
 // pile up over reloads (a change of window size reloads every slot).
@@ -27,18 +50,17 @@ void Release(c_Sound* sound) {
 }  // namespace
 
 int c_MyApp::p_ResolutionRule() {
-    const int w = orv_graphics_DeviceWidth();
-    const int h = orv_graphics_DeviceHeight();
-    m_HdLevel = 1;
-    m_ImgScale = 1.0f;
-    if (w > 630 || h > 630) {
-        m_HdLevel = 2;
-        m_ImgScale = 0.5f;
-    }
-    if (w > 1230 || h > 1230) {
-        m_HdLevel = 4;
-        m_ImgScale = 0.25f;
-    }
+    m_HdLevel = LevelFor(orv_graphics_DeviceWidth(), orv_graphics_DeviceHeight());
+    m_ImgScale = 1.0f / static_cast<float>(m_HdLevel);
+    return 0;
+}
+
+int c_MyApp::p_DecodeAhead() {
+    const String suffix = LevelSuffix(LevelFor(orv_graphics_DeviceWidth(), orv_graphics_DeviceHeight()));
+    const int count = static_cast<int>(sizeof kLoaderImages / sizeof kLoaderImages[0]);
+    Array<String> paths(count);
+    for (int i = 0; i < count; ++i) paths[i] = String(kLoaderImages[i].name) + suffix + String(".png");
+    orv_graphics_DecodeAhead(paths);
     return 0;
 }
 
@@ -89,6 +111,7 @@ int c_MyApp::p_Reload() {
     m_ClsR = m_ClsG = m_ClsB = 0;
     m_ClsA = 1;
     p_ResolutionRule();
+    p_DecodeAhead();  // the loader's images, while these two load here
     p_LoadImg(93, String("common/QEVLLogo"), 256, 256, 1, 1);
     p_LoadFont(90, String("fonts/editundo"), 7, 10);
     m_LoadStage = 1;
@@ -97,29 +120,23 @@ int c_MyApp::p_Reload() {
 
 int c_MyApp::p_Loader() {
     p_ResolutionRule();
+    for (const LoaderImage& image : kLoaderImages) {
+        if (image.step != m_LoadStage) continue;
+        if (image.slot == 90) {
+            p_LoadFont(90, String(image.name), 7, 10);
+        } else {
+            p_LoadImg(image.slot, String(image.name), image.frameW, image.frameH, image.frames, 1);
+        }
+    }
     switch (m_LoadStage) {
         case 1:
-            p_LoadImg(97, String("common/icons"), 32, 32, 16, 1);
             p_LoadSFX(96);
             break;
-        case 2:
-            p_LoadImg(95, String("common/Buttons"), 64, 64, 16, 1);
-            break;
-        case 3:
-            p_LoadImg(94, String("common/dpad"), 32, 32, 16, 1);
-            break;
         case 4:
-            p_LoadImg(93, String("common/QEVLLogo"), 256, 256, 1, 1);
             if (m_JinglePlayed == 0) {
                 p_PlaySFX2(96, 1.0f);
                 m_JinglePlayed = 1;
             }
-            break;
-        case 5:
-            p_LoadImg(91, String("common/Testcard_Circle"), 256, 256, 1, 1);
-            break;
-        case 6:
-            p_LoadFont(90, String("fonts/editundo"), 7, 10);
             break;
         case 7:
             p_LoadSFX(1);
@@ -133,21 +150,6 @@ int c_MyApp::p_Loader() {
         case 10:
             p_LoadSFX(99);
             break;
-        case 11:
-            p_LoadImg(99, String("menu"), 256, 256, 4, 1);
-            break;
-        case 12:
-            p_LoadImg(98, String("logo"), 256, 128, 1, 1);
-            break;
-        case 13:
-            p_LoadImg(96, String("parts"), 8, 8, 256, 1);
-            break;
-        case 14:
-            p_LoadImg(80, String("BadgesA"), 64, 64, 64, 1);
-            break;
-        case 15:
-            p_LoadImg(1, String("gfx"), 16, 16, 256, 1);
-            break;
         case 16:
             p_LoadSFX(2);
             break;
@@ -159,7 +161,7 @@ int c_MyApp::p_Loader() {
             if (m_LoadStage >= 18 && m_LoadStage <= 34) {
                 // Steps 18-21 load sounds 5-8, steps 22-34 sounds 9-21.
                 p_LoadSFX(m_LoadStage - 13);
-            } else {
+            } else if (m_LoadStage < 1 || m_LoadStage > 34) {
                 m_LoadStage = 0;
             }
             break;

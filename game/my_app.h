@@ -143,6 +143,9 @@ public:
 
     // ---- assets, loader and sound effects (assets.cpp)
     int p_ResolutionRule();
+    // Has the images of the loader's steps decoded ahead, at the level of the
+    // window's size now.
+    int p_DecodeAhead();
     int p_Reload();
     int p_Loader();
     int p_WaitStart(int mode);

@@ -6,11 +6,15 @@
 #include <AL/alext.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
+#include <thread>
 
-#include "host/files.h"
+#include "host/sound_files.h"
 #include "runtime/diagnostics.h"
 
 std::vector<unsigned int> gxtkAudio::discarded;
@@ -26,6 +30,20 @@ struct gxtkAudio::Alc {
 };
 
 namespace {
+
+// Held by every OpenAL call of the devices: the main thread's and the music
+// thread's never interleave. Recursive, as operations call one another.
+std::recursive_mutex& AlLock() {
+    static std::recursive_mutex lock;
+    return lock;
+}
+using Guard = std::lock_guard<std::recursive_mutex>;
+
+// The music queue: four pieces of 4096 sample frames, 0.37 s at 44.1 kHz,
+// topped up every 20 ms.
+constexpr int kMusicBuffers = 4;
+constexpr int kMusicPiece = 4096;
+constexpr auto kMusicRefill = std::chrono::milliseconds(20);
 
 // A source that cannot be asked (no context, never generated) sounds no
 // more than a stopped one, and is treated as one.
@@ -64,6 +82,20 @@ void CloseOpenDevices() {
 
 }  // namespace
 
+struct gxtkAudio::Music {
+    OrvOggStream stream;
+    bool loop = false;
+    bool streaming = false;  // a stream feeds channel 32
+    bool ended = false;      // nothing more to queue: the end of a tune that does not loop, or damage
+    bool suspended = false;  // the app is suspended: a source that ran dry waits
+    ALuint buffers[kMusicBuffers] = {};
+    std::vector<ALuint> unqueued;  // buffers not queued
+    std::vector<short> piece;
+    std::thread thread;
+    std::condition_variable_any wake;
+    bool quit = false;
+};
+
 // ---- samples
 
 gxtkSample::~gxtkSample() { DiscardBuffer(&buffer); }
@@ -74,13 +106,15 @@ int gxtkSample::Discard() {
 }
 
 unsigned int gxtkChannel::AL_Source() {
+    const Guard guard(AlLock());
     if (!source) alGenSources(1, &source);
     return source;
 }
 
 // ---- device
 
-gxtkAudio::gxtkAudio() : alc(new Alc()) {
+gxtkAudio::gxtkAudio() : alc(new Alc()), music_(new Music()) {
+    const Guard guard(AlLock());
     alc->alcDevice = alcOpenDevice(nullptr);
     if (!alc->alcDevice) {
         orvPrint(String("OpenAl error: alcOpenDevice failed"));
@@ -107,7 +141,7 @@ gxtkAudio::gxtkAudio() : alc(new Alc()) {
     if (alc->current) alDistanceModel(AL_NONE);
 }
 
-gxtkAudio::gxtkAudio(NoOutput) {}
+gxtkAudio::gxtkAudio(NoOutput) : music_(new Music()) {}
 
 gxtkAudio::~gxtkAudio() { Close(); }
 
@@ -118,8 +152,22 @@ bool gxtkAudio::OutputPaused() const { return alc && alc->paused; }
 unsigned int gxtkAudio::SourceOf(gxtkChannel& channel) { return HasOutput() ? channel.AL_Source() : 0; }
 
 void gxtkAudio::Close() {
+    // The music thread ends first, outside the lock it may be waiting for.
+    if (music_->thread.joinable()) {
+        {
+            const Guard guard(AlLock());
+            music_->quit = true;
+        }
+        music_->wake.notify_all();
+        music_->thread.join();
+    }
+    const Guard guard(AlLock());
+    EndMusicStream();
     if (!alc) return;
     const bool had_device = alc->alcDevice != nullptr;
+    if (HasOutput() && music_->buffers[0]) alDeleteBuffers(kMusicBuffers, music_->buffers);
+    for (ALuint& b : music_->buffers) b = 0;
+    music_->unqueued.clear();
     if (alc->alcContext) {
         if (alcGetCurrentContext() == alc->alcContext) alcMakeContextCurrent(nullptr);
         alcDestroyContext(alc->alcContext);
@@ -134,12 +182,12 @@ void gxtkAudio::Close() {
 }
 
 void gxtkAudio::mark() {
+    const Guard guard(AlLock());
     // A sound still sounding keeps its sample alive even when the game has
     // dropped it.
     for (gxtkChannel& c : channels) {
         if (c.state != gxtkChannel::Stopped && c.sample && SourceState(c.source) != AL_STOPPED) gc_mark_q(c.sample);
     }
-    gc_mark_q(music_);
 }
 
 namespace {
@@ -154,11 +202,15 @@ gxtkChannel* ChannelAt(gxtkChannel* channels, int channel) {
 }  // namespace
 
 void gxtkAudio::FlushDiscarded() {
+    const Guard guard(AlLock());
     // The names are those of a device with output; one without has none to
     // give back.
     if (discarded.empty() || !HasOutput()) return;
-    // Finished sources still hold their buffers; let them go.
-    for (gxtkChannel& c : channels) {
+    // Finished sources still hold their buffers; let them go. (The music's
+    // queue is its own, and a stream that ran dry for a moment goes on.)
+    for (int i = 0; i < kChannels; ++i) {
+        gxtkChannel& c = channels[i];
+        if (i == kMusicChannel && music_->streaming) continue;
         if (c.state != gxtkChannel::Stopped && c.source && SourceState(c.source) == AL_STOPPED) {
             alSourcei(c.source, AL_BUFFER, 0);
         }
@@ -176,6 +228,8 @@ void gxtkAudio::FlushDiscarded() {
 }
 
 int gxtkAudio::Suspend() {
+    const Guard guard(AlLock());
+    music_->suspended = true;
     for (gxtkChannel& c : channels) {
         if (c.state == gxtkChannel::Playing && SourceState(c.source) == AL_PLAYING) alSourcePause(c.source);
     }
@@ -189,6 +243,8 @@ int gxtkAudio::Suspend() {
 }
 
 int gxtkAudio::Resume() {
+    const Guard guard(AlLock());
+    music_->suspended = false;
     if (alc && alc->paused) {
         alc->resumeDevice(alc->alcDevice);
         alc->paused = false;
@@ -196,6 +252,7 @@ int gxtkAudio::Resume() {
     for (gxtkChannel& c : channels) {
         if (c.state == gxtkChannel::Playing && SourceState(c.source) == AL_PAUSED) alSourcePlay(c.source);
     }
+    music_->wake.notify_all();
     return 0;
 }
 
@@ -218,6 +275,7 @@ gxtkSample* gxtkAudio::LoadSample__UNSAFE__(gxtkSample* sample, String path) {
     }
     // Without output there is no buffer: the sample then plays silently,
     // like everything else.
+    const Guard guard(AlLock());
     ALuint buffer = 0;
     if (HasOutput()) {
         alGetError();
@@ -237,7 +295,9 @@ gxtkSample* gxtkAudio::LoadSample__UNSAFE__(gxtkSample* sample, String path) {
 int gxtkAudio::PlaySample(gxtkSample* sample, int channel, int flags) {
     gxtkChannel* c = ChannelAt(channels, channel);
     if (!c) return 0;
+    const Guard guard(AlLock());
     FlushDiscarded();
+    if (channel == kMusicChannel) EndMusicStream();
     if (const ALuint source = SourceOf(*c)) {
         alSourceStop(source);
         alSourcei(source, AL_BUFFER, static_cast<ALint>(sample ? sample->buffer : 0));
@@ -255,7 +315,9 @@ int gxtkAudio::PlaySample(gxtkSample* sample, int channel, int flags) {
 int gxtkAudio::StopChannel(int channel) {
     gxtkChannel* c = ChannelAt(channels, channel);
     if (!c || c->state == gxtkChannel::Stopped) return 0;
+    const Guard guard(AlLock());
     if (c->source) alSourceStop(c->source);
+    if (channel == kMusicChannel) EndMusicStream();
     c->state = gxtkChannel::Stopped;
     return 0;
 }
@@ -263,7 +325,9 @@ int gxtkAudio::StopChannel(int channel) {
 int gxtkAudio::PauseChannel(int channel) {
     gxtkChannel* c = ChannelAt(channels, channel);
     if (!c || c->state != gxtkChannel::Playing) return 0;
-    if (SourceState(c->source) == AL_STOPPED) {
+    const Guard guard(AlLock());
+    const bool running_dry = channel == kMusicChannel && MusicStreamPlaying();
+    if (SourceState(c->source) == AL_STOPPED && !running_dry) {
         c->state = gxtkChannel::Stopped;
     } else {
         alSourcePause(c->source);
@@ -275,26 +339,35 @@ int gxtkAudio::PauseChannel(int channel) {
 int gxtkAudio::ResumeChannel(int channel) {
     gxtkChannel* c = ChannelAt(channels, channel);
     if (!c || c->state != gxtkChannel::Paused) return 0;
+    const Guard guard(AlLock());
     if (c->source) alSourcePlay(c->source);
     c->state = gxtkChannel::Playing;
+    if (channel == kMusicChannel) music_->wake.notify_all();
     return 0;
 }
 
 int gxtkAudio::ChannelState(int channel) {
     gxtkChannel* c = ChannelAt(channels, channel);
     if (!c) return 0;
-    if (c->state == gxtkChannel::Playing && SourceState(c->source) == AL_STOPPED) c->state = gxtkChannel::Stopped;
+    const Guard guard(AlLock());
+    // A stream's source that ran dry for a moment is still playing the tune.
+    const bool running_dry = channel == kMusicChannel && MusicStreamPlaying();
+    if (c->state == gxtkChannel::Playing && SourceState(c->source) == AL_STOPPED && !running_dry) {
+        c->state = gxtkChannel::Stopped;
+    }
     return c->state;
 }
 
 int gxtkAudio::SetVolume(int channel, float volume) {
     gxtkChannel* c = ChannelAt(channels, channel);
+    const Guard guard(AlLock());
     if (const ALuint source = c ? SourceOf(*c) : 0) alSourcef(source, AL_GAIN, volume);
     return 0;
 }
 
 int gxtkAudio::SetPan(int channel, float pan) {
     gxtkChannel* c = ChannelAt(channels, channel);
+    const Guard guard(AlLock());
     if (const ALuint source = c ? SourceOf(*c) : 0) {
         alSource3f(source, AL_POSITION, std::sin(pan), 0.0f, -std::cos(pan));
     }
@@ -303,34 +376,132 @@ int gxtkAudio::SetPan(int channel, float pan) {
 
 int gxtkAudio::SetRate(int channel, float rate) {
     gxtkChannel* c = ChannelAt(channels, channel);
+    const Guard guard(AlLock());
     if (const ALuint source = c ? SourceOf(*c) : 0) alSourcef(source, AL_PITCH, rate);
     return 0;
 }
 
+// ---- streamed music
+
 int gxtkAudio::PlayMusic(String path, int flags) {
+    const Guard guard(AlLock());
     StopMusic();
-    const std::string stamp = orvFileStamp(path);
-    // A discarded buffer (with output there) is no tune to play again.
-    if (music_ && !stamp.empty() && path == musicPath_ && stamp == musicStamp_ && (music_->buffer || !HasOutput())) {
-        PlaySample(music_, kMusicChannel, flags);
+    Music& m = *music_;
+    if (!m.stream.Open(path)) {
+        // Not an Ogg Vorbis stream: a sound of another kind is played whole;
+        // a missing or damaged file fails here as well.
+        gxtkSample* sample = LoadSample(path);
+        if (!sample) return -1;
+        PlaySample(sample, kMusicChannel, flags);
         return 0;
     }
-    if (music_) {
-        // Off the source first: a buffer a source holds cannot be deleted.
-        gxtkChannel& c = channels[kMusicChannel];
-        if (c.source && HasOutput()) alSourcei(c.source, AL_BUFFER, 0);
-        music_->Discard();
-        music_ = nullptr;
+    gxtkChannel& c = channels[kMusicChannel];
+    gc_assign(c.sample, static_cast<gxtkSample*>(nullptr));
+    c.state = gxtkChannel::Playing;
+    c.flags = flags;
+    m.loop = flags != 0;
+    m.ended = false;
+    m.streaming = true;
+    if (!HasOutput()) return 0;
+    const ALuint source = SourceOf(c);
+    if (!m.buffers[0]) {
+        alGenBuffers(kMusicBuffers, m.buffers);
+        m.unqueued.assign(m.buffers, m.buffers + kMusicBuffers);
+        m.piece.resize(static_cast<std::size_t>(kMusicPiece) * 2);
     }
-    musicPath_ = String();
-    musicStamp_.clear();
-    gxtkSample* sample = LoadSample(path);
-    if (!sample) return -1;
-    gc_assign(music_, sample);
-    musicPath_ = path;
-    musicStamp_ = stamp;
-    PlaySample(sample, kMusicChannel, flags);
+    alSourceStop(source);
+    alSourcei(source, AL_BUFFER, 0);
+    alSourcei(source, AL_LOOPING, AL_FALSE);
+    // A stereo tune goes to the speakers as it is, not placed in space.
+    if (alIsExtensionPresent("AL_SOFT_direct_channels")) alSourcei(source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
+    // The first piece now, so the tune starts with this call; the thread
+    // queues the rest.
+    RefillMusic();
+    if (!m.thread.joinable()) m.thread = std::thread(&gxtkAudio::MusicThread, this);
+    m.wake.notify_all();
     return 0;
+}
+
+bool gxtkAudio::MusicStreamPlaying() const { return HasOutput() && music_->streaming && !music_->ended; }
+
+void gxtkAudio::EndMusicStream() {
+    Music& m = *music_;
+    if (!m.streaming) return;
+    m.streaming = false;
+    m.stream.Close();
+    const ALuint source = channels[kMusicChannel].source;
+    if (!HasOutput() || !source) return;
+    // Stopped, every queued piece counts as played and comes off the queue.
+    alSourceStop(source);
+    ALint queued = 0;
+    alGetSourcei(source, AL_BUFFERS_QUEUED, &queued);
+    for (; queued > 0; --queued) {
+        ALuint b = 0;
+        alSourceUnqueueBuffers(source, 1, &b);
+        m.unqueued.push_back(b);
+    }
+    alSourcei(source, AL_BUFFER, 0);
+}
+
+// Called with the lock held: takes the played pieces off the queue, decodes
+// new ones into them (from the start again at the end of a looping tune, so
+// the loop has no seam), and restarts a source that ran dry.
+void gxtkAudio::RefillMusic() {
+    Music& m = *music_;
+    gxtkChannel& c = channels[kMusicChannel];
+    if (!m.streaming || !HasOutput() || !c.source) return;
+    ALint processed = 0;
+    alGetSourcei(c.source, AL_BUFFERS_PROCESSED, &processed);
+    for (; processed > 0; --processed) {
+        ALuint b = 0;
+        alSourceUnqueueBuffers(c.source, 1, &b);
+        m.unqueued.push_back(b);
+    }
+    const int channelCount = m.stream.Channels();
+    const ALenum format = FormatFor(channelCount, 2);
+    while (!m.unqueued.empty() && !m.ended) {
+        int frames = 0;
+        bool rewound = false;
+        while (frames < kMusicPiece) {
+            const int got = m.stream.Read(m.piece.data() + frames * channelCount, kMusicPiece - frames);
+            if (got > 0) {
+                frames += got;
+                rewound = false;
+                continue;
+            }
+            // The end, or damage: a looping tune starts again (unless it
+            // holds no sound at all), anything else has been played out.
+            if (got < 0 || !m.loop || rewound || !m.stream.Rewind()) {
+                m.ended = true;
+                break;
+            }
+            rewound = true;
+        }
+        if (frames == 0) break;
+        const ALuint b = m.unqueued.back();
+        m.unqueued.pop_back();
+        alBufferData(b, format, m.piece.data(), frames * channelCount * 2, m.stream.Rate());
+        alSourceQueueBuffers(c.source, 1, &b);
+    }
+    ALint queued = 0;
+    alGetSourcei(c.source, AL_BUFFERS_QUEUED, &queued);
+    const ALint state = SourceState(c.source);
+    if (queued > 0 && c.state == gxtkChannel::Playing && !m.suspended && (state == AL_STOPPED || state == AL_INITIAL)) {
+        alSourcePlay(c.source);
+    }
+}
+
+void gxtkAudio::MusicThread() {
+    std::unique_lock<std::recursive_mutex> lock(AlLock());
+    while (!music_->quit) {
+        // Asleep while nothing streams or the app is away: no work, no wake-ups.
+        if (MusicStreamPlaying() && !music_->suspended) {
+            music_->wake.wait_for(lock, kMusicRefill);
+        } else {
+            music_->wake.wait(lock);
+        }
+        if (!music_->quit) RefillMusic();
+    }
 }
 
 int gxtkAudio::StopMusic() { return StopChannel(kMusicChannel); }
@@ -346,6 +517,7 @@ int gxtkAudio::SetMusicVolume(float volume) { return SetVolume(kMusicChannel, vo
 gxtkAudio::SourceInfo gxtkAudio::Inspect(int channel) {
     SourceInfo info;
     gxtkChannel* c = ChannelAt(channels, channel);
+    const Guard guard(AlLock());
     if (!c || !c->source || !HasOutput() || !alIsSource(c->source)) return info;
     info.source = c->source;
     ALint value = 0;
@@ -364,10 +536,14 @@ gxtkAudio::SourceInfo gxtkAudio::Inspect(int channel) {
     return info;
 }
 
-bool gxtkAudio::BufferExists(unsigned int buffer) { return buffer && alIsBuffer(buffer); }
+bool gxtkAudio::BufferExists(unsigned int buffer) {
+    const Guard guard(AlLock());
+    return buffer && alIsBuffer(buffer);
+}
 
 gxtkAudio::BufferInfo gxtkAudio::InspectBuffer(unsigned int buffer) {
     BufferInfo info;
+    const Guard guard(AlLock());
     if (!BufferExists(buffer)) return info;
     alGetBufferi(buffer, AL_FREQUENCY, &info.frequency);
     alGetBufferi(buffer, AL_BITS, &info.bits);

@@ -1,6 +1,9 @@
 // The sound device: whole decoded sounds (one OpenAL buffer each) played on
 // 33 fixed sources, channels 0-31 for effects and 32 for music. Buffers of
 // samples nobody wants any more are deleted lazily, once no source uses them.
+// Music is streamed: a thread of the device decodes it a few tenths of a
+// second ahead into a short queue of buffers, so a long update never starves
+// it; every OpenAL call of the device holds one lock.
 // OpenAL stays behind this header: the device's handles live in the .cpp.
 #pragma once
 #include <memory>
@@ -112,13 +115,11 @@ private:
     unsigned int SourceOf(gxtkChannel& channel);
 
     std::unique_ptr<Alc> alc;  // null for a device that opens nothing
-    // The sample PlayMusic loaded last. The next one releases it at once:
-    // left to the collector, whole decoded tunes would pile up, as play
-    // allocates almost no collected objects to set a collection going.
-    gxtkSample* music_ = nullptr;
-    // Which file music_ holds: the same tune asked for again (every level
-    // and every life starts it anew) plays from the start without being
-    // decoded again, which would hold up play for a large part of a second.
-    String musicPath_;
-    std::string musicStamp_;
+    // The music of channel 32, decoded while it plays.
+    struct Music;
+    std::unique_ptr<Music> music_;
+    void EndMusicStream();
+    bool MusicStreamPlaying() const;  // a tune is being played out (with output only)
+    void RefillMusic();
+    void MusicThread();
 };

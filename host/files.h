@@ -1,9 +1,11 @@
-// Asset files of the desktop host, reachable without a host object: the
-// mapping of data paths onto the folders beside the program, and whole image
-// and sound files decoded to memory. The host's own loading operations and
-// the devices use these, so a device can be built and load files on its own.
+// Files of the desktop host, reachable without a host object: the mapping of
+// data paths onto the folders beside the program, whole-file reads, and the
+// stored-state file. Images and sounds are decoded by image_files.h and
+// sound_files.h, so a device can be built and load files on its own.
 #pragma once
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "runtime/string.h"
 
@@ -11,21 +13,13 @@
 // an unknown area gives the empty string (no file), anything else is kept.
 String orvDesktopFilePath(String path);
 
-// The pixels of a PNG file as stored (depth bytes per pixel, rows top
-// first), or null. The caller frees the block with free().
-unsigned char* orvLoadImageFile(String path, int* width, int* height, int* depth);
+// Opens the file a desktop path names (UTF-8 on this system); null for an
+// empty name, like for a missing file.
+std::FILE* orvOpenFile(const String& file_path, const char* mode);
 
-// A whole ".wav" or ".ogg" file (by its name, any case) as interleaved
-// samples: length in sample frames, format in bytes per sample. Null when
-// the file is missing, of another kind or damaged, and for an Ogg stream of
-// more than two channels (the audio device takes no more) or of more than
-// 2^25 frames. The caller frees the block with free().
-unsigned char* orvLoadAudioFile(String path, int* length, int* channels, int* format, int* hertz);
-
-// The size and modification time of the file a path names, as one text;
-// empty when there is no such file. The same stamp twice means the file was
-// not replaced in between.
-std::string orvFileStamp(String path);
+// Appends the rest of an open file. False on a read error (a directory, for
+// one: it must not pass for a complete, shorter file) or beyond INT_MAX bytes.
+bool orvReadWhole(std::FILE* file, std::vector<unsigned char>* bytes);
 
 // The folder that holds the stored-state file ".quarlostate": "." (the
 // current directory) unless the program chose the user's data folder at

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/files.h"
+#include "host/image_files.h"
 #include "host/glfw_layer.h"
 #include "host/host_game.h"
 
@@ -88,26 +89,16 @@ int gxtkSurface::OnUnsafeLoadComplete() {
 }
 
 void gxtkSurface::SetData(unsigned char* data, int w, int h, int d) {
+    orvPremultiply(data, w, h, d);
+    SetPremultipliedData(data, w, h, d);
+}
+
+void gxtkSurface::SetPremultipliedData(unsigned char* data, int w, int h, int d) {
     pixels = data;
     width = w;
     height = h;
     depth = d;
     glFormat = FormatForDepth(d);
-    const long count = static_cast<long>(w) * h;
-    if (d == 2) {
-        for (long i = 0; i < count; ++i) {
-            unsigned char* p = data + i * 2;
-            p[0] = static_cast<unsigned char>(p[0] * p[1] / 255);
-        }
-    } else if (d == 4) {
-        for (long i = 0; i < count; ++i) {
-            unsigned char* p = data + i * 4;
-            const int a = p[3];
-            p[0] = static_cast<unsigned char>(p[0] * a / 255);
-            p[1] = static_cast<unsigned char>(p[1] * a / 255);
-            p[2] = static_cast<unsigned char>(p[2] * a / 255);
-        }
-    }
 }
 
 void gxtkSurface::SetSubData(int x, int y, int w, int h, const unsigned int* src, int pitch) {
@@ -246,11 +237,24 @@ gxtkSurface* gxtkGraphics::LoadSurface(String path) {
 
 gxtkSurface* gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, String path) {
     int w = 0, h = 0, depth = 0;
-    unsigned char* data = orvLoadImageFile(path, &w, &h, &depth);
-    if (!data) return nullptr;
-    surface->SetData(data, w, h, depth);
+    unsigned char* data = nullptr;
+    if (orvTakeImageDecodedAhead(path, &data, &w, &h, &depth)) {
+        if (!data) return nullptr;
+        surface->SetPremultipliedData(data, w, h, depth);
+    } else {
+        data = orvLoadImageFile(path, &w, &h, &depth);
+        if (!data) return nullptr;
+        surface->SetData(data, w, h, depth);
+    }
     surface->path = path;
     return surface;
+}
+
+int gxtkGraphics::DecodeAhead(Array<String> paths) {
+    std::vector<String> list;
+    for (int i = 0; i < paths.Length(); ++i) list.push_back(paths[i]);
+    orvDecodeImagesAhead(list);
+    return 0;
 }
 
 gxtkSurface* gxtkGraphics::CreateSurface(int w, int h) {

@@ -20,6 +20,8 @@ public:
 
     // Takes ownership of a malloc'd pixel block and premultiplies it.
     void SetData(unsigned char* data, int w, int h, int depth);
+    // The same for pixels already premultiplied.
+    void SetPremultipliedData(unsigned char* data, int w, int h, int depth);
     void SetSubData(int x, int y, int w, int h, const unsigned int* src, int pitch);
     void Bind();
 
@@ -58,6 +60,8 @@ public:
     virtual void DiscardGraphics() {}
     virtual gxtkSurface* LoadSurface(String path);
     virtual gxtkSurface* LoadSurface__UNSAFE__(gxtkSurface* surface, String path);
+    // Images about to be loaded, in load order: decoded ahead on a worker.
+    virtual int DecodeAhead(Array<String> paths);
     virtual gxtkSurface* CreateSurface(int w, int h);
     virtual int Cls(float r, float g, float b);
     virtual int SetAlpha(float a);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "host/files.h"
+#include "host/sound_files.h"
 #include "tests/fuzz/input_file.h"
 
 namespace fuzz {

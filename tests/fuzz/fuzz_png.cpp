@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "host/files.h"
+#include "host/image_files.h"
 #include "host/renderer.h"
 #include "runtime/gc.h"
 #include "tests/fuzz/input_file.h"

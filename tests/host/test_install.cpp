@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "host/files.h"
+#include "host/image_files.h"
 #include "tests/host/temp_files.h"
 #include "tests/support/subprocess.h"
 

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/files.h"
+#include "host/sound_files.h"
 #include "tests/host/temp_files.h"
 #include "tests/support/sound_files.h"
 

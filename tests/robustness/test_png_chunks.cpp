@@ -7,7 +7,7 @@
 #include <string>
 #include <tuple>
 
-#include "host/files.h"
+#include "host/image_files.h"
 #include "tests/robustness/damage.h"
 
 namespace {

@@ -1,0 +1,25 @@
+// Images decoded to memory.
+#pragma once
+#include <vector>
+
+#include "runtime/string.h"
+
+// The pixels of a PNG file as stored (depth bytes per pixel, rows top
+// first), or null. The caller frees the block with free().
+unsigned char* orvLoadImageFile(String path, int* width, int* height, int* depth);
+
+// Multiplies colour by alpha in place (depth 2 and 4; other depths have no
+// alpha), as the renderer keeps every texture.
+void orvPremultiply(unsigned char* pixels, int width, int height, int depth);
+
+// Images about to be loaded, in the order they will be: a worker thread
+// decodes and premultiplies them a few ahead of their loads. A new list
+// replaces the one before (what was decoded for it is thrown away) unless it
+// is the same list.
+void orvDecodeImagesAhead(const std::vector<String>& paths);
+
+// The decoded, premultiplied pixels of the next image of that list when
+// `path` is that image, waiting for the worker if it is not done yet; *pixels
+// is null when the file could not be decoded. False when `path` is not the
+// next image decoded ahead: the caller decodes it itself.
+bool orvTakeImageDecodedAhead(String path, unsigned char** pixels, int* width, int* height, int* depth);
