@@ -5,7 +5,7 @@
 // recording device, and with the real renderer and OpenGL; prints CPU time
 // per frame, draw calls, and what the update and the replay allocate.
 // Run under a display (a virtual one will do):
-//   xvfb-run -a -s "-screen 0 1280x1024x24" bench_frame [frames]
+//   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bench_frame [frames]
 #include <time.h>
 #include <unistd.h>
 

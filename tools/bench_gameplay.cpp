@@ -5,7 +5,7 @@
 // runs of its draw list; and what an update allocates. Also the updates of
 // play per second and the collector bytes they allocate.
 // Run under a display (a virtual one will do), from anywhere:
-//   xvfb-run -a -s "-screen 0 1280x1024x24" build/tools/bench_gameplay
+//   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/tools/bench_gameplay
 //
 // The link wraps the renderer's OpenGL calls and the window's buffer swap, so
 // that the time spent in them is known, and the C allocator's entry points,

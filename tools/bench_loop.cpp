@@ -2,7 +2,7 @@
 // second against the 60 asked for, the gaps between updates, renders per
 // second and the processor time the process takes. A figure, not a test.
 // Run under a display, from anywhere (no data is needed):
-//   xvfb-run -a -s "-screen 0 1280x1024x24" build/tools/bench_loop [seconds]
+//   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/tools/bench_loop [seconds]
 #include <sys/resource.h>
 
 #include <algorithm>
