@@ -3,8 +3,8 @@
 // on, so tests can capture and measure the sound, or see a fatal load.
 // Usage: music_probe TUNE SECONDS [all|drums|melodic], run from a folder
 // that holds "data". After the load it plays SECONDS of the tune (only the
-// drum or only the melodic voices when asked), prints a summary line and
-// closes the audio device, which completes a WAV capture.
+// drum or only the melodic voices when asked) and closes the audio device,
+// which completes a WAV capture. It prints the instruments the tune picked.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -59,14 +59,10 @@ private:
         if (voices == "drums") {
             for (int v = 2; v <= 4; ++v) gc_assign(player->m_Instruments[v], nullptr);
         }
-        std::printf("loaded picks %d %d %d %d %d maxpattern %d %d %d %d %d\n", player->m_InstPick[1],
-                    player->m_InstPick[2], player->m_InstPick[3], player->m_InstPick[4], player->m_InstPick[5],
-                    player->m_MaxPattern[0], player->m_MaxPattern[1], player->m_MaxPattern[2],
-                    player->m_MaxPattern[3], player->m_MaxPattern[4]);
+        std::printf("loaded picks %d %d %d %d %d\n", player->m_InstPick[1], player->m_InstPick[2],
+                    player->m_InstPick[3], player->m_InstPick[4], player->m_InstPick[5]);
     }
     void Finish() {
-        std::printf("played %d ms section %d step %d\n", orv_app_Millisecs() - start, player->m_Section,
-                    player->m_Step);
         std::fflush(stdout);
         player->p_Qn_Stop(1);
         orv_audio_device->Close();
