@@ -90,7 +90,8 @@ TEST_F(Sequencer, SectionsOfTheGameSeedAreArrangedAlikeOnEveryPlay) {
     // The first five sections as the rules work them out: the chord
     // pattern "qqjj" from bar 0, then patterns drawn at each fourth bar.
     EXPECT_EQ(first.substr(0, 92),
-              "qj|011301300201111" "jq|101000301211210" "qq|200101010310211" "jq|201110110011300" "bqbq|300211101000001");
+              "qj|011301300201111" "jq|101000301211210" "qq|200101010310211" "jq|201110110011300"
+              "bqbq|300211101000001");
 }
 
 TEST_F(Sequencer, LeadInStartsAtStep56OfTheLastBar) {
