@@ -1,6 +1,7 @@
 // Checks every image the game loads, in the data folder the build made, as
 // the game cuts it: sizes and frame grids at each resolution, the frames the
-// game draws, the tiles laid edge to edge, and the glyphs of both fonts.
+// game draws, the tiles laid edge to edge, the glyphs of both fonts, and the
+// music player's tunes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -193,6 +194,48 @@ TEST(Images, FontGlyphsAreDrawnInsideTheirCellsAndDiffer) {
             }
             EXPECT_TRUE(std::count(f.px.begin(), f.px.end(), 0xFFFFFFFFu)) << what << " has no white pixels";
             EXPECT_TRUE(shapes.insert(f.px).second) << what << " repeats another glyph";
+        }
+    }
+}
+
+// The tunes as the player decodes them: 64 frames of 64 x 64, a cell being
+// the blue channel over black shifted right by three. Voices 0-4 are played
+// and the player picks any pattern up to the last one with data, so each
+// needs notes in every one of those, and a few such patterns to vary; the
+// drum voices' notes are drums. Voices 5-7 are not played.
+TEST(Images, TunesScoreEveryPlayedVoice) {
+    const std::vector<int> drums = {13, 15, 17, 18, 20, 22, 24, 25};
+    for (const char* name : kTuneFiles) {
+        const std::string tune = TuneFile(name);
+        const Picture& p = Pic(tune.substr(0, tune.size() - 4));
+        ASSERT_TRUE(p.width == 512 && p.height == 512) << tune;
+        for (std::uint32_t c : p.pixels) {
+            // Opaque or clear, on the value grid: nothing blends into a neighbouring value.
+            ASSERT_TRUE((c >> 24 == 0 || c >> 24 == 255) && (c >> 16 & 0xFF) % 8 == 0) << tune;
+        }
+        for (int voice = 0; voice < 8; ++voice) {
+            int last = -1, with_notes = 0;  // the last pattern with data, and those with notes
+            for (int frame = 0; frame < 64; ++frame) {
+                const Frame f = Cut(p, 64, 64, frame);
+                auto cell = [&](int step, int k) {
+                    return f.Alpha(voice * 8 + k, step) ? static_cast<int>(f.At(voice * 8 + k, step) >> 19 & 31) : 0;
+                };
+                bool any = false, notes = false;
+                for (int step = 0; step < 64; ++step) {
+                    for (int k = 0; k < 8; ++k) any |= cell(step, k) != 0;
+                    const int note = cell(step, 0);
+                    notes |= note != 0;
+                    EXPECT_TRUE(voice > 1 || note == 0 || std::count(drums.begin(), drums.end(), note)) << tune;
+                }
+                if (any) last = frame;
+                with_notes += notes;
+            }
+            if (voice < 5) {
+                EXPECT_GE(last, 2) << tune << " voice " << voice << " has too few patterns";
+                EXPECT_EQ(with_notes, last + 1) << tune << " voice " << voice << " has a pattern without notes";
+            } else {
+                EXPECT_EQ(last, -1) << tune << " voice " << voice;
+            }
         }
     }
 }

@@ -1,8 +1,7 @@
 // Checks the sounds in the data folder the build made, as the game's own
-// loader decodes them: the effects and instrument samples, the looping level
-// music, and the music player's tune images.
+// loader decodes them: the effects and instrument samples, and the looping
+// level music.
 #include <gtest/gtest.h>
-#include <stb/stb_image.h>
 
 #include <algorithm>
 #include <cmath>
@@ -108,53 +107,6 @@ TEST(Sounds, MusicIsASeamlessLoopOfHalfAMinuteToAMinute) {
         std::vector<double> steps = Steps(x);
         std::nth_element(steps.begin(), steps.begin() + static_cast<long>(steps.size() * 99 / 100), steps.end());
         EXPECT_LE(std::fabs(x.back() - x.front()), steps[steps.size() * 99 / 100]) << "the loop clicks";
-    }
-}
-
-// The tunes as the player decodes them: 64 frames of 64 x 64, a cell being
-// the blue channel over black shifted right by three. Voices 0-4 are played
-// and the player picks any pattern up to the last one with data, so each
-// needs notes in every one of those, and a few such patterns to vary; the
-// drum voices' notes are drums. Voices 5-7 are not played.
-TEST(Sounds, TuneImagesScoreEveryPlayedVoice) {
-    const std::vector<int> drums = {13, 15, 17, 18, 20, 22, 24, 25};
-    for (const char* name : kTuneFiles) {
-        const std::string tune = TuneFile(name);
-        int w = 0, h = 0, channels = 0;
-        unsigned char* rgba = stbi_load((fs::path(DATA_DIR) / tune).string().c_str(), &w, &h, &channels, 4);
-        ASSERT_NE(rgba, nullptr) << tune;
-        const std::vector<unsigned char> px(rgba, rgba + w * h * 4);
-        stbi_image_free(rgba);
-        ASSERT_TRUE(w == 512 && h == 512) << tune;
-        for (std::size_t i = 0; i < px.size(); i += 4) {
-            // Opaque or clear, on the value grid: nothing blends into a neighbouring value.
-            ASSERT_TRUE((px[i + 3] == 0 || px[i + 3] == 255) && px[i + 2] % 8 == 0) << tune;
-        }
-        auto cell = [&](int frame, int voice, int step, int k) {
-            const int x = frame % 8 * 64 + voice * 8 + k, y = frame / 8 * 64 + step;
-            const unsigned char* p = &px[static_cast<std::size_t>((y * w + x) * 4)];
-            return p[2] * p[3] / 255 >> 3;
-        };
-        for (int voice = 0; voice < 8; ++voice) {
-            int last = -1, with_notes = 0;  // the last pattern with data, and those with notes
-            for (int frame = 0; frame < 64; ++frame) {
-                bool any = false, notes = false;
-                for (int step = 0; step < 64; ++step) {
-                    for (int k = 0; k < 8; ++k) any |= cell(frame, voice, step, k) != 0;
-                    const int note = cell(frame, voice, step, 0);
-                    notes |= note != 0;
-                    EXPECT_TRUE(voice > 1 || note == 0 || std::count(drums.begin(), drums.end(), note)) << tune;
-                }
-                if (any) last = frame;
-                with_notes += notes;
-            }
-            if (voice < 5) {
-                EXPECT_GE(last, 2) << tune << " voice " << voice << " has too few patterns";
-                EXPECT_EQ(with_notes, last + 1) << tune << " voice " << voice << " has a pattern without notes";
-            } else {
-                EXPECT_EQ(last, -1) << tune << " voice " << voice;
-            }
-        }
     }
 }
 
