@@ -8,12 +8,15 @@
 #include <functional>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "framework/app.h"
 #include "framework/input.h"
 #include "tests/host/fake_host_test.h"
 
 namespace {
+
+using Values = std::vector<float>;
 
 // Runs the test's checks inside the app's update, where the game reads input.
 class ProbeApp : public c_App {
@@ -32,8 +35,7 @@ protected:
         previous_roots_ = gc_roots;
         orvInitFramework();
         gc_roots = orvMarkFrameworkRoots;
-        probe = new ProbeApp();
-        probe->m_new();
+        (probe = new ProbeApp())->m_new();
         delegate = orv_app__delegate;
         // What the delegate's start does besides creating the renderer.
         gc_assign(delegate->m__input, (new c_InputDevice())->m_new());
@@ -64,42 +66,37 @@ const int kDown = c_OrvGameEvent::KeyDown, kUp = c_OrvGameEvent::KeyUp, kChar = 
 // asks about touches; finger 0 is also the left button (key 1) and the
 // pointer, and another finger moves only its own slot.
 TEST_F(InputDevice, LeftButtonTouchZeroAndThePointerMoveTogether) {
-    delegate->MouseEvent(c_OrvGameEvent::MouseDown, 0, 30, 40);
+    using E = c_OrvGameEvent;
+    // Hit 1, touch 0 down, hit 384, mouse x, touch 0's y.
+    delegate->MouseEvent(E::MouseDown, 0, 30, 40);
     Update([] {
-        EXPECT_EQ(orv_input_KeyHit(1), 1);
-        EXPECT_EQ(orv_input_TouchDown(0), 1);
-        EXPECT_EQ(orv_input_KeyHit(384), 1);
-        EXPECT_EQ(orv_input_MouseX(), 30);
-        EXPECT_EQ(orv_input_TouchY(0), 40);
+        EXPECT_EQ(Values({float(orv_input_KeyHit(1)), float(orv_input_TouchDown(0)), float(orv_input_KeyHit(384)),
+                          orv_input_MouseX(), orv_input_TouchY(0)}),
+                  Values({1, 1, 1, 30, 40}));
     });
-    delegate->MouseEvent(c_OrvGameEvent::MouseMove, -1, 50, 60);
-    delegate->MouseEvent(c_OrvGameEvent::MouseUp, 0, 99, 99);  // a release does not move the pointer
+    delegate->MouseEvent(E::MouseMove, -1, 50, 60);
+    delegate->MouseEvent(E::MouseUp, 0, 99, 99);  // a release does not move the pointer
     Update([] {
-        EXPECT_EQ(orv_input_TouchDown(0), 0);
-        EXPECT_EQ(orv_input_MouseY(), 60);
-        EXPECT_EQ(orv_input_TouchX(0), 50);
+        EXPECT_EQ(Values({float(orv_input_TouchDown(0)), orv_input_MouseY(), orv_input_TouchX(0)}), Values({0, 60, 50}));
     });
 
-    delegate->TouchEvent(c_OrvGameEvent::TouchDown, 0, 12, 34);
-    delegate->TouchEvent(c_OrvGameEvent::TouchDown, 2, 56, 78);
+    // Touch 0 and 2 down: touch 0's down, hit 1, mouse button 0, mouse x and
+    // y, touch 2's down and x, and key 3 (finger 2 is no mouse button).
+    delegate->TouchEvent(E::TouchDown, 0, 12, 34);
+    delegate->TouchEvent(E::TouchDown, 2, 56, 78);
     Update([] {
-        EXPECT_EQ(orv_input_TouchDown(0), 1);
-        EXPECT_EQ(orv_input_KeyHit(1), 1);
-        EXPECT_EQ(orv_input_MouseDown(0), 1);
-        EXPECT_EQ(orv_input_MouseX(), 12);
-        EXPECT_EQ(orv_input_MouseY(), 34);
-        EXPECT_EQ(orv_input_TouchDown(2), 1);
-        EXPECT_EQ(orv_input_TouchX(2), 56);
-        EXPECT_EQ(orv_input_KeyDown(3), 0);  // finger 2 is no mouse button
+        EXPECT_EQ(Values({float(orv_input_TouchDown(0)), float(orv_input_KeyHit(1)), float(orv_input_MouseDown(0)),
+                          orv_input_MouseX(), orv_input_MouseY(), float(orv_input_TouchDown(2)), orv_input_TouchX(2),
+                          float(orv_input_KeyDown(3))}),
+                  Values({1, 1, 1, 12, 34, 1, 56, 0}));
     });
-    delegate->TouchEvent(c_OrvGameEvent::TouchMove, 2, 90, 91);
-    delegate->TouchEvent(c_OrvGameEvent::TouchUp, 0, 1, 1);
+    // Neither the lift nor finger 2 moves the pointer.
+    delegate->TouchEvent(E::TouchMove, 2, 90, 91);
+    delegate->TouchEvent(E::TouchUp, 0, 1, 1);
     Update([] {
-        EXPECT_EQ(orv_input_TouchDown(0), 0);
-        EXPECT_EQ(orv_input_MouseDown(0), 0);
-        EXPECT_EQ(orv_input_MouseX(), 12);  // neither the lift nor finger 2 moves the pointer
-        EXPECT_EQ(orv_input_TouchY(2), 91);
-        EXPECT_EQ(orv_input_TouchDown(2), 1);
+        EXPECT_EQ(Values({float(orv_input_TouchDown(0)), float(orv_input_MouseDown(0)), orv_input_MouseX(),
+                          orv_input_TouchY(2), float(orv_input_TouchDown(2))}),
+                  Values({0, 0, 12, 91, 1}));
     });
 }
 
@@ -119,9 +116,7 @@ TEST_F(InputDevice, OnlyAKeyDownOfBackOrCloseEndsTheProgram) {
             std::exit(4);
         },
         ::testing::ExitedWithCode(3), "");
-    for (int code : {KEY_BACK, KEY_CLOSE}) {
-        EXPECT_EXIT(Key(kDown, code), ::testing::ExitedWithCode(0), "") << code;
-    }
+    for (int code : {KEY_BACK, KEY_CLOSE}) EXPECT_EXIT(Key(kDown, code), ::testing::ExitedWithCode(0), "") << code;
 }
 
 // Auto-repeat is one press; hits last one update; the queues keep their
@@ -151,13 +146,17 @@ TEST_F(InputDevice, EachPhysicalPressCountsOnceAndTheQueuesKeepTheFirstEntries) 
     });
 }
 
-TEST_F(InputDevice, OutOfRangeQueriesAnswerZero) {
+TEST_F(InputDevice, OutOfRangeEventsAndQueriesAnswerZero) {
     // Key 0 is not a key anyone can ask about; 511 is the last key, and 600
-    // and -3 are outside the space.
+    // and -3 are outside the space. Finger 32 has no slot (its code would be
+    // the back key's), nor has -1.
     for (int key : {0, 511, 600, -3}) Key(kDown, key);
+    for (int finger : {32, -1}) delegate->TouchEvent(c_OrvGameEvent::TouchDown, finger, 5, 6);
     Update([] {
         EXPECT_EQ(orv_input_KeyDown(511), 1);
         EXPECT_EQ(orv_input_MouseDown(510), 1);
+        EXPECT_EQ(Values({float(orv_input_KeyDown(KEY_BACK)), float(orv_input_KeyDown(383)), orv_input_MouseX()}),
+                  Values({0, 0, 0}));
         for (int key : {0, 512, -1, INT_MAX, INT_MIN}) {
             EXPECT_FALSE(orv_input_KeyDown(key) || orv_input_KeyHit(key)) << key;
         }
@@ -165,13 +164,12 @@ TEST_F(InputDevice, OutOfRangeQueriesAnswerZero) {
             EXPECT_FALSE(orv_input_MouseDown(button) || orv_input_MouseHit(button)) << button;
         }
         for (int finger : {-384, -1, 32, 128, INT_MAX, INT_MIN}) {
-            EXPECT_EQ(orv_input_TouchDown(finger), 0) << finger;
-            EXPECT_EQ(orv_input_TouchX(finger), 0.0f) << finger;
-            EXPECT_EQ(orv_input_TouchY(finger), 0.0f) << finger;
+            EXPECT_EQ(Values({float(orv_input_TouchDown(finger)), orv_input_TouchX(finger), orv_input_TouchY(finger)}),
+                      Values({0, 0, 0})) << finger;
         }
         for (auto [index, unit] : {std::pair{2, 0}, {-1, 0}, {0, 4}, {0, -1}, {0, INT_MIN}, {INT_MAX, 1}}) {
-            EXPECT_EQ(orv_input_JoyX(index, unit), 0.0f) << index << " " << unit;
-            EXPECT_EQ(orv_input_JoyY(index, unit), 0.0f) << index << " " << unit;
+            EXPECT_EQ(Values({orv_input_JoyX(index, unit), orv_input_JoyY(index, unit)}), Values({0, 0}))
+                << index << " " << unit;
         }
         EXPECT_EQ(orv_input_JoyDown(0, INT_MAX), 0);
         EXPECT_EQ(orv_input_JoyHit(INT_MIN, 0), 0);
@@ -185,36 +183,31 @@ TEST_F(InputDevice, JoystickButtonsAreKeysAndAPadThatGoesAwayLetsGo) {
     fake.pads[0] = {true, {-1.0f, 0.5f}, {glfw27::PRESS}};
     fake.pads[1] = {true, {0.5f, -0.25f}, std::vector<unsigned char>(32, glfw27::RELEASE)};
     fake.pads[1].buttons[3] = glfw27::PRESS;
+    // Key 291 down, hit of pad 1's button 3, pad 0's button 3 down, pad 0's x, pad 1's y.
     Update([] {
-        EXPECT_EQ(orv_input_KeyDown(291), 1);
-        EXPECT_EQ(orv_input_JoyHit(3, 1), 1);
-        EXPECT_EQ(orv_input_JoyDown(3, 0), 0);
-        EXPECT_EQ(orv_input_JoyX(0, 0), -1.0f);
-        EXPECT_EQ(orv_input_JoyY(0, 1), -0.25f);
+        EXPECT_EQ(Values({float(orv_input_KeyDown(291)), float(orv_input_JoyHit(3, 1)), float(orv_input_JoyDown(3, 0)),
+                          orv_input_JoyX(0, 0), orv_input_JoyY(0, 1)}),
+                  Values({1, 1, 0, -1, -0.25f}));
     });
     fake.pads[1].buttons[3] = glfw27::RELEASE;
     fake.pads[1].buttons[0] = glfw27::PRESS;
+    // Held: no new hit. Button 32 of pad 0 is button 0 of pad 1.
     Update([] {
-        EXPECT_EQ(orv_input_JoyDown(0, 0), 1);
-        EXPECT_EQ(orv_input_JoyHit(0, 0), 0);  // held: no new hit
-        EXPECT_EQ(orv_input_JoyDown(3, 1), 0);
-        EXPECT_EQ(orv_input_JoyDown(32, 0), 1);  // button 32 of pad 0 is button 0 of pad 1
+        EXPECT_EQ(Values({float(orv_input_JoyDown(0, 0)), float(orv_input_JoyHit(0, 0)), float(orv_input_JoyDown(3, 1)),
+                          float(orv_input_JoyDown(32, 0))}),
+                  Values({1, 0, 0, 1}));
     });
     fake.pads[0].present = false;
     const int reads = fake.pad_reads[1];
     Update([] {
-        EXPECT_EQ(orv_input_JoyDown(0, 0), 0);
-        EXPECT_EQ(orv_input_JoyX(0, 0), 0.0f);
-        EXPECT_EQ(orv_input_JoyY(0, 0), 0.0f);
-        EXPECT_EQ(orv_input_JoyDown(0, 1), 0);
-        EXPECT_EQ(orv_input_JoyY(0, 1), 0.0f);
+        EXPECT_EQ(Values({float(orv_input_JoyDown(0, 0)), orv_input_JoyX(0, 0), orv_input_JoyY(0, 0),
+                          float(orv_input_JoyDown(0, 1)), orv_input_JoyY(0, 1)}),
+                  Values({0, 0, 0, 0, 0}));
     });
     EXPECT_EQ(fake.pad_reads[1], reads);
     fake.pads[0].present = true;
-    Update([] {
-        EXPECT_EQ(orv_input_JoyHit(0, 0), 1);  // held through the reconnection: a new press
-        EXPECT_EQ(orv_input_JoyHit(0, 1), 1);
-    });
+    // Held through the reconnection: a new press.
+    Update([] { EXPECT_EQ(Values({float(orv_input_JoyHit(0, 0)), float(orv_input_JoyHit(0, 1))}), Values({1, 1})); });
 }
 
 TEST_F(InputDevice, DeviceAndJoystickStatesSurviveCollection) {
