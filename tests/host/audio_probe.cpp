@@ -1,10 +1,10 @@
 // Plays on the audio device as a program of its own, so the test chooses
 // the OpenAL output through the environment and gets a complete capture file
 // once the device is closed.
-// Usage: audio_probe play|no-device|end-app, in a folder it writes its
-// sounds into. "play" prints "at NAME BEFORE AFTER": the output frames mixed
-// just before and just after an action. "no-device" prints "value NAME N"
-// lines.
+// Usage: audio_probe play|no-device, in a folder it writes its sounds into.
+// "play" prints "at NAME BEFORE AFTER": the output frames mixed just before
+// and just after an action, and ends through the app's end, leaving the
+// device open. "no-device" prints "value NAME N" lines.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -66,7 +66,7 @@ void At(const char* name, double seconds, Act act) {
 
 // One setting after another, each heard long enough for the test to measure
 // it clear of the actions around it.
-void Play() {
+[[noreturn]] void Play() {
     gxtkSample* tone = audio->LoadSample(Tone("tone.wav", {{440, 2.0}}));
     gxtkSample* blip = audio->LoadSample(Tone("blip.wav", {{440, 0.15}}));
     gxtkSample* effect = audio->LoadSample(Tone("effect.wav", {{1000, 0.35}}));
@@ -96,6 +96,7 @@ void Play() {
     At("pause", 0.15, [&] { audio->PauseMusic(); });
     At("resume", 0.20, [&] { audio->ResumeMusic(); });
     At("end", 0.55, [] {});
+    orv_app_EndApp();
 }
 
 void Value(const char* name, int v) { std::printf("value %s %d\n", name, v); }
@@ -127,15 +128,6 @@ void NoDevice() {
     audio->mark();
 }
 
-// A sound plays for a moment, and the program ends through the app's end,
-// leaving the device open.
-[[noreturn]] void EndApp() {
-    audio->PlaySample(audio->LoadSample(Tone("tone.wav", {{440, 0.5}})), 0, 1);
-    StartClock();
-    WaitMixed(0.2);
-    orv_app_EndApp();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -143,15 +135,9 @@ int main(int argc, char** argv) {
     const std::string scenario = argv[1];
     gc_init();
     audio = new gxtkAudio();
-    if (scenario == "play") {
-        Play();
-    } else if (scenario == "no-device") {
-        NoDevice();
-    } else if (scenario == "end-app") {
-        EndApp();
-    } else {
-        return 2;
-    }
+    if (scenario == "play") Play();
+    if (scenario != "no-device") return 2;
+    NoDevice();
     audio->Close();
     return 0;
 }
