@@ -78,28 +78,6 @@ TEST(AudioOutput, TheOutputIsCompleteWhenTheAppEnds) {
 
 gc_object* extra_root = nullptr;
 
-// One device per process on OpenAL's silent real-time output, kept alive as
-// the framework's audio device; every channel is stopped for each test.
-gxtkAudio* NullAudioDevice() {
-    static gxtkAudio* device = [] {
-        EnterWorkDir();
-        // Before the first device is opened, and whatever the machine has.
-        setenv("ALSOFT_DRIVERS", "null", 1);
-        setenv("ALSOFT_CONF", "/dev/null", 1);
-        gc_init();
-        orvInitAudio();
-        gc_roots = [] {
-            orvMarkAudioRoots();
-            gc_mark_q(extra_root);
-        };
-        gxtkAudio* opened = new gxtkAudio();
-        orv_audio_SetAudioDevice(opened);
-        return opened;
-    }();
-    for (int ch = 0; ch < gxtkAudio::kChannels; ++ch) device->StopChannel(ch);
-    return device;
-}
-
 // One whole collector cycle: everything not reachable from the audio device,
 // `extra_root` or `step_root` is destroyed.
 void FullCycle(gc_object* step_root = nullptr) {
@@ -110,13 +88,27 @@ void FullCycle(gc_object* step_root = nullptr) {
     gc_stress = stress;
 }
 
-// Each test plays on channels no other test uses, so settings left behind
-// touch no other test.
-// Sounds for the audio API are found under data/ of the working folder.
+// One device per process on OpenAL's silent real-time output, kept alive as
+// the framework's audio device. Each test plays on channels no other test
+// uses, so settings left behind touch no other test. Sounds for the audio API
+// are found under data/ of the working folder.
 class AudioChannels : public ::testing::Test {
 protected:
     void SetUp() override {
-        audio = NullAudioDevice();
+        static gxtkAudio* device = [] {
+            EnterWorkDir();
+            // Before the first device is opened, and whatever the machine has.
+            setenv("ALSOFT_DRIVERS", "null", 1);
+            setenv("ALSOFT_CONF", "/dev/null", 1);
+            gc_init();
+            orvInitAudio();
+            gc_roots = [] {
+                orvMarkAudioRoots();
+                gc_mark_q(extra_root);
+            };
+            return new gxtkAudio();
+        }();
+        orv_audio_SetAudioDevice(audio = device);
         ASSERT_TRUE(audio->HasOutput());
         std::filesystem::create_directories("data/sfx");
         WriteTone("data/sfx/blip.wav", {{440, 0.5}});
@@ -246,6 +238,7 @@ TEST_F(AudioChannels, TheDelegatePausesOnlyWhatPlaysAfterTheAppAndRestartsOnlyTh
     gc_assign(delegate->m__audio, audio);
     gc_assign(orv_app__app, static_cast<c_App*>(app));
 
+    EXPECT_FALSE(audio->OutputPaused());  // a new device's output runs
     delegate->SuspendGame();
     EXPECT_EQ(audio->Inspect(0).alState, Info::Paused);
     EXPECT_TRUE(audio->OutputPaused());  // no mixing of silence while suspended

@@ -152,18 +152,6 @@ TEST_F(Renderer, EveryPrimitiveOfABatchIsDrawn) {
     }
 }
 
-TEST_F(Renderer, TexturedPolygonsReadFromTheSourceOffset) {
-    // Quarters of a 4 x 4 surface: red, green over blue, white.
-    gxtkSurface* s = MakeSurface(4, 4, [](int x, int y) {
-        return y < 2 ? (x < 2 ? 0xFFFF0000u : 0xFF00FF00u) : (x < 2 ? 0xFF0000FFu : 0xFFFFFFFFu);
-    });
-    const Array<float> quad = Floats({10, 10, 0, 0, 20, 10, 2, 0, 20, 20, 2, 2, 10, 20, 0, 2});
-    for (auto [x, y, rgb] : {std::tuple{2, 0, 0x00FF00u}, {0, 2, 0x0000FFu}, {2, 2, 0xFFFFFFu}}) {
-        gfx->DrawPoly2(quad, s, x, y);
-        EXPECT_EQ(Rgb(15, 15), rgb) << x << ", " << y;
-    }
-}
-
 TEST_F(Renderer, PngPixelsLoadPremultiplied) {
     // Decoded without a texture yet, so the copy is still there to look at.
     const auto load = [&](int depth, const std::string& pixels) {
