@@ -129,14 +129,19 @@ TEST_F(Graphics, TheMatrixIsSentOnlyWhenItChanged) {
     EXPECT_FLOAT_EQ(device->vertexBuffer[device->batchCount - 2].x, 1);
 }
 
-TEST_F(Graphics, EllipseAndReadPixelsWithPitchZero) {
+// Read back across the ellipse's bottom edge (rows 24 to 26), after one
+// element left alone: the top row comes first, rows w apart.
+TEST_F(Graphics, EllipseAndReadPixelsTopRowFirstWithPitchZero) {
     orv_graphics_SetColor(0, 0, 255);
     orv_graphics_DrawEllipse(20, 20, 10, 5);
     EXPECT_EQ(device->batchType, 12);
-    Array<int> block(3 * 2);
-    orv_graphics_ReadPixels(block, 19, 19, 3, 2, 0, 0);
-    for (int p : block) EXPECT_EQ(static_cast<unsigned>(p) & 0xffffff, 0x0000FFu);
-    EXPECT_EQ(Rgb(20, 26), 0u);  // below the ellipse
+    Array<int> block(1 + 3 * 3);
+    orv_graphics_ReadPixels(block, 19, 24, 3, 3, 1, 0);
+    EXPECT_EQ(block[0], 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(static_cast<unsigned>(block[1 + i]) & 0xffffff, 0x0000FFu) << i;
+        EXPECT_EQ(static_cast<unsigned>(block[7 + i]) & 0xffffff, 0u) << i;
+    }
 }
 
 // Whatever first character is asked for, the default font starts at 32; it

@@ -179,15 +179,6 @@ TEST_F(Renderer, PngPixelsLoadPremultiplied) {
     }
 }
 
-TEST_F(Renderer, ReadPixelsStoresTheTopRowFirst) {
-    gfx->SetColor(255, 0, 0);
-    gfx->DrawRect(0, 0, 64, 1);
-    Array<int> block(2 * 3 + 1);
-    gfx->ReadPixels(block, 0, 0, 2, 2, 1, 3);
-    for (int i : {1, 2, 4}) EXPECT_EQ(static_cast<unsigned>(block[i]) & 0xffffff, i < 4 ? 0xFF0000u : 0u) << i;
-    EXPECT_EQ(block[0], 0);  // before the offset: untouched
-}
-
 TEST_F(Renderer, SubDataReplacesPartOfATexture) {
     gxtkSurface* s = MakeSurface(4, 4, [](int, int) { return 0xFF0000FFu; });  // blue
     Array<int> patch(2 * 2);
