@@ -405,7 +405,7 @@ TEST_F(AudioChannels, ASoundingOrHeldSampleSurvivesTheCollectorAndAnEndedOneDoes
 
 using AudioApi = AudioChannels;
 
-TEST_F(AudioApi, SoundsAndMusicComeFromTheDataFolderAndReachTheDevice) {
+TEST_F(AudioApi, SoundsAndMusicComeFromTheDataFolderAndReachTheDeviceOnceThereIsOne) {
     c_Sound* blip = orv_audio_LoadSound(String("sfx/blip.wav"));
     ASSERT_TRUE(blip && blip->m_Sample);
     EXPECT_EQ(orv_audio_LoadSound(String("sfx/none.wav")), nullptr);
@@ -436,9 +436,8 @@ TEST_F(AudioApi, SoundsAndMusicComeFromTheDataFolderAndReachTheDevice) {
     EXPECT_EQ(orv_audio_PlayMusic(String("sfx/none.ogg"), 1), -1);
     EXPECT_EQ(audio->MusicState(), 0);
     EXPECT_EQ(audio->ChannelState(2), 1);
-}
 
-TEST_F(AudioApi, CallsBeforeTheDeviceExistsDoNothing) {
+    // Before the device exists, every call does nothing.
     orv_audio_device = nullptr;
     EXPECT_EQ(orv_audio_LoadSound(String("sfx/blip.wav")), nullptr);
     EXPECT_EQ(orv_audio_PlayMusic(String("sfx/tune.wav"), 1), -1);
@@ -451,7 +450,6 @@ TEST_F(AudioApi, CallsBeforeTheDeviceExistsDoNothing) {
     orv_audio_PauseMusic();
     orv_audio_ResumeMusic();
     orv_audio_SetAudioDevice(audio);
-    EXPECT_EQ(orv_audio_device, audio);
 }
 
 }  // namespace
