@@ -6,18 +6,17 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "framework/app.h"
-#include "framework/audio.h"
 #include "framework/input.h"
 #include "framework/random.h"
 #include "game/my_app.h"
 #include "game/play_fields.h"
-#include "host/host_game.h"
 #include "tests/game/values.h"
 #include "tests/support/game_host.h"
 #include "tests/support/null_audio.h"
@@ -191,14 +190,8 @@ protected:
     }
     // An enemy standing at the centre of a cell.
     void PutEnemy(int slot, int x, int y, int dir = 0, int prev = 0, int steps = 0) {
-        float* e = Enemy(slot);
-        for (int i = 0; i < 10; ++i) e[i] = 0;
-        e[play::kEActive] = e[play::kEReleased] = 1;
-        e[play::kEX] = static_cast<float>(x);
-        e[play::kEY] = static_cast<float>(y);
-        e[play::kEDir] = static_cast<float>(dir);
-        e[play::kEPrev] = static_cast<float>(prev);
-        e[play::kESteps] = static_cast<float>(steps);
+        const std::array<int, 10> record = {1, x, y, 0, 0, 1, 0, dir, steps, prev};
+        std::copy(record.begin(), record.end(), Enemy(slot));
     }
 
     // ---- the recorded draw list
@@ -242,10 +235,9 @@ protected:
     }
     // The player's own sprite in the picture of the last update.
     Command PlayerSprite() const {
+        const float x = app->m_Player[play::kScreenX], y = app->m_Player[play::kScreenY] - 0.3f * app->m_Tile;
         for (const Command& c : Drawn(1)) {
-            if (c.x == app->m_Player[play::kScreenX] && c.y == app->m_Player[play::kScreenY] - 0.3f * app->m_Tile) {
-                return c;
-            }
+            if (c.x == x && c.y == y) return c;
         }
         return {};
     }
@@ -270,10 +262,8 @@ protected:
         return out;
     }
     bool Played(int id) const {
-        for (const Effect& e : Effects()) {
-            if (e.id == id) return true;
-        }
-        return false;
+        const std::vector<Effect> effects = Effects();
+        return std::any_of(effects.begin(), effects.end(), [id](const Effect& e) { return e.id == id; });
     }
 };
 

@@ -234,21 +234,6 @@ TEST_F(Controls, PinchResizesThePadWhilePaused) {
     EXPECT_EQ(std::vector<double>(sizes.begin(), sizes.begin() + 2), Values(10, 12));
     app->p_OnScreenPad();
     EXPECT_EQ(Values(app->m_Settings[12], app->m_DpadScale), Values(25, 2.5f));
-
-    // Not paused: the arrows press the pad, the pinch does nothing.
-    app->m_Paused = app->m_TouchDown[1] = 0;
-    app->m_Settings[12] = 10;
-    app->m_TouchX[1] = kAbsentInt;
-    app->m_TouchX[0] = 80 + 32;  // right arrow, 32 right of the centre
-    app->m_TouchY[0] = 400;
-    app->p_OnScreenPad();
-    EXPECT_EQ(Values(app->m_VPad[5], app->m_VPad[3], app->m_Settings[12]), Values(1, 0, 10));
-
-    // The stored layout is clamped to the screen.
-    app->m_Settings[10] = 5;
-    app->m_Settings[11] = 900;
-    app->p_OnScreenPad();
-    EXPECT_EQ(Values(app->m_Settings[10], app->m_Settings[11], app->m_DpadY), Values(32, 448, 32));
 }
 
 }  // namespace
