@@ -130,13 +130,16 @@ TEST_F(Controls, ICadeLettersHoldPadEntriesUntilTheirReleaseLetter) {
 }
 
 TEST_F(Controls, SticksCountBeyondFourTenthsInModeOneOnly) {
-    Stick(1, 0, 0.4f);
-    EXPECT_EQ(app->p_PlayKey(0, 1, 1), 0);
-    Stick(1, 0, 0.41f);
-    // Not in mode 0, nor for another pad.
-    EXPECT_EQ(Values(app->p_PlayKey(0, 1, 1), app->p_PlayKey(0, 0, 1), app->p_PlayKey(0, 1, 0)), Values(1, 0, 0));
+    // The framework's y is up-positive. Not in mode 0, nor for another pad.
+    for (auto [x, y, action] : {std::tuple{0.0f, 0.41f, 0}, {-0.41f, 0.0f, 3}, {0.41f, 0.0f, 5}, {0.0f, -0.41f, 8}}) {
+        Stick(1, x, y);
+        EXPECT_EQ(Values(app->p_PlayKey(0, 1, 1), app->p_PlayKey(3, 1, 1), app->p_PlayKey(5, 1, 1),
+                         app->p_PlayKey(8, 1, 1), app->p_PlayKey(action, 0, 1), app->p_PlayKey(action, 1, 0)),
+                  Values(action == 0, action == 3, action == 5, action == 8, 0, 0));
+        Stick(1, x / 0.41f * 0.4f, y / 0.41f * 0.4f);
+        EXPECT_EQ(app->p_PlayKey(action, 1, 1), 0) << "0.4 exactly";
+    }
     Stick(1, -0.41f, -0.41f);
-    EXPECT_EQ(Values(app->p_PlayKey(3, 1, 1), app->p_PlayKey(8, 1, 1), app->p_PlayKey(5, 1, 1)), Values(1, 1, 0));
     orv_Kemp_iCadeControls = 1;
     EXPECT_EQ(app->p_PlayKey(3, 1, 1), 0) << "no sticks with iCade";
     orv_Kemp_iCadeControls = 0;
@@ -163,21 +166,23 @@ TEST_F(Controls, TouchHitTests) {
         EXPECT_EQ(app->p_Touch(100, 100, 20, 20), 0) << "a slot that is up";
     }
 
-    // Buttons measure the frame at the current size.
-    app->m_TouchDown[2] = app->m_MouseDown = 1;
-    app->m_TouchX[2] = 131;
-    app->m_TouchY[2] = 100;
-    app->p_SetSize(1);
-    EXPECT_EQ(app->p_Button(97, 100, 100, 3), 0);  // half-width 16
-    app->p_SetSize(2);
-    EXPECT_EQ(app->p_Button(97, 100, 100, 3), 1);
-    EXPECT_EQ(app->m_ButtonHit, 1);
-    EXPECT_EQ(app->p_Button0(97, 100, 100, 3), 0) << "only slot 0";
-    app->m_MouseDown = 0;
-    EXPECT_EQ(app->p_Button(97, 100, 100, 3), 0) << "nothing pressed";
-    EXPECT_EQ(app->m_ButtonHit, 0);
-    EXPECT_EQ(Values(app->p_MouseIn_Centered(120, 100, 30, 10), app->p_MouseIn_Centered(116, 100, 30, 10)),
-              Values(1, 0));
+    // Buttons measure the frame at the current size; Button0 reads slot 0 alone.
+    for (int slot : {2, 0}) {
+        app->m_TouchDown[slot] = app->m_MouseDown = 1;
+        app->m_TouchX[slot] = 131;
+        app->m_TouchY[slot] = 100;
+        app->p_SetSize(1);
+        EXPECT_EQ(app->p_Button(97, 100, 100, 3), 0);  // half-width 16
+        app->p_SetSize(2);
+        EXPECT_EQ(app->p_Button(97, 100, 100, 3), 1);
+        EXPECT_EQ(Values(app->m_ButtonHit, app->p_Button0(97, 100, 100, 3)), Values(1, slot == 0));
+        EXPECT_EQ(Values(app->p_MouseIn_Centered(120, 100, 30, 10), app->p_MouseIn_Centered(116, 100, 30, 10)),
+                  Values(1, 0));
+        app->m_MouseDown = 0;  // nothing pressed
+        EXPECT_EQ(Values(app->p_Button(97, 100, 100, 3), app->p_Button0(97, 100, 100, 3)), Values(0, 0));
+        EXPECT_EQ(app->m_ButtonHit, 0);
+        app->m_TouchDown[slot] = 0;
+    }
 }
 
 TEST_F(Controls, KeysRampTheAnalogueValue) {
