@@ -42,36 +42,43 @@ TEST_F(Highscores, EqualScoreIsAnnouncedAtItsPlaceButStoredBelowIt) {
     EXPECT_EQ(list(10), std::vector<double>(10, 0));  // other game types untouched
 }
 
-TEST_F(GameOver, BarsAndWordsSweepInAndStopAtTheirFullLength) {
+TEST_F(GameOver, BarsAndWordsSweepInThenTheMenuComesBackBeneathAsTheyFade) {
     app->m_Mode = 10;
     app->m_GameOver = 1;
     app->m_Score = 10;  // first place in the empty list
-    int bar = -1;
-    for (int update = 0; update <= 30; ++update) {
-        const int t = app->m_GameOverTime;
+    app->m_StreamPlaying = 1;
+    app->m_Music->m_State = 2;
+    for (int t = 0; t < 90; ++t) {
+        ASSERT_EQ(Values(app->m_GameOverTime, app->m_Mode, app->m_StreamPlaying), Values(t, 10, 1));
         app->p_CLS2D();
         app->p_GameOver();
-        if (t == 0) {
-            EXPECT_EQ(app->m_DrawCount, 0);  // nothing drawn before the first step
+        if (t == 0 || t > 30) {
+            EXPECT_TRUE(t > 0 || app->m_DrawCount == 0) << "nothing drawn before the first step";
             continue;
         }
         const auto yellow = Rects(255, 255, 0), orange = Rects(255, 128, 0);
         ASSERT_TRUE(yellow.size() == 1 && orange.size() == 1 && Rects(0, 0, 0).size() == 1) << t;
-        bar = t < 18 ? 12 * t : 216;
+        const float bar = t < 18 ? 12.0f * t : 216;
         EXPECT_EQ(Values(yellow[0].sx, orange[0].x, orange[0].sx, Drawn()[0].alpha),
-                  Values(2.0f * bar, 640.0f - 2 * bar, 2.0f * bar + 1, t < 28 ? t / 40.0f : 0.7f))
+                  Values(2 * bar, 640 - 2 * bar, 2 * bar + 1, t < 28 ? t / 40.0f : 0.7f))
             << t;
         // The words stand on the bars' tips; the notice under "OVER".
         const std::vector<std::string> lines = TextLines();
         ASSERT_GE(lines.size(), 4u);
         EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4),
                   (std::vector<std::string>{"GAME", "OVER", "NewHighscore", "1st!"}));
-        if (t == 18) {
-            EXPECT_EQ(Values(Drawn(90)[0].y, Drawn(90)[4].y), Values(216, 264));
-        }
+        EXPECT_EQ(Values(Drawn(90)[0].y, Drawn(90)[4].y), Values(bar, 480 - bar));
     }
-    EXPECT_EQ(bar, 216);
-
+    // 90 ends the screen: back to the menu, music off, and already 73.
+    EXPECT_EQ(Values(app->m_Mode, app->m_GameOverTime, app->m_StreamPlaying, MusicCalls(*audio).size(),
+                     app->m_Music->m_State),
+              Values(2, 73, 0, 1, 0));
+    EXPECT_EQ(MusicCalls(*audio)[0], "StopMusic");
+    app->m_Mode = 1;
+    for (int expected = 71; expected >= 1; expected -= 2) {
+        app->p_GameOver();
+        ASSERT_EQ(app->m_GameOverTime, expected);
+    }
     // No rank: no notice.
     app->m_GameType = 1;
     for (int k = 0; k < 10; ++k) app->m_Scores[k] = 11;
@@ -79,34 +86,6 @@ TEST_F(GameOver, BarsAndWordsSweepInAndStopAtTheirFullLength) {
     app->p_GameOver();
     EXPECT_EQ(TextLines(), (std::vector<std::string>{"GAME", "OVER"}));
     EXPECT_TRUE(Rects(0, 125, 255).empty());
-}
-
-TEST_F(GameOver, TimerRunsToNinetyThenBackToTheMenuAndFadesOut) {
-    app->m_Mode = 10;
-    app->m_GameOver = 1;
-    app->m_StreamPlaying = 1;
-    app->m_Music->m_State = 2;
-    std::vector<int> times;
-    for (int i = 0; i < 89; ++i) {
-        app->p_GameOver();
-        times.push_back(app->m_GameOverTime);
-    }
-    EXPECT_EQ(Values(times.front(), times.back(), app->m_Mode, app->m_StreamPlaying), Values(1, 89, 10, 1));
-
-    // 90 ends the screen: back to the menu, music off, and already 73.
-    app->p_GameOver();
-    EXPECT_EQ(Values(app->m_Mode, app->m_GameOverTime, app->m_StreamPlaying, MusicCalls(*audio).size(),
-                     app->m_Music->m_State),
-              Values(2, 73, 0, 1, 0));
-    EXPECT_EQ(MusicCalls(*audio)[0], "StopMusic");
-
-    app->m_Mode = 1;
-    for (int expected = 71; expected >= 1; expected -= 2) {
-        app->p_GameOver();
-        ASSERT_EQ(app->m_GameOverTime, expected);
-    }
-    app->p_GameOver();
-    EXPECT_EQ(app->m_GameOverTime, 0);
     app->p_CLS2D();
     app->p_GameOver();
     EXPECT_EQ(Values(app->m_GameOverTime, app->m_DrawCount), Values(0, 0));
