@@ -147,7 +147,7 @@ TEST_F(Gameplay, OpenHomeLeadsToTheNextLevel) {
     Key(kRightKey, false);
     ASSERT_LT(P(kState), 0);
     EXPECT_TRUE(Played(6));
-    EXPECT_EQ(MusicCalls(*audio).back(), "StopMusic");
+    EXPECT_EQ(MusicCalls(*audio), std::vector<std::string>{"StopMusic"});
     int leaving = 1;
     for (; app->m_Level == 1 && leaving < 200; ++leaving) {
         EXPECT_EQ(PlayerSprite().frame, 12) << "the leaving frame";
