@@ -183,11 +183,18 @@ TEST_F(Options, SoundRowStepsThroughItsFourModesAndStopsTheMusicWithoutIt) {
     EXPECT_EQ(label(), "Sound:On");
 }
 
-TEST_F(Menu, CreditLinesScrollAndWrap) {
+TEST_F(Menu, CreditLinesFadeScrollAndWrap) {
     app->m_CreditsOpen = 1;
     app->m_CreditsSlide = 30;
     app->m_CreditLine = 48;
-    for (int i = 0; i < 53; ++i) app->p_CreditBox();
+    app->p_CreditBox();
+    // Eight lines from three before the current one (empty ones draw
+    // nothing), 16 apart, fading away from the middle.
+    EXPECT_EQ(TextLines(), (std::vector<std::string>{"End", "Vellumby", "-=-=-", "AGameby"}));
+    const Command end = Drawn(90)[0], title = Drawn(90)[3];  // lines 46 and 0, three apart
+    EXPECT_NEAR(title.y - end.y, 48, 1e-3);
+    EXPECT_NEAR(end.alpha, 1 - (32.3f / 40 - 0.3f), 1e-4);
+    for (int i = 1; i < 53; ++i) app->p_CreditBox();
     EXPECT_EQ(app->m_CreditLine, 48);
     app->p_CreditBox();  // 54 × 0.3 passes 16: the next line, after the last the first
     EXPECT_EQ(app->m_CreditLine, 0);
