@@ -76,6 +76,24 @@ TEST_F(Enemies, DeadEndEnemyWaitsAtTheCentreUntilItForgets) {
     EXPECT_LT(Enemy(1)[kEDX], 0);
 }
 
+// A way two cells long draws an enemy only when both cells are open: one
+// behind a hedge beside it must not win over the open cell toward the player.
+TEST_F(Enemies, TakeTheOpenWayTowardThePlayerNotOneBehindAHedge) {
+    const int stepX[5] = {0, 0, 1, 0, -1}, stepY[5] = {0, -1, 0, 1, 0};
+    for (auto [toward, side, px, py] :
+         {std::tuple{kRight, kUp, 3, -3}, {kLeft, kDown, -3, 3}, {kDown, kLeft, -3, 3}, {kUp, kRight, 3, -3}}) {
+        OpenGround({{10, 6}, {10 + stepX[toward], 6 + stepY[toward]}, {10 + 2 * stepX[side], 6 + 2 * stepY[side]}},
+                   10 + px, 6 + py);
+        int took = 0;
+        for (int i = 0; i < 20; ++i) {
+            PutEnemy(1, 10, 6);
+            app->p_EnemyUpdate(1);
+            took += Enemy(1)[kEDir] == toward;
+        }
+        EXPECT_GE(took, 8) << "toward " << toward;  // 11 to 18 of 20; lured behind the hedge: 0 or 1
+    }
+}
+
 TEST_F(Enemies, WalkAtSevenHundredthsOfACellAndMayShareACell) {
     OpenGround(Box(2, 5, 18, 5), 1, 1);
     for (int s = 1; s <= 2; ++s) PutEnemy(s, 8, 5, kRight, 0, 20);
