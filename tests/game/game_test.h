@@ -216,17 +216,18 @@ protected:
         }
         return out;
     }
-    // Every text line drawn from minX on, top to bottom (spaces are not drawn).
+    // Every text line drawn from minX on, in drawing order: the glyphs of the
+    // font (frame = code - 32) until the height changes. Spaces draw nothing.
     std::vector<std::string> TextLines(float minX = -1e9f) const {
-        std::vector<std::pair<float, std::string>> lines;
+        std::vector<std::string> lines;
+        float y = 0;
         for (const Command& g : Drawn(90)) {
             if (g.x < minX) continue;
-            if (lines.empty() || lines.back().first != g.y) lines.push_back({g.y, ""});
-            lines.back().second += static_cast<char>(g.frame + 32);
+            if (lines.empty() || g.y != y) lines.emplace_back();
+            y = g.y;
+            lines.back() += static_cast<char>(g.frame + 32);
         }
-        std::vector<std::string> out;
-        for (auto& line : lines) out.push_back(line.second);
-        return out;
+        return lines;
     }
     std::string TextAt(float y) const {
         std::string text;
