@@ -162,6 +162,17 @@ TEST_F(Options, SoundRowStepsThroughItsFourModesAndStopsTheMusicWithoutIt) {
     app->m_Settings[5] = 0;
     app->m_OptSel = 1;
     EXPECT_EQ(label(), "Sound:Off");
+    // Nothing reacts before the box is fully in, nor to a click beside a row.
+    for (auto [slide, x, y] : {std::tuple{29, 200, 160}, {30, 600, 135}}) {
+        app->m_OptionsSlide = slide;
+        Key(90, slide == 29);
+        Pointer(x, y, true);
+        Box();
+        Key(90, false);
+        Pointer(x, y, false);
+        Box();
+        EXPECT_EQ(app->m_Settings[5], 0) << slide;
+    }
     const char* const labels[] = {"Sound:SFX+Music", "Sound:SFX", "Sound:Music", "Sound:Off"};
     for (int step = 0; step < 4; ++step) {
         app->m_StreamPlaying = 1;
