@@ -72,7 +72,8 @@ TEST_F(Assets, ImagesComeAtTheLevelTheWindowSizeNeedsAndAResizeRestartsTheLoader
         EXPECT_EQ(app->m_LoadStage, 1);
         EXPECT_EQ(Load(), 35);
         EXPECT_EQ(ImagePaths().back(), c.file);
-        EXPECT_EQ(Values(app->m_ImgScale, app->m_Images[1]->m_Width), Values(1.0f / static_cast<float>(c.level), 16 * c.level));
+        EXPECT_EQ(Values(app->m_ImgScale, app->m_Images[1]->m_Width),
+                  Values(1.0f / static_cast<float>(c.level), 16 * c.level));
     }
     EXPECT_EQ(Values(Jingles(), Calls("LoadSample").size(), app->m_Mode), Values(1, 5 + 4 * 25, 4));
 }

@@ -43,7 +43,8 @@ TEST_F(Controls, KeyMapOfEveryActionWithICadeOffAndOn) {
             for (int key : kAllKeys) {
                 Key(key, true);
                 const int want = Listed(icade ? row.icadeKeys : row.keys, key);
-                EXPECT_EQ(Values(app->p_PlayKey(row.action, 1, 0), app->p_PlayKey(row.action, 0, -1)), Values(want, want))
+                EXPECT_EQ(Values(app->p_PlayKey(row.action, 1, 0), app->p_PlayKey(row.action, 0, -1)),
+                          Values(want, want))
                     << "key " << key;
                 Key(key, false);
             }

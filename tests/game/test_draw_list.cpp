@@ -14,7 +14,9 @@ std::vector<double> Fields(c_MyApp* app, int i) {
 // The x and y of every command.
 std::vector<double> Pen(c_MyApp* app) {
     std::vector<double> xy;
-    for (int i = 0; i < app->m_DrawCount; i += 15) xy.insert(xy.end(), {app->m_DrawList[i + 1], app->m_DrawList[i + 2]});
+    for (int i = 0; i < app->m_DrawCount; i += 15) {
+        xy.insert(xy.end(), {app->m_DrawList[i + 1], app->m_DrawList[i + 2]});
+    }
     return xy;
 }
 

@@ -131,16 +131,17 @@ TEST_F(Enemies, RiseAwayWhileThePlayerLeaves) {
 }
 
 TEST_F(Enemies, StruckByTheFlyingBallLeavesTheBonusBall) {
-    OpenGround(Box(7, 5, 9, 5), 2, 9);
+    OpenGround({{8, 5}}, 2, 9);  // shut in: it stays at (252, 216)
     PutEnemy(1, 8, 5);
     app->m_BallFlying = 1;
-    P(kBallScreenX) = -4 + 8 * 32 - 31.9f;
-    P(kBallScreenY) = 56 + 5 * 32 + 31.9f;
-    app->m_Paused = 1;
-    app->p_EnemyUpdate(1);
-    EXPECT_EQ(Enemy(1)[kEActive], 1) << "not while paused";
-    app->m_Paused = 0;
-    app->p_EnemyUpdate(1);
+    for (auto [paused, x, y] :
+         {std::tuple{1, 220.1f, 247.9f}, {0, 220.0f, 247.9f}, {0, 220.1f, 248.0f}, {0, 220.1f, 247.9f}}) {
+        app->m_Paused = paused;
+        P(kBallScreenX) = x;
+        P(kBallScreenY) = y;
+        app->p_EnemyUpdate(1);
+        EXPECT_EQ(Enemy(1)[kEActive], paused || x == 220 || y == 248 ? 1 : 0) << "hit only unpaused, within a tile";
+    }
     // The hit itself scores nothing.
     ASSERT_EQ(Effects().size(), 1u);
     EXPECT_EQ(Values(Enemy(1)[kEActive], app->m_BallFlying, Content(8, 5), Effects()[0].id, app->m_Score),

@@ -118,6 +118,7 @@ TEST_F(Menu, EveryScreenActsOncePerPress) {
     } cases[] = {
         {"menu: down", [] {}, 40, 0, 0, [&] { Step(); }, sounds, 2},
         {"menu: the logo", [] {}, 0, 570, 32, [&] { Step(); }, [&] { return app->m_CreditsOpen; }, 1},
+        {"menu: the play button", [] {}, 0, 570, 432, [&] { Step(); }, [&] { return app->m_Mode == 11 ? 1 : 0; }, 1},
         {"options: fire on a row", [&] { options(); app->m_OptSel = 1; }, 90, 0, 0, [&] { Box(); }, mode, 2},
         {"options: a row", options, 0, 200, 135, [&] { Box(); }, mode, 2},
         {"options: the cog", options, 0, 100, 60, [&] { Box(); }, saves, 1},

@@ -107,6 +107,8 @@ TEST_F(Particles, PaletteByColourIndexAndThePoolSize) {
     // Ink at other levels scales and clamps.
     app->p_Ink(2, 2);
     EXPECT_EQ(Values(app->m_DrawR, app->m_DrawG, app->m_DrawB), Values(255, 255, 51));
+    app->p_Ink(2, -1);
+    EXPECT_EQ(Values(app->m_DrawR, app->m_DrawG, app->m_DrawB), Values(0, 0, 0));
 
     // A reset keeps the pool size for 0 or too much, else sets it.
     for (int size : {0, 500}) {
@@ -116,7 +118,7 @@ TEST_F(Particles, PaletteByColourIndexAndThePoolSize) {
     }
     app->m_Particles[2 * 10] = 1;
     app->p_ResetParticles(1);
-    EXPECT_EQ(Values(app->m_ParticleMax, app->m_Particles[2 * 10]), Values(1, 1)) << "slots beyond the pool are left alone";
+    EXPECT_EQ(Values(app->m_ParticleMax, app->m_Particles[2 * 10]), Values(1, 1)) << "slots beyond it are left alone";
 }
 
 }  // namespace
