@@ -31,13 +31,16 @@ TEST_F(Particles, NewParticleTakesTheHighestFreeSlot) {
     orv_random_Rnd();
     EXPECT_EQ(afterThrow, orv_random_Seed);
 
-    app->m_Particles[7 * 10] = 0;
+    // Slot 0 is a slot like the others.
+    app->m_Particles[0] = 0;
     app->p_ThrowParticle(10, 20, 2, 3, 0, 2);
-    EXPECT_EQ(Values(app->m_Particles[7 * 10], app->m_Particles[7 * 10 + 2]), Values(2, 20));
-    app->m_Particles[3 * 10] = app->m_Particles[200 * 10] = 0;
+    EXPECT_EQ(Values(app->m_Particles[0], app->m_Particles[2]), Values(2, 20));
+    app->m_Particles[0] = app->m_Particles[200 * 10] = 0;
     EXPECT_EQ(app->p_FreeParticle(), 2000);
     app->p_AddParticle(1, 5, 5, 0, 0, 9, 4, 0);
-    EXPECT_EQ(Values(app->m_Particles[200 * 10], app->m_Particles[3 * 10]), Values(1, 0));
+    EXPECT_EQ(Values(app->m_Particles[200 * 10], app->m_Particles[0]), Values(1, 0));
+    app->p_AddParticle(1, 5, 5, 0, 0, 9, 4, 0);
+    EXPECT_EQ(app->m_Particles[0], 1);
     app->m_ParticleMax = -1;
     EXPECT_EQ(app->p_FreeParticle(), -1);
 
