@@ -172,7 +172,7 @@ protected:
     void OpenGround(const Cells& cut, int px, int py) {
         for (auto [x, y] : Box(0, 0, 20, 12)) {
             Hedge(x, y) = 1;
-            Content(x, y) = (x == 0 || y == 0 || x == 20 || y == 12) ? play::kBorder : 0;
+            Content(x, y) = (x == 0 || y == 0 || x == 20 || y == 12) ? 16 : 0;
         }
         for (auto [x, y] : cut) Hedge(x, y) = 0;
         for (int s = 0; s < 10; ++s) Enemy(s)[0] = 0;

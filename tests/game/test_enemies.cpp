@@ -145,7 +145,7 @@ TEST_F(Enemies, StruckByTheFlyingBallLeavesTheBonusBall) {
     // The hit itself scores nothing.
     ASSERT_EQ(Effects().size(), 1u);
     EXPECT_EQ(Values(Enemy(1)[kEActive], app->m_BallFlying, Content(8, 5), Effects()[0].id, app->m_Score),
-              Values(0, 0, kBonusBall, 9, 0));
+              Values(0, 0, 11, 9, 0));
 }
 
 }  // namespace

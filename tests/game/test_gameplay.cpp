@@ -59,10 +59,10 @@ TEST_F(Gameplay, ItemsScoreByComboAndTheBallByWhereItLay) {
     EXPECT_EQ(app->m_Combo, 0);
 
     app->m_Score = 0;
-    Content(5, 5) = kBall;
+    Content(5, 5) = 10;  // the ball
     app->p_EnterCell();
     EXPECT_EQ(Values(app->m_Score, P(kHolding), Effects().back().id), Values(5, 1, 7));
-    Content(5, 5) = kBonusBall;
+    Content(5, 5) = 11;  // the ball where it struck an enemy
     app->p_EnterCell();
     EXPECT_EQ(app->m_Score, 105);
 }
@@ -179,7 +179,7 @@ TEST_F(Gameplay, CaughtPlayerLosesALifeUntilTheGameEnds) {
     app->m_Score = 50;
     app->m_BallFlying = 1;  // caught with the ball in flight
     for (auto [x, y] : Box(0, 0, 20, 12)) {
-        if (Content(x, y) == kBall) Content(x, y) = 0;
+        if (Content(x, y) == 10) Content(x, y) = 0;
     }
     PutEnemy(1, 10, 10);
     Update(25);
