@@ -181,7 +181,7 @@ TEST_F(Gameplay, CaughtPlayerLosesALifeUntilTheGameEnds) {
     for (auto [x, y] : Box(0, 0, 20, 12)) {
         if (Content(x, y) == 10) Content(x, y) = 0;
     }
-    PutEnemy(1, 10, 10);
+    PutEnemy(3, 10, 10);  // the first out of the home
     Update(25);
     EXPECT_TRUE(Played(5));
     // A quarter turn every 12 updates, shrinking.
@@ -192,13 +192,13 @@ TEST_F(Gameplay, CaughtPlayerLosesALifeUntilTheGameEnds) {
     Update();
     EXPECT_EQ(app->m_Lives, 2);
     EXPECT_EQ(Garden(), first) << "the level is rebuilt as it first began";
-    EXPECT_EQ(Values(app->m_Score, app->m_BallFlying, P(kHolding)), Values(50, 0, 0));
+    EXPECT_EQ(Values(app->m_Score, app->m_BallFlying, P(kHolding), Enemy(3)[kEActive]), Values(50, 0, 0, 0));
 
     // The last life: the game ends once, and the fallen player keeps spinning
     // while nothing else changes.
     SkipIntro();
     app->m_Lives = 1;
-    PutEnemy(1, 10, 10);
+    PutEnemy(3, 10, 10);
     Update(99);
     EXPECT_EQ(Values(app->m_GameOver, app->m_Lives), Values(1, 0));
     const std::vector<int> garden = Garden();
