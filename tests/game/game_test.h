@@ -262,6 +262,11 @@ protected:
         }
         return out;
     }
+    // The last effect played (id 0 when none was).
+    Effect LastEffect() const {
+        const std::vector<Effect> effects = Effects();
+        return effects.empty() ? Effect{0, 0, 0} : effects.back();
+    }
     bool Played(int id) const {
         const std::vector<Effect> effects = Effects();
         return std::any_of(effects.begin(), effects.end(), [id](const Effect& e) { return e.id == id; });

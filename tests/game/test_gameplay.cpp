@@ -20,6 +20,7 @@ TEST_F(Gameplay, BoardScaleAndOrigin) {
     // The faint backdrop first, then the board from its top-left cell, one
     // ground or hedge tile per cell.
     const auto c = Drawn();
+    ASSERT_GT(c.size(), 1u);
     EXPECT_EQ(Values(c[0].kind, c[0].alpha, c[1].x, c[1].y, c[1].sx, c[1].frame),
               Values(99, 0.1f, -4, 56, 2, 240.0f + app->m_HedgeStyle));
     const auto sheet = Drawn(1);
@@ -47,7 +48,7 @@ TEST_F(Gameplay, ItemsScoreByComboAndTheBallByWhereItLay) {
         Content(5, 5) = 21;
         app->p_EnterCell();
         ASSERT_EQ(app->m_Score, 5 * k * (k + 1) / 2) << k;
-        const Effect sound = Effects().back();
+        const Effect sound = LastEffect();
         EXPECT_EQ(sound.id, k <= 12 ? 9 + k : 21) << k;
         // 1.1 for the 14th, 2.0 from the 32nd
         EXPECT_FLOAT_EQ(sound.rate, k <= 12 ? 1 : std::fmin(2.0f, (5 * k + 40) / 100.0f)) << k;
@@ -61,7 +62,7 @@ TEST_F(Gameplay, ItemsScoreByComboAndTheBallByWhereItLay) {
     app->m_Score = 0;
     Content(5, 5) = 10;  // the ball
     app->p_EnterCell();
-    EXPECT_EQ(Values(app->m_Score, P(kHolding), Effects().back().id), Values(5, 1, 7));
+    EXPECT_EQ(Values(app->m_Score, P(kHolding), LastEffect().id), Values(5, 1, 7));
     Content(5, 5) = 11;  // the ball where it struck an enemy
     app->p_EnterCell();
     EXPECT_EQ(app->m_Score, 105);
@@ -85,7 +86,7 @@ TEST_F(Gameplay, ThrownBallBouncesOffHedgesAndComesBack) {
     }
     EXPECT_GT(bounces, 0);
     EXPECT_GE(update, 30) << "not caught before the catch delay has run out";
-    EXPECT_EQ(Values(P(kHolding), Played(3), Effects().back().id), Values(1, true, 7));
+    EXPECT_EQ(Values(P(kHolding), Played(3), LastEffect().id), Values(1, true, 7));
 }
 
 TEST_F(Gameplay, FireAndWalkStopWhilePausedOverOrDyingAndTheIntroStopsOnlyFire) {
@@ -225,7 +226,7 @@ TEST_F(Gameplay, PausingFreezesPlayButNotBitsLettersOrCombo) {
     Key(kEscape, true);
     Update();
     ASSERT_EQ(app->m_Paused, 1);
-    EXPECT_EQ(Values(Effects().back().id, Effects().back().volume), Values(98, 0.5f));
+    EXPECT_EQ(Values(LastEffect().id, LastEffect().volume), Values(98, 0.5f));
     const float px = P(kPDX), ex = Enemy(2)[kEDX], bx = app->m_BallOffX, bit = app->m_Particles[2501];
     const int spin = app->m_HomeSpin;
     for (int i = 0; i < 5; ++i) app->p_Game();
