@@ -2,9 +2,9 @@
 // started from. The program works in the folder that holds its "data"
 // folder, so every "./data/..." path resolves there: beside the program in
 // its build folder, or in the shared data folder of an installed copy
-// (PREFIX/bin/vellumby with PREFIX/share/vellumby/data). A build folder that
-// can be written keeps the state file beside the program; an installed game
-// keeps one per user, in the user's data folder.
+// (PREFIX/games/vellumby with PREFIX/share/games/vellumby/data). A build
+// folder that can be written keeps the state file beside the program; an
+// installed game keeps one per user, in the user's data folder.
 #pragma once
 #include <string>
 

@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the game and its tests need (only those
-# missing), then configures and builds into the given folder: everything,
-# or only the given target and what it needs.
-# Usage: scripts/setup.sh BUILD_DIR [--target NAME] [extra cmake arguments...]
+# Installs the Debian packages that are missing, then configures and builds
+# into the given folder: everything, or only the given target and what it
+# needs. With --play only what building and running the game needs is
+# installed (the play command); otherwise also what the tests, the
+# benchmarks and packaging use.
+# Usage: scripts/setup.sh [--play] BUILD_DIR [--target NAME] [extra cmake arguments...]
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+play=false
+if [ "${1:-}" = "--play" ]; then
+  play=true
+  shift
+fi
 build="$1"
 shift
 target=()
@@ -13,22 +20,34 @@ if [ "${1:-}" = "--target" ]; then
   shift 2
 fi
 
+# Building and running the game: compiler and build tools, the libraries it
+# links (window, OpenGL, sound, Ogg Vorbis), the image decoder's headers and
+# an OpenGL driver.
 packages=(
   g++ cmake make pkg-config
-  libglfw3-dev libgl-dev libx11-dev libgtest-dev
+  libglfw3-dev libgl-dev libx11-dev
   libstb-dev libvorbis-dev libopenal-dev
-  xvfb xauth libgl1-mesa-dri xdotool
-  sound-theme-freedesktop
-  desktop-file-utils dpkg-dev
+  libgl1-mesa-dri
 )
+if ! $play; then
+  # The tests: GoogleTest, a virtual display and input, Ogg files of a sound
+  # theme; and the checkers and tools of the launcher entry, the software-
+  # centre entry, the manual page and the Debian package.
+  packages+=(
+    libgtest-dev xvfb xauth xdotool
+    sound-theme-freedesktop
+    desktop-file-utils appstream man-db dpkg-dev lintian
+  )
+fi
 # Only the fuzzing build (scripts/fuzz.sh) needs clang and its fuzzing engine.
 if [[ " $* " == *" -DORV_FUZZ=ON "* ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi
 
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
 if ((${#missing[@]})); then
   sudo=""
@@ -38,5 +57,13 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S "$here" -B "$build" "$@" >/dev/null
+# The tests need GoogleTest even to be configured: a build for playing
+# leaves them out unless it is there, a build for testing always has them.
+testing=(-DBUILD_TESTING=ON)
+if $play; then
+  testing=()
+  installed libgtest-dev || testing=(-DBUILD_TESTING=OFF)
+fi
+
+cmake -S "$here" -B "$build" "${testing[@]}" "$@" >/dev/null
 cmake --build "$build" -j"$(nproc)" "${target[@]}"

@@ -12,6 +12,8 @@
 
 namespace {
 
+using Ints = std::vector<int>;
+
 // Counts the matrices sent, to see that unchanged ones are not resent.
 class CountingGraphics : public gxtkGraphics {
 public:
@@ -27,8 +29,7 @@ protected:
     void SetUp() override {
         ASSERT_NE(TestWindow(), nullptr);
         orvInitGraphics();
-        device = new CountingGraphics();
-        orv_graphics_SetGraphicsDevice(device);
+        orv_graphics_SetGraphicsDevice(device = new CountingGraphics());
         device->BeginRender();
         orv_graphics_BeginRender();
         orv_graphics_Cls(0, 0, 0);
@@ -42,6 +43,8 @@ protected:
         return (new c_Image())->m_new()->p_Init2(device->CreateSurface(w, h), 0, 0, fw, fh, frames, flags,
                                                  nullptr, 0, 0, w, h);
     }
+    // Frame i's corner in the surface.
+    static Ints Frame(c_Image* image, int i) { return {image->m_Frames[i]->m_X, image->m_Frames[i]->m_Y}; }
     unsigned Rgb(int x, int y) {
         Array<int> p(1);
         orv_graphics_ReadPixels(p, x, y, 1, 1, 0, 0);
@@ -54,18 +57,13 @@ protected:
 TEST_F(Graphics, StripAndGridFrames) {
     c_Image* strip = Strip(256, 32, 8, 0);
     ASSERT_EQ(strip->p_Frames(), 8);
-    EXPECT_EQ(strip->m_Width, 32);
-    EXPECT_EQ(strip->m_Height, 32);
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(strip->m_Frames[i]->m_X, 32 * i);
-        EXPECT_EQ(strip->m_Frames[i]->m_Y, 0);
-    }
+    EXPECT_EQ(Ints({strip->m_Width, strip->m_Height}), Ints({32, 32}));
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(Frame(strip, i), Ints({32 * i, 0})) << i;
     EXPECT_FALSE(strip->m_Flags & c_Image::FullFrame);
 
     c_Image* grid = Grid(64, 64, 16, 16, 16, 0);
-    EXPECT_EQ(grid->m_Frames[5]->m_X, 16);
-    EXPECT_EQ(grid->m_Frames[5]->m_Y, 16);
-    EXPECT_EQ(grid->m_Frames[15]->m_Y, 48);
+    EXPECT_EQ(Frame(grid, 5), Ints({16, 16}));
+    EXPECT_EQ(Frame(grid, 15), Ints({48, 48}));
     // Frames beyond the surface are fatal; a frame wider than it cannot wrap.
     EXPECT_EXIT(Grid(64, 64, 16, 16, 17, 0), ::testing::ExitedWithCode(255), "\\{\\{~~~~\\}\\}");
     EXPECT_EXIT(Grid(64, 64, 80, 16, 1, 0), ::testing::ExitedWithCode(255), "");
@@ -77,25 +75,19 @@ TEST_F(Graphics, FlagsPadFramesAndPlaceTheHandle) {
     EXPECT_EQ(whole->m_Flags, c_Image::FullFrame);
     orv_graphics_DrawImage(whole, 3, 4, 0);
     const gxtkGraphics::Vertex& far = device->vertexBuffer[2];
-    EXPECT_FLOAT_EQ(far.x, 19);
-    EXPECT_FLOAT_EQ(far.y, 12);
-    EXPECT_FLOAT_EQ(far.u, 16 * whole->m_Surface->uScale);
+    EXPECT_EQ(std::vector<float>({far.x, far.y, far.u}), std::vector<float>({19, 12, 16 * whole->m_Surface->uScale}));
 
     c_Image* mid = Strip(32, 16, 1, c_Image::MidHandle);
-    EXPECT_FLOAT_EQ(mid->m_HandleX, 16);
-    EXPECT_FLOAT_EQ(mid->m_HandleY, 8);
+    EXPECT_EQ(std::vector<float>({mid->m_HandleX, mid->m_HandleY}), std::vector<float>({16, 8}));
     EXPECT_EQ(mid->m_Flags & c_Image::MidHandle, 0);
 
     c_Image* padded = Grid(68, 34, 34, 34, 2, c_Image::XYPadding);
-    EXPECT_EQ(padded->m_Width, 32);
-    EXPECT_EQ(padded->m_Height, 32);
-    EXPECT_EQ(padded->m_Frames[1]->m_X, 35);
-    EXPECT_EQ(padded->m_Frames[1]->m_Y, 1);
+    EXPECT_EQ(Ints({padded->m_Width, padded->m_Height}), Ints({32, 32}));
+    EXPECT_EQ(Frame(padded, 1), Ints({35, 1}));
     EXPECT_FALSE(padded->m_Flags & c_Image::FullFrame);
 
     c_Image* both = Grid(68, 34, 34, 34, 2, 7);
-    EXPECT_FLOAT_EQ(both->m_HandleX, 16);
-    EXPECT_FLOAT_EQ(both->m_HandleY, 16);
+    EXPECT_EQ(std::vector<float>({both->m_HandleX, both->m_HandleY}), std::vector<float>({16, 16}));
     EXPECT_EQ(both->m_Flags, 6);
 }
 
@@ -137,22 +129,28 @@ TEST_F(Graphics, TheMatrixIsSentOnlyWhenItChanged) {
     EXPECT_FLOAT_EQ(device->vertexBuffer[device->batchCount - 2].x, 1);
 }
 
-TEST_F(Graphics, EllipseAndReadPixelsWithPitchZero) {
+// Read back across the ellipse's bottom edge (rows 24 to 26), after one
+// element left alone: the top row comes first, rows w apart.
+TEST_F(Graphics, EllipseAndReadPixelsTopRowFirstWithPitchZero) {
     orv_graphics_SetColor(0, 0, 255);
     orv_graphics_DrawEllipse(20, 20, 10, 5);
     EXPECT_EQ(device->batchType, 12);
-    Array<int> block(3 * 2);
-    orv_graphics_ReadPixels(block, 19, 19, 3, 2, 0, 0);
-    for (int p : block) EXPECT_EQ(static_cast<unsigned>(p) & 0xffffff, 0x0000FFu);
-    EXPECT_EQ(Rgb(20, 26), 0u);  // below the ellipse
+    Array<int> block(1 + 3 * 3);
+    orv_graphics_ReadPixels(block, 19, 24, 3, 3, 1, 0);
+    EXPECT_EQ(block[0], 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(static_cast<unsigned>(block[1 + i]) & 0xffffff, 0x0000FFu) << i;
+        EXPECT_EQ(static_cast<unsigned>(block[7 + i]) & 0xffffff, 0u) << i;
+    }
 }
 
+// Whatever first character is asked for, the default font starts at 32; it
+// is loaded once, and without it there is no font and no error.
 TEST_F(Graphics, DefaultFontLoadsFromTheDataFolderOrIsAbsent) {
     const TempDir dir;
     const std::filesystem::path old = std::filesystem::current_path();
     std::filesystem::current_path(dir);
-
-    orv_graphics_SetFont(nullptr, 40);  // no data folder: no font, no error
+    orv_graphics_SetFont(nullptr, 40);  // no data folder
     EXPECT_EQ(orv_graphics_context->m_Font, nullptr);
     EXPECT_EQ(orv_graphics_context->m_FirstChar, 32);
 
@@ -162,13 +160,10 @@ TEST_F(Graphics, DefaultFontLoadsFromTheDataFolderOrIsAbsent) {
     orv_graphics_SetFont(nullptr, 40);
     c_Image* font = orv_graphics_context->m_Font;
     ASSERT_NE(font, nullptr);
-    EXPECT_EQ(font->p_Frames(), 96);
-    EXPECT_EQ(font->m_Width, 8);
-    EXPECT_EQ(font->m_Frames[1]->m_X, 11);
-    EXPECT_EQ(orv_graphics_context->m_FirstChar, 32);
+    EXPECT_EQ(Ints({font->p_Frames(), font->m_Width, font->m_Frames[1]->m_X, orv_graphics_context->m_FirstChar}),
+              Ints({96, 8, 11, 32}));
     orv_graphics_SetFont(nullptr, 32);
-    EXPECT_EQ(orv_graphics_context->m_Font, font);  // loaded once
-
+    EXPECT_EQ(orv_graphics_context->m_Font, font);
     std::filesystem::current_path(old);
 }
 

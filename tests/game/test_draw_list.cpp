@@ -1,25 +1,9 @@
 // The draw list as data: what the game records before anything is drawn.
-#include <gtest/gtest.h>
-
-#include <vector>
-
-#include "game/my_app.h"
-#include "tests/game/values.h"
+#include "tests/game/game_test.h"
 
 namespace {
 
-// A game object on its own, outside any host: enough for the recording side.
-// The font is slot 90 with the layout advance 7 and line height 10.
-c_MyApp* NewGame() {
-    gc_init();
-    orvInit();
-    auto* app = new c_MyApp();
-    app->m_ImgInfo[270] = 7;
-    app->m_ImgInfo[271] = 10;
-    app->m_Font = 90;
-    app->p_CLS2D();
-    return app;
-}
+using DrawList = GameTest;
 
 // Fields 0-7 and 10-13 of command i, and field 8 (never written).
 std::vector<double> Fields(c_MyApp* app, int i) {
@@ -36,8 +20,7 @@ std::vector<double> Pen(c_MyApp* app) {
     return xy;
 }
 
-TEST(DrawList, EachKindRecordsItsFieldsAndTheDrawState) {
-    c_MyApp* app = NewGame();
+TEST_F(DrawList, EachKindRecordsItsFieldsAndTheDrawState) {
     app->m_DrawList[8] = 42;  // left over from an earlier picture
     app->p_SetSize(2, 3);
     app->p_SetRot(30);  // stored negated
@@ -60,34 +43,26 @@ TEST(DrawList, EachKindRecordsItsFieldsAndTheDrawState) {
     // changes only when one is given.
     app->p_CLS2D(1, 2, 3, 0.5f);
     app->p_CLS2D();
-    EXPECT_EQ(app->m_DrawCount, 0);
-    EXPECT_EQ(Values(app->m_ClsR, app->m_ClsB, app->m_ClsA, app->m_DrawRot, app->m_DrawAlpha),
-              Values(1, 3, 0.5f, 0, 1));
-    EXPECT_EQ(app->m_DrawBlend, 1);
+    EXPECT_EQ(Values(app->m_DrawCount, app->m_ClsR, app->m_ClsB, app->m_ClsA, app->m_DrawRot, app->m_DrawAlpha,
+                     app->m_DrawBlend),
+              Values(0, 1, 3, 0.5f, 0, 1, 1));
 }
 
-TEST(DrawList, AFullListDropsFurtherCommands) {
-    c_MyApp* app = NewGame();
+TEST_F(DrawList, AFullListDropsFurtherCommands) {
     // Room is checked as "fewer than 37485 floats in use": 2499 commands.
     for (int i = 0; i < 2499; ++i) app->p_Rect(static_cast<float>(i), 0, 1, 1);
-    EXPECT_EQ(app->m_DrawCount, 37485);
     app->p_DrawImg(1, 9, 9, 0);
     app->p_Text(0, 0, String("dropped"), 0, 0);
-    EXPECT_EQ(app->m_DrawCount, 37485);
-    EXPECT_EQ(app->m_DrawList[37485], 0);
+    EXPECT_EQ(Values(app->m_DrawCount, app->m_DrawList[37484 - 13], app->m_DrawList[37485]), Values(37485, 2498, 0));
 }
 
-TEST(DrawList, TextLayout) {
-    c_MyApp* app = NewGame();
+TEST_F(DrawList, TextLayout) {
     // Right-aligned, the first glyph sits at x minus the width.
-    auto firstX = [&](const char* text) {
+    for (auto [text, x] : {std::pair{"aaa", 300 - 21}, {"iii", 300 - 21 + 9}, {"www", 300 - 21 - 6}}) {
         app->p_CLS2D();
         app->p_Text(300, 100, String(text), 2, 1);
-        return app->m_DrawList[1];
-    };
-    EXPECT_EQ(firstX("aaa"), 300 - 21);
-    EXPECT_EQ(firstX("iii"), 300 - 21 + 9);
-    EXPECT_EQ(firstX("www"), 300 - 21 - 6);
+        EXPECT_EQ(app->m_DrawList[1], x) << text;
+    }
 
     // Centred on the point (alignY 1 centres the line on y); glyph frame =
     // code - 32; a space advances without drawing; the backslash-n pair
@@ -95,8 +70,7 @@ TEST(DrawList, TextLayout) {
     app->p_CLS2D();
     app->p_SetSize(2);
     app->p_Text(320, 240, String("Wi t\\nm"), 1, 1);
-    const float width = (8 + 4 + 7 + 6 + 7 + 6 + 9) * 2;
-    const float x0 = 320 - width / 2;
+    const float x0 = 320 - (8 + 4 + 7 + 6 + 7 + 6 + 9);
     ASSERT_EQ(app->m_DrawCount, 4 * 15);
     EXPECT_EQ(Fields(app, 0)[6], 'W' - 32);
     EXPECT_EQ(Pen(app), Values(x0, 240, x0 + 16, 240, x0 + 16 + 8 + 14, 240, x0, 240 + 20));
@@ -112,12 +86,11 @@ TEST(DrawList, TextLayout) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(Fields(app, i)[3], -90);
 }
 
-TEST(DrawList, RstrPadsAndCutsFromTheLeft) {
-    c_MyApp* app = NewGame();
-    EXPECT_EQ(app->p_rstr(3, 7, String("0")).ToUtf8(), "007");
-    EXPECT_EQ(app->p_rstr(3, 12345, String(" ")).ToUtf8(), "345");
-    EXPECT_EQ(app->p_rstr(4, -5, String("0")).ToUtf8(), "00-5");
-    EXPECT_EQ(app->p_rstr(0, 5, String("0")).ToUtf8(), "");
+TEST_F(DrawList, RstrPadsAndCutsFromTheLeft) {
+    for (auto [width, value, pad, out] : {std::tuple{3, 7, "0", "007"}, {3, 12345, " ", "345"}, {4, -5, "0", "00-5"},
+                                          {0, 5, "0", ""}}) {
+        EXPECT_EQ(app->p_rstr(width, value, String(pad)).ToUtf8(), out);
+    }
 }
 
 }  // namespace

@@ -1,25 +1,28 @@
 // The particle pool: where a new particle goes, how it flies, fades and is
 // drawn, and the floating score numbers.
-#include <gtest/gtest.h>
-
-#include "tests/game/play_test_util.h"
+#include "tests/game/game_test.h"
 
 namespace {
 
-using playtest::Play;
-using Particles = playtest::PlayTest;
+class Particles : public GameTest {
+protected:
+    void FillPool() {
+        for (int s = 0; s <= app->m_ParticleMax; ++s) app->m_Particles[s * 10] = 1;
+    }
+    // Updates until the particle in slot 250 is gone.
+    int Life() {
+        int updates = 1;
+        for (; app->m_Particles[2500] != 0 && updates < 1000; ++updates) app->p_DoParticles();
+        return updates;
+    }
+};
 
-void FillPool(c_MyApp* app) {
-    for (int s = 0; s <= app->m_ParticleMax; ++s) app->m_Particles[s * 10] = 1;
-}
-
-TEST_F(Particles, NewParticleTakesTheHighestFreeSlotAndDrawsInOrder) {
-    FillPool(app);
+TEST_F(Particles, NewParticleTakesTheHighestFreeSlot) {
+    FillPool();
     orv_random_Seed = 77;
     app->p_ThrowParticle(10, 10, 2, 3, 0, 2);
-    EXPECT_EQ(play.LiveParticles(), 251);
+    EXPECT_EQ(Values(LiveParticles(), app->p_FreeParticle()), Values(251, -1));
     EXPECT_EQ(orv_random_Seed, 77) << "a full pool makes no draws for a given angle and speed";
-    EXPECT_EQ(app->p_FreeParticle(), -1);
     // A random angle and speed are drawn even when nothing is created.
     app->p_ThrowParticle(10, 10, 2, 3, kAbsent, kAbsent);
     const int afterThrow = orv_random_Seed;
@@ -28,30 +31,25 @@ TEST_F(Particles, NewParticleTakesTheHighestFreeSlotAndDrawsInOrder) {
     orv_random_Rnd();
     EXPECT_EQ(afterThrow, orv_random_Seed);
 
-    app->m_Particles[7 * 10] = 0;
+    // Slot 0 is a slot like the others.
+    app->m_Particles[0] = 0;
     app->p_ThrowParticle(10, 20, 2, 3, 0, 2);
-    EXPECT_EQ(app->m_Particles[7 * 10], 2);
-    EXPECT_EQ(app->m_Particles[7 * 10 + 2], 20);
-    app->m_Particles[3 * 10] = app->m_Particles[200 * 10] = 0;
+    EXPECT_EQ(Values(app->m_Particles[0], app->m_Particles[2]), Values(2, 20));
+    app->m_Particles[0] = app->m_Particles[200 * 10] = 0;
     EXPECT_EQ(app->p_FreeParticle(), 2000);
     app->p_AddParticle(1, 5, 5, 0, 0, 9, 4, 0);
-    EXPECT_EQ(app->m_Particles[200 * 10], 1);
-    EXPECT_EQ(app->m_Particles[3 * 10], 0);
+    EXPECT_EQ(Values(app->m_Particles[200 * 10], app->m_Particles[0]), Values(1, 0));
+    app->p_AddParticle(1, 5, 5, 0, 0, 9, 4, 0);
+    EXPECT_EQ(app->m_Particles[0], 1);
     app->m_ParticleMax = -1;
     EXPECT_EQ(app->p_FreeParticle(), -1);
 
-    // Rotation, spin, alpha and frame are drawn in that order.
     app->p_ResetParticles(250);
-    orv_random_Seed = 4242;
     app->p_ThrowParticle(100, 50, 1, 6, 90, 3);
-    orv_random_Seed = 4242;
-    const std::vector<float> drawn = {orv_random_Rnd2(0, 360), orv_random_Rnd2(-8, 8), orv_random_Rnd2(0.7f, 1.3f),
-                                      6, static_cast<float>(static_cast<int>(orv_random_Rnd2(0, 255.99f)))};
     const float* p = &app->m_Particles[250 * 10];
-    EXPECT_EQ(p[0], 1);
+    EXPECT_EQ(Values(p[0], p[8]), Values(1, 6));
     EXPECT_NEAR(p[3], 3, 1e-5);  // 90 degrees: straight right
     EXPECT_NEAR(p[4], 0, 1e-5);
-    EXPECT_EQ(std::vector<float>(p + 5, p + 10), drawn);
 }
 
 TEST_F(Particles, GravityParticleArcsAndEveryParticleFades) {
@@ -62,10 +60,9 @@ TEST_F(Particles, GravityParticleArcsAndEveryParticleFades) {
         app->m_DrawCount = 0;
         app->p_DoParticles();
         EXPECT_NEAR(p[2], y, 1e-4);
-        const auto drawn = play.Images(96);
+        const auto drawn = Drawn(96);
         ASSERT_EQ(drawn.size(), 1u);
-        EXPECT_EQ(drawn[0].alpha, 1) << "an alpha above 1 is drawn as 1";
-        EXPECT_EQ(drawn[0].rot, -p[5]);
+        EXPECT_EQ(Values(drawn[0].alpha, drawn[0].rot), Values(1, -p[5])) << "an alpha above 1 is drawn as 1";
     }
     EXPECT_NEAR(p[3], 0, 1e-6);
     // Upward speed runs out after about ten updates, then it falls.
@@ -76,63 +73,55 @@ TEST_F(Particles, GravityParticleArcsAndEveryParticleFades) {
     }
     EXPECT_GT(p[2], lowest);
     // 1.3 fades by 0.01 per update: about 130 updates in all.
-    int updates = 15;
-    for (; p[0] != 0 && updates < 1000; ++updates) app->p_DoParticles();
+    const int updates = 14 + Life();
     EXPECT_TRUE(updates == 130 || updates == 131) << updates;
 }
 
 TEST_F(Particles, ScoreNumberRisesUprightInYellow) {
     app->m_Score = 10;
     app->p_Gimme(25, 200, 100);
-    EXPECT_EQ(app->m_Score, 35);
     const float* p = &app->m_Particles[250 * 10];
-    EXPECT_EQ(Values(p[0], p[9], p[7]), Values(99, 25, 1));
+    EXPECT_EQ(Values(app->m_Score, p[0], p[9], p[7]), Values(35, 99, 25, 1));
     app->m_DrawCount = 0;
     app->p_DoParticles();
-    EXPECT_EQ(play.TextAt(99.75f), "25");
-    for (const auto& c : play.Images(90)) {
-        EXPECT_EQ(Values(c.rot, c.r, c.g, c.b), Values(0, 255, 255, 25.5f));
-    }
+    EXPECT_EQ(TextAt(99.75f), "25");
+    for (const auto& c : Drawn(90)) EXPECT_EQ(Values(c.rot, c.r, c.g, c.b), Values(0, 255, 255, 25.5f));
     // About 100 updates: a hundred float steps of 0.01 may leave a trace above 0.
-    int updates = 1;
-    for (; p[0] != 0; ++updates) app->p_DoParticles();
+    const int updates = Life();
     EXPECT_TRUE(updates == 100 || updates == 101) << updates;
     // A full pool still scores.
-    FillPool(app);
+    FillPool();
     app->p_Gimme(5, 0, 0);
     EXPECT_EQ(app->m_Score, 40);
 }
 
 TEST_F(Particles, PaletteByColourIndexAndThePoolSize) {
-    const struct {
-        int colour;
-        float r, g, b;
-    } cases[] = {{1, 255, 25.5f, 25.5f}, {2, 255, 127.5f, 25.5f}, {7, 127.5f, 25.5f, 255}, {9, 255, 255, 255},
-                 {0, 76.5f, 76.5f, 76.5f}, {10, 76.5f, 76.5f, 76.5f}};
-    for (const auto& c : cases) {
+    for (auto [colour, r, g, b] : {std::tuple{1, 255.0f, 25.5f, 25.5f}, {2, 255.0f, 127.5f, 25.5f},
+                                   {7, 127.5f, 25.5f, 255.0f}, {9, 255.0f, 255.0f, 255.0f}, {0, 76.5f, 76.5f, 76.5f},
+                                   {10, 76.5f, 76.5f, 76.5f}}) {
         app->p_ResetParticles(250);
-        app->p_ThrowParticle(50, 50, 1, c.colour, 0, 1);
+        app->p_ThrowParticle(50, 50, 1, colour, 0, 1);
         app->m_DrawCount = 0;
         app->p_DoParticles();
-        const auto drawn = play.Images(96);
+        const auto drawn = Drawn(96);
         ASSERT_EQ(drawn.size(), 1u);
-        EXPECT_EQ(Values(drawn[0].r, drawn[0].g, drawn[0].b), Values(c.r, c.g, c.b)) << c.colour;
+        EXPECT_EQ(Values(drawn[0].r, drawn[0].g, drawn[0].b), Values(r, g, b)) << colour;
     }
     // Ink at other levels scales and clamps.
     app->p_Ink(2, 2);
     EXPECT_EQ(Values(app->m_DrawR, app->m_DrawG, app->m_DrawB), Values(255, 255, 51));
+    app->p_Ink(2, -1);
+    EXPECT_EQ(Values(app->m_DrawR, app->m_DrawG, app->m_DrawB), Values(0, 0, 0));
 
     // A reset keeps the pool size for 0 or too much, else sets it.
     for (int size : {0, 500}) {
-        FillPool(app);
+        FillPool();
         app->p_ResetParticles(size);
-        EXPECT_EQ(app->m_ParticleMax, 250);
-        EXPECT_EQ(play.LiveParticles(), 0);
+        EXPECT_EQ(Values(app->m_ParticleMax, LiveParticles()), Values(250, 0));
     }
     app->m_Particles[2 * 10] = 1;
     app->p_ResetParticles(1);
-    EXPECT_EQ(app->m_ParticleMax, 1);
-    EXPECT_EQ(app->m_Particles[2 * 10], 1) << "slots beyond the pool are left alone";
+    EXPECT_EQ(Values(app->m_ParticleMax, app->m_Particles[2 * 10]), Values(1, 1)) << "slots beyond it are left alone";
 }
 
 }  // namespace

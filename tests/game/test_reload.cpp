@@ -3,11 +3,7 @@
 // What was replaced is given back at once: the collector counts only its own
 // small objects, and play allocates almost none, so pixels, samples and
 // whole decoded tunes left to it piled up.
-#include <gtest/gtest.h>
-
-#include "framework/app.h"
-#include "game/my_app.h"
-#include "tests/support/game_host.h"
+#include "tests/game/game_test.h"
 
 namespace {
 
@@ -15,9 +11,8 @@ TEST(Reload, WhatAReloadOrANewTuneReplacesIsReleasedAtOnce) {
     GameHost game;
     game.make_audio = [] { return new gxtkAudio(); };  // real buffers, on OpenAL's silent output
     game.Start();
-    c_MyApp* app = dynamic_cast<c_MyApp*>(orv_app__app);
-    ASSERT_NE(app, nullptr);
-    for (int i = 0; i < 40; ++i) game.Frame();
+    auto* app = static_cast<c_MyApp*>(orv_app__app);
+    game.Frame(40);
     ASSERT_EQ(app->m_LoadStage, 0);
 
     // The sprite sheet and a sound stay reachable through slots the game
@@ -26,17 +21,17 @@ TEST(Reload, WhatAReloadOrANewTuneReplacesIsReleasedAtOnce) {
     c_Sound* sound = app->m_Sounds[7];
     gc_assign(app->m_Images[50], sheet);
     gc_assign(app->m_Sounds[50], sound);
-    ASSERT_NE(sheet->m_Surface->pixels, nullptr);
     ASSERT_EQ(sheet->m_Surface->width, 512);  // the "-hd" sheet of a 640 × 480 window
+    ASSERT_NE(sheet->m_Surface->pixels, nullptr);
     ASSERT_NE(sound->m_Sample->buffer, 0u);
 
     game.Press(122);  // F11: full screen, 1280 × 1024 on the fake desktop
     for (int i = 0; i < 45; ++i) game.Frame();  // the flip, then the loader at the new size
     ASSERT_EQ(app->m_LoadStage, 0);
     ASSERT_NE(app->m_Images[1], sheet);
+    ASSERT_NE(app->m_Sounds[7], sound);
     EXPECT_EQ(app->m_Images[1]->m_Surface->width, 1024);
     EXPECT_EQ(sheet->m_Surface->pixels, nullptr);
-    ASSERT_NE(app->m_Sounds[7], sound);
     EXPECT_EQ(sound->m_Sample->buffer, 0u);
     EXPECT_NE(app->m_Sounds[7]->m_Sample->buffer, 0u);
 
@@ -53,8 +48,7 @@ TEST(Reload, WhatAReloadOrANewTuneReplacesIsReleasedAtOnce) {
     EXPECT_EQ(buffers(), playing);
     const gxtkAudio::SourceInfo music = game.audio->Inspect(gxtkAudio::kMusicChannel);
     EXPECT_TRUE(gxtkAudio::BufferExists(music.buffer));
-    EXPECT_EQ(music.alState, gxtkAudio::SourceInfo::Playing);
-    EXPECT_EQ(music.looping, 1);
+    EXPECT_EQ(Values(music.alState, music.looping), Values(gxtkAudio::SourceInfo::Playing, 1));
 }
 
 }  // namespace

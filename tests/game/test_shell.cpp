@@ -1,88 +1,152 @@
-// The game object's life cycle on the test host: the update's pointer
-// mapping, latches and back, the music following the pause, the shell's
-// keys, suspend and resume.
-#include <gtest/gtest.h>
+// The game object's life cycle on the test host: the virtual screen and the
+// update's pointer mapping, latches and back, the music following the pause,
+// the shell's keys, suspend and resume, and the title menu through whole
+// updates.
+#include <filesystem>
 
-#include <string>
-#include <vector>
-
-#include "framework/input.h"
-#include "game/my_app.h"
-#include "tests/game/values.h"
-#include "tests/support/game_host.h"
-#include "tests/support/null_audio.h"
+#include "tests/game/game_test.h"
 
 namespace {
 
-class Shell : public ::testing::Test {
+class Shell : public HostTest {
 protected:
     void SetUp() override {
-        game.Start();
-        audio = static_cast<NullAudio*>(game.audio);
-        app = static_cast<c_MyApp*>(orv_app__app);
-        game.Update(36);  // the loader's 35 steps, then the title screen
-        game.Render();
+        HostTest::SetUp();
+        Load();
     }
-    GameHost game;
-    NullAudio* audio = nullptr;
-    c_MyApp* app = nullptr;
+    void Tap(int code) {
+        game.KeyDown(code);
+        game.Update();
+        game.KeyUp(code);
+        game.Update();
+    }
 };
 
-TEST_F(Shell, PointerAndTouchesMapToTheVirtualScreen) {
-    game.SetWindowSize(1280, 720);
-    game.Render();  // scale 2
-    game.MouseMove(101, 99);
-    game.MouseDown(0);
-    game.Update();
-    EXPECT_EQ(Values(app->m_MouseX, app->m_MouseY, app->m_MouseLastX, app->m_MouseDown),
-              Values(50, 49, 50, 1));  // truncated; no jump on the press
-    game.MouseMove(201, 99);
-    game.Update();
-    EXPECT_EQ(Values(app->m_MouseLastX, app->m_MouseX), Values(50, 100));
-    game.MouseUp(0);
-
-    // Overscan 64 at 640 × 480: scale 0.8 from (64, 48).
-    orv_Kemp_overscan = 64;
-    game.SetWindowSize(640, 480);
-    game.Render();
+TEST_F(Shell, VirtualScreenAndPointerFollowTheWindowAndOverscan) {
+    struct Case {
+        int width, height;
+        float overscan;
+        std::vector<double> expected;  // scale x, scale y, axis, virtual width and height, landscape
+    };
+    for (const Case& c : {
+             Case{640, 960, 0, {2, 2, 2, 320, 480, 0}},         // scales 1 and 2: the height governs
+             Case{640, 480, 0, {1, 1, 1, 640, 480, 1}},         // equal scales: the width's axis
+             Case{1280, 720, 64, {1.8f, 1.8f, 1, 640, 360, 1}},  // the virtual size leaves the margin out
+             Case{640, 480, 64, {0.8f, 0.8f, 1, 640, 480, 1}},   // 512/640 against 352/480, drawn from (64, 48)
+         }) {
+        orv_Kemp_overscan = c.overscan;
+        game.SetWindowSize(c.width, c.height);
+        game.Render();
+        EXPECT_EQ(Values(app->m_ScaleX, app->m_ScaleY, app->m_FitAxis, orv_Kemp_jscrw, orv_Kemp_jscrh,
+                         app->m_Landscape),
+                  c.expected)
+            << c.width << "x" << c.height << " overscan " << c.overscan;
+    }
+    // Overscan 64 at 640 × 480: scale 0.8 from (64, 48). Slot 1 is up; a
+    // touch counts as pressed.
     game.MouseMove(64 + 80, 48 + 40);
     game.TouchDown(2, 64 + 8, 48 + 16);
     game.Update();
-    // Slot 1 is up; a touch counts as pressed.
     EXPECT_EQ(Values(app->m_MouseX, app->m_MouseY, app->m_TouchX[2], app->m_TouchY[2], app->m_TouchX[1],
                      app->m_MouseDown),
               Values(100, 50, 10, 20, -3717, 1));
+
+    // 1280 × 720: scales 2 and 1.5, the width governs. Truncated; no jump on
+    // the press.
+    orv_Kemp_overscan = 0;
+    game.SetWindowSize(1280, 720);
+    game.Render();
+    EXPECT_EQ(Values(app->m_ScaleX, app->m_ScaleY, orv_Kemp_jscrh), Values(2, 2, 360));
+    game.MouseMove(101, 99);
+    game.MouseDown(0);
+    game.Update();
+    EXPECT_EQ(Values(app->m_MouseX, app->m_MouseY, app->m_MouseLastX, app->m_MouseDown), Values(50, 49, 50, 1));
+    game.MouseMove(201, 99);
+    game.Update();
+    EXPECT_EQ(Values(app->m_MouseLastX, app->m_MouseX), Values(50, 100));
+
+    // Suspending a running game pauses it with the panel at mid height.
+    EXPECT_EQ(game.host->UpdateRate(), 60);  // since creation
+    app->m_Mode = 10;
+    app->m_VPad[3] = 2;
+    game.Suspend();
+    EXPECT_EQ(Values(app->m_Paused, app->m_PauseOpen, app->m_PauseY, app->m_VPad[3], game.host->UpdateRate()),
+              Values(1, 1, 180, 0, 5));
+    game.Resume();
+    EXPECT_EQ(Values(app->m_Paused, app->m_PauseOpen, app->m_PauseY, game.host->UpdateRate()), Values(1, 1, 180, 60));
+    app->m_Mode = 1;  // on the title menu nothing is paused
+    game.Suspend();
+    EXPECT_EQ(Values(app->m_Paused, app->m_PauseOpen, app->m_PauseY), Values(0, 0, 0));
 }
 
-TEST_F(Shell, BackClosesTheTitleMenusBoxesAndLatchesUntilReleased) {
-    app->m_CreditsOpen = 1;
+TEST_F(Shell, BackClosesTheMenusBoxesOnceThenEndsTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Tap(78);  // N: the credits
+    ASSERT_EQ(app->m_CreditsOpen, 1);
     app->m_BadgesOpen = 1;
-    game.KeyDown(27);  // Escape: back, which on the title menu would end the program
+    game.KeyDown(27);  // Escape: back
     game.Update();
-    EXPECT_EQ(app->m_CreditsOpen + app->m_BadgesOpen, 0);
-    EXPECT_EQ(app->m_KeyLatch + app->m_TouchLatch, 2);
+    EXPECT_EQ(Values(app->m_CreditsOpen, app->m_BadgesOpen, app->m_KeyLatch, app->m_TouchLatch, app->m_Mode),
+              Values(0, 0, 1, 1, 1));
     game.Update();  // still held: the key latch stays; nothing is pressed on the screen
     EXPECT_EQ(Values(app->m_KeyLatch, app->m_TouchLatch), Values(1, 0));
     game.KeyUp(27);
-    game.Update();
+    game.Update(30);
     EXPECT_EQ(app->m_KeyLatch, 0);
 
-    // The platform's back key is the back pad entry; on the Ouya it is
-    // ignored and pad 0's menu button acts instead. No screen runs here.
-    app->m_Mode = 0;
-    orv_input_device->p_KeyEvent(1, 416);
+    // The options box, once in, closes itself on back and saves.
+    for (int i = 0; i < 3; ++i) Tap(40);
+    Tap(13);  // Enter on the cog
+    ASSERT_EQ(app->m_OptionsOpen, 1);
+    game.Update(30);
+    Tap(27);
+    EXPECT_EQ(Values(app->m_OptionsOpen, app->m_Mode), Values(0, 1));
+    EXPECT_TRUE(std::filesystem::exists(game.dir + "/.quarlostate"));
+    game.KeyDown(27);  // now back ends the program
+    EXPECT_EXIT(game.Update(), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(Shell, BackInTheOptionsOfThePausedGameClosesOnlyTheBox) {
+    app->m_GameType = 1;
+    app->m_Mode = 11;
     game.Update();
-    EXPECT_EQ(app->m_VPad[19], 1);
-    orv_Kemp_isOuya = 1;
-    orv_input_device->p_KeyEvent(2, 416);
-    orv_input_device->p_KeyEvent(1, 416);
+    for (int key : {27, 39, 13}) Tap(key);  // pause, the cog, open the options
+    ASSERT_EQ(Values(app->m_Paused, app->m_OptionsOpen), Values(1, 1));
+    game.Update(30);
+    Tap(27);
+    EXPECT_EQ(Values(app->m_OptionsOpen, app->m_Paused, app->m_PauseOpen), Values(0, 1, 1));
+}
+
+// The update after the game-over screen has ended: the score goes into the
+// lists, the jingle plays, and the menu's and the screen's own fade both run.
+TEST_F(Shell, BackToTheMenuEntersTheScoreAndFadesTheGameOverTwice) {
+    app->m_Mode = 2;
+    app->m_GameType = 1;
+    app->m_Score = 500;
+    app->m_GameOverTime = 73;
+    audio->calls.clear();
     game.Update();
-    EXPECT_EQ(app->m_VPad[19], 0);
-    game.fake.pads[0].present = true;
-    game.fake.pads[0].buttons.assign(15, glfw27::RELEASE);
-    game.fake.pads[0].buttons[14] = glfw27::PRESS;
-    game.Update();
-    EXPECT_EQ(app->m_VPad[19], 1);
+    EXPECT_EQ(Values(app->m_Mode, app->m_GameOverTime, app->m_Scores[0], app->m_Scores[30]), Values(1, 69, 500, 500));
+    ASSERT_EQ(audio->calls.size(), 5u);
+    EXPECT_EQ(audio->calls[1].sample, "quarlo://data/sfx/096.wav");
+}
+
+TEST_F(Shell, MouseClicksPickAGameTypeAndStartItOnRelease) {
+    for (int x : {250 + 176, 250}) {  // item 3, right of the centre point, then the centre
+        game.MouseMove(x, 312);
+        game.Update();
+        game.MouseDown(0);
+        game.Update();
+        EXPECT_EQ(app->m_Mode, 1);
+        game.MouseUp(0);
+        game.Update();
+        if (x != 250) {
+            EXPECT_EQ(Values(app->m_MenuSel, app->m_Mode), Values(3, 1));
+            game.Update(40);
+        }
+    }
+    EXPECT_EQ(app->m_GameType, 3);
+    EXPECT_NE(app->m_Mode, 1);  // the game starts
 }
 
 TEST_F(Shell, StreamedMusicFollowsThePause) {
@@ -95,38 +159,26 @@ TEST_F(Shell, StreamedMusicFollowsThePause) {
     app->p_StopTune();
     app->m_Paused = 1;
     game.Update();
-    std::vector<std::string> ops;
-    for (const NullAudio::Call& c : audio->calls) ops.push_back(c.op);
-    EXPECT_EQ(ops, (std::vector<std::string>{"PauseMusic", "ResumeMusic", "StopMusic"}));
+    EXPECT_EQ(MusicCalls(*audio), (std::vector<std::string>{"PauseMusic", "ResumeMusic", "StopMusic"}));
 }
 
-TEST_F(Shell, SuspendingARunningGamePausesItWithThePanelAtMidHeight) {
-    game.SetWindowSize(1280, 720);
-    game.Render();  // virtual height 360
-    app->m_Mode = 10;
-    app->m_VPad[3] = 2;
-    game.Suspend();
-    EXPECT_EQ(Values(app->m_Paused, app->m_PauseOpen, app->m_PauseY, app->m_VPad[3]), Values(1, 1, 180, 0));
-    EXPECT_EQ(game.host->UpdateRate(), 5);
-    game.Resume();
-    EXPECT_EQ(Values(app->m_Paused, app->m_PauseOpen, app->m_PauseY), Values(1, 1, 180));
-    EXPECT_EQ(game.host->UpdateRate(), 60);
-    app->m_Mode = 1;  // on the title menu nothing is paused
-    game.Suspend();
-    EXPECT_EQ(Values(app->m_Paused, app->m_PauseOpen, app->m_PauseY), Values(0, 0, 0));
-}
-
-TEST_F(Shell, F1AndF2ToggleTheDebugSwitchesF4AndTheCloseBoxEndWithStatus0) {
-    game.Press(112);
-    game.Press(113);
+TEST_F(Shell, DebugSwitchesBackKeyAndTheKeysThatEndWithStatus0) {
+    game.Press(112);  // F1
+    game.Press(113);  // F2
     game.Update();
     // The rate line's glyphs end the picture, at y = height - 16 (alignY 0: half a line lower).
     EXPECT_EQ(Values(orv_Kemp_DebugMode, app->m_DebugShow, app->m_DrawList[app->m_DrawCount - 15],
                      app->m_DrawList[app->m_DrawCount - 13]),
               Values(1, 1, 90, 480 - 11));
 
+    // The platform's back key is the back pad entry. No screen runs here.
+    app->m_Mode = 0;
+    orv_input_device->p_KeyEvent(1, 416);
+    game.Update();
+    EXPECT_EQ(app->m_VPad[19], 1);
+
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT((game.KeyDown(115), game.Update()), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT((game.KeyDown(115), game.Update()), ::testing::ExitedWithCode(0), "");  // F4
     EXPECT_EXIT(game.Close(), ::testing::ExitedWithCode(0), "");
     // A close key that reaches the update instead of the delegate.
     EXPECT_EXIT((orv_input_device->p_KeyEvent(1, 432), game.Update()), ::testing::ExitedWithCode(0), "");

@@ -1,11 +1,8 @@
 // The render's replay of the draw list in a real window with real OpenGL:
 // where a recorded picture lands in device pixels at two window sizes, and
-// what it costs in draw calls; and F11 going full screen at the desktop's
-// size and back, each change of size running the loader again.
+// what it costs in draw calls.
 #include <gtest/gtest.h>
 #include <unistd.h>
-
-#include <vector>
 
 #include "framework/graphics.h"
 #include "game/my_app.h"
@@ -122,33 +119,6 @@ TEST_F(ReplayInWindow, OneDrawCallPerRunOfOneTextureAndBlendAndTheOverscanMargin
     Render();
     EXPECT_EQ(Values(At(64.5f, 48.5f), At(71.5f, 55.5f), At(63.5f, 50), At(72.5f, 56.5f)),
               Values(0xFF0000, 0xFF0000, 0, 0));
-}
-
-TEST_F(ReplayInWindow, F11SwitchesToTheDesktopSizeAndBackReloadingTheImages) {
-    Start(640, 480);
-    const glfw27::VidMode desktop = glfw().GetDesktopMode();
-    const int desktopLevel = desktop.Width > 1230 || desktop.Height > 1230 ? 4 : 2;
-    // F11, the render that sees the new size, and the loader's updates.
-    auto pressF11AndLoad = [&] {
-        host->KeyEvent(1, 122);
-        host->UpdateGame();
-        host->KeyEvent(2, 122);
-        host->RenderGame();
-        EXPECT_EQ(app->m_LoadStage, 1);
-        for (int i = 0; i < 35; ++i) host->UpdateGame();
-        EXPECT_EQ(app->m_LoadStage, 0);
-    };
-    pressF11AndLoad();
-    EXPECT_EQ(app->m_Fullscreen, 1);
-    EXPECT_EQ(orv_graphics_DeviceWidth(), desktop.Width);
-    EXPECT_EQ(orv_graphics_DeviceHeight(), desktop.Height);
-    EXPECT_EQ(app->m_Images[1]->m_Width, 16 * desktopLevel);  // "gfx-hd2" on a 1280 × 1024 screen
-    pressF11AndLoad();
-    EXPECT_EQ(app->m_Fullscreen, 0);
-    EXPECT_EQ(orv_graphics_DeviceWidth(), 640);
-    EXPECT_EQ(app->m_Images[1]->m_Width, 32);  // "gfx-hd"
-    host->UpdateGame();
-    EXPECT_EQ(app->m_ClsR, 0);  // the title screen again
 }
 
 }  // namespace

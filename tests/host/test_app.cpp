@@ -66,31 +66,11 @@ public:
     int p_OnUpdate() override {
         if (mode == "input") ReportInput();
         if (mode == "throw-update" && ++updates == 3) throw new ThrowableObject();
-        if (mode == "rate") {
-            // Counts updates and renders over a second of the host clock,
-            // from the first update on.
-            if (!updates++) {
-                start = orv_app_Millisecs();
-                renders = 0;
-            }
-            const int elapsed = orv_app_Millisecs() - start;
-            if (elapsed >= 1000) {
-                std::printf("%d updates %d renders in %d ms\n", updates - 1, renders, elapsed);
-                std::fflush(stdout);
-                orv_app_EndApp();
-            }
-        }
-        return 0;
-    }
-    int p_OnRender() override {
-        ++renders;
         return 0;
     }
 
 private:
     int updates = 0;
-    int renders = 0;
-    int start = 0;
 };
 
 }  // namespace

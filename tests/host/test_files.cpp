@@ -1,44 +1,40 @@
-// Paths, whole-file loads, sound and image decoding, and the stored-state
-// file. Paths are relative to the current directory, so every test that
-// touches the disk runs in a fresh directory of its own.
+// Paths, whole-file loads, the stored-state file, and the sound decoders:
+// WAV files of every kind writers make, Ogg Vorbis from this and other
+// encoders (real-world files decode to the samples they always gave),
+// layouts the device cannot play refused, and damaged files loading as null
+// or as a sound no longer than the original: never a crash, a runaway
+// allocation or a sanitizer report. Paths are relative to the current
+// directory, so every test runs in a fresh directory of its own.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
-#include <thread>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "framework/data.h"
+#include "host/files.h"
+#include "host/sound_files.h"
 #include "host/host_game.h"
 #include "tests/host/temp_files.h"
 #include "tests/support/sound_files.h"
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
-
 namespace {
 
 namespace fs = std::filesystem;
+using sound_files::EncodeOgg;
 using sound_files::Le;
 using sound_files::Wav;
 
 String U(const char16_t* s) { return String(s, static_cast<int>(std::char_traits<char16_t>::length(s))); }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-    fs::path p(path);
-    if (p.has_parent_path()) fs::create_directories(p.parent_path());
+    if (fs::path(path).has_parent_path()) fs::create_directories(fs::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
@@ -53,21 +49,29 @@ protected:
     struct Sound {
         unsigned char* data = nullptr;
         int length = -1, channels = -1, format = -1, hertz = -1;
+        Sound() = default;
+        Sound(const Sound&) = delete;
         ~Sound() { std::free(data); }
+        short At(long i) const { return reinterpret_cast<const short*>(data)[i]; }
     };
-    // Writes `bytes` as data/sfx/`name` and loads it as the game would.
-    void Load(const std::string& name, const std::string& bytes, Sound& s) {
-        WriteFile("data/sfx/" + name, bytes);
-        String path = String("quarlo://data/sfx/") + String(name.c_str());
-        s.data = host.LoadAudioData(path, &s.length, &s.channels, &s.format, &s.hertz);
+    // Writes `bytes` as a file named `name` and loads it.
+    static void Load(const std::string& bytes, Sound& s, const std::string& name = "sound.ogg") {
+        WriteFile(name, bytes);
+        s.data = orvLoadAudioFile(String(name.c_str()), &s.length, &s.channels, &s.format, &s.hertz);
+    }
+    // Installed by the setup script (Debian's sound-theme-freedesktop): Oggs
+    // made by other encoders than the one the tests use.
+    static std::string Theme(const char* name) {
+        const std::string path = std::string("/usr/share/sounds/freedesktop/stereo/") + name + ".oga";
+        std::string bytes = ReadFile(path);
+        EXPECT_FALSE(bytes.empty()) << path << " is missing: run scripts/setup.sh";
+        return bytes;
     }
 
     OrvGlfwGame host;
     const fs::path old_dir_ = fs::current_path();
     TempDir dir_;
 };
-
-// ---------------------------------------------------------------- paths
 
 TEST(DataPath, OnlyPlainNamesGoToTheDataAreaAndOnlyKnownAreasMapToFiles) {
     const std::pair<const char16_t*, const char*> fixed[] = {
@@ -92,42 +96,30 @@ TEST(DataPath, OnlyPlainNamesGoToTheDataAreaAndOnlyKnownAreasMapToFiles) {
     for (const auto& [in, out] : mapped) EXPECT_EQ(host.PathToFilePath(U(in)).ToUtf8(), out);
 }
 
-// ---------------------------------------------------------------- plain files
-
 using FileAccess = InTempDir;
 
-TEST_F(FileAccess, OpensMappedAndNonAsciiNamesAndLoadsExactBytes) {
-    WriteFile("data/\xC3\xA9.txt", "hello");
-    for (const char16_t* path : {u"quarlo://data/\u00E9.txt", u"./data/\u00E9.txt"}) {
-        std::FILE* f = host.OpenFile(U(path), String("rb"));
-        ASSERT_NE(f, nullptr) << U(path).ToUtf8();
-        char buf[16] = {};
-        EXPECT_EQ(std::fread(buf, 1, sizeof buf, f), 5u);
-        EXPECT_STREQ(buf, "hello");
-        std::fclose(f);
-    }
-    // Opened unmapped, this name would reach the file written here.
-    WriteFile("quarlo:/cache/a", "no");
-    EXPECT_EQ(host.OpenFile(U(u"quarlo://cache/a"), String("rb")), nullptr);
-
+TEST_F(FileAccess, LoadsExactBytesThroughMappedAndNonAsciiNames) {
     // Sizes around the loader's 4096-byte reads.
     for (int size : {0, 4096, 10000}) {
         std::string bytes(static_cast<std::size_t>(size), '\0');
         for (int i = 0; i < size; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<char>(i * 7 + i / 256);
-        WriteFile("data/blob", bytes);
-        int length = -1;
-        unsigned char* data = host.LoadData(U(u"quarlo://data/blob"), &length);
-        ASSERT_NE(data, nullptr) << size;
-        EXPECT_EQ(std::string(reinterpret_cast<char*>(data), static_cast<std::size_t>(length)), bytes);
-        std::free(data);
+        WriteFile("data/\xC3\xA9", bytes);
+        for (const char16_t* path : {u"quarlo://data/\u00E9", u"./data/\u00E9"}) {
+            int length = -1;
+            unsigned char* data = host.LoadData(U(path), &length);
+            ASSERT_NE(data, nullptr) << size;
+            EXPECT_EQ(std::string(reinterpret_cast<char*>(data), static_cast<std::size_t>(length)), bytes) << size;
+            std::free(data);
+        }
     }
+    // Opened unmapped, the unknown area's name would reach the file written
+    // here; a directory opens but can't be read: it is no empty file.
+    WriteFile("quarlo:/cache/a", "no");
     int length = 0;
-    EXPECT_EQ(host.LoadData(U(u"quarlo://data/none"), &length), nullptr);
-    // A directory opens but can't be read: not an empty file.
-    EXPECT_EQ(host.LoadData(U(u"./data"), &length), nullptr);
+    for (const char16_t* path : {u"quarlo://cache/a", u"quarlo://data/none", u"./data"}) {
+        EXPECT_EQ(host.LoadData(U(path), &length), nullptr) << U(path).ToUtf8();
+    }
 }
-
-// ---------------------------------------------------------------- state file
 
 using StateFile = InTempDir;
 
@@ -158,6 +150,7 @@ TEST_F(StateFile, SavesUtf8AndAFailedSaveKeepsTheOldState) {
 // ---------------------------------------------------------------- sounds
 
 using SoundFile = InTempDir;
+using OggFiles = InTempDir;
 
 Wav Pcm(unsigned channels, unsigned bits, std::uint32_t rate, std::string before_data, std::string data) {
     Wav w;
@@ -170,8 +163,7 @@ Wav Pcm(unsigned channels, unsigned bits, std::uint32_t rate, std::string before
 }
 
 std::string Chunk(const char* tag, const std::string& body, bool pad = true) {
-    return tag + Le(static_cast<std::uint32_t>(body.size()), 4) + body +
-           std::string(pad && body.size() % 2 ? 1 : 0, '\0');
+    return tag + Le(static_cast<std::uint32_t>(body.size()), 4) + body + std::string(pad && body.size() % 2, '\0');
 }
 
 TEST_F(SoundFile, WavLoadsPastExtendedFormatAndOtherChunks) {
@@ -190,38 +182,12 @@ TEST_F(SoundFile, WavLoadsPastExtendedFormatAndOtherChunks) {
     };
     for (const auto& c : cases) {
         Sound s;
-        Load(c.name, c.wav.Build(), s);
+        Load(c.wav.Build(), s, c.name);
         ASSERT_NE(s.data, nullptr) << c.name;
-        EXPECT_EQ(s.length, c.length) << c.name;
-        EXPECT_EQ(s.channels, int(c.wav.channels)) << c.name;
-        EXPECT_EQ(s.format, int(c.wav.bits / 8)) << c.name;
-        EXPECT_EQ(s.hertz, int(c.wav.rate)) << c.name;
+        EXPECT_EQ(std::vector<int>({s.length, s.channels, s.format, s.hertz}),
+                  std::vector<int>({c.length, int(c.wav.channels), int(c.wav.bits / 8), int(c.wav.rate)}))
+            << c.name;
         EXPECT_EQ(std::string(reinterpret_cast<char*>(s.data), c.wav.data.size()), c.wav.data) << c.name;
-    }
-}
-
-TEST_F(SoundFile, OggDecodesEveryFrameInterleaved) {
-    // The stereo one is long enough that the sample buffer grows several
-    // times; a 440 Hz sine at half scale on the first channel only.
-    for (auto [channels, rate, frames] : {std::tuple{2, 22050, 30000}, std::tuple{1, 8000, 100}}) {
-        const std::string ogg = sound_files::EncodeOgg(channels, rate, frames, [rate = rate](long i, int c) {
-            return c ? 0.0f : 0.5f * static_cast<float>(std::sin(2 * M_PI * 440 * i / double(rate)));
-        });
-        Sound s;
-        Load("Voduzozu.OGG", ogg, s);
-        ASSERT_NE(s.data, nullptr) << channels;
-        EXPECT_EQ(s.length, frames);
-        EXPECT_EQ(s.channels, channels);
-        EXPECT_EQ(s.format, 2);
-        EXPECT_EQ(s.hertz, rate);
-        const auto* samples = reinterpret_cast<const std::int16_t*>(s.data);
-        int peak[2] = {0, 0};
-        for (int i = 0; i < channels * s.length; ++i) {
-            peak[i % channels] = std::max(peak[i % channels], std::abs(int(samples[i])));
-        }
-        EXPECT_GT(peak[0], 14000);  // half scale is 16384
-        EXPECT_LT(peak[0], 19000);
-        EXPECT_LT(peak[1], 1000);
     }
 }
 
@@ -232,7 +198,7 @@ TEST_F(SoundFile, DamagedOrUnknownFilesGiveNull) {
         return w.Build();
     };
     const std::string good = wav([](Wav&) {});
-    const std::string ogg = sound_files::EncodeOgg(1, 8000, 2000, [](long i, int) { return (i % 20) / 40.0f; });
+    const std::string ogg = EncodeOgg(1, 8000, 2000, [](long i, int) { return (i % 20) / 40.0f; });
     std::string garbage(4000, '\0');
     for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>(i * 131 + i / 7);
     const struct {
@@ -257,66 +223,108 @@ TEST_F(SoundFile, DamagedOrUnknownFilesGiveNull) {
     };
     for (const auto& c : cases) {
         Sound s;
-        Load(c.name, c.bytes, s);
+        Load(c.bytes, s, c.name);
         EXPECT_EQ(s.data, nullptr) << c.what;
     }
 }
 
-// ---------------------------------------------------------------- PNG
+float Tone(long i, int c, long rate) { return 0.4f * std::sin(6.2832f * float((300 + 200 * c) * i) / float(rate)); }
 
-using PngFile = InTempDir;
-
-TEST_F(PngFile, PixelsComeBackUnconvertedAndDamageGivesNull) {
-    // Every component count keeps its own depth; transparent pixels keep
-    // their colour (no premultiplication here).
-    std::string good;
-    for (int depth = 1; depth <= 4; ++depth) {
-        std::vector<unsigned char> pixels(3 * 2 * static_cast<std::size_t>(depth));
-        for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i * 37 + 5);
-        if (depth == 4) pixels[3] = 0;
-        fs::create_directories("data/gfx");
-        ASSERT_NE(stbi_write_png("data/gfx/a.png", 3, 2, depth, pixels.data(), 3 * depth), 0);
-        int w = 0, h = 0, d = 0;
-        unsigned char* got = host.LoadImageData(U(u"quarlo://data/gfx/a.png"), &w, &h, &d);
-        ASSERT_NE(got, nullptr) << depth;
-        EXPECT_EQ(w, 3);
-        EXPECT_EQ(h, 2);
-        EXPECT_EQ(d, depth);
-        EXPECT_EQ(std::memcmp(got, pixels.data(), pixels.size()), 0) << depth;
-        std::free(got);
-        good = ReadFile("data/gfx/a.png");
+// Frame counts and samples as the earlier decoder of the program gave them
+// (every sample within 1 of those).
+TEST_F(OggFiles, RealWorldFilesDecodeToTheSameSamplesAsBefore) {
+    const struct {
+        const char* name;
+        int frames, channels, hertz;
+        std::vector<std::pair<long, short>> samples;  // interleaved index, value
+    } known[] = {
+        {"bell", 6151, 2, 44100,
+         {{723, -1640}, {2170, -7333}, {3618, 3707}, {5065, -1235}, {6512, 4547}, {7960, -1393}, {9407, -291},
+          {10854, 32}}},
+        {"phone-outgoing-calling", 9505, 1, 8000,
+         {{559, -5674}, {1677, 1360}, {2795, 3876}, {3913, -7721}, {5032, 8008}, {6150, -6561}, {7268, 2143},
+          {8386, 1492}}},
+    };
+    for (const auto& k : known) {
+        Sound s;
+        Load(Theme(k.name), s, "Voduzozu.OGG");
+        ASSERT_NE(s.data, nullptr) << k.name;
+        EXPECT_EQ(std::vector<int>({s.length, s.channels, s.format, s.hertz}),
+                  std::vector<int>({k.frames, k.channels, 2, k.hertz}))
+            << k.name;
+        for (const auto& [i, value] : k.samples) EXPECT_NEAR(s.At(i), value, 1) << k.name << " sample " << i;
     }
-    std::string flipped = good;
-    flipped[good.find("IDAT") + 4] ^= 0x5A;  // the header of the compressed pixels
-    int w, h, d;
-    for (const std::string& bytes : {good.substr(0, good.size() / 2), flipped, "GIF89a" + good.substr(6)}) {
-        WriteFile("data/bad.png", bytes);
-        unsigned char* got = host.LoadImageData(U(u"quarlo://data/bad.png"), &w, &h, &d);
-        EXPECT_EQ(got, nullptr) << bytes.size();
-        std::free(got);
-    }
-    EXPECT_EQ(host.LoadImageData(U(u"quarlo://data/none.png"), &w, &h, &d), nullptr);
 }
 
-// ---------------------------------------------------------------- URLs
+// Streams one after another: the same layout plays through (long enough for
+// the sample buffer to grow), another layout can't share one buffer; and the
+// device has no format for three channels.
+TEST_F(OggFiles, OnlyOneOrTwoChannelsOfOneLayoutLoad) {
+    const auto tone = [](long rate) { return [rate](long i, int c) { return Tone(i, c, rate); }; };
+    const std::string mono = EncodeOgg(1, 22050, 40000, tone(22050));
+    const std::string three = EncodeOgg(3, 22050, 2000, tone(22050));
+    ASSERT_FALSE(three.empty());
+    Sound chained, other_channels, other_rate, s3;
+    Load(mono + EncodeOgg(1, 22050, 40000, tone(22050), 2), chained);
+    ASSERT_NE(chained.data, nullptr);
+    EXPECT_EQ(chained.length, 80000);
+    EXPECT_NEAR(chained.At(79990), 32767 * Tone(39990, 0, 22050), 1500);
+    Load(mono + EncodeOgg(2, 22050, 2000, tone(22050), 2), other_channels);
+    EXPECT_EQ(other_channels.data, nullptr);
+    Load(mono + EncodeOgg(1, 44100, 2000, tone(44100), 2), other_rate);
+    EXPECT_EQ(other_rate.data, nullptr);
+    Load(three, s3);
+    EXPECT_EQ(s3.data, nullptr);
+}
 
-using UrlOpener = InTempDir;
+// Copies with a few bytes changed at random places, from real-world files,
+// the game's own music and files the tests encode.
+TEST_F(OggFiles, DamagedCopiesLoadAsNullOrAsNoMoreThanTheOriginal) {
+    std::vector<std::string> originals = {Theme("bell"), Theme("dialog-information"), Theme("message"),
+                                          Theme("complete")};
+    // The music's headers and first seconds: the whole piece would take
+    // long to decode hundreds of times.
+    const std::string music = ReadFile(DATA_DIR "/sfx/Voduzozu.ogg");
+    ASSERT_GT(music.size(), 48000u);
+    originals.push_back(music.substr(0, 48000));
+    originals.push_back(EncodeOgg(1, 8000, 6000, [](long i, int c) { return Tone(i, c, 8000); }));
+    originals.push_back(EncodeOgg(2, 44100, 20000, [](long i, int c) { return Tone(i, c, 44100); }));
 
-TEST_F(UrlOpener, PassesTheUrlAsOneArgumentWithoutAShell) {
-    const std::string out = (dir_ / "opened").string();
-    WriteFile("bin/xdg-open", "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > '" + out + ".part' && mv '" + out +
-                                  ".part' '" + out + "'\n");
-    fs::permissions("bin/xdg-open", fs::perms::owner_all);
-    const char* old_path = std::getenv("PATH");
-    const std::string saved = old_path ? old_path : "";
-    setenv("PATH", ((dir_ / "bin").string() + ":" + saved).c_str(), 1);
+    std::vector<std::vector<int>> shapes;  // length, channels, hertz
+    for (const std::string& bytes : originals) {
+        Sound s;
+        Load(bytes, s);
+        ASSERT_NE(s.data, nullptr) << "original " << shapes.size();
+        shapes.push_back({s.length, s.channels, s.hertz});
+    }
 
-    host.OpenUrl(U(u"http://x/?a=1&b=$(touch pwned) c\u01E9"));
-    // The opener runs on its own; a busy machine may take a while to start it.
-    for (int i = 0; i < 3000 && !fs::exists(out); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    setenv("PATH", saved.c_str(), 1);
-    EXPECT_EQ(ReadFile(out), "1|http://x/?a=1&b=$(touch pwned) c\xE9");  // each unit cut to its low byte
-    EXPECT_FALSE(fs::exists("pwned"));
+#if defined(__SANITIZE_ADDRESS__)
+    const int copies = 350;  // a few seconds with the checks
+#else
+    const int copies = 2100;
+#endif
+    std::mt19937 random(20240611);
+    int loaded = 0;
+    for (int n = 0; n < copies; ++n) {
+        const std::size_t which = static_cast<std::size_t>(n) % originals.size();
+        std::string bytes = originals[which];
+        for (int k = 1 + static_cast<int>(random() % 8); k > 0; --k) {
+            const std::size_t at = random() % bytes.size();
+            bytes[at] = static_cast<char>(bytes[at] ^ static_cast<char>(1 + random() % 255));
+        }
+        Sound s;
+        Load(bytes, s);
+        if (!s.data) continue;
+        ++loaded;
+        // Damaged pages are dropped whole, and a stream without them can't
+        // be longer.
+        const std::vector<int>& o = shapes[which];
+        ASSERT_EQ(std::vector<int>({s.channels, s.hertz, s.format}), std::vector<int>({o[1], o[2], 2})) << "copy " << n;
+        ASSERT_TRUE(s.length >= 0 && s.length <= o[0]) << "copy " << n << ": " << s.length << " frames";
+    }
+    // Most copies are damaged in their headers (the bulk of a short file);
+    // many others lose audio pages and still play what is left.
+    EXPECT_GT(loaded, copies / 10);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // The game as a player gets it: installed with `cmake --install` into a
 // folder of its own (with a space in its name, as home folders may have) or
 // as a Debian package, found in the applications menu by its launcher entry
-// and icons, and started from another folder on the virtual display; and
-// the program in a build folder, or without any data folder, as before.
+// and icons, with its manual page and software-centre entry, checked by
+// Debian's and the desktop's own tools, and started from another folder on
+// the virtual display; and the program in a build folder, or without any
+// data folder, as before.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,12 +45,6 @@ std::vector<std::string> Split(const std::string& text, char separator) {
     return parts;
 }
 
-int Count(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
-
 // Every file and folder under a root, with what shows a change to it.
 using Snapshot = std::map<std::string, std::tuple<std::uintmax_t, long long, ino_t>>;
 
@@ -64,11 +60,48 @@ Snapshot Take(const fs::path& root) {
     return snapshot;
 }
 
-std::vector<std::string> FileNames(const Snapshot& snapshot) {
+// What is under a root, by name; without its folders when folders is false.
+std::vector<std::string> FileNames(const fs::path& root, bool folders = true) {
     std::vector<std::string> names;
-    for (const auto& entry : snapshot) names.push_back(entry.first);
+    for (const auto& entry : Take(root)) {
+        if (folders || !fs::is_directory(root / entry.first)) names.push_back(entry.first);
+    }
     return names;
 }
+
+// A command of building, packaging or checking, which must succeed.
+ProcessResult MustRun(const std::vector<std::string>& argv, const std::string& cwd = "") {
+    ProcessOptions options;
+    options.cwd = cwd;
+    options.timeout_seconds = 600;
+    ProcessResult r = RunProcess(argv, options);
+    EXPECT_EQ(r.status, 0) << argv[0] << "\n" << r.out << r.err;
+    return r;
+}
+
+// The checkers of Debian and the desktop: each must pass, and the outputs
+// named in `quiet` stay empty (not even a hint). A checker that is not
+// installed is named and the test marked skipped; scripts/setup.sh installs
+// them for the test command.
+struct Checker {
+    std::vector<std::string> argv;
+    std::vector<std::string ProcessResult::*> quiet;
+};
+
+void RunCheckers(const std::vector<Checker>& checkers) {
+    std::string missing;
+    for (const Checker& checker : checkers) {
+        if (access(checker.argv[0].c_str(), X_OK) != 0) {
+            missing += " " + checker.argv[0];
+            continue;
+        }
+        const ProcessResult r = MustRun(checker.argv);
+        for (const auto output : checker.quiet) EXPECT_EQ(r.*output, "") << checker.argv[0];
+    }
+    if (!missing.empty()) GTEST_SKIP() << "not installed, so only these checks did not run:" << missing;
+}
+
+constexpr const char* kEntry = "share/applications/invalid.vellumby.vellumby.desktop";
 
 // The virtual display as a player's desktop: the game's window, its pixels,
 // the close box, and the focus moving elsewhere.
@@ -164,6 +197,18 @@ ProcessResult Play(const std::string& program, ProcessOptions options,
     return result;
 }
 
+// Plays until the title's pictures show, then turns to another program (the
+// game saves as it pauses) and waits for `saved`; `look` sees the window first.
+ProcessResult PlayToSave(const std::string& program, const ProcessOptions& options, const std::function<bool()>& saved,
+                         const std::function<void(Desktop&, Window)>& look = {}) {
+    return Play(program, options, [&](Desktop& desktop, Window window) {
+        if (look) look(desktop, window);
+        EXPECT_TRUE(WaitFor([&] { return ShowsTitlePictures(desktop, window); })) << "the title screen was never drawn";
+        desktop.DropFocus();
+        WaitFor(saved);
+    });
+}
+
 // A fresh folder for each test, its name with a space in it.
 class Installed : public ::testing::Test {
 protected:
@@ -175,15 +220,11 @@ protected:
 
     // Installs the build into dir_/prefix.
     void Install() {
-        ProcessOptions options;
-        options.timeout_seconds = 300;
-        const ProcessResult r =
-            RunProcess({CMAKE_COMMAND, "--install", BUILD_DIR, "--prefix", prefix().string()}, options);
-        ASSERT_EQ(r.status, 0) << r.out << r.err;
+        ASSERT_EQ(MustRun({CMAKE_COMMAND, "--install", BUILD_DIR, "--prefix", prefix().string()}).status, 0);
     }
 
     fs::path prefix() const { return dir_ / "prefix"; }
-    fs::path entry() const { return prefix() / "share/applications/vellumby.desktop"; }
+    fs::path entry() const { return prefix() / kEntry; }
 
     // A player's session: started from another folder, with a home and a
     // data folder of its own.
@@ -217,20 +258,25 @@ std::string ExecProgram(const std::string& entry_text) {
     return program;
 }
 
-// Installed into a prefix: the launcher entry validates and names the
-// installed program and its icon, and every icon has its size. Started by
-// that entry from another folder, the game finds its pictures, saves into the
-// player's data folder when it loses the focus, and reads the scores back at
-// the next start, without writing anything into the installed files.
+// Installed into a prefix: the launcher entry, the software-centre entry
+// (alone, and with the entry and icons it names) and the manual page pass
+// their checkers; the entry names the installed program and its icon, and
+// every icon has its size. Started by that entry from another folder, the
+// game finds its pictures, saves into the player's data folder when it loses
+// the focus, and reads the scores back at the next start, without writing
+// anything into the installed files.
 TEST_F(Installed, InstallValidatesAndTheGameStartsFromAnywhereKeepingScoresInTheUsersFolder) {
     Install();
-    const ProcessResult check = RunProcess({"/usr/bin/desktop-file-validate", entry().string()});
-    EXPECT_EQ(check.status, 0) << check.out << check.err;
-    EXPECT_EQ(check.out + check.err, "");  // not even a hint
+    const std::string metainfo = (prefix() / "share/metainfo/invalid.vellumby.vellumby.metainfo.xml").string();
+    RunCheckers({{{"/usr/bin/desktop-file-validate", entry().string()}, {&ProcessResult::out, &ProcessResult::err}},
+                 {{"/usr/bin/appstreamcli", "validate", "--pedantic", "--no-net", metainfo}, {}},
+                 {{"/usr/bin/appstreamcli", "validate-tree", "--pedantic", "--no-net", prefix().string()}, {}},
+                 {{"/usr/bin/man", "--warnings=w", "-l", (prefix() / "share/man/man6/vellumby.6.gz").string()},
+                  {&ProcessResult::err}}});
 
     const std::string text = ReadFile(entry());
     EXPECT_NE(text.find("\nIcon=vellumby\n"), std::string::npos) << text;
-    EXPECT_EQ(ExecProgram(text), (prefix() / "bin/vellumby").string()) << text;
+    EXPECT_EQ(ExecProgram(text), (prefix() / "games/vellumby").string()) << text;
     EXPECT_EQ(access(ExecProgram(text).c_str(), X_OK), 0);
 
     const std::vector<std::string> sizes = Split(ICON_SIZES, ' ');
@@ -242,28 +288,21 @@ TEST_F(Installed, InstallValidatesAndTheGameStartsFromAnywhereKeepingScoresInThe
         unsigned char* pixels = orvLoadImageFile(String(icon.c_str()), &w, &h, &depth);
         EXPECT_NE(pixels, nullptr);
         if (!pixels) continue;
-        EXPECT_EQ(w, std::stoi(size));
-        EXPECT_EQ(h, std::stoi(size));
-        EXPECT_EQ(depth, 4);
-        // The picture is there: the middle of the icon is opaque.
-        EXPECT_EQ(pixels[(h / 2 * w + w / 2) * 4 + 3], 255);
+        // Its size, and the picture is there: the middle of the icon is opaque.
+        const int n = std::stoi(size);
+        EXPECT_EQ((std::vector<int>{w, h, depth, pixels[(h / 2 * w + w / 2) * 4 + 3]}),
+                  (std::vector<int>{n, n, 4, 255}));
         std::free(pixels);
     }
 
     const std::string program = ExecProgram(text);
     const Snapshot installed = Take(prefix());
-    ASSERT_GT(installed.count("share/vellumby/data/trel_font.png"), 0u);
+    ASSERT_GT(installed.count("share/games/vellumby/data/trel_font.png"), 0u);
     const fs::path state = dir_ / "xdg data/vellumby/.quarlostate";
 
-    bool title = false;
     std::string window_class;
-    ProcessResult first = Play(program, Session(), [&](Desktop& desktop, Window window) {
-        window_class = desktop.Class(window);
-        title = WaitFor([&] { return ShowsTitlePictures(desktop, window); });
-        desktop.DropFocus();
-        WaitFor([&] { return fs::exists(state); });
-    });
-    EXPECT_TRUE(title) << "the title screen was never drawn";
+    ProcessResult first = PlayToSave(program, Session(), [&] { return fs::exists(state); },
+                                     [&](Desktop& desktop, Window window) { window_class = desktop.Class(window); });
     // The desktop finds the launcher entry, and its icon, for the window.
     EXPECT_NE(ReadFile(entry()).find("\nStartupWMClass=" + window_class + "\n"), std::string::npos) << window_class;
     EXPECT_EQ(first.status, 0) << first.out << first.err;
@@ -277,8 +316,7 @@ TEST_F(Installed, InstallValidatesAndTheGameStartsFromAnywhereKeepingScoresInThe
     // checksum to match: four times the score.
     std::vector<std::string> fields = Split(ReadFile(state), '|');
     ASSERT_EQ(fields.size(), 98u) << ReadFile(state);
-    ASSERT_EQ(fields[35], "0");
-    ASSERT_EQ(fields[55], "0");
+    ASSERT_EQ((std::vector<std::string>{fields[35], fields[55]}), (std::vector<std::string>{"0", "0"}));
     fields[35] = "1234";
     fields[55] = "4936";
     std::string seeded;
@@ -287,17 +325,14 @@ TEST_F(Installed, InstallValidatesAndTheGameStartsFromAnywhereKeepingScoresInThe
     ASSERT_EQ(stat(state.c_str(), &info), 0);
     const ino_t seeded_file = info.st_ino;
 
-    ProcessResult second = Play(program, Session(), [&](Desktop& desktop, Window window) {
-        WaitFor([&] { return ShowsTitlePictures(desktop, window); });
-        desktop.DropFocus();
-        // Saved again: a new file has replaced the old one.
-        WaitFor([&] { return stat(state.c_str(), &info) == 0 && info.st_ino != seeded_file; });
-    });
+    // Saved again: a new file has replaced the old one.
+    ProcessResult second =
+        PlayToSave(program, Session(), [&] { return stat(state.c_str(), &info) == 0 && info.st_ino != seeded_file; });
     EXPECT_EQ(second.status, 0) << second.out << second.err;
     EXPECT_NE(second.out.find("Highscore 0 Loaded"), std::string::npos) << second.out;
     EXPECT_EQ(ReadFile(state), seeded);
 
-    EXPECT_EQ(FileNames(Take(state.parent_path())), std::vector<std::string>{".quarlostate"});
+    EXPECT_EQ(FileNames(state.parent_path()), std::vector<std::string>{".quarlostate"});
     EXPECT_TRUE(fs::is_empty(dir_ / "elsewhere"));
     EXPECT_TRUE(fs::is_empty(dir_ / "home"));
     EXPECT_EQ(Take(prefix()), installed);
@@ -312,12 +347,10 @@ TEST_F(Installed, BuildFolderProgramKeepsItsStateBesideItself) {
     fs::copy_file(VELLUMBY, build / "vellumby");
     fs::create_directory_symlink(fs::path(BUILD_DIR) / "data", build / "data");
 
-    ProcessResult run = Play((build / "vellumby").string(), Session(), [&](Desktop& desktop, Window window) {
-        EXPECT_EQ(desktop.Size(window), "640x480");  // the window the game opens at its start
-        EXPECT_TRUE(WaitFor([&] { return ShowsTitlePictures(desktop, window); })) << "the title screen was never drawn";
-        desktop.DropFocus();
-        WaitFor([&] { return fs::exists(build / ".quarlostate"); });
-    });
+    // The window the game opens at its start has the game's size.
+    ProcessResult run =
+        PlayToSave((build / "vellumby").string(), Session(), [&] { return fs::exists(build / ".quarlostate"); },
+                   [&](Desktop& desktop, Window window) { EXPECT_EQ(desktop.Size(window), "640x480"); });
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_TRUE(fs::exists(build / ".quarlostate"));
     EXPECT_FALSE(fs::exists(dir_ / "xdg data"));
@@ -346,48 +379,35 @@ TEST_F(Installed, WithoutDataTheGameRunsAndSaysWhichFolderIsMissing) {
     EXPECT_EQ(seen, (std::vector<std::uint32_t>{kLoadingClear, kTitleClear}));
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     const std::string message = "The game's data folder is missing (looked for " + (alone / "data").string() +
-                                " and " + (dir_ / "share/vellumby/data").string() + ")";
-    EXPECT_EQ(Count(run.out, message), 1) << run.out;
+                                " and " + (dir_ / "share/games/vellumby/data").string() + ")";
     EXPECT_EQ(run.out.rfind(message, 0), 0u) << run.out;  // first of all
-    EXPECT_EQ(Count(run.out, "data folder"), 1) << run.out;
+    EXPECT_EQ(run.out.find("data folder"), run.out.rfind("data folder")) << run.out;  // and only once
 }
 
 // The Debian package holds the same files as an install, with the program
-// at /usr/bin/vellumby named by its launcher entry, and depends on the
-// libraries the program links.
+// at /usr/games/vellumby named by its launcher entry, depends on the
+// libraries the program links, and passes Debian's checker without an error
+// or a warning.
 TEST_F(Installed, DebianPackageHoldsTheInstalledFilesAndItsDependencies) {
     Install();
-    ProcessOptions in_build;
-    in_build.cwd = BUILD_DIR;
-    in_build.timeout_seconds = 600;
-    const ProcessResult pack = RunProcess(
-        {CPACK_COMMAND, "-G", "DEB", "-B", (dir_ / "package").string(), "--config", "CPackConfig.cmake"}, in_build);
-    ASSERT_EQ(pack.status, 0) << pack.out << pack.err;
-    fs::path deb;
-    for (const auto& e : fs::directory_iterator(dir_ / "package")) {
-        if (e.path().extension() == ".deb") deb = e.path();
-    }
-    ASSERT_FALSE(deb.empty()) << pack.out;
+    ASSERT_EQ(MustRun({CPACK_COMMAND, "-G", "DEB", "-B", (dir_ / "package").string(), "--config", "CPackConfig.cmake"},
+                  BUILD_DIR).status, 0);
+    // Named as the README says.
+    const std::string arch = Split(MustRun({"/usr/bin/dpkg", "--print-architecture"}).out, '\n').at(0);
+    const fs::path deb = dir_ / "package" / ("vellumby_1.0.0_" + arch + ".deb");
 
-    const ProcessResult fields = RunProcess({"/usr/bin/dpkg-deb", "--field", deb.string(), "Package", "Depends", "Section"});
-    ASSERT_EQ(fields.status, 0) << fields.err;
+    const ProcessResult fields =
+        MustRun({"/usr/bin/dpkg-deb", "--field", deb.string(), "Package", "Depends", "Section"});
     EXPECT_NE(fields.out.find("Package: vellumby\n"), std::string::npos) << fields.out;
     EXPECT_NE(fields.out.find("Section: games\n"), std::string::npos) << fields.out;
     for (const char* library : {"libglfw3", "libopenal1", "libvorbisfile3", "libc6"}) {
         EXPECT_NE(fields.out.find(library), std::string::npos) << library << "\n" << fields.out;
     }
 
-    const ProcessResult unpack = RunProcess({"/usr/bin/dpkg-deb", "--extract", deb.string(), (dir_ / "root").string()});
-    ASSERT_EQ(unpack.status, 0) << unpack.err;
-    std::vector<std::string> packaged, installed;
-    for (const std::string& name : FileNames(Take(dir_ / "root/usr"))) {
-        if (!fs::is_directory(dir_ / "root/usr" / name)) packaged.push_back(name);
-    }
-    for (const std::string& name : FileNames(Take(prefix()))) {
-        if (!fs::is_directory(prefix() / name)) installed.push_back(name);
-    }
-    EXPECT_EQ(packaged, installed);
-    EXPECT_EQ(ExecProgram(ReadFile(dir_ / "root/usr/share/applications/vellumby.desktop")), "/usr/bin/vellumby");
+    ASSERT_EQ(MustRun({"/usr/bin/dpkg-deb", "--extract", deb.string(), (dir_ / "root").string()}).status, 0);
+    EXPECT_EQ(FileNames(dir_ / "root/usr", false), FileNames(prefix(), false));
+    EXPECT_EQ(ExecProgram(ReadFile(dir_ / "root/usr" / kEntry)), "/usr/games/vellumby");
+    RunCheckers({{{"/usr/bin/lintian", "--fail-on", "error,warning", "--tag-display-limit", "0", deb.string()}, {}}});
 }
 
 }  // namespace

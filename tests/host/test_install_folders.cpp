@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "host/files.h"
 #include "host/host_game.h"
@@ -23,9 +24,6 @@ class Folders : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_FALSE(dir_.empty()); }
     void TearDown() override { orvSetStateFolder("."); }
-    ProgramFolders Choose(const char* program, bool writable) {
-        return orvChooseProgramFolders((dir_ / program).string(), writable, "../share/vellumby", "/u/vellumby");
-    }
     TempDir dir_;
 };
 
@@ -38,32 +36,35 @@ TEST_F(Folders, UserStateFolderFollowsTheDesktopsRules) {
     EXPECT_EQ(orvUserStateFolder("rel", nullptr), "");
 }
 
+// The choices as (working folder, state folder, data folders looked for),
+// for the layouts of a build and of an installed copy (PREFIX/games and
+// PREFIX/share/games/vellumby).
 TEST_F(Folders, BuildFolderInstalledCopyAndMissingData) {
     fs::create_directories(dir_ / "build/data");
-    fs::create_directories(dir_ / "bin");
-    fs::create_directories(dir_ / "share/vellumby/data");
+    fs::create_directories(dir_ / "games");
+    fs::create_directories(dir_ / "share/games/vellumby/data");
+    const std::string d = dir_.string();
+    using Choice = std::vector<std::string>;
+    const auto choose = [&](const char* program, bool writable) {
+        const ProgramFolders f =
+            orvChooseProgramFolders(d + "/" + program, writable, "../share/games/vellumby", "/u/vellumby");
+        return Choice{f.run, f.state, f.missing_data};
+    };
 
     // The build folder: beside the program, and so is its state, unless the
     // player can't write there.
-    ProgramFolders f = Choose("build", true);
-    EXPECT_EQ(f.run, (dir_ / "build").string());
-    EXPECT_EQ(f.state, ".");
-    EXPECT_EQ(Choose("build", false).state, "/u/vellumby");
-
+    EXPECT_EQ(choose("build", true), (Choice{d + "/build", ".", ""}));
+    EXPECT_EQ(choose("build", false), (Choice{d + "/build", "/u/vellumby", ""}));
     // An installed copy: its shared data folder, and the user's state even
     // where the installed folders could be written (a home prefix, or root).
-    f = Choose("bin", true);
-    EXPECT_EQ(f.run, (dir_ / "share/vellumby").string());
-    EXPECT_EQ(f.state, "/u/vellumby");
-    EXPECT_EQ(f.missing_data, "");
+    EXPECT_EQ(choose("games", true), (Choice{d + "/share/games/vellumby", "/u/vellumby", ""}));
+    EXPECT_EQ(choose("games", false), (Choice{d + "/share/games/vellumby", "/u/vellumby", ""}));
 
     // Neither (a file named data is no folder): the folders looked for.
     fs::remove_all(dir_ / "share");
-    std::ofstream(dir_ / "bin/data") << "x";
-    f = Choose("bin", true);
-    EXPECT_EQ(f.run, (dir_ / "bin").string());
-    EXPECT_EQ(f.state, ".");
-    EXPECT_EQ(f.missing_data, (dir_ / "bin/data").string() + " and " + (dir_ / "share/vellumby/data").string());
+    std::ofstream(dir_ / "games/data") << "x";
+    EXPECT_EQ(choose("games", true),
+              (Choice{d + "/games", ".", d + "/games/data and " + d + "/share/games/vellumby/data"}));
 }
 
 TEST_F(Folders, FirstSaveMakesThePrivateUserFolderAndUnusableOnesFailTheSave) {

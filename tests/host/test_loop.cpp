@@ -1,9 +1,10 @@
 // The host's main loop and guarded calls, driven by a fake clock.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 #include <ctime>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -12,18 +13,18 @@
 
 namespace {
 
+using Names = std::vector<std::string>;
+
 struct Event {
     std::string what;
-    double time;
-    double next_update;
+    double time, next_update;
 };
 
 // Records every call the host makes, with the fake time and schedule.
 class Recorder : public OrvGameDelegate {
 public:
     std::vector<Event> log;
-    std::function<void(int update_number)> on_update;
-    std::function<void(int render_number)> on_render;
+    std::function<void(int)> on_update, on_render;  // given the call's number
     int updates = 0, renders = 0;
 
     void StartGame() override {
@@ -33,26 +34,32 @@ public:
     void SuspendGame() override { Log("suspend"); }
     void ResumeGame() override { Log("resume"); }
     void UpdateGame() override {
-        ++updates;
         Log("update");
+        ++updates;
         if (on_update) on_update(updates);
     }
     void RenderGame() override {
-        ++renders;
         Log("render");
+        ++renders;
         if (on_render) on_render(renders);
     }
     void KeyEvent(int event, int data) override { Log("key " + std::to_string(event) + " " + std::to_string(data)); }
 
     void Log(const std::string& what) {
-        auto* host = static_cast<OrvGlfwGame*>(OrvGame::_game);
-        log.push_back({what, glfw().GetTime(), host->NextUpdate()});
+        log.push_back({what, glfw().GetTime(), static_cast<OrvGlfwGame*>(OrvGame::_game)->NextUpdate()});
     }
     // The names of the events after the one at `index` (all with -1).
-    std::vector<std::string> NamesAfter(std::size_t index = std::size_t(-1)) const {
-        std::vector<std::string> names;
+    Names NamesAfter(std::size_t index = std::size_t(-1)) const {
+        Names names;
         for (std::size_t i = index + 1; i < log.size(); ++i) names.push_back(log[i].what);
         return names;
+    }
+    // Where the n-th event of that name is; the log's size when there is none.
+    std::size_t IndexOf(const std::string& what, int n = 1) const {
+        for (std::size_t i = 0; i < log.size(); ++i) {
+            if (log[i].what == what && --n == 0) return i;
+        }
+        return log.size();
     }
 };
 
@@ -60,63 +67,43 @@ class HostLoop : public FakeHostTest {
 protected:
     void SetUp() override {
         FakeHostTest::SetUp();
-        recorder = new Recorder();
-        host->SetDelegate(recorder);
+        host->SetDelegate(recorder = new Recorder());
     }
-    std::size_t IndexOf(const std::string& what, int occurrence = 1) const {
-        for (std::size_t i = 0; i < recorder->log.size(); ++i) {
-            if (recorder->log[i].what == what && --occurrence == 0) return i;
-        }
-        return recorder->log.size();
-    }
-
     Recorder* recorder = nullptr;
 };
 
 const double kPeriod = 1.0 / 60;
 
-TEST_F(HostLoop, StartsWithOneRenderThenUpdatesSixtyTimesASecond) {
-    fake.max_polls = 200;
-    host->Run();
-    const std::vector<Event>& log = recorder->log;
-    ASSERT_GE(log.size(), 3u);
-    EXPECT_EQ(log[0].what, "start");
-    EXPECT_EQ(log[1].what, "render");
-    // Each update comes one period after the one before, followed by a render.
-    for (std::size_t i = 2; i + 1 < log.size(); i += 2) {
-        EXPECT_EQ(log[i].what, "update");
-        EXPECT_EQ(log[i + 1].what, "render");
-        if (i > 2) {
-            EXPECT_NEAR(log[i].time - log[i - 2].time, kPeriod, 1e-9);
-        }
-    }
-    EXPECT_GT(recorder->updates, 50);
-}
-
-TEST_F(HostLoop, StallGivesFourUpdatesOneRenderAndDropsTheBacklog) {
+// One render after the start, then an update one period after the one
+// before, each followed by a render; a stall of a second gives four updates
+// and one render, and the schedule restarts at the end of the stall.
+TEST_F(HostLoop, UpdatesSixtyTimesASecondAndAStallDropsTheBacklog) {
     double stall_end = 0;
     recorder->on_render = [&](int n) {
-        if (n == 10) {
-            fake.now += 1.0;  // this frame took a whole second
-            stall_end = fake.now;
-        }
+        if (n == 30) stall_end = fake.now += 1.0;  // this frame took a whole second
     };
-    fake.max_polls = 40;
+    fake.max_polls = 80;
     host->Run();
-    const std::size_t stalled = IndexOf("render", 10);
-    const std::vector<std::string> after = recorder->NamesAfter(stalled);
-    ASSERT_GE(after.size(), 8u);
-    EXPECT_EQ(std::vector<std::string>(after.begin(), after.begin() + 5),
-              (std::vector<std::string>{"update", "update", "update", "update", "render"}));
-    // The backlog is dropped: the schedule restarts at the end of the stall, so
-    // the next update runs at once and the one after it a period later.
-    EXPECT_LT(recorder->log[stalled + 5].next_update, stall_end);  // four updates did not catch up
-    const Event& next = recorder->log[stalled + 6];
-    EXPECT_EQ(next.what, "update");
-    EXPECT_DOUBLE_EQ(next.time, stall_end);
-    EXPECT_DOUBLE_EQ(next.next_update, stall_end + kPeriod);
-    EXPECT_EQ(recorder->log[stalled + 8].what, "update");
-    EXPECT_DOUBLE_EQ(recorder->log[stalled + 8].time, stall_end + kPeriod);
+    const std::vector<Event>& log = recorder->log;
+    const std::size_t stalled = recorder->IndexOf("render", 30);
+    ASSERT_GE(log.size(), stalled + 9);
+    EXPECT_EQ(log[0].what + " " + log[1].what, "start render");
+    for (std::size_t i = 2; i < stalled; i += 2) {
+        EXPECT_EQ(log[i].what + " " + log[i + 1].what, "update render") << i;
+        if (i > 2) {
+            EXPECT_NEAR(log[i].time - log[i - 2].time, kPeriod, 1e-9) << i;
+        }
+    }
+    const Names after = recorder->NamesAfter(stalled);
+    EXPECT_EQ(Names(after.begin(), after.begin() + 5), (Names{"update", "update", "update", "update", "render"}));
+    // The backlog is dropped: the next update runs at once and the one after
+    // it a period later.
+    EXPECT_LT(log[stalled + 5].next_update, stall_end);  // four updates did not catch up
+    EXPECT_EQ(log[stalled + 6].what, "update");
+    EXPECT_DOUBLE_EQ(log[stalled + 6].time, stall_end);
+    EXPECT_DOUBLE_EQ(log[stalled + 6].next_update, stall_end + kPeriod);
+    EXPECT_EQ(log[stalled + 8].what, "update");
+    EXPECT_DOUBLE_EQ(log[stalled + 8].time, stall_end + kPeriod);
 }
 
 TEST_F(HostLoop, RateZeroInsideAnUpdateEndsCatchUpWithOneRender) {
@@ -132,108 +119,64 @@ TEST_F(HostLoop, RateZeroInsideAnUpdateEndsCatchUpWithOneRender) {
     };
     fake.max_polls = 20;
     host->Run();
-    const std::size_t stop = IndexOf("update", stop_at);
-    const std::vector<std::string> after = recorder->NamesAfter(stop);
+    const Names after = recorder->NamesAfter(recorder->IndexOf("update", stop_at));
     ASSERT_GE(after.size(), 4u);
     EXPECT_EQ(recorder->updates, stop_at);  // no update after the rate became 0
     // One render ends the catch-up; afterwards the loop renders once per wake-up.
     EXPECT_EQ(after[0], "render");
-    int renders_after = 0;
-    for (const std::string& name : after) renders_after += name == "render";
-    int waits = 0;
-    for (const std::string& call : fake.calls) waits += call == "wait";
-    EXPECT_EQ(renders_after, waits + 1);
+    EXPECT_EQ(std::count(after.begin(), after.end(), "render"), std::count(fake.calls.begin(), fake.calls.end(), "wait") + 1);
 }
 
-TEST_F(HostLoop, MinimisedWindowSuspendsStopsRenderingAndResumesWithoutBurst) {
+// Minimised, then restored, then only unfocused: nothing is drawn while
+// minimised, the game resumes without a burst of catch-up updates, and the
+// second suspension (not minimised: the flag was cleared on resuming) still
+// renders on each wake-up.
+TEST_F(HostLoop, MinimisingSuspendsWithoutRenderingAndFocusLossKeepsRendering) {
     fake.on_poll = [](FakeGlfw& f) {
-        if (f.polls == 20) {
-            f.iconified = true;
-            f.active = false;
+        if (f.polls == 20 || f.polls == 25) {
+            f.iconified = f.polls == 20;  // minimised, then restored
+            f.active = !f.iconified;
         }
-        if (f.polls == 25) {
-            f.iconified = false;
-            f.active = true;
-        }
+        if (f.polls == 40) f.active = false;  // then only unfocused
     };
     fake.wait_advance = 3.0;  // long time away
-    fake.max_polls = 40;
+    fake.max_polls = 46;
     host->Run();
-    const std::size_t suspend = IndexOf("suspend");
-    const std::size_t resume = IndexOf("resume");
-    ASSERT_LT(suspend, resume);
-    ASSERT_LT(resume, recorder->log.size());
-    EXPECT_EQ(resume, suspend + 1);  // nothing drawn while minimised
-    EXPECT_EQ(IndexOf("suspend", 2), recorder->log.size());
-    EXPECT_EQ(recorder->log[resume + 1].what, "update");
-    EXPECT_EQ(recorder->log[resume + 2].what, "render");  // one update, not a burst
-    EXPECT_EQ(recorder->log[resume + 3].what, "update");
-    EXPECT_NEAR(recorder->log[resume + 3].time - recorder->log[resume + 1].time, kPeriod, 1e-9);
-}
+    const auto& log = recorder->log;
+    const std::size_t resume = recorder->IndexOf("resume"), second = recorder->IndexOf("suspend", 2);
+    ASSERT_LT(second, log.size());
+    EXPECT_EQ(resume, recorder->IndexOf("suspend") + 1);  // nothing drawn while minimised
+    EXPECT_EQ(log[resume + 1].what + " " + log[resume + 2].what + " " + log[resume + 3].what,
+              "update render update");  // one update, not a burst
+    EXPECT_NEAR(log[resume + 3].time - log[resume + 1].time, kPeriod, 1e-9);
+    EXPECT_GT(second, resume + 6);  // resumed for good
 
-// Minimise, restore, then lose focus only: the game is suspended again but,
-// not being minimised (the flag cleared on resuming), keeps rendering on
-// each wake-up.
-TEST_F(HostLoop, FocusLossAfterARestoreKeepsRendering) {
-    fake.on_poll = [](FakeGlfw& f) {
-        if (f.polls == 10) {
-            f.iconified = true;
-            f.active = false;
-        }
-        if (f.polls == 12) {
-            f.iconified = false;
-            f.active = true;
-        }
-        if (f.polls == 20) f.active = false;
-    };
-    fake.max_polls = 26;
-    host->Run();
-    const std::size_t second = IndexOf("suspend", 2);
-    ASSERT_LT(second, recorder->log.size());
     EXPECT_FALSE(host->Iconified());
-    const std::vector<std::string> after = recorder->NamesAfter(second);
-    EXPECT_EQ(after, std::vector<std::string>(after.size(), "render"));
+    const Names after = recorder->NamesAfter(second);
+    EXPECT_EQ(after, Names(after.size(), "render"));
     EXPECT_GE(after.size(), 5u);  // one per wake-up
 }
 
 TEST_F(HostLoop, GuardedCallsCheckPreconditionsAndStepTheCollectorEachTime) {
     const bool stress = gc_stress;
     gc_stress = true;  // every step flips the mark bit, so steps can be counted
-    int bit = gc_markbit;
-    auto stepped = [&] {
-        const bool flipped = gc_markbit != bit;
-        bit = gc_markbit;
-        return flipped;
+    // Calls by letter; each gives 1 when the collector stepped after it.
+    const std::map<char, std::function<void()>> calls = {
+        {'S', [&] { host->StartGame(); }},  {'U', [&] { host->SuspendGame(); }}, {'R', [&] { host->ResumeGame(); }},
+        {'D', [&] { host->UpdateGame(); }}, {'N', [&] { host->RenderGame(); }},  {'K', [&] { host->KeyEvent(1, 65); }},
     };
-
-    host->UpdateGame();
-    host->RenderGame();
-    host->KeyEvent(1, 65);
-    host->ResumeGame();
-    EXPECT_TRUE(recorder->log.empty());  // nothing before the start
-    EXPECT_FALSE(stepped());
-
-    host->StartGame();
-    EXPECT_TRUE(stepped());
-    host->StartGame();
-    EXPECT_FALSE(stepped());
-    host->ResumeGame();  // not suspended
-    EXPECT_FALSE(stepped());
-    host->SuspendGame();
-    EXPECT_TRUE(stepped());
-    host->SuspendGame();
-    host->UpdateGame();  // no update while suspended
-    EXPECT_FALSE(stepped());
-    host->RenderGame();
-    EXPECT_TRUE(stepped());
-    host->KeyEvent(1, 65);
-    EXPECT_TRUE(stepped());
-    host->ResumeGame();
-    EXPECT_TRUE(stepped());
-    host->UpdateGame();
-    EXPECT_TRUE(stepped());
-
-    EXPECT_EQ(recorder->NamesAfter(), (std::vector<std::string>{"start", "suspend", "render", "key 1 65", "resume", "update"}));
+    const auto run = [&](const std::string& script) {
+        std::string stepped;
+        for (char c : script) {
+            const int bit = gc_markbit;
+            calls.at(c)();
+            stepped += gc_markbit != bit ? '1' : '0';
+        }
+        return stepped;
+    };
+    EXPECT_EQ(run("DNKRU"), "00000");  // nothing before the start
+    EXPECT_EQ(run("SSRUUDNKRD"), "1001001111");
+    EXPECT_EQ(recorder->NamesAfter(), (Names{"start", "suspend", "render", "key 1 65", "resume", "update"}));
     EXPECT_TRUE(gc_is_live(recorder));  // the host's root kept it through those full cycles
     gc_stress = stress;
 }
@@ -251,98 +194,82 @@ TEST_F(HostLoop, NestedCallFromAnUpdateLeavesTheCollectorAlone) {
     const bool stress = gc_stress;
     gc_stress = true;  // every step a whole cycle: anything unreachable is destroyed
     host->StartGame();
-    bool alive = false;
-    int value = 0;
-    int markbit_in_update = -1;
+    int value = 0, markbit_in_update = -1;
     recorder->on_update = [&](int) {
         Held* local = new Held();
         local->value = 4711;
         fake.pressed_keys = {65};
         host->SetGlfwWindow(1280, 1024, 8, 8, 8, 0, 0, 0, true);
         markbit_in_update = gc_markbit;
-        Held* next = new Held();  // would reuse the block of a destroyed local
-        next->value = 1;
-        alive = gc_is_live(local);
-        if (alive) value = local->value;
+        (new Held())->value = 1;  // would reuse the block of a destroyed local
+        if (gc_is_live(local)) value = local->value;
     };
     recorder->log.clear();
     const int before = gc_markbit;
     host->UpdateGame();
     gc_stress = stress;
 
-    EXPECT_TRUE(alive);
     EXPECT_EQ(value, 4711);
     EXPECT_EQ(markbit_in_update, before);  // no step while the update ran
     EXPECT_NE(gc_markbit, before);         // one step after it
-    EXPECT_EQ(recorder->NamesAfter(), (std::vector<std::string>{"update", "key 2 65"}));
+    EXPECT_EQ(recorder->NamesAfter(), (Names{"update", "key 2 65"}));
 }
 
+// The local date, read around the call so that midnight in between cannot
+// fail the test; seven fields at most, the seventh 0 (no milliseconds).
 TEST_F(HostLoop, GetDateFillsAsManyFieldsAsTheArrayHolds) {
     const auto today = [] {
         const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
-        return std::vector<int>{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+        std::tm t{};
+        localtime_r(&now, &t);
+        return std::vector<int>{t.tm_year + 1900, t.tm_mon + 1, t.tm_mday};
     };
-    // Read around the call, so that midnight in between cannot fail the test.
     const std::vector<int> before = today();
     Array<int> three(3);
     host->GetDate(three);
-    const std::vector<int> after = today();
     const std::vector<int> got{three[0], three[1], three[2]};
-    EXPECT_TRUE(got == before || got == after) << three[0] << "-" << three[1] << "-" << three[2];
-
+    EXPECT_TRUE(got == before || got == today()) << three[0] << "-" << three[1] << "-" << three[2];
     Array<int> eight(8);
     for (int& v : eight) v = -5;
     host->GetDate(eight);
-    EXPECT_GE(eight[3], 0);
-    EXPECT_LE(eight[3], 23);
-    EXPECT_LE(eight[5], 60);
-    EXPECT_EQ(eight[6], 0);   // milliseconds are not available
-    EXPECT_EQ(eight[7], -5);  // beyond the seven fields: untouched
-
+    EXPECT_TRUE(eight[3] >= 0 && eight[3] <= 23 && eight[5] <= 60) << eight[3] << ":" << eight[5];
+    EXPECT_EQ(std::vector<int>({eight[6], eight[7]}), std::vector<int>({0, -5}));
     host->GetDate(Array<int>());  // the shared empty array is left alone
     EXPECT_EQ(Array<int>::nullRep.length, 0);
 }
 
-TEST_F(HostLoop, WindowOpensCentredAndReleasesHeldKeysFirst) {
+// The window is centred, held keys are let go first, and the close box is
+// refused and becomes the close key pressed and released.
+TEST_F(HostLoop, WindowOpensCentredReleasesHeldKeysAndRefusesTheClose) {
     host->StartGame();
     recorder->log.clear();
     fake.pressed_keys = {65, glfw27::KEY_LSHIFT, glfw27::KEY_RALT};
     const int seq = glfwGraphicsSeq;
     host->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
-
-    EXPECT_EQ(recorder->NamesAfter(), (std::vector<std::string>{"key 2 65", "key 2 16"}));  // right Alt has no code
-    EXPECT_EQ(fake.calls, (std::vector<std::string>{"close", "open 640x480 window resizable", "pos 320,272",
-                                                    "title Vellumby"}));
+    EXPECT_EQ(recorder->NamesAfter(), (Names{"key 2 65", "key 2 16"}));  // right Alt has no code
+    EXPECT_EQ(fake.calls, (Names{"close", "open 640x480 window resizable", "pos 320,272", "title Vellumby"}));
     EXPECT_EQ(glfwGraphicsSeq, seq + 1);
     EXPECT_TRUE(fake.key_repeat);
+
+    recorder->log.clear();
+    ASSERT_NE(fake.callbacks().window_close, nullptr);
+    EXPECT_EQ(fake.callbacks().window_close(), 0);
+    EXPECT_EQ(recorder->NamesAfter(), (Names{"key 1 432", "key 2 432"}));
+    EXPECT_TRUE(fake.GetWindowParam(glfw27::WindowParam::Opened));
 
     fake.calls.clear();
     fake.pressed_keys.clear();
     host->SetGlfwWindow(1280, 1024, 8, 8, 8, 0, 0, 0, true);
-    EXPECT_EQ(fake.calls, (std::vector<std::string>{"close", "open 1280x1024 fullscreen resizable"}));
+    EXPECT_EQ(fake.calls, (Names{"close", "open 1280x1024 fullscreen resizable"}));
     EXPECT_EQ(glfwGraphicsSeq, seq + 2);
 }
 
-TEST_F(HostLoop, CloseRequestIsRefusedAndBecomesKey432DownAndUp) {
-    host->StartGame();
-    host->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
-    recorder->log.clear();
-    ASSERT_NE(fake.callbacks().window_close, nullptr);
-    EXPECT_EQ(fake.callbacks().window_close(), 0);
-    EXPECT_EQ(recorder->NamesAfter(), (std::vector<std::string>{"key 1 432", "key 2 432"}));
-    EXPECT_TRUE(fake.GetWindowParam(glfw27::WindowParam::Opened));
-}
-
-TEST_F(HostLoop, MillisecsFollowsTheClockAndWrapsInsteadOfOverflowing) {
+TEST_F(HostLoop, MillisecsAndVideoModesComeFromTheWindowSystem) {
     fake.now = 12.3456;
     EXPECT_EQ(host->Millisecs(), 12345);
-    fake.now = 2147483.648;  // 2^31 ms
+    fake.now = 2147483.648;  // 2^31 ms: wraps instead of overflowing
     EXPECT_EQ(host->Millisecs(), -2147483647 - 1);
-}
 
-TEST_F(HostLoop, VideoModesComeFromTheDesktop) {
     fake.desktop = {1920, 1080, 8, 6, 5};  // red, blue, green bits
     Array<OrvGlfwVideoMode*> modes = host->GetGlfwVideoModes();
     ASSERT_EQ(modes.Length(), 1);

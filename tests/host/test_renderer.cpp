@@ -5,7 +5,10 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
+#include <tuple>
 
 #include "host/renderer.h"
 #include "tests/host/temp_files.h"
@@ -39,25 +42,25 @@ protected:
         EXPECT_TRUE(stbi_write_png(path.c_str(), w, 1, depth, pixels.data(), w * depth));
         return path;
     }
-
-    // One pixel as 0xAARRGGBB.
-    unsigned Pixel(int x, int y) {
+    // One pixel's colour as 0xRRGGBB.
+    unsigned Rgb(int x, int y) {
         Array<int> p(1);
         gfx->ReadPixels(p, x, y, 1, 1, 0, 1);
-        return static_cast<unsigned>(p[0]);
+        return static_cast<unsigned>(p[0]) & 0xffffff;
     }
-    static unsigned Rgb(unsigned pixel) { return pixel & 0xffffff; }
-
     // A surface of w x h pixels, each 0xAARRGGBB from `colour(x, y)`.
     template <class F>
     gxtkSurface* MakeSurface(int w, int h, F colour) {
         gxtkSurface* s = gfx->CreateSurface(w, h);
         Array<int> pixels(w * h);
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) pixels[y * w + x] = static_cast<int>(colour(x, y));
-        }
+        for (int i = 0; i < w * h; ++i) pixels[i] = static_cast<int>(colour(i % w, i / w));
         gfx->WritePixels2(s, pixels, 0, 0, w, h, 0, w);
         return s;
+    }
+    static Array<float> Floats(std::initializer_list<float> values) {
+        Array<float> a(static_cast<int>(values.size()));
+        std::copy(values.begin(), values.end(), &a[0]);
+        return a;
     }
 
     OrvGlfwGame* host = nullptr;
@@ -70,14 +73,13 @@ TEST_F(Renderer, PremultipliedColoursAlphaAndAdditiveBlending) {
     gfx->SetAlpha(0.5f);
     EXPECT_EQ(gfx->packedColor, 0x7F00407Fu);  // bytes R 127, G 64, B 0, A 127
     gfx->DrawRect(0, 0, 8, 8);
-    EXPECT_EQ(Rgb(Pixel(2, 2)), 0x7F4000u);
-    EXPECT_EQ(Rgb(Pixel(20, 20)), 0u);
+    EXPECT_EQ(Rgb(2, 2), 0x7F4000u);
+    EXPECT_EQ(Rgb(20, 20), 0u);
 
     gfx->Cls(255, 255, 255);
     gfx->SetColor(0, 0, 0);
-    gfx->SetAlpha(0.5f);
     gfx->DrawRect(0, 0, 8, 8);  // half black over white
-    EXPECT_EQ(Rgb(Pixel(1, 1)), 0x808080u);
+    EXPECT_EQ(Rgb(1, 1), 0x808080u);
 
     gfx->Cls(0, 0, 0);
     gfx->SetAlpha(1);
@@ -85,37 +87,29 @@ TEST_F(Renderer, PremultipliedColoursAlphaAndAdditiveBlending) {
     gfx->SetBlend(1);
     gfx->DrawRect(0, 0, 8, 8);
     gfx->DrawRect(0, 0, 8, 8);
-    EXPECT_EQ(Rgb(Pixel(1, 1)), 0xC81400u);  // added twice
+    EXPECT_EQ(Rgb(1, 1), 0xC81400u);  // added twice
 }
 
-TEST_F(Renderer, ScissorLimitsDrawingUnlessItCoversTheWindow) {
-    gfx->SetScissor(0, 0, 10, 5);
-    gfx->DrawRect(0, 0, 64, 48);
-    EXPECT_EQ(Rgb(Pixel(3, 3)), 0xFFFFFFu);
-    EXPECT_EQ(Rgb(Pixel(3, 6)), 0u);
-    EXPECT_EQ(Rgb(Pixel(12, 3)), 0u);
-
-    gfx->SetScissor(0, 0, gfx->Width(), gfx->Height() - 1);  // one row short: still on
-    gfx->DrawRect(0, 0, 64, 48);
-    EXPECT_EQ(Rgb(Pixel(30, gfx->Height() - 1)), 0u);
-    gfx->SetScissor(0, 0, gfx->Width(), gfx->Height());  // the whole window: off
-    gfx->DrawRect(0, 0, 64, 48);
-    EXPECT_EQ(Rgb(Pixel(30, gfx->Height() - 1)), 0xFFFFFFu);
-}
-
-// An empty rectangle is a scissor that lets nothing through, not "off".
-TEST_F(Renderer, AnEmptyScissorClipsEverything) {
+// Only the whole window turns the scissor off; an empty rectangle lets
+// nothing through.
+TEST_F(Renderer, ScissorClipsUnlessItCoversTheWindow) {
+    const int w = gfx->Width(), h = gfx->Height();
     gfx->SetScissor(0, 0, 0, 0);  // straight after the reset to the whole window
     gfx->DrawRect(0, 0, 64, 48);
-    EXPECT_EQ(Rgb(Pixel(0, 0)), 0u);
-    EXPECT_EQ(Rgb(Pixel(30, 20)), 0u);
-
+    EXPECT_EQ(Rgb(0, 0) | Rgb(30, 20), 0u);
     gfx->SetScissor(0, 0, 10, 5);
+    gfx->DrawRect(0, 0, 64, 48);
+    EXPECT_EQ(Rgb(3, 3), 0xFFFFFFu);
+    EXPECT_EQ(Rgb(3, 6) | Rgb(12, 3), 0u);
+
+    gfx->SetScissor(0, 0, w, h - 1);  // one row short: still on
+    gfx->DrawRect(0, 0, 64, 48);
+    EXPECT_EQ(Rgb(30, h - 1), 0u);
     gfx->SetScissor(0, 0, 0, 0);
-    gfx->SetScissor(0, 0, gfx->Width(), gfx->Height());  // and the whole window lets all through again
+    gfx->SetScissor(0, 0, w, h);  // the whole window: off
     gfx->SetColor(255, 0, 0);
     gfx->DrawRect(0, 0, 64, 48);
-    EXPECT_EQ(Rgb(Pixel(30, 20)), 0xFF0000u);
+    EXPECT_EQ(Rgb(30, h - 1), 0xFF0000u);
 }
 
 TEST_F(Renderer, OvalSegmentCountFollowsItsSize) {
@@ -137,34 +131,25 @@ TEST_F(Renderer, OvalSegmentCountFollowsItsSize) {
     EXPECT_EQ(gfx->batchType, 32);
 }
 
-TEST_F(Renderer, EveryPolygonOfABatchIsDrawn) {
-    Array<float> pentagon(10);
-    const float shape[] = {0, 0, 8, 0, 8, 4, 8, 8, 0, 8};
-    for (int k = 0; k < 3; ++k) {
-        for (int i = 0; i < 10; ++i) pentagon[i] = shape[i] + (i % 2 ? 0 : 20.0f * k);
-        gfx->DrawPoly(pentagon);
+// Three of a kind in a row, each kind on a row of its own: points, lines,
+// triangles, quads, pentagons and ovals, each drawn where it was put.
+TEST_F(Renderer, EveryPrimitiveOfABatchIsDrawn) {
+    const std::function<void(float)> kinds[] = {
+        [&](float x) { gfx->DrawPoint(x + 2.5f, 1.5f); },
+        [&](float x) { gfx->DrawLine(x, 5.5f, x + 8, 5.5f); },
+        [&](float x) { gfx->DrawPoly(Floats({x, 8, x + 8, 8, x, 16})); },
+        [&](float x) { gfx->DrawRect(x, 18, 8, 4); },
+        [&](float x) { gfx->DrawPoly(Floats({x, 24, x + 8, 24, x + 8, 28, x + 8, 32, x, 32})); },
+        [&](float x) { gfx->DrawOval(x, 36, 10, 10); },
+    };
+    for (const auto& draw : kinds) {
+        for (float x : {0, 20, 40}) draw(x);
     }
-    gfx->DrawOval(0, 30, 10, 10);
-    gfx->DrawOval(20, 30, 10, 10);
     gfx->Flush();
-    for (int x : {4, 24, 44}) EXPECT_EQ(Rgb(Pixel(x, 4)), 0xFFFFFFu) << "polygon at " << x;
-    for (int x : {5, 25}) EXPECT_EQ(Rgb(Pixel(x, 35)), 0xFFFFFFu) << "oval at " << x;
-}
-
-TEST_F(Renderer, TexturedPolygonsReadFromTheSourceOffset) {
-    // Quarters of a 4 x 4 surface: red, green over blue, white.
-    gxtkSurface* s = MakeSurface(4, 4, [](int x, int y) {
-        return y < 2 ? (x < 2 ? 0xFFFF0000u : 0xFF00FF00u) : (x < 2 ? 0xFF0000FFu : 0xFFFFFFFFu);
-    });
-    Array<float> quad(16);
-    const float corners[] = {10, 10, 0, 0, 20, 10, 2, 0, 20, 20, 2, 2, 10, 20, 0, 2};
-    for (int i = 0; i < 16; ++i) quad[i] = corners[i];
-    gfx->DrawPoly2(quad, s, 2, 0);
-    EXPECT_EQ(Rgb(Pixel(15, 15)), 0x00FF00u);
-    gfx->DrawPoly2(quad, s, 0, 2);
-    EXPECT_EQ(Rgb(Pixel(15, 15)), 0x0000FFu);
-    gfx->DrawPoly2(quad, s, 2, 2);
-    EXPECT_EQ(Rgb(Pixel(15, 15)), 0xFFFFFFu);
+    EXPECT_EQ(gfx->DrawCallsThisFrame(), 4 + 3 + 3);  // a fan per pentagon and oval
+    for (int x : {2, 22, 42}) {
+        for (int y : {1, 5, 9, 20, 28, 41}) EXPECT_EQ(Rgb(x, y), 0xFFFFFFu) << x << ", " << y;
+    }
 }
 
 TEST_F(Renderer, PngPixelsLoadPremultiplied) {
@@ -172,24 +157,26 @@ TEST_F(Renderer, PngPixelsLoadPremultiplied) {
     const auto load = [&](int depth, const std::string& pixels) {
         const std::string path = Png("p.png", 2, depth, pixels);
         gxtkSurface* s = gfx->LoadSurface__UNSAFE__(new gxtkSurface(), String(path.c_str()));
-        EXPECT_NE(s, nullptr);
         EXPECT_EQ(s ? s->depth : 0, depth);
         return s ? std::string(reinterpret_cast<char*>(s->pixels), pixels.size()) : std::string();
     };
-    EXPECT_EQ(load(4, {'\xC8', 100, 50, '\x80', 10, 20, 30, '\xFF'}), std::string({100, 50, 25, '\x80', 10, 20, 30, '\xFF'}));
-    EXPECT_EQ(load(2, {'\xC8', '\x80', 10, '\xFF'}), std::string({100, '\x80', 10, '\xFF'}));  // grey and alpha
+    EXPECT_EQ(load(4, "\xC8\x64\x32\x80\x0A\x14\x1E\xFF"s), "\x64\x32\x19\x80\x0A\x14\x1E\xFF"s);
+    EXPECT_EQ(load(2, "\xC8\x80\x0A\xFF"s), "\x64\x80\x0A\xFF"s);  // grey and alpha
     EXPECT_EQ(gfx->LoadSurface(String((dir_ / "missing.png").c_str())), nullptr);
-}
-
-TEST_F(Renderer, ReadPixelsStoresTheTopRowFirst) {
-    gfx->SetColor(255, 0, 0);
-    gfx->DrawRect(0, 0, 64, 1);
-    Array<int> block(2 * 3 + 1);
-    gfx->ReadPixels(block, 0, 0, 2, 2, 1, 3);
-    EXPECT_EQ(static_cast<unsigned>(block[1]) & 0xffffff, 0xFF0000u);
-    EXPECT_EQ(static_cast<unsigned>(block[2]) & 0xffffff, 0xFF0000u);
-    EXPECT_EQ(static_cast<unsigned>(block[4]) & 0xffffff, 0u);
-    EXPECT_EQ(block[0], 0);  // before the offset: untouched
+    // Drawn over black, each depth keeps its layout: grey, grey and alpha, red
+    // green blue.
+    const struct {
+        int depth;
+        std::string pixels;
+        unsigned left, right;
+    } drawn[] = {{1, "\x80\xFF"s, 0x808080u, 0xFFFFFFu},
+                 {2, "\xC8\x80\x0A\xFF"s, 0x646464u, 0x0A0A0Au},
+                 {3, "\xFF\0\0\0\xFF\0"s, 0xFF0000u, 0x00FF00u}};
+    for (const auto& d : drawn) {
+        gfx->Cls(0, 0, 0);
+        gfx->DrawSurface(gfx->LoadSurface(String(Png("d.png", 2, d.depth, d.pixels).c_str())), 0, 0);
+        EXPECT_EQ(std::make_pair(Rgb(0, 0), Rgb(1, 0)), std::make_pair(d.left, d.right)) << d.depth;
+    }
 }
 
 TEST_F(Renderer, SubDataReplacesPartOfATexture) {
@@ -199,14 +186,13 @@ TEST_F(Renderer, SubDataReplacesPartOfATexture) {
     gfx->WritePixels2(s, patch, 1, 1, 2, 2, 0, 2);
     EXPECT_EQ(s->pixels[(1 * 4 + 1) * 4 + 0], 128);  // kept copy premultiplied
     gfx->DrawSurface(s, 0, 0);
-    EXPECT_EQ(Rgb(Pixel(0, 0)), 0x0000FFu);
-    EXPECT_EQ(Rgb(Pixel(1, 1)), 0x800000u);
-    EXPECT_EQ(Rgb(Pixel(2, 2)), 0x800000u);
-    EXPECT_EQ(Rgb(Pixel(3, 1)), 0x0000FFu);
+    for (auto [x, y, rgb] : {std::tuple{0, 0, 0x0000FFu}, {1, 1, 0x800000u}, {2, 2, 0x800000u}, {3, 1, 0x0000FFu}}) {
+        EXPECT_EQ(Rgb(x, y), rgb) << x << ", " << y;
+    }
 }
 
 // Quads of one surface batch up to 256 per draw; only real state changes
-// break the batch.
+// break the batch, and Cls throws pending vertices away.
 TEST_F(Renderer, BatchesBreakAt256QuadsAndOnRealStateChanges) {
     gxtkSurface* s = MakeSurface(8, 8, [](int, int) { return 0xFFFFFFFFu; });
     for (int i = 0; i < 300; ++i) gfx->DrawSurface2(s, 0, 0, 0, 0, 4, 4);
@@ -233,15 +219,13 @@ TEST_F(Renderer, BatchesBreakAt256QuadsAndOnRealStateChanges) {
     EXPECT_EQ(gfx->DrawCallsThisFrame(), before);
     gfx->SetBlend(1);  // a real change
     EXPECT_EQ(gfx->DrawCallsThisFrame(), before + 1);
-}
 
-TEST_F(Renderer, ClsThrowsPendingVerticesAway) {
-    gfx->SetColor(255, 0, 0);
+    Begin();
     gfx->DrawRect(0, 0, 64, 48);
     gfx->Cls(0, 0, 0);
     gfx->Flush();
     EXPECT_EQ(gfx->DrawCallsThisFrame(), 0);
-    EXPECT_EQ(Rgb(Pixel(5, 5)), 0u);
+    EXPECT_EQ(Rgb(5, 5), 0u);
 }
 
 // In a new window (and context) a surface comes back from its pixels; an
@@ -261,10 +245,7 @@ TEST_F(Renderer, SurfacesComeBackInANewWindow) {
     gfx->Flush();
     for (gxtkSurface* s : {made, loaded}) EXPECT_EQ(s->contextSeq, glfwGraphicsSeq);
     EXPECT_EQ(loaded->pixels, nullptr);
-    EXPECT_EQ(Rgb(Pixel(0, 0)), 0xFF0000u);
-    EXPECT_EQ(Rgb(Pixel(1, 1)), 0x00FF00u);
-    EXPECT_EQ(Rgb(Pixel(0, 4)), 0xFF0000u);
-    EXPECT_EQ(Rgb(Pixel(1, 4)), 0x00FF00u);
+    for (int y : {0, 4}) EXPECT_EQ(std::make_pair(Rgb(0, y), Rgb(1, y)), std::make_pair(0xFF0000u, 0x00FF00u)) << y;
 
     // Pixels written by hand have no file to come back from: kept from then on.
     Array<int> blue(1);
@@ -273,17 +254,15 @@ TEST_F(Renderer, SurfacesComeBackInANewWindow) {
     ASSERT_NE(loaded->pixels, nullptr);
     EXPECT_EQ(loaded->pixels[0], 255);  // the red pixel read back from the file
     EXPECT_EQ(loaded->pixels[6], 255);  // the blue one written
-}
 
-TEST_F(Renderer, DiscardDropsTheTextureAndThePixels) {
-    gxtkSurface* s = MakeSurface(2, 2, [](int, int) { return 0xFFFF0000u; });
-    ASSERT_EQ(s->contextSeq, glfwGraphicsSeq);
-    s->Discard();
-    EXPECT_EQ(s->contextSeq, -1);
-    EXPECT_EQ(s->pixels, nullptr);
-    gfx->DrawSurface(s, 0, 0);  // bound again: a new, empty texture
+    // Discarded, the texture and the pixels go; bound again, it gets a new,
+    // empty texture.
+    made->Discard();
+    EXPECT_EQ(made->contextSeq, -1);
+    EXPECT_EQ(made->pixels, nullptr);
+    gfx->DrawSurface(made, 0, 0);
     gfx->Flush();
-    EXPECT_EQ(s->contextSeq, glfwGraphicsSeq);
+    EXPECT_EQ(made->contextSeq, glfwGraphicsSeq);
 }
 
 TEST_F(Renderer, RefusedExactSizeFallsBackToPowersOfTwo) {
@@ -292,12 +271,11 @@ TEST_F(Renderer, RefusedExactSizeFallsBackToPowersOfTwo) {
     EXPECT_FLOAT_EQ(s->uScale, 1.0f / 128);
     EXPECT_FLOAT_EQ(s->vScale, 1.0f / 64);
     gfx->DrawSurface2(s, 0, 0, 48, 0, 4, 4);  // across the colour edge
-    EXPECT_EQ(Rgb(Pixel(1, 1)), 0xFF0000u);
-    EXPECT_EQ(Rgb(Pixel(2, 1)), 0x0000FFu);
+    EXPECT_EQ(Rgb(1, 1), 0xFF0000u);
+    EXPECT_EQ(Rgb(2, 1), 0x0000FFu);
 
     gxtkSurface::refuseExactSize = false;
-    gxtkSurface* exact = MakeSurface(100, 50, [](int, int) { return 0xFFFFFFFFu; });
-    EXPECT_FLOAT_EQ(exact->uScale, 1.0f / 100);
+    EXPECT_FLOAT_EQ(MakeSurface(100, 50, [](int, int) { return 0xFFFFFFFFu; })->uScale, 1.0f / 100);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // effects as the audio device receives them.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "framework/random.h"
 #include "tests/music/player_rig.h"
 
@@ -21,7 +23,7 @@ protected:
         // Every voice plays unless a test says otherwise.
         for (int v = 0; v < 5; ++v) player->m_Mute[v] = player->m_LeadIn[v] = 0;
     }
-    c_Sound* Sound(const char* name) { return (new c_Sound())->m_new(audio->LoadSample(String(name))); }
+    static c_Sound* Sound(const char* name) { return (new c_Sound())->m_new(new NamedSample(String(name))); }
 
     // One update with the next step due.
     void Due() {
@@ -31,82 +33,53 @@ protected:
     void Bars(int n) {
         for (int i = 0; i < 64 * n; ++i) Due();
     }
-    int Plays(int channel) { return static_cast<int>(audio->Of("play", channel).size()); }
-    float LastVolume(int channel) { return audio->Of("volume", channel).back().value; }
+    int Plays(int channel) { return static_cast<int>(Of("PlaySample", channel).size()); }
+    float LastVolume(int channel) { return Of("SetVolume", channel).back().value; }
 };
 
-TEST_F(Sequencer, StepsEvery80MsFromTheDueTimeAndOnePerCall) {
-    const int start = player->m_NextTime;
-    // Sixty updates a second for three bars: a bar is 64 steps, 5120 ms,
-    // and each step plays in the first update after it is due.
-    int steps = 0, bar_starts = 0, now = Now();
-    while (steps < 192) {
-        now += (now % 3 == 0) ? 16 : 17;
-        SetNow(now);
-        const int step = player->m_Step;
-        const int due = player->m_NextTime;
-        player->p_Qn_Alive_U(0, 1);
-        if (player->m_Step != step) {
-            ++steps;
-            ASSERT_EQ(player->m_NextTime, start + 80 * steps);
-            ASSERT_LE(now - due, 17);
-            if (player->m_Step == 0) ++bar_starts;
-        }
-    }
-    EXPECT_EQ(bar_starts, 3);
-    EXPECT_EQ(player->m_NextTime, start + 3 * 5120);
-
+TEST_F(Sequencer, OneStepPerCallEvery80MsFromTheLastDueTime) {
     // Ten seconds late: still one step per call, each 80 ms after the last
-    // due time.
-    SetNow(Now() + 10000);
+    // due time, not after now.
     const int due = player->m_NextTime;
+    SetNow(due + 10000);
     for (int i = 0; i < 3; ++i) player->p_Qn_MusicPlay();
     EXPECT_EQ(Values(player->m_Step, player->m_NextTime), Values(3, due + 240));
-
-    // Not due at the due time itself; due again when the clock went back.
-    const int step = player->m_Step;
-    player->m_NextTime = Now();
-    player->p_Qn_MusicPlay();
-    player->m_NextTime = Now() + 123456;
-    player->p_Qn_MusicPlay();
-    EXPECT_EQ(player->m_Step, step);
-    player->m_NextTime = Now() + 123457;
-    player->p_Qn_MusicPlay();
-    EXPECT_EQ(player->m_Step, step + 1);
-
+    // Due after the due time, or when it lies so far ahead that the clock
+    // must have gone back.
+    for (const auto& [ahead, plays] : {std::pair{-1, 1}, {0, 0}, {123456, 0}, {123457, 1}}) {
+        const int step = player->m_Step;
+        player->m_NextTime = Now() + ahead;
+        player->p_Qn_MusicPlay();
+        EXPECT_EQ(player->m_Step, step + plays) << ahead;
+    }
     // Tempo 95: 8000 / 95 = 84.2 gives 84 ms every step.
     player->m_Tempo = 95;
     const int from = player->m_NextTime;
-    for (int i = 0; i < 10; ++i) {
-        SetNow(player->m_NextTime + 1);
-        player->p_Qn_MusicPlay();
-    }
+    for (int i = 0; i < 10; ++i) Due();
     EXPECT_EQ(player->m_NextTime, from + 10 * 84);
 }
 
-TEST_F(Sequencer, SectionsOfTwoOrFourBarsArrangedAlikeOnEveryPlay) {
+TEST_F(Sequencer, SectionsOfTheGameSeedAreArrangedAlikeOnEveryPlay) {
     for (int v = 0; v < 5; ++v) player->m_MaxPattern[v] = 3;
+    // Per bar its chord letter; per section its patterns, mutes and lead-ins.
     auto play = [&](int game_seed) {
         std::string log;
         orv_random_Seed = game_seed;  // gameplay draws in between
         player->p_Qn_StartTune(String("Retro/Hopper"), 37171650, 100);
-        int bars_in_section = 0, length = player->m_BarsLeft;
-        while (player->m_Section < 40) {
-            const int section = player->m_Section;
-            Bars(1);
-            ++bars_in_section;
-            log += player->m_Chords.ToUtf8().substr(0, 1);
-            if (player->m_Section != section) {
-                EXPECT_EQ(bars_in_section, length);
-                EXPECT_TRUE(length == 2 || length == 4);
-                EXPECT_FALSE(player->m_Mute[0] == 1 && player->m_Mute[1] == 1);
-                bars_in_section = 0;
-                length = player->m_BarsLeft;
-                log += "|";
-                for (int v = 0; v < 5; ++v) {
-                    log += std::to_string(player->m_Pattern[v]) + std::to_string(player->m_Mute[v]) +
-                           std::to_string(player->m_LeadIn[v]);
-                }
+        for (int section = 0; section < 40; ++section) {
+            const int length = player->m_BarsLeft;
+            EXPECT_TRUE(length == 2 || length == 4);
+            for (int bar = 0; bar < length; ++bar) {
+                EXPECT_EQ(player->m_Section, section);
+                Bars(1);
+                log += player->m_Chords.ToUtf8()[0];
+            }
+            EXPECT_EQ(player->m_Section, section + 1);
+            EXPECT_FALSE(player->m_Mute[0] == 1 && player->m_Mute[1] == 1);
+            log += "|";
+            for (int v = 0; v < 5; ++v) {
+                log += std::to_string(player->m_Pattern[v]) + std::to_string(player->m_Mute[v]) +
+                       std::to_string(player->m_LeadIn[v]);
             }
             audio->calls.clear();
         }
@@ -114,10 +87,11 @@ TEST_F(Sequencer, SectionsOfTwoOrFourBarsArrangedAlikeOnEveryPlay) {
     };
     const std::string first = play(1);
     EXPECT_EQ(first, play(987654));
-    // The first chord pattern is "qqjj", one letter a bar from bar 0.
-    EXPECT_EQ(first.substr(0, 2), "qj");  // the chords of bars 1 and 2
-    EXPECT_NE(first.find('j'), std::string::npos);
-    EXPECT_NE(first.find('b'), std::string::npos);  // other patterns follow
+    // The first five sections as the rules work them out: the chord
+    // pattern "qqjj" from bar 0, then patterns drawn at each fourth bar.
+    EXPECT_EQ(first.substr(0, 92),
+              "qj|011301300201111" "jq|101000301211210" "qq|200101010310211" "jq|201110110011300"
+              "bqbq|300211101000001");
 }
 
 TEST_F(Sequencer, LeadInStartsAtStep56OfTheLastBar) {
@@ -133,8 +107,7 @@ TEST_F(Sequencer, LeadInStartsAtStep56OfTheLastBar) {
     for (int s = 0; s < 56; ++s) Due();
     EXPECT_EQ(Plays(29), 0);
     Due();
-    EXPECT_EQ(Plays(29), 1);
-    EXPECT_EQ(audio->Of("play", 29)[0].value, 1);  // looping
+    EXPECT_EQ(Values(Plays(29), Of("PlaySample", 29)[0].flags), Values(1, 1));  // looping
     for (int s = 57; s < 64; ++s) Due();
     EXPECT_EQ(Plays(29), 8);
 }
@@ -149,7 +122,7 @@ TEST_F(Sequencer, PatternJumpsEndOfBarAndTheEdges) {
     player->m_BarsLeft = 3;
     Due();
     EXPECT_EQ(Values(player->m_Pattern[2], player->m_Pattern[3]), Values(1, 63));
-    EXPECT_FLOAT_EQ(audio->Of("rate", 29).at(0).value, 1.498f);
+    EXPECT_FLOAT_EQ(Of("SetRate", 29).at(0).value, 1.498f);
     // Even bar count: no jump forward; bass: no jump back from pattern 0.
     SetRow(0, 4, 0, 0, 0, 27, 2);
     player->m_Pattern[2] = player->m_Pattern[3] = 0;
@@ -171,94 +144,96 @@ TEST_F(Sequencer, PatternJumpsEndOfBarAndTheEdges) {
 TEST_F(Sequencer, DrumsMelodicNotesAndChords) {
     player->p_Qn_PlayNote(0, 13, 20, 0, 0);
     player->p_Qn_PlayNote(1, 25, 20, 0, 0);
-    player->p_Qn_PlayNote(1, 14, 0, 0, 0);  // no drum for this note, no volume
-    const auto plays = audio->Of("play");
+    player->p_Qn_PlayNote(1, 1, 0, 0, 0);  // no drum for this note, no volume
+    const auto plays = Of("PlaySample");
     ASSERT_EQ(plays.size(), 2u);
     EXPECT_EQ(plays[0].sample, "a");
-    EXPECT_EQ(Values(plays[0].channel, plays[0].value, plays[1].channel), Values(31, 0, 30));  // played once
-    EXPECT_FLOAT_EQ(audio->Of("pan", 31).at(0).value, -0.35f);
-    EXPECT_FLOAT_EQ(audio->Of("pan", 30).at(0).value, 0.35f);
-    EXPECT_EQ(audio->Of("stop", 30).size(), 2u);
+    EXPECT_EQ(Values(plays[0].channel, plays[0].flags, plays[1].channel), Values(31, 0, 30));  // played once
+    EXPECT_FLOAT_EQ(Of("SetPan", 31).at(0).value, -0.35f);
+    EXPECT_FLOAT_EQ(Of("SetPan", 30).at(0).value, 0.35f);
+    EXPECT_EQ(Of("StopChannel", 30).size(), 2u);
     EXPECT_FLOAT_EQ(player->m_Envelope[1], 3.9f);
     // A missing drum sample plays nothing.
     gc_assign(player->m_DrumsA[1], nullptr);
     player->p_Qn_PlayNote(0, 13, 20, 0, 0);
-    EXPECT_EQ(audio->Of("play").size(), 2u);
+    EXPECT_EQ(Of("PlaySample").size(), 2u);
 
-    // Melodic notes take the bar's chord: "j" is two semitones down.
-    player->m_Chords = String("jj");
+    // Melodic notes take the bar's chord, also its last: "j" is two
+    // semitones down.
+    player->m_Chords = String("j");
     player->p_Qn_PlayNote(4, 20, 30, 0, 0);
     EXPECT_FLOAT_EQ(player->m_ChordMul, 0.891f);
-    EXPECT_FLOAT_EQ(audio->Of("rate", 27).back().value, 1.498f * 0.891f);
-    EXPECT_EQ(audio->Of("play", 27).back().value, 1);
+    EXPECT_FLOAT_EQ(Of("SetRate", 27).back().value, 1.498f * 0.891f);
+    EXPECT_EQ(Of("PlaySample", 27).back().flags, 1);
     EXPECT_FLOAT_EQ(LastVolume(27), 0.5f);  // volume 30 at master 0.5
+    player->p_Qn_PlayNote(3, 1, 0, 0, 0);   // the lowest note plays too
+    EXPECT_FLOAT_EQ(Of("SetRate", 28).back().value, 0.5f * 0.891f);
+    EXPECT_EQ(Plays(28), 1);
 }
 
 TEST_F(Sequencer, VolumeCellsAndTheSinglePrecisionEnvelope) {
     player->p_Qn_PlayNote(2, 0, 30, 0, 0);
     EXPECT_FLOAT_EQ(player->m_Envelope[2], 1.4f);
-    const size_t volumes = audio->Of("volume", 29).size();
+    const size_t volumes = Of("SetVolume", 29).size();
     for (float e : {1.3f, 1.2f, 1.1f}) {
         player->p_Qn_PlayNote(2, 0, 0, 0, 0);
         EXPECT_FLOAT_EQ(player->m_Envelope[2], e);
     }
-    EXPECT_EQ(audio->Of("volume", 29).size(), volumes);  // held while at 1 or more
+    EXPECT_EQ(Of("SetVolume", 29).size(), volumes);  // held while at 1 or more
     float g = 1;
+    std::vector<float> envelopes;
     for (int call = 5; call <= 15; ++call) {
         player->p_Qn_PlayNote(2, 0, 0, 0, 0);
-        const float env = player->m_Envelope[2];
-        if (call == 5) {
-            EXPECT_EQ(env, 0.99999988f);
-        }
-        if (call == 6) {
-            EXPECT_FLOAT_EQ(env, 0.9f);
-        }
-        g = env * g;
+        envelopes.push_back(player->m_Envelope[2]);
+        g = envelopes.back() * g;
         EXPECT_FLOAT_EQ(LastVolume(29), g * 0.5f) << "call " << call;
     }
-    EXPECT_EQ(Values(player->m_Envelope[2], LastVolume(29)), Values(0, 0));
+    EXPECT_EQ(envelopes[0], 0.99999988f);
+    EXPECT_FLOAT_EQ(envelopes[1], 0.9f);
+    EXPECT_EQ(Values(envelopes.back(), LastVolume(29)), Values(0, 0));
 
     // 31 silences at once, 1 is volume 0.
-    player->p_Qn_PlayNote(3, 13, 20, 0, 0);
-    player->p_Qn_PlayNote(3, 0, 31, 0, 0);
-    EXPECT_EQ(LastVolume(28), 0);
-    player->p_Qn_PlayNote(3, 13, 1, 0, 0);
-    EXPECT_EQ(LastVolume(28), 0);
+    for (int volume : {31, 1}) {
+        player->p_Qn_PlayNote(3, 13, 20, 0, 0);
+        player->p_Qn_PlayNote(3, 13, volume, 0, 0);
+        EXPECT_EQ(LastVolume(28), 0) << volume;
+    }
 }
 
-TEST_F(Sequencer, SlidesAreClamped) {
+TEST_F(Sequencer, SlidesAndBendsAreClamped) {
     player->p_Qn_PlayNote(2, 31, 20, 0, 0);  // rate 2.828
-    for (int i = 0; i < 8; ++i) player->p_Qn_PlayNote(2, 0, 0, 1, 31);
-    EXPECT_FLOAT_EQ(audio->Of("rate", 29).at(1).value, 2.828f + 31.0f / 180.0f);
+    player->p_Qn_PlayNote(2, 0, 0, 2, 18);
+    EXPECT_FLOAT_EQ(player->m_Rate[2], 2.828f - 0.1f);
+    for (int i = 0; i < 9; ++i) player->p_Qn_PlayNote(2, 0, 0, 1, 31);
+    EXPECT_FLOAT_EQ(Of("SetRate", 29).at(2).value, 2.728f + 31.0f / 180.0f);
     EXPECT_EQ(player->m_Rate[2], 4.0f);
     player->p_Qn_PlayNote(2, 0, 0, 4, 31);
     EXPECT_FLOAT_EQ(player->m_Rate[2], 4.0f - 31.0f / 15.0f);
     player->p_Qn_PlayNote(2, 0, 0, 4, 31);
-    EXPECT_EQ(Values(player->m_Rate[2], audio->Of("rate", 29).back().value), Values(0.25f, 0.25f));
+    EXPECT_EQ(Values(player->m_Rate[2], Of("SetRate", 29).back().value), Values(0.25f, 0.25f));
+    player->p_Qn_PlayNote(2, 0, 0, 3, 15);
+    EXPECT_FLOAT_EQ(player->m_Rate[2], 1.25f);
     // A muted voice takes no slide.
     player->m_Mute[2] = 1;
     player->p_Qn_PlayNote(2, 0, 0, 3, 31);
-    EXPECT_EQ(player->m_Rate[2], 0.25f);
+    EXPECT_EQ(player->m_Rate[2], 1.25f);
 }
 
 TEST_F(Sequencer, PauseStopsAtOnceAndResumes150MsAfter) {
     SetRow(0, 3, 0, 13, 20);
     Due();
     ASSERT_EQ(player->m_Sounding[3], 1);
-    const size_t stops = audio->Of("stop", 28).size();
+    const size_t stops = Of("StopChannel", 28).size();
     const int step = player->m_Step;
-    const int paused_at = Now();
-    int t = paused_at;
-    for (; t < paused_at + 10000; t += 16) {
-        SetNow(t);
-        player->p_Qn_Alive_U(1, 1);
-        if (t == paused_at) {
-            EXPECT_TRUE(audio->Of("stop", 28).size() == stops + 1 && player->m_Sounding[3] == 0);
-        }
-    }
-    const int last_paused = t - 16;
+    player->p_Qn_Alive_U(1, 1);
+    EXPECT_TRUE(Of("StopChannel", 28).size() == stops + 1 && player->m_Sounding[3] == 0);
+    // Ten seconds on, still paused: the step that was due waits.
+    const int last_paused = Now() + 10000;
+    SetNow(last_paused);
+    player->p_Qn_Alive_U(1, 1);
     EXPECT_EQ(player->m_Step, step);
-    for (t = last_paused + 1; player->m_Step == step; ++t) {
+    int t = last_paused + 1;
+    for (; player->m_Step == step; ++t) {
         SetNow(t);
         player->p_Qn_Alive_U(0, 1);
     }
@@ -282,9 +257,9 @@ TEST_F(Sequencer, PauseStopsAtOnceAndResumes150MsAfter) {
 }
 
 TEST_F(Sequencer, Tables) {
-    EXPECT_EQ(Values(player->p_GetPitch(2), player->p_GetPitch(13), player->p_GetPitch(32), player->p_GetPitch(0),
-                     player->p_GetPitch(33)),
-              Values(0.5295f, 1, 2.996f, 0, 0));
+    EXPECT_EQ(Values(player->p_GetPitch(1), player->p_GetPitch(2), player->p_GetPitch(13), player->p_GetPitch(32),
+                     player->p_GetPitch(0), player->p_GetPitch(33)),
+              Values(0.5f, 0.5295f, 1, 2.996f, 0, 0));
     EXPECT_EQ(Values(player->p_GetPitch_Alpha('z'), player->p_GetPitch_Alpha('b'), player->p_GetPitch_Alpha('q'),
                      player->p_GetPitch_Alpha(']'), player->p_GetPitch_Alpha('a')),
               Values(0.5f, 0.749f, 1, 2.996f, 0));

@@ -1,5 +1,5 @@
 // Starting a tune: its seeded arrangement and instruments, and the loader's
-// steps with the files they ask for (no window here, so no image loads).
+// steps with the files they read.
 #include <gtest/gtest.h>
 
 #include "framework/random.h"
@@ -9,16 +9,13 @@ namespace music_test {
 namespace {
 
 using Music = PlayerTest;
+using Draw = RecordingGraphics::Call;
 
 std::vector<double> Voices(const Array<int>& a, int from = 0) {
     return Values(a[from], a[from + 1], a[from + 2], a[from + 3], a[from + 4]);
 }
 
 TEST_F(Music, WorkedExampleOfTheGameSeed) {
-    // A new player stands stopped at tempo 95, half volume.
-    EXPECT_EQ(Values(player->m_State, player->m_Tempo, player->m_Voices, player->m_LoopFlag, player->m_MasterVolume,
-                     player->m_Song.Length()),
-              Values(0, 95, 5, 1, 0.5f, 262145));
     SetNow(5000);
     player->p_Qn_Init(32, 4, 3, 3, 4);
     player->p_Qn_StartTune(String("Pasture Run/Tune_12"), 37171650, 100);
@@ -26,13 +23,11 @@ TEST_F(Music, WorkedExampleOfTheGameSeed) {
     EXPECT_EQ(Voices(player->m_MuteNext), Values(1, 0, 0, 0, 1));
     EXPECT_EQ(Voices(player->m_LeadIn), Values(0, 0, 1, 0, 0));
     EXPECT_EQ(Voices(player->m_Mute), Values(0, 0, 1, 0, 1));
-    EXPECT_EQ(player->m_BarsLeft, 2);
     EXPECT_EQ(Voices(player->m_Pattern), Values(0, 0, 0, 0, 0));
     EXPECT_EQ(Voices(player->m_Channel), Values(32, 31, 30, 29, 28));
-    EXPECT_EQ(player->m_TunePath.ToUtf8(), "tunes/Pasture Run/Tune_12.png");
-    EXPECT_EQ(player->m_Chords.ToUtf8(), "qqjj");
-    EXPECT_EQ(Values(player->m_LoadStep, player->m_State, player->m_Tempo, player->m_NextTime),
-              Values(1, 2, 100, 5100));
+    EXPECT_EQ(player->m_TunePath.ToUtf8() + " " + player->m_Chords.ToUtf8(), "tunes/Pasture Run/Tune_12.png qqjj");
+    EXPECT_EQ(Values(player->m_BarsLeft, player->m_LoadStep, player->m_State, player->m_Tempo, player->m_NextTime),
+              Values(2, 1, 2, 100, 5100));
 }
 
 TEST_F(Music, PicksStayInRangeAndReachBothEnds) {
@@ -43,8 +38,7 @@ TEST_F(Music, PicksStayInRangeAndReachBothEnds) {
         player->p_Qn_StartTune(String("t"), seed * 7919, 100);
         for (int i = 1; i <= 5; ++i) {
             const int pick = player->m_InstPick[i];
-            ASSERT_GE(pick, 1);
-            ASSERT_LE(pick, top[i]);
+            ASSERT_TRUE(pick >= 1 && pick <= top[i]) << pick;
             seen[i][pick] = true;
         }
         ASSERT_FALSE(player->m_Mute[0] == 1 && player->m_Mute[1] == 1);
@@ -55,36 +49,46 @@ TEST_F(Music, PicksStayInRangeAndReachBothEnds) {
     }
 }
 
-TEST_F(Music, LoaderAsksForEveryFileInSeventyStepsAtMostThreePerFrame) {
+TEST_F(Music, LoaderReadsEveryFileInSeventyStepsAtMostThreePerFrame) {
     player->p_Qn_Init(32, 4, 3, 3, 4);
     player->p_Qn_StartTune(String("Pasture Run/Tune_12"), 37171650, 100);
-    audio->missing = {"d3-5.wav"};
+    graphics->keep_all_frames = true;
     int frames = 0;
     while (player->m_LoadStep != 0) {
         const int before = player->m_LoadStep;
-        Advance(16);
+        game.fake.now += 0.016;
         Render();
         ++frames;
         ASSERT_EQ(player->m_LoadStep == 0 ? 71 : player->m_LoadStep, std::min(before + 3, 71));
-        ASSERT_EQ(graphics->clears.back(), "0,0,0");
+        // Nothing the loader drew stays on the screen.
+        const RecordingGraphics::Record& last = graphics->records.end()[-2];
+        ASSERT_TRUE(last.call == Draw::Cls && last.args == std::vector<float>(3, 0));
     }
     EXPECT_EQ(Values(frames, player->m_NextTime), Values(24, Now() + 100));
-    EXPECT_EQ(graphics->loads, (std::vector<std::string>{"quarlo://data/tunes/Pasture Run/Tune_12.png"}));
-    std::vector<std::string> expected;
+    ASSERT_EQ(graphics->Of(Draw::LoadSurface).size(), 1u);
+    EXPECT_EQ(graphics->Of(Draw::LoadSurface)[0].path, "quarlo://data/tunes/Pasture Run/Tune_12.png");
+    EXPECT_NE(player->m_TuneImage, nullptr);
+    std::vector<std::string> expected, loaded;
     for (int k = 0; k < 16; ++k) {
         expected.push_back("inst/d" + std::to_string(k < 8 ? 1 : 3) + "-" + std::to_string(k % 8 + 1) + ".wav");
     }
     for (const char* name : {"inst/lead2.wav", "inst/accompany2.wav", "inst/bass1.wav"}) expected.push_back(name);
     for (std::string& path : expected) path = "quarlo://data/" + path;
-    EXPECT_EQ(audio->loads, expected);
-    EXPECT_TRUE(player->m_DrumsA[8] && !player->m_DrumsB[5] && player->m_DrumsB[6] && player->m_Instruments[4]);
-    // The image was missing: nothing decoded, the old song kept.
-    EXPECT_EQ(player->m_TuneImage, nullptr);
-    EXPECT_EQ(graphics->clears, std::vector<std::string>(24, "0,0,0"));
+    for (const Call& c : Of("LoadSample")) loaded.push_back(c.sample);
+    EXPECT_EQ(loaded, expected);
+    // Each sample in its place.
+    auto path = [](c_Sound* s) { return s ? static_cast<NamedSample*>(s->m_Sample)->path : ""; };
+    EXPECT_EQ(path(player->m_DrumsA[1]) + path(player->m_DrumsB[8]) + path(player->m_Instruments[4]),
+              expected[0] + expected[15] + expected[18]);
 
-    // An idle loader only clears.
+    // Patterns 0-62 decoded; an idle loader only clears.
+    EXPECT_EQ(graphics->Of(Draw::ReadPixels).size(), 63u);
+    graphics->records.clear();
+    const size_t calls = audio->calls.size();
     Render();
-    EXPECT_EQ(Values(graphics->clears.size(), audio->loads.size()), Values(25, expected.size()));
+    EXPECT_EQ(Values(graphics->Of(Draw::Cls).size(), graphics->Of(Draw::ReadPixels).size(),
+                     graphics->Of(Draw::LoadSurface).size(), audio->calls.size()),
+              Values(1, 0, 0, calls));
 }
 
 TEST_F(Music, SameTuneAgainIsNotReloadedAndUsesTheLoadedPatterns) {

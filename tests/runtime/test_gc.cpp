@@ -85,6 +85,7 @@ TEST_F(Collector, StoreIntoAMarkedObjectKeepsTheValueAlive) {
 TEST_F(Collector, DeadObjectsDieInLaterAllocationsAndTheirBlocksAreReused) {
     Node* dead1 = new Node();
     Node* dead2 = new Node();
+    Garbage(64);  // the smallest block that goes back to the C heap (dies in the next allocation)
     Sweep();
     EXPECT_EQ(destroyed, 0);
     EXPECT_EQ(gc_free_bytes, GC_SWEEP_THRESHOLD + 8);  // everything allocated

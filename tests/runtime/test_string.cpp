@@ -117,6 +117,7 @@ TEST(String, LoadDecodesUtf16AndUtf8OrFallsBackToBytes) {
     EXPECT_EQ(u16(load("a\xC3\xA9\xF0" "b")), u"a\u00C3\u00A9\u00F0b");
     EXPECT_EQ(u16(load("\xEF\xBB\xBF\xE9x")), u"\u00E9x");  // the mark stays skipped
     EXPECT_EQ(u16(load("ab\xE2\x82")), u"ab\u00E2\u0082");  // truncated at the end
+    EXPECT_EQ(u16(load("ab\xC3")), u"ab\u00C3");
 }
 
 }  // namespace

@@ -118,8 +118,6 @@ void GameHost::Press(int code) {
     KeyUp(code);
 }
 
-void GameHost::Char(int character) { fake.callbacks().character(character, glfw27::PRESS); }
-
 void GameHost::MouseMove(int x, int y) {
     fake.mouse_x = x;
     fake.mouse_y = y;
@@ -131,10 +129,6 @@ void GameHost::MouseDown(int button) { fake.callbacks().mouse_button(button, glf
 void GameHost::MouseUp(int button) { fake.callbacks().mouse_button(button, glfw27::RELEASE); }
 
 void GameHost::TouchDown(int finger, float x, float y) { host->TouchEvent(OrvGameEvent::TouchDown, finger, x, y); }
-
-void GameHost::TouchMove(int finger, float x, float y) { host->TouchEvent(OrvGameEvent::TouchMove, finger, x, y); }
-
-void GameHost::TouchUp(int finger, float x, float y) { host->TouchEvent(OrvGameEvent::TouchUp, finger, x, y); }
 
 void GameHost::Close() { fake.callbacks().window_close(); }
 

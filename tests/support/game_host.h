@@ -46,19 +46,15 @@ public:
     // the window's key callback (with the character the host adds for
     // control keys) and is held in the fake window system until KeyUp;
     // other codes (the back key, buttons) go straight to the host's KeyEvent.
-    // Typed characters come separately, through Char.
     void KeyDown(int code);
     void KeyUp(int code);
     void Press(int code);  // down and up
-    void Char(int character);
     // The pointer and its buttons (0 left, 1 right, 2 middle), through the
     // window's callbacks; positions are window pixels.
     void MouseMove(int x, int y);
     void MouseDown(int button);
     void MouseUp(int button);
     void TouchDown(int finger, float x, float y);
-    void TouchMove(int finger, float x, float y);
-    void TouchUp(int finger, float x, float y);
     // The window's close box.
     void Close();
     // Focus lost and back, as the loop reports them.

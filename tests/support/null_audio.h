@@ -59,12 +59,6 @@ public:
     int StopChannel(int channel) override {
         return Keep({"StopChannel", channel}, [&] { return gxtkAudio::StopChannel(channel); });
     }
-    int PauseChannel(int channel) override {
-        return Keep({"PauseChannel", channel}, [&] { return gxtkAudio::PauseChannel(channel); });
-    }
-    int ResumeChannel(int channel) override {
-        return Keep({"ResumeChannel", channel}, [&] { return gxtkAudio::ResumeChannel(channel); });
-    }
     int SetVolume(int channel, float volume) override {
         return Keep({"SetVolume", channel, "", volume}, [&] { return gxtkAudio::SetVolume(channel, volume); });
     }
@@ -82,10 +76,6 @@ public:
     int PauseMusic() override { return Keep({"PauseMusic", kMusicChannel}, [&] { return gxtkAudio::PauseMusic(); }); }
     int ResumeMusic() override {
         return Keep({"ResumeMusic", kMusicChannel}, [&] { return gxtkAudio::ResumeMusic(); });
-    }
-    int SetMusicVolume(float volume) override {
-        return Keep({"SetMusicVolume", kMusicChannel, "", volume},
-                    [&] { return gxtkAudio::SetMusicVolume(volume); });
     }
 
 private:

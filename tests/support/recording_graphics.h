@@ -1,10 +1,9 @@
-// A drawing device that draws nothing: every call becomes a record of its
-// arguments and of the state in effect (colour, alpha, blend, matrix,
-// scissor), so game tests can check what a frame drew without a window or
-// OpenGL. Images still load from PNG files (through the real device's
-// decoding); their pixels stay in memory and are never uploaded, so no
-// OpenGL is reached even after a window was opened. Like the real device it
-// asks the window layer for the window's size, so one must be installed
+// A drawing device that draws nothing: every call that would reach OpenGL
+// becomes a record, so game tests can check what a frame drew without a
+// window or OpenGL. Images still load from PNG files (through the real
+// device's decoding); their pixels stay in memory and are never uploaded, so
+// no OpenGL is reached even after a window was opened. Like the real device
+// it asks the window layer for the window's size, so one must be installed
 // (tests use the fake one).
 #pragma once
 #include <string>
@@ -15,29 +14,19 @@
 class RecordingGraphics : public gxtkGraphics {
 public:
     enum class Call {
-        BeginRender, EndRender, DiscardGraphics, LoadSurface, CreateSurface, Cls, SetColor, SetAlpha, SetBlend,
-        SetScissor, SetMatrix, DrawPoint, DrawRect, DrawLine, DrawOval, DrawPoly, DrawPoly2, DrawSurface,
-        DrawSurface2, ReadPixels, WritePixels2
+        BeginRender, EndRender, LoadSurface, CreateSurface, Cls, SetBlend, SetScissor, DrawPoint, DrawRect, DrawLine,
+        DrawOval, DrawPoly, DrawPoly2, DrawSurface, DrawSurface2, ReadPixels
     };
 
     struct Record {
         Call call;
-        std::vector<float> args;  // in the order of the call's parameters
-        // The state after the call.
-        float red, green, blue, alpha;
-        int blend;
-        float matrix[6];   // ix, iy, jx, jy, tx, ty
-        int scissor[4];    // x, y, width, height
-        // The surface the call used (identity only: it may be collected
-        // later) and its size at the time.
-        const gxtkSurface* surface;
-        int surface_width, surface_height;
+        // The surface the call used (identity only: it may be collected later).
+        const gxtkSurface* surface = nullptr;
         std::string path;  // LoadSurface: the path asked for
     };
 
     // Follows the window's size at every BeginRender, as the real device
     // does, until SetSize fixes one.
-    RecordingGraphics();
     void SetSize(int width, int height);
 
     // Every call so far, except that each BeginRender drops the frame
@@ -52,33 +41,27 @@ public:
     int read_pixel = 0;
 
     int BeginRender() override;
-    void EndRender() override;
-    void DiscardGraphics() override;
+    void EndRender() override { Add(Call::EndRender); }
     gxtkSurface* LoadSurface(String path) override;
     gxtkSurface* CreateSurface(int w, int h) override;
-    int Cls(float r, float g, float b) override;
-    int SetAlpha(float a) override;
-    int SetColor(float r, float g, float b) override;
-    int SetBlend(int mode) override;
-    int SetScissor(int x, int y, int w, int h) override;
-    int SetMatrix(float ix, float iy, float jx, float jy, float tx, float ty) override;
-    int DrawPoint(float x, float y) override;
-    int DrawRect(float x, float y, float w, float h) override;
-    int DrawLine(float x1, float y1, float x2, float y2) override;
-    int DrawOval(float x, float y, float w, float h) override;
-    int DrawPoly(Array<float> verts) override;
-    int DrawPoly2(Array<float> verts, gxtkSurface* surface, int srcx, int srcy) override;
-    int DrawSurface(gxtkSurface* surface, float x, float y) override;
-    int DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw, int srch) override;
+    int Cls(float, float, float) override { return Add(Call::Cls); }
+    int SetBlend(int) override { return Add(Call::SetBlend); }
+    int SetScissor(int, int, int, int) override { return Add(Call::SetScissor); }
+    int DrawPoint(float, float) override { return Add(Call::DrawPoint); }
+    int DrawRect(float, float, float, float) override { return Add(Call::DrawRect); }
+    int DrawLine(float, float, float, float) override { return Add(Call::DrawLine); }
+    int DrawOval(float, float, float, float) override { return Add(Call::DrawOval); }
+    int DrawPoly(Array<float>) override { return Add(Call::DrawPoly); }
+    int DrawPoly2(Array<float>, gxtkSurface* surface, int, int) override { return Add(Call::DrawPoly2, surface); }
+    int DrawSurface(gxtkSurface* surface, float, float) override { return Add(Call::DrawSurface, surface); }
+    int DrawSurface2(gxtkSurface* surface, float, float, int, int, int, int) override {
+        return Add(Call::DrawSurface2, surface);
+    }
     int ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset, int pitch) override;
-    int WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, int y, int w, int h, int offset,
-                     int pitch) override;
 
 private:
-    Record& Add(Call call, std::vector<float> args, const gxtkSurface* surface = nullptr);
+    int Add(Call call, const gxtkSurface* surface = nullptr, std::string path = "");
 
     bool fixed_size_ = false;
     std::size_t frame_start_ = 0;  // index of the last frame's BeginRender
-    int blend_ = 0;
-    int scissor_[4] = {0, 0, 0, 0};
 };

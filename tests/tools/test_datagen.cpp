@@ -19,25 +19,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class DatagenTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = ::testing::TempDir() + "datagen_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+ProcessResult RunDatagen(std::vector<std::string> args) {
+    args.insert(args.begin(), DATAGEN);
+    ProcessOptions options;
+    options.timeout_seconds = 180;  // a few seconds alone; a guard against a hang, not a speed test
+    return RunProcess(args, options);
+}
 
-    static ProcessResult Run(const std::vector<std::string>& args) {
-        std::vector<std::string> argv{DATAGEN};
-        argv.insert(argv.end(), args.begin(), args.end());
-        ProcessOptions options;
-        options.timeout_seconds = 180;  // a few seconds alone; a guard against a hang, not a speed test
-        return RunProcess(argv, options);
-    }
-
-    fs::path dir_;
-};
+fs::path TempDir() {
+    std::string pattern = ::testing::TempDir() + "datagen_XXXXXX";
+    return mkdtemp(pattern.data()) ? pattern : "";
+}
 
 // Every file by its path inside `root`.
 std::map<std::string, std::string> Files(const fs::path& root) {
@@ -55,7 +47,7 @@ std::map<std::string, std::string> Files(const fs::path& root) {
 // same. (Determinism is a property of the generator's source, which the
 // normal build proves; under the sanitizers a second run takes most of half
 // a minute and proves nothing more.)
-TEST_F(DatagenTest, OutputIsExactlyTheListAndByteIdenticalAcrossRuns) {
+TEST(Datagen, OutputIsExactlyTheListAndByteIdenticalAcrossRuns) {
     const std::map<std::string, std::string> a = Files(DATA_DIR);
     const std::vector<std::string> listed = DataFiles();
     for (const std::string& name : listed) {
@@ -63,26 +55,28 @@ TEST_F(DatagenTest, OutputIsExactlyTheListAndByteIdenticalAcrossRuns) {
     }
     for (const auto& [name, bytes] : a) EXPECT_NE(fs::path(name).extension(), ".partial") << name << " is left behind";
 #ifndef ORV_SANITIZE
-    const fs::path second = dir_ / "b" / "nested";
-    ASSERT_EQ(Run({second.string()}).status, 0);
+    const fs::path dir = TempDir();
+    ASSERT_EQ(RunDatagen({(dir / "b" / "nested").string()}).status, 0);
     std::set<std::string> written;
-    for (const auto& [name, bytes] : Files(second)) {
+    for (const auto& [name, bytes] : Files(dir / "b" / "nested")) {
         written.insert(name);
         EXPECT_TRUE(a.count(name) && a.at(name) == bytes) << name << " differs between runs";
     }
     EXPECT_EQ(written, std::set<std::string>(listed.begin(), listed.end()));
+    fs::remove_all(dir);
 #endif
 }
 
 // The build relies on the exit status: a generator that cannot write must
 // fail, not leave the data folder stale.
-TEST_F(DatagenTest, FailsWithoutAUsableOutputFolder) {
-    EXPECT_NE(Run({}).status, 0);
-    const fs::path blocker = dir_ / "file";
-    std::ofstream(blocker) << "x";
-    const ProcessResult run = Run({(blocker / "data").string()});
+TEST(Datagen, FailsWithoutAUsableOutputFolder) {
+    EXPECT_NE(RunDatagen({}).status, 0);
+    const fs::path dir = TempDir();
+    std::ofstream(dir / "file") << "x";
+    const ProcessResult run = RunDatagen({(dir / "file" / "data").string()});
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.err.find("datagen"), std::string::npos) << run.err;
+    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,14 +1,17 @@
 // Checks every image the game loads, in the data folder the build made, as
 // the game cuts it: sizes and frame grids at each resolution, the frames the
-// game draws, the tiles laid edge to edge, and the glyphs of both fonts.
+// game draws, the tiles laid edge to edge, the glyphs of both fonts, and the
+// music player's tunes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -21,52 +24,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<int> Range(int first, int last) {
+// Frame numbers written as "0-14 16", ranges included.
+std::vector<int> Frames(const std::string& text) {
     std::vector<int> v;
-    for (int i = first; i <= last; ++i) v.push_back(i);
+    std::istringstream in(text);
+    for (int first; in >> first;) {
+        int last = first;
+        if (in.peek() == '-') in.ignore() >> last;
+        for (int f = first; f <= last; ++f) v.push_back(f);
+    }
     return v;
-}
-
-std::vector<int> Join(std::initializer_list<std::vector<int>> parts) {
-    std::vector<int> v;
-    for (const auto& p : parts) v.insert(v.end(), p.begin(), p.end());
-    return v;
-}
-
-// The game's image slots: file name, design frame size and frame count (from
-// the generator's file list), the frames the game draws, and how many of the
-// resolutions it comes in.
-struct Slot {
-    const char* name;
-    int frame_w, frame_h, frames;
-    std::vector<int> used;
-    int resolutions;
-};
-
-const std::vector<Slot>& Slots() {
-    static const std::vector<Slot> slots = [] {
-        const std::map<std::string, std::vector<int>> used = {
-            {"gfx", Join({Range(0, 14), {16}, Range(18, 24), {224}, Range(240, 253)})},
-            {"parts", Range(0, 255)},
-            {"fonts/editundo", Range(1, 94)},  // characters 33-126
-            {"common/icons", {0, 1, 3, 6, 7}},
-            {"common/Buttons", {0, 1, 2, 8, 9, 10, 12}},
-            {"common/dpad", {0, 1, 4, 5, 6, 9}},
-            {"common/Testcard_Circle", {0}}, {"common/QEVLLogo", {0}}, {"logo", {0}}, {"menu", {0}},
-            {"BadgesA", Range(0, 63)},
-            {"trel_font", Range(1, 94)},  // the default font, characters 33-126
-        };
-        const auto slot = [&](const ImageEntry& e, int resolutions) {
-            const auto u = used.find(e.name);
-            return Slot{e.name, e.frame_w, e.frame_h, e.frames, u == used.end() ? std::vector<int>{} : u->second,
-                        resolutions};
-        };
-        std::vector<Slot> all;
-        for (const ImageEntry& e : kImageEntrys) all.push_back(slot(e, static_cast<int>(std::size(kResolutions))));
-        all.push_back(slot(kDefaultFont, 1));
-        return all;
-    }();
-    return slots;
 }
 
 const char* Suffix(int r) { return kResolutions[r].suffix; }
@@ -75,59 +42,58 @@ int Level(int r) { return kResolutions[r].level; }
 struct Picture {
     int width = 0, height = 0, channels = 0;
     std::vector<std::uint32_t> pixels;  // 0xAABBGGRR as decoded
-    std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
-// One frame of a loaded image, cut as the game cuts it: left to right, a
-// new row when the next frame would not fit.
+// A file of the data folder by its name without ".png", decoded once.
+const Picture& Pic(const std::string& name) {
+    static std::map<std::string, Picture> pictures;
+    const auto [it, fresh] = pictures.try_emplace(name);
+    Picture& p = it->second;
+    const std::string path = (fs::path(DATA_DIR) / (name + ".png")).string();
+    unsigned char* data = fresh ? stbi_load(path.c_str(), &p.width, &p.height, &p.channels, 4) : nullptr;
+    if (data) {
+        p.pixels.resize(static_cast<std::size_t>(p.width) * p.height);
+        std::memcpy(p.pixels.data(), data, p.pixels.size() * 4);
+        stbi_image_free(data);
+    }
+    return p;
+}
+
+// One frame of a picture, cut as the game cuts it (left to right, a new row
+// when the next frame would not fit), its pixels row by row.
 struct Frame {
-    const Picture* picture;
-    int x0, y0, w, h;
-    std::uint32_t At(int x, int y) const { return picture->At(x0 + x, y0 + y); }
+    int w, h;
+    std::vector<std::uint32_t> px;
+    std::uint32_t At(int x, int y) const { return px[static_cast<std::size_t>(y * w + x)]; }
     int Alpha(int x, int y) const { return At(x, y) >> 24; }
-    bool Empty() const {
-        const std::vector<std::uint32_t> v = Pixels();
-        return std::none_of(v.begin(), v.end(), [](std::uint32_t c) { return c >> 24; });
-    }
-    std::vector<std::uint32_t> Pixels() const {
-        std::vector<std::uint32_t> v;
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) v.push_back(At(x, y));
-        }
-        return v;
-    }
+    bool Empty() const { return std::none_of(px.begin(), px.end(), [](std::uint32_t c) { return c >> 24; }); }
 };
 
 Frame Cut(const Picture& p, int fw, int fh, int index) {
-    const int columns = p.width / fw;
-    return {&p, index % columns * fw, index / columns * fh, fw, fh};
-}
-
-// Every slot's picture at every resolution, by file name without ".png".
-const Picture& Pic(const std::string& name) {
-    static const std::map<std::string, Picture> pictures = [] {
-        std::map<std::string, Picture> all;
-        for (const Slot& slot : Slots()) {
-            for (int r = 0; r < slot.resolutions; ++r) {
-                const std::string file = slot.name + std::string(Suffix(r));
-                Picture& p = all[file];
-                const std::string path = (fs::path(DATA_DIR) / (file + ".png")).string();
-                unsigned char* data = stbi_load(path.c_str(), &p.width, &p.height, &p.channels, 4);
-                if (!data) continue;
-                p.pixels.resize(static_cast<std::size_t>(p.width) * p.height);
-                std::copy(data, data + p.pixels.size() * 4, reinterpret_cast<unsigned char*>(p.pixels.data()));
-                stbi_image_free(data);
-            }
-        }
-        return all;
-    }();
-    return pictures.at(name);
+    const int columns = p.width / fw, x0 = index % columns * fw, y0 = index / columns * fh;
+    Frame f{fw, fh, {}};
+    for (int y = y0; y < y0 + fh; ++y) {
+        for (int x = x0; x < x0 + fw; ++x) f.px.push_back(p.pixels[static_cast<std::size_t>(y) * p.width + x]);
+    }
+    return f;
 }
 
 TEST(Images, EveryImageHoldsItsFramesAtEveryResolutionAndDrawsTheUsedOnes) {
-    for (const Slot& slot : Slots()) {
+    // The frames the game draws of each image, and how many resolutions
+    // it comes in.
+    const std::map<std::string, std::string> used = {
+        {"gfx", "0-14 16 18-24 224 240-253"}, {"parts", "0-255"},
+        {"fonts/editundo", "1-94"},  // characters 33-126
+        {"common/icons", "0 1 3 6 7"}, {"common/Buttons", "0-2 8-10 12"}, {"common/dpad", "0 1 4-6 9"},
+        {"common/Testcard_Circle", "0"}, {"common/QEVLLogo", "0"}, {"logo", "0"}, {"menu", "0"},
+        {"BadgesA", "0-63"}, {"trel_font", "1-94"},  // the default font, characters 33-126
+    };
+    std::vector<std::pair<ImageEntry, int>> slots = {{kDefaultFont, 1}};
+    for (const ImageEntry& e : kImageEntrys) slots.emplace_back(e, static_cast<int>(std::size(kResolutions)));
+    for (const auto& [slot, resolutions] : slots) {
         const Picture& design = Pic(slot.name);
-        for (int r = 0; r < slot.resolutions; ++r) {
+        const std::vector<int> frames = used.count(slot.name) ? Frames(used.at(slot.name)) : std::vector<int>{};
+        for (int r = 0; r < resolutions; ++r) {
             const std::string what = slot.name + std::string(Suffix(r));
             const Picture& p = Pic(what);
             ASSERT_GT(p.width, 0) << what << " is missing or does not decode";
@@ -140,8 +106,8 @@ TEST(Images, EveryImageHoldsItsFramesAtEveryResolutionAndDrawsTheUsedOnes) {
             const int columns = p.width / fw, rows = p.height / fh;
             EXPECT_GE(columns * rows, slot.frames) << what << ": the game would cut frames outside the image";
             EXPECT_LT((rows - 1) * columns, slot.frames) << what << ": a whole row of frames is never used";
-            EXPECT_FALSE(slot.used.empty()) << what << ": which frames does the game draw?";
-            for (int f : slot.used) EXPECT_FALSE(Cut(p, fw, fh, f).Empty()) << what << " frame " << f << " is empty";
+            EXPECT_FALSE(frames.empty()) << what << ": which frames does the game draw?";
+            for (int f : frames) EXPECT_FALSE(Cut(p, fw, fh, f).Empty()) << what << " frame " << f << " is empty";
         }
     }
 }
@@ -154,19 +120,18 @@ TEST(Images, TilesCoverTheirCellsAndFramesOfAKindDiffer) {
     for (int r = 0; r < 3; ++r) {
         const Picture& gfx = Pic(std::string("gfx") + Suffix(r));
         const int t = 16 * Level(r);
-        for (int f : Join({Range(240, 253), {224, 16}})) {
+        for (int f : Frames("240-253 224 16")) {
             const Frame tile = Cut(gfx, t, t, f);
-            for (int y = 0; y < t; ++y) {
-                for (int x = 0; x < t; ++x) ASSERT_EQ(tile.Alpha(x, y), 255) << "tile " << f << " at level " << Level(r);
-            }
+            EXPECT_TRUE(std::all_of(tile.px.begin(), tile.px.end(), [](std::uint32_t c) { return c >> 24 == 255; }))
+                << "tile " << f << " at level " << Level(r);
         }
-        for (int f : Join({Range(0, 14), Range(18, 24)})) {
+        for (int f : Frames("0-14 18-24")) {
             EXPECT_EQ(Cut(gfx, t, t, f).Alpha(0, 0), 0) << "sprite " << f << " fills its corner";
         }
     }
-    for (const std::vector<int>& group : {Range(240, 253), Range(18, 24), Range(0, 2), Range(4, 9)}) {
+    for (const char* group : {"240-253", "18-24", "0-2", "4-9"}) {
         std::set<std::vector<std::uint32_t>> seen;
-        for (int f : group) EXPECT_TRUE(seen.insert(Cut(Pic("gfx"), 16, 16, f).Pixels()).second) << "gfx frame " << f;
+        for (int f : Frames(group)) EXPECT_TRUE(seen.insert(Cut(Pic("gfx"), 16, 16, f).px).second) << "gfx frame " << f;
     }
 }
 
@@ -177,9 +142,8 @@ TEST(Images, TilesCoverTheirCellsAndFramesOfAKindDiffer) {
 TEST(Images, ParticlesAreBoldLightShapesInADarkOutline) {
     for (int r = 0; r < 3; ++r) {
         const int l = Level(r), n = 8 * l;
-        const Picture& sheet = Pic(std::string("parts") + Suffix(r));
         for (int index = 0; index < 256; ++index) {
-            const Frame f = Cut(sheet, n, n, index);
+            const Frame f = Cut(Pic(std::string("parts") + Suffix(r)), n, n, index);
             int faults = 0;
             std::vector<std::pair<int, int>> light;
             for (int y = 0; y < n; ++y) {
@@ -222,17 +186,56 @@ TEST(Images, FontGlyphsAreDrawnInsideTheirCellsAndDiffer) {
         for (int c = 33; c <= 126; ++c) {
             const Frame f = Cut(Pic(name), fw, fh, c - 32);
             const std::string what = name + std::string(" glyph '") + char(c) + "'";
-            bool white = false;
             for (int y = 0; y < fh; ++y) {
                 for (int x = 0; x < fw; ++x) {
-                    white |= f.At(x, y) == 0xFFFFFFFFu;
-                    if (x == 0 || y == 0 || x == fw - 1 || y == fh - 1) {
-                        EXPECT_EQ(f.Alpha(x, y), 0) << what << " leaves its cell at " << x << "," << y;
-                    }
+                    const bool edge = x == 0 || y == 0 || x == fw - 1 || y == fh - 1;
+                    EXPECT_FALSE(edge && f.Alpha(x, y)) << what << " leaves its cell at " << x << "," << y;
                 }
             }
-            EXPECT_TRUE(white) << what << " has no white pixels";
-            EXPECT_TRUE(shapes.insert(f.Pixels()).second) << what << " repeats another glyph";
+            EXPECT_TRUE(std::count(f.px.begin(), f.px.end(), 0xFFFFFFFFu)) << what << " has no white pixels";
+            EXPECT_TRUE(shapes.insert(f.px).second) << what << " repeats another glyph";
+        }
+    }
+}
+
+// The tunes as the player decodes them: 64 frames of 64 x 64, a cell being
+// the blue channel over black shifted right by three. Voices 0-4 are played
+// and the player picks any pattern up to the last one with data, so each
+// needs notes in every one of those, and a few such patterns to vary; the
+// drum voices' notes are drums. Voices 5-7 are not played.
+TEST(Images, TunesScoreEveryPlayedVoice) {
+    const std::vector<int> drums = {13, 15, 17, 18, 20, 22, 24, 25};
+    for (const char* name : kTuneFiles) {
+        const std::string tune = TuneFile(name);
+        const Picture& p = Pic(tune.substr(0, tune.size() - 4));
+        ASSERT_TRUE(p.width == 512 && p.height == 512) << tune;
+        for (std::uint32_t c : p.pixels) {
+            // Opaque or clear, on the value grid: nothing blends into a neighbouring value.
+            ASSERT_TRUE((c >> 24 == 0 || c >> 24 == 255) && (c >> 16 & 0xFF) % 8 == 0) << tune;
+        }
+        for (int voice = 0; voice < 8; ++voice) {
+            int last = -1, with_notes = 0;  // the last pattern with data, and those with notes
+            for (int frame = 0; frame < 64; ++frame) {
+                const Frame f = Cut(p, 64, 64, frame);
+                auto cell = [&](int step, int k) {
+                    return f.Alpha(voice * 8 + k, step) ? static_cast<int>(f.At(voice * 8 + k, step) >> 19 & 31) : 0;
+                };
+                bool any = false, notes = false;
+                for (int step = 0; step < 64; ++step) {
+                    for (int k = 0; k < 8; ++k) any |= cell(step, k) != 0;
+                    const int note = cell(step, 0);
+                    notes |= note != 0;
+                    EXPECT_TRUE(voice > 1 || note == 0 || std::count(drums.begin(), drums.end(), note)) << tune;
+                }
+                if (any) last = frame;
+                with_notes += notes;
+            }
+            if (voice < 5) {
+                EXPECT_GE(last, 2) << tune << " voice " << voice << " has too few patterns";
+                EXPECT_EQ(with_notes, last + 1) << tune << " voice " << voice << " has a pattern without notes";
+            } else {
+                EXPECT_EQ(last, -1) << tune << " voice " << voice;
+            }
         }
     }
 }

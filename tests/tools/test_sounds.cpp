@@ -1,15 +1,13 @@
 // Checks the sounds in the data folder the build made, as the game's own
-// loader decodes them: the effects and instrument samples, the looping level
-// music, and the music player's tune images.
+// loader decodes them: the effects and instrument samples, and the looping
+// level music.
 #include <gtest/gtest.h>
-#include <stb/stb_image.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "host/host_game.h"
@@ -21,39 +19,27 @@ namespace {
 
 constexpr double kFullScale = 32767;
 
-struct Audio {
-    bool loaded = false;  // as 16-bit samples
-    int length = 0, channels = 0, format = 0, hertz = 0;
-    std::vector<short> samples;  // interleaved
-
-    std::vector<double> Channel(int c) const {
-        std::vector<double> out;
-        for (int i = 0; i < length; ++i) out.push_back(samples[static_cast<std::size_t>(i * channels + c)]);
-        return out;
-    }
-};
-
-Audio Load(const std::string& name) {
-    Audio a;
-    OrvGlfwGame host;
+// The samples of each channel; none unless it decodes as 16-bit audio.
+std::vector<std::vector<double>> Load(const std::string& name, int* hertz) {
+    int length = 0, channels = 0, format = 0;
     const std::string path = (fs::path(DATA_DIR) / name).string();
-    unsigned char* data = host.LoadAudioData(String(path.c_str()), &a.length, &a.channels, &a.format, &a.hertz);
-    a.loaded = data && a.format == 2 && a.length > 0;
-    if (a.loaded) {
-        const short* s = reinterpret_cast<const short*>(data);
-        a.samples.assign(s, s + static_cast<std::size_t>(a.length) * a.channels);
+    unsigned char* data = OrvGlfwGame().LoadAudioData(String(path.c_str()), &length, &channels, &format, hertz);
+    std::vector<std::vector<double>> out(data && format == 2 ? channels : 0);
+    for (int i = 0; i < length * static_cast<int>(out.size()); ++i) {
+        out[i % channels].push_back(reinterpret_cast<const short*>(data)[i]);
     }
     std::free(data);
-    return a;
+    return out;
 }
 
 double Peak(const std::vector<double>& x) {
-    const auto [low, high] = std::minmax_element(x.begin(), x.end());
-    return std::max(-*low, *high);
+    double peak = 0;
+    for (double v : x) peak = std::max(peak, std::fabs(v));
+    return peak;
 }
 
 // The RMS level of each window of `window` samples, windows `step` apart.
-std::vector<double> WindowLevels(const std::vector<double>& x, std::size_t window, std::size_t step) {
+std::vector<double> Levels(const std::vector<double>& x, std::size_t window, std::size_t step) {
     window = std::min(window, x.size());
     std::vector<double> levels;
     for (std::size_t start = 0; start + window <= x.size(); start += step) {
@@ -64,22 +50,6 @@ std::vector<double> WindowLevels(const std::vector<double>& x, std::size_t windo
     return levels;
 }
 
-// RMS of the loudest 50 ms: how loud a short sound is.
-double Loudness(const std::vector<double>& x, int hertz) {
-    const std::vector<double> levels = WindowLevels(x, static_cast<std::size_t>(hertz / 20), hertz / 80 + 1);
-    return *std::max_element(levels.begin(), levels.end());
-}
-
-// The largest level among the first and last four samples: a sound that
-// starts or stops away from rest clicks.
-double EdgeLevel(const std::vector<double>& x) {
-    double edge = 0;
-    for (std::size_t i = 0; i < 4 && i < x.size(); ++i) {
-        edge = std::max({edge, std::fabs(x[i]), std::fabs(x[x.size() - 1 - i])});
-    }
-    return edge;
-}
-
 // The size of each step from one sample to the next.
 std::vector<double> Steps(const std::vector<double>& x) {
     std::vector<double> steps;
@@ -88,9 +58,10 @@ std::vector<double> Steps(const std::vector<double>& x) {
 }
 
 // Every effect and instrument sample: 16-bit mono, with headroom and
-// something to hear. One-shots start and stop at rest, or they click;
-// melodic samples are looped for as long as a note lasts, so each starts on
-// a zero crossing and leads from its last sample smoothly back to its first.
+// something to hear (the loudest 50 ms). One-shots start and stop at rest
+// (the first and last four samples), or they click; melodic samples are
+// looped for as long as a note lasts, so each starts on a zero crossing and
+// leads from its last sample smoothly back to its first.
 TEST(Sounds, SamplesAre16BitMonoUnclippedAudibleAndClickFree) {
     std::vector<std::pair<std::string, bool>> files;  // name, looped
     for (int slot : kEffectSlots) files.emplace_back(EffectFile(slot), false);
@@ -99,85 +70,43 @@ TEST(Sounds, SamplesAre16BitMonoUnclippedAudibleAndClickFree) {
     }
     for (const char* name : kMelodicInstruments) files.emplace_back(InstrumentFile(name), true);
     for (const auto& [name, looped] : files) {
-        const Audio a = Load(name);
-        ASSERT_TRUE(a.loaded) << name << " is not 16-bit audio the game can load";
-        EXPECT_EQ(a.channels, 1) << name;
-        const std::vector<double> x = a.Channel(0);
+        int hertz = 0;
+        const auto channels = Load(name, &hertz);
+        ASSERT_EQ(channels.size(), 1u) << name << " is not 16-bit mono audio the game can load";
+        const std::vector<double>& x = channels[0];
+        ASSERT_GE(x.size(), 8u) << name;
         EXPECT_LT(Peak(x), 0.95 * kFullScale) << name << " has no headroom";
-        EXPECT_GT(Loudness(x, a.hertz), 0.03 * kFullScale) << name << " is nearly silent";
+        const std::vector<double> levels = Levels(x, hertz / 20, hertz / 80 + 1);
+        EXPECT_GT(*std::max_element(levels.begin(), levels.end()), 0.03 * kFullScale) << name << " is nearly silent";
+        const std::vector<double> steps = Steps(x);
         if (looped) {
             EXPECT_LT(std::fabs(x.front()), 0.01 * kFullScale) << name << " does not start at a zero crossing";
-            const std::vector<double> steps = Steps(x);
             EXPECT_LE(std::fabs(x.back() - x.front()), *std::max_element(steps.begin(), steps.end()))
                 << name << " jumps where it loops";
         } else {
-            EXPECT_LT(EdgeLevel(x), 0.01 * kFullScale) << name << " clicks at its start or end";
+            double edge = 0;
+            for (std::size_t i = 0; i < 4; ++i) edge = std::max({edge, std::fabs(x[i]), std::fabs(x.end()[-1 - i])});
+            EXPECT_LT(edge, 0.01 * kFullScale) << name << " clicks at its start or end";
         }
     }
 }
 
 TEST(Sounds, MusicIsASeamlessLoopOfHalfAMinuteToAMinute) {
-    const Audio a = Load(kLevelMusicFile);
-    ASSERT_TRUE(a.loaded);
-    EXPECT_GE(a.length, 30 * a.hertz);
-    EXPECT_LE(a.length, 60 * a.hertz);
-    for (int c = 0; c < a.channels; ++c) {
-        const std::vector<double> x = a.Channel(c);
-        EXPECT_LT(Peak(x), kFullScale) << "clipped, channel " << c;
+    int hertz = 0;
+    const auto channels = Load(kLevelMusicFile, &hertz);
+    ASSERT_FALSE(channels.empty());
+    EXPECT_GE(channels[0].size(), 30u * hertz);
+    EXPECT_LE(channels[0].size(), 60u * hertz);
+    for (const std::vector<double>& x : channels) {
+        EXPECT_LT(Peak(x), kFullScale) << "clipped";
         // Something plays all the way through: no silent stretch of two seconds.
-        const std::size_t two_seconds = static_cast<std::size_t>(a.hertz) * 2;
-        const std::vector<double> levels = WindowLevels(x, two_seconds, two_seconds);
-        EXPECT_GT(*std::min_element(levels.begin(), levels.end()), 0.02 * kFullScale) << "channel " << c;
+        const std::vector<double> levels = Levels(x, 2u * hertz, 2u * hertz);
+        EXPECT_GT(*std::min_element(levels.begin(), levels.end()), 0.02 * kFullScale);
         // Played end to start, the jump from the last sample to the first is
         // no bigger than the ordinary steps of the music.
         std::vector<double> steps = Steps(x);
         std::nth_element(steps.begin(), steps.begin() + static_cast<long>(steps.size() * 99 / 100), steps.end());
-        EXPECT_LE(std::fabs(x.back() - x.front()), steps[steps.size() * 99 / 100]) << "the loop clicks, channel " << c;
-    }
-}
-
-// The tunes as the player decodes them: 64 frames of 64 x 64, a cell being
-// the blue channel over black shifted right by three. Voices 0-4 are played
-// and the player picks any pattern up to the last one with data, so each
-// needs notes in every one of those; voices 5-7 are not played.
-TEST(Sounds, TuneImagesScoreEveryPlayedVoice) {
-    for (const char* name : kTuneFiles) {
-        const std::string tune = TuneFile(name);
-        int w = 0, h = 0, channels = 0;
-        unsigned char* rgba = stbi_load((fs::path(DATA_DIR) / tune).string().c_str(), &w, &h, &channels, 4);
-        ASSERT_NE(rgba, nullptr) << tune;
-        const std::vector<unsigned char> px(rgba, rgba + w * h * 4);
-        stbi_image_free(rgba);
-        ASSERT_EQ(w, 512) << tune;
-        ASSERT_EQ(h, 512) << tune;
-        for (std::size_t i = 0; i < px.size(); i += 4) {
-            // Opaque or clear, on the value grid: nothing blends into a neighbouring value.
-            ASSERT_TRUE(px[i + 3] == 0 || px[i + 3] == 255) << tune;
-            ASSERT_EQ(px[i + 2] % 8, 0) << tune;
-        }
-        auto cell = [&](int frame, int voice, int step, int k) {
-            const int x = frame % 8 * 64 + voice * 8 + k, y = frame / 8 * 64 + step;
-            const unsigned char* p = &px[static_cast<std::size_t>((y * w + x) * 4)];
-            return p[2] * p[3] / 255 >> 3;
-        };
-        for (int voice = 0; voice < 8; ++voice) {
-            int last = -1, with_notes = 0;  // the last pattern with data, and those with notes
-            for (int frame = 0; frame < 64; ++frame) {
-                bool any = false, notes = false;
-                for (int step = 0; step < 64; ++step) {
-                    for (int k = 0; k < 8; ++k) any |= cell(frame, voice, step, k) != 0;
-                    notes |= cell(frame, voice, step, 0) != 0;
-                }
-                if (any) last = frame;
-                with_notes += notes;
-            }
-            if (voice < 5) {
-                EXPECT_GT(with_notes, 0) << tune << " voice " << voice << " is silent";
-                EXPECT_EQ(with_notes, last + 1) << tune << " voice " << voice << " has a pattern without notes";
-            } else {
-                EXPECT_EQ(last, -1) << tune << " voice " << voice;
-            }
-        }
+        EXPECT_LE(std::fabs(x.back() - x.front()), steps[steps.size() * 99 / 100]) << "the loop clicks";
     }
 }
 
