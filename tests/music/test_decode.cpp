@@ -95,8 +95,12 @@ TEST_F(MusicLoad, TuneImageWithTooFewFramesIsFatal) {
     ASSERT_TRUE(WriteTune(dir, 512, 511, {}));  // frame 63 one row short
     player->p_Qn_Init(32, 4, 3, 3, 4);
     player->p_Qn_StartTune(String("t"), 37171650, 100);
-    EXPECT_EXIT((chdir(dir.c_str()), std::freopen("/dev/null", "r", stdin), dup2(2, 1), Render()),
-                testing::ExitedWithCode(255), "Quarlo Runtime Error : Image frame outside surface");
+    const auto load = [&] {
+        if (chdir(dir.c_str()) != 0 || !std::freopen("/dev/null", "r", stdin)) std::exit(1);
+        dup2(2, 1);
+        Render();
+    };
+    EXPECT_EXIT(load(), testing::ExitedWithCode(255), "Quarlo Runtime Error : Image frame outside surface");
 }
 
 }  // namespace

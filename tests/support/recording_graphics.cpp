@@ -12,7 +12,7 @@ void RecordingGraphics::SetSize(int w, int h) {
 }
 
 int RecordingGraphics::Add(Call call, const gxtkSurface* surface, std::string path) {
-    records.push_back({call, surface, std::move(path)});
+    records.push_back({call, surface, std::move(path), {}});
     return 0;
 }
 

@@ -22,7 +22,8 @@ public:
         Call call;
         // The surface the call used (identity only: it may be collected later).
         const gxtkSurface* surface = nullptr;
-        std::string path;  // LoadSurface: the path asked for
+        std::string path;         // LoadSurface: the path asked for
+        std::vector<float> args;  // Cls: the colour
     };
 
     // Follows the window's size at every BeginRender, as the real device
@@ -44,7 +45,11 @@ public:
     void EndRender() override { Add(Call::EndRender); }
     gxtkSurface* LoadSurface(String path) override;
     gxtkSurface* CreateSurface(int w, int h) override;
-    int Cls(float, float, float) override { return Add(Call::Cls); }
+    int Cls(float r, float g, float b) override {
+        Add(Call::Cls);
+        records.back().args = {r, g, b};
+        return 0;
+    }
     int SetBlend(int) override { return Add(Call::SetBlend); }
     int SetScissor(int, int, int, int) override { return Add(Call::SetScissor); }
     int DrawPoint(float, float) override { return Add(Call::DrawPoint); }
