@@ -261,16 +261,16 @@ int c_MyApp::p_Menu() {
         }
     }
 
-    // A press arms the item under it; the item acts when the press ends,
-    // unless it turned into a drag of the strip, was used by something else
-    // or left the item on its way.
+    // A press arms the item under it; the item acts when the press ends on
+    // it, unless it turned into a drag of the strip or was used by something
+    // else.
     if (boxOpen) {
         m_MenuPress = m_MouseDown ? -1 : 0;
     } else if (m_MouseDown) {
         if (m_MenuPress == 0) m_MenuPress = m_TouchLatch == 0 && m_KeyLatch == 0 && pressedItem > 0 ? pressedItem : -1;
-        if (m_MenuPress != pressedItem) m_MenuPress = -1;
+        m_MenuPressOn = pressedItem == m_MenuPress ? 1 : 0;
     } else {
-        if (m_MenuPress > 0 && m_TouchLatch == 0 && m_KeyLatch == 0) TapItem(this, m_MenuPress);
+        if (m_MenuPress > 0 && m_MenuPressOn == 1 && m_TouchLatch == 0 && m_KeyLatch == 0) TapItem(this, m_MenuPress);
         m_MenuPress = 0;
     }
 

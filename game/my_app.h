@@ -271,6 +271,7 @@ public:
     // play button); it acts on release unless the press became a drag
     // (-1) or was consumed. 0 while the pointer is up.
     int m_MenuPress = 0;
+    int m_MenuPressOn = 0;  // the pointer was on the pressed item at its last update
     int m_PauseChoice = 0;
     float m_CreditScroll = 0;
     int m_CreditLine = 0;

@@ -1,6 +1,8 @@
 // The title menu, the options and credits boxes and the pause panel, each run
 // the way the update runs it.
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "tests/game/game_test.h"
 
@@ -45,17 +47,31 @@ TEST_F(Menu, ScorePanelRowsFollowTheScreenHeight) {
         app->m_Scores[30 + k] = 100 + k;
     }
     Step(0, 0, false);  // the first update picks the first item
-    Step();
-    const std::vector<std::string> lines = TextLines(500);
-    ASSERT_EQ(lines.size(), 22u);
-    EXPECT_EQ((std::vector<std::string>{lines[0], lines[1], lines[10], lines[11], lines[12]}),
-              (std::vector<std::string>{"Top10", "9000", "8991", "Last10", "100"}));
-    Screen(640, 360);  // a 16:9 window
-    Step();
-    EXPECT_EQ(TextLines(500), (std::vector<std::string>{"Top2", "9000", "8999", "Last2", "100", "101"}));
-    Screen(640, 300);
-    Step();
-    EXPECT_EQ(TextLines(500), (std::vector<std::string>{"Highscore", "9000", "Last", "100"}));
+    // Virtual heights (640 units wide) of 640 x 480; 1280 x 720 and 1920 x
+    // 1080; 1366 x 768; 2560 x 1080; and a window with room for one row.
+    const struct {
+        float h;
+        int rows;
+    } sizes[] = {{480, 10}, {360, 6}, {768 / (1366 / 640.0f), 5}, {270, 3}, {220, 1}};
+    for (const auto& [h, rows] : sizes) {
+        SCOPED_TRACE(h);
+        Screen(640, h);
+        Step();
+        std::vector<std::string> want{rows == 1 ? "Highscore" : "Top" + std::to_string(rows)};
+        for (int k = 0; k < rows; ++k) want.push_back(std::to_string(9000 - k));
+        want.push_back(rows == 1 ? "Last" : "Last" + std::to_string(rows));
+        for (int k = 0; k < rows; ++k) want.push_back(std::to_string(100 + k));
+        EXPECT_EQ(TextLines(500), want);
+        // Lines 15 units apart: the first list ends above the second, and
+        // the second ends on the screen.
+        std::vector<float> ys;
+        for (const Command& g : Drawn(90)) {
+            if (g.x >= 500 && (ys.empty() || g.y != ys.back())) ys.push_back(g.y);
+        }
+        ASSERT_EQ(ys.size(), 2u * rows + 2);
+        EXPECT_LE(ys[rows] + 15, ys[rows + 1]);
+        EXPECT_LE(ys.back() + 7.5f, h);
+    }
 }
 
 TEST_F(Menu, DownOnTheCogDoesNothingAndFireThenOpensTheOptions) {
@@ -74,17 +90,38 @@ TEST_F(Menu, DownOnTheCogDoesNothingAndFireThenOpensTheOptions) {
     EXPECT_EQ(Values(app->m_OptionsOpen, app->m_OptSel, app->m_Mode), Values(1, 0, 1));
 }
 
-TEST_F(Menu, ADragThatBeginsOnTheSelectedItemDoesNotStartIt) {
+// A press on the selected item starts it when released on it; a drag that
+// began there, or a press slid off it (fast or slowly, under the drag
+// threshold) and released elsewhere, does not.
+TEST_F(Menu, ThePressedItemStartsOnlyWhenReleasedOnIt) {
     const int cx = 250, cy = 312;  // the centre point, where the selected item stands
-    Step(0, 0, false);
-    Step(cx, cy, true);
-    Step(cx - 20, cy, true);
-    EXPECT_EQ(app->m_TouchLatch, 2);
-    Step(cx - 20, cy, false);
-    EXPECT_EQ(app->m_Mode, 1);
-    for (int i = 0; i < 60; ++i) Step();
-    EXPECT_EQ(app->m_MenuSel, 1);
-    EXPECT_NEAR(app->m_MenuShown, 0.0f, 0.5f);  // settled back
+    const struct {
+        const char* how;
+        std::vector<std::pair<int, int>> moves;  // one per update while held
+        int latch;                               // the touch latch while held: 2 for a drag
+        bool starts;
+    } presses[] = {
+        {"a tap", {}, 0, true},
+        {"off and back onto it", {{0, 80}, {0, 0}}, 0, true},
+        {"a drag sideways", {{-20, 0}}, 2, false},
+        {"slowly sideways", std::vector<std::pair<int, int>>(70, {-1, 0}), 0, false},
+        {"straight down off it", {{0, 80}}, 0, false},
+    };
+    for (const auto& press : presses) {
+        SCOPED_TRACE(press.how);
+        SetUp();
+        Step(0, 0, false);
+        Step(cx, cy, true);
+        int x = cx;
+        for (auto [dx, y] : press.moves) Step(x += dx, cy + y, true);
+        EXPECT_EQ(app->m_TouchLatch, press.latch);
+        Step(x, cy + (press.moves.empty() ? 0 : press.moves.back().second), false);
+        EXPECT_EQ(app->m_Mode, press.starts ? 11 : 1);
+        if (press.starts) continue;
+        for (int i = 0; i < 60; ++i) Step();
+        EXPECT_EQ(app->m_MenuSel, 1);
+        EXPECT_NEAR(app->m_MenuShown, 0.0f, 0.5f);  // settled back
+    }
 }
 
 TEST_F(Menu, FlingPastTheLastItemBouncesBackOntoIt) {

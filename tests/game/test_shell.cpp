@@ -184,19 +184,41 @@ TEST_F(Shell, DebugSwitchesBackKeyAndTheKeysThatEndWithStatus0) {
     EXPECT_EXIT((orv_input_device->p_KeyEvent(1, 432), game.Update()), ::testing::ExitedWithCode(0), "");
 }
 
-TEST_F(Shell, F11HeldWhileTheWindowChangesIsReleased) {
+// F11 switches once per press: held, it is released by the change of
+// window and its repeats switch nothing. A full-screen window the display
+// refuses keeps the game in its window, with one line that says so.
+TEST_F(Shell, F11SwitchesOncePerPressAndARefusedFullScreenKeepsTheWindow) {
+    using Names = std::vector<std::string>;
+    const Names back_to_window = {"close", "open 640x480 window resizable", "pos 320,272", "title Vellumby"};
     game.fake.calls.clear();
     game.KeyDown(122);
     game.Update();
     EXPECT_EQ(app->m_Fullscreen, 1);
-    EXPECT_EQ(game.fake.calls, (std::vector<std::string>{"close", "open 1280x1024 fullscreen resizable"}));
+    EXPECT_EQ(game.fake.calls, (Names{"close", "open 1280x1024 fullscreen resizable"}));
     EXPECT_EQ(orv_input_KeyDown(122), 0);
+    for (int i = 0; i < 5; ++i) {  // held on, the window system repeats it
+        game.fake.callbacks().key(glfw27::KEY_F1 + 10, glfw27::REPEAT);
+        game.Update();
+    }
+    EXPECT_EQ(Values(app->m_Fullscreen, game.fake.calls.size()), Values(1, 2));
     game.KeyUp(122);
     game.fake.calls.clear();
     game.Press(122);
     game.Update();
-    EXPECT_EQ(game.fake.calls,
-              (std::vector<std::string>{"close", "open 640x480 window resizable", "pos 320,272", "title Vellumby"}));
+    EXPECT_EQ(game.fake.calls, back_to_window);
+
+    game.fake.refuse_fullscreen = true;
+    game.fake.calls.clear();
+    testing::internal::CaptureStdout();
+    game.Press(122);
+    game.Update();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Full screen 1280 x 1024 could not be opened; staying in a window\n");
+    Names expected = {"close", "open 1280x1024 fullscreen resizable"};
+    expected.insert(expected.end(), back_to_window.begin() + 1, back_to_window.end());
+    EXPECT_EQ(game.fake.calls, expected);
+    EXPECT_EQ(app->m_Fullscreen, 0);  // the options still offer full screen
+    game.Frame(5);  // and the game goes on
+    EXPECT_EQ(app->m_Mode, 1);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // reads, and waiting on what another process does.
 #pragma once
 #include <stdlib.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -35,4 +37,29 @@ bool WaitFor(Condition condition, double seconds = 60) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+// A process limit lowered for a while, so that writing fails even for root:
+// RLIMIT_NOFILE 3 leaves no file to open, RLIMIT_FSIZE 0 no byte to write
+// (the signal that would end the process is ignored: the write fails).
+class ProcessLimit {
+public:
+    ProcessLimit(int resource, rlim_t value) : resource_(resource) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(resource_, &old_);
+        rlimit now = old_;
+        now.rlim_cur = value;
+        setrlimit(resource_, &now);
+    }
+    ~ProcessLimit() { setrlimit(resource_, &old_); }
+    ProcessLimit(const ProcessLimit&) = delete;
+    ProcessLimit& operator=(const ProcessLimit&) = delete;
+
+private:
+    int resource_;
+    rlimit old_{};
+};
+
+inline long FilesIn(const std::filesystem::path& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
 }

@@ -6,6 +6,7 @@
 
 #include "framework/app.h"
 #include "framework/input.h"
+#include "framework/window.h"
 #include "host/glfw_layer.h"
 #include "runtime/diagnostics.h"
 
@@ -15,7 +16,8 @@ std::string mode;
 
 // "input": reports what the input device shows in each update, one fact a
 // line prefixed with the update number: hits, keys going down and up,
-// characters, and pointer moves. The close box ends the program from inside
+// characters, and pointer moves; F11 switches full screen as the game does
+// ("window full" or "window windowed"), keeping the title. The close box ends the program from inside
 // the key event, before any update, so the close key's state is reported on
 // the way out.
 void ReportCloseKey() {
@@ -35,6 +37,13 @@ void ReportInput() {
         was_down[key] = down;
     }
     while (const int character = orv_input_GetChar()) std::printf("%d char %d\n", u, character);
+    static bool full = false;
+    if (orv_input_KeyHit(122)) {
+        full = !full;
+        orv_app_SetWindow(full ? 1280 : 640, full ? 1024 : 480, 8, 8, 8, 0, 0, 0, full);
+        glfw().SetWindowTitle("Vellumby input test");
+        std::printf("%d window %s\n", u, full ? "full" : "windowed");
+    }
     if (orv_input_MouseX() != mouse_x || orv_input_MouseY() != mouse_y) {
         mouse_x = orv_input_MouseX();
         mouse_y = orv_input_MouseY();

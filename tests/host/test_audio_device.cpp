@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -20,8 +22,11 @@
 #include "framework/audio.h"
 #include "host/audio_device.h"
 #include "host/host_game.h"
+#include "host/sound_files.h"
+#include "tests/game/values.h"
 #include "tests/host/audio_test_util.h"
 #include "tests/host/temp_files.h"
+#include "tests/support/sound_files.h"
 #include "tests/support/subprocess.h"
 
 namespace {
@@ -41,37 +46,84 @@ void EnterWorkDir() {
     }();
 }
 
-// Ending the app ends the process at once; the device is closed on the way
-// out, so the capture is complete: the WAV writer fills in its sizes only
-// then. The tone is in it, as 16-bit stereo after the "data" tag (the
-// header before it, WAVE_FORMAT_EXTENSIBLE, holds no such bytes).
-TEST(AudioOutput, TheOutputIsCompleteWhenTheAppEnds) {
+// Runs the probe program on OpenAL's WAV writer (exact: no dither, no
+// limiter) and returns the capture, checked to be complete; the samples are
+// 16-bit stereo after the "data" tag (the header before it,
+// WAVE_FORMAT_EXTENSIBLE, holds no such bytes).
+std::vector<std::int16_t> Capture(std::vector<std::string> args) {
     EnterWorkDir();
-    std::ofstream("alsoft.conf") << "[general]\nsample-type = int16\nchannels = stereo\n[wave]\nfile = out.wav\n";
+    std::ofstream("alsoft.conf") << "[general]\nsample-type = int16\nchannels = stereo\ndither = false\n"
+                                    "output-limiter = false\n[wave]\nfile = out.wav\n";
     std::remove("out.wav");
     ProcessOptions options;
     options.env = {"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=alsoft.conf"};
-    options.timeout_seconds = 20;
-    const ProcessResult r = RunProcess({AUDIO_PROBE}, options);
+    options.timeout_seconds = 30;
+    args.insert(args.begin(), AUDIO_PROBE);
+    const ProcessResult r = RunProcess(args, options);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err.find("not closed"), std::string::npos) << r.err;
     const std::string b = ReadFile("out.wav");
     const std::size_t data = b.find("data", 12);
-    ASSERT_TRUE(data != std::string::npos && data + 8 <= b.size()) << b.size() << " bytes";
+    if (data == std::string::npos || data + 8 > b.size()) {
+        ADD_FAILURE() << b.size() << " bytes";
+        return {};
+    }
     const auto u32 = [&](std::size_t i) {
         std::uint32_t v = 0;
         for (int k = 3; k >= 0; --k) v = v << 8 | static_cast<unsigned char>(b[i + static_cast<std::size_t>(k)]);
         return v;
     };
+    // Its sizes are filled in only once the device is closed.
     EXPECT_EQ(u32(4), b.size() - 8);
     EXPECT_EQ(u32(data + 4), b.size() - data - 8);
-    EXPECT_GE((b.size() - data - 8) / 4, 44100u / 5);  // frames of two 16-bit samples
+    std::vector<std::int16_t> samples((b.size() - data - 8) / 2);
+    std::memcpy(samples.data(), b.data() + data + 8, samples.size() * 2);
+    return samples;
+}
+
+// Ending the app ends the process at once; the device is closed on the way
+// out, so the capture is complete.
+TEST(AudioOutput, TheOutputIsCompleteWhenTheAppEnds) {
+    const std::vector<std::int16_t> out = Capture({});
+    EXPECT_GE(out.size() / 2, 44100u / 5);
     int peak = 0;
-    for (std::size_t i = data + 8; i + 2 <= b.size(); i += 2) {
-        peak = std::max(peak, std::abs(static_cast<std::int16_t>(static_cast<unsigned char>(b[i]) |
-                                                                 static_cast<unsigned char>(b[i + 1]) << 8)));
-    }
+    for (std::int16_t v : out) peak = std::max(peak, std::abs(static_cast<int>(v)));
     EXPECT_GT(peak, 3000);
+}
+
+// Streamed music is heard as the file decodes, sample for sample: across
+// the seams of its loop and on from where a pause left it; the pause and
+// the stop leave silence.
+TEST(AudioOutput, StreamedMusicIsHeardSampleForSampleAcrossItsLoopAndAPause) {
+    EnterWorkDir();
+    const long frames = 22050;  // half a second: the loop comes round twice before the pause
+    std::ofstream("loop.ogg", std::ios::binary) << sound_files::EncodeOgg(2, 44100, frames, [](long i, int c) {
+        return 0.1f + 0.4f * std::sin(0.03f * static_cast<float>(i) * static_cast<float>(c + 1));  // never silent
+    });
+    int length = 0, channels = 0, format = 0, hertz = 0;
+    const std::unique_ptr<unsigned char, decltype(&std::free)> decoded(
+        orvLoadAudioFile(String("loop.ogg"), &length, &channels, &format, &hertz), &std::free);
+    ASSERT_TRUE(decoded && length == frames && channels == 2);
+    const auto* tune = reinterpret_cast<const std::int16_t*>(decoded.get());
+
+    const std::vector<std::int16_t> out = Capture({"music"});
+    long heard = 0, mismatched = 0;
+    std::vector<long> silences;  // lengths of the silent runs after the music began
+    for (std::size_t t = 0; t + 1 < out.size(); t += 2) {
+        if (out[t] == 0 && out[t + 1] == 0) {
+            if (heard) silences.empty() || silences.back() < 0 ? silences.push_back(1) : void(++silences.back());
+            continue;
+        }
+        if (!silences.empty() && silences.back() > 0) silences.push_back(-1);  // sound again
+        const long k = heard++ % frames;
+        if (out[t] != tune[2 * k] || out[t + 1] != tune[2 * k + 1]) ++mismatched;
+    }
+    EXPECT_EQ(mismatched, 0);
+    EXPECT_GT(heard, 3 * frames);  // 2 s of it, over several seams
+    // The pause (0.3 s) and the stop at the end (0.2 s).
+    ASSERT_EQ(silences.size(), 3u);
+    EXPECT_GT(silences[0], 44100 / 5);
+    EXPECT_GT(silences[2], 44100 / 10);
 }
 
 // ---------------------------------------------------------------- on the silent output
@@ -313,57 +365,45 @@ TEST_F(AudioChannels, ADiscardedBufferIsDeletedOnlyOnceNothingUsesIt) {
     EXPECT_FALSE(Discarded(idle_name));
 }
 
-// Every level and every life starts the same tune anew: it plays from the
-// start on the buffer it already has, while a tune from another file, or
-// from the same file rewritten or removed, is loaded again (or fails).
-TEST_F(AudioChannels, TheSameTuneAgainRestartsItsBufferAndAChangedFileIsLoadedAnew) {
+// Ogg music streams: it plays, loops on past its length or ends, pauses,
+// resumes and stops like any channel. Other sounds play whole; a file that
+// is missing or no sound at all fails.
+TEST_F(AudioChannels, OggMusicStreamsLoopsOrEndsAndOtherMusicPlaysWhole) {
     const int music = gxtkAudio::kMusicChannel;
+    std::ofstream("short.ogg", std::ios::binary) << sound_files::EncodeOgg(2, 44100, 4410, [](long i, int c) {
+        return 0.3f * std::sin(0.05f * static_cast<float>(i * (c + 1)));
+    });
+    gxtkSample* clock = Tone(0.6);  // ends well after a tenth of a second more than the tune
+    ASSERT_EQ(audio->PlayMusic(String("short.ogg"), 1), 0);
+    audio->PlaySample(clock, 7, 0);
+    EXPECT_EQ(Values(audio->MusicState(), audio->Inspect(music).alState, audio->Inspect(music).looping),
+              Values(1, Info::Playing, 0));  // the stream loops, not the source
+    ASSERT_TRUE(WaitFinished(7));
+    EXPECT_EQ(Values(audio->MusicState(), audio->Inspect(music).alState), Values(1, Info::Playing));
+
+    audio->PauseMusic();
+    audio->Suspend();
+    audio->Resume();
+    EXPECT_EQ(Values(audio->MusicState(), audio->Inspect(music).alState), Values(2, Info::Paused));
+    audio->ResumeMusic();
+    EXPECT_EQ(Values(audio->MusicState(), audio->Inspect(music).alState), Values(1, Info::Playing));
+    audio->StopMusic();
+    EXPECT_EQ(Values(audio->MusicState(), audio->Inspect(music).alState), Values(0, Info::Stopped));
+
+    // Once through, then it has ended.
+    ASSERT_EQ(audio->PlayMusic(String("short.ogg"), 0), 0);
+    EXPECT_EQ(audio->MusicState(), 1);
+    EXPECT_TRUE(WaitFor([&] { return audio->MusicState() == 0; }, 10));
+
     WriteTone("level.wav", {{440, 1.0}});
     ASSERT_EQ(audio->PlayMusic(String("level.wav"), 1), 0);
-    const unsigned first = audio->Inspect(music).buffer;
-    ASSERT_NE(first, 0u);
-    ASSERT_TRUE(WaitFor([&] { return audio->Inspect(music).sampleOffset > 4410; }));
-
-    // The file's bytes changed behind the stamp (same size, time put back):
-    // what plays is still what was decoded, so nothing was read again.
-    struct stat before {};
-    ASSERT_EQ(stat("level.wav", &before), 0);
-    Wav same_size;
-    same_size.data = std::string(88200, '\0');
-    WriteWav("level.wav", same_size);
-    const timespec times[2] = {before.st_atim, before.st_mtim};
-    ASSERT_EQ(utimensat(AT_FDCWD, "level.wav", times, 0), 0);
-
-    ASSERT_EQ(audio->PlayMusic(String("level.wav"), 0), 0);
-    const Info again = audio->Inspect(music);
-    EXPECT_EQ(gxtkAudio::InspectBuffer(again.buffer).frequency, 44100);
-    EXPECT_EQ(again.buffer, first);
-    EXPECT_EQ(again.alState, Info::Playing);
-    EXPECT_EQ(again.looping, 0);  // the new flags, not the old
-    EXPECT_LT(again.sampleOffset, 4410);
-    audio->FlushDiscarded();
-    EXPECT_TRUE(gxtkAudio::BufferExists(first));
-
-    // Paused, then asked for again: it plays.
-    audio->PauseMusic();
-    ASSERT_EQ(audio->PlayMusic(String("level.wav"), 1), 0);
-    EXPECT_EQ(audio->MusicState(), 1);
-    EXPECT_EQ(audio->Inspect(music).buffer, first);
-
-    // The file rewritten (half as long), another tune, then the first one
-    // rewritten again: each is loaded anew. (OpenAL may give the new buffer
-    // the freed one's name: the sizes tell them apart.)
-    auto bytes = [&] { return gxtkAudio::InspectBuffer(audio->Inspect(music).buffer).size; };
-    EXPECT_EQ(bytes(), 44100 * 2);  // one second of 16-bit mono
-    for (auto [file, seconds] : {std::pair{"level.wav", 0.5}, {"menu.wav", 0.2}, {"level.wav", 0.25}}) {
-        WriteTone(file, {{440, seconds}});
-        ASSERT_EQ(audio->PlayMusic(String(file), 1), 0);
-        EXPECT_EQ(bytes(), int(44100 * seconds) * 2) << file;
+    EXPECT_EQ(Values(gxtkAudio::InspectBuffer(audio->Inspect(music).buffer).size, audio->Inspect(music).looping),
+              Values(44100 * 2, 1));
+    std::ofstream("noise.ogg") << std::string(5000, 'x');
+    for (const char* bad : {"none.ogg", "noise.ogg", "none.wav"}) {
+        EXPECT_EQ(audio->PlayMusic(String(bad), 1), -1) << bad;
+        EXPECT_EQ(audio->MusicState(), 0) << bad;
     }
-    // The file gone: the tune cannot be loaded, and the channel stays quiet.
-    std::remove("level.wav");
-    EXPECT_EQ(audio->PlayMusic(String("level.wav"), 1), -1);
-    EXPECT_EQ(audio->MusicState(), 0);
 }
 
 // A sample still sounding, or held by a sound the game keeps, lives on.

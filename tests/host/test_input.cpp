@@ -54,8 +54,8 @@ protected:
 };
 
 // Every key of the installed library, through the layer's numbering and the
-// host's translation: a press gives the framework's key-down and maybe a
-// character, a release only the key-up, and keys without a code (Alt, Super,
+// host's translation: a press, and its repeats while held, give the
+// framework's key-down and maybe a character, a release only the key-up, and keys without a code (Alt, Super,
 // the locks, keypad Enter and =, F13 on, the extra keys) nothing. The
 // layer's numbering leads back to the library's keys.
 TEST_F(HostInput, EveryLibraryKeyGivesItsCodeAndCharacter) {
@@ -90,8 +90,12 @@ TEST_F(HostInput, EveryLibraryKeyGivesItsCodeAndCharacter) {
         const int classic = GlfwKeyTo27(key);
         fake.callbacks().key(classic, glfw27::PRESS);
         EXPECT_EQ(Take(), press) << "key " << key;
+        fake.callbacks().key(classic, glfw27::REPEAT);  // held: the key-down and character again
+        EXPECT_EQ(Take(), press) << "key " << key;
         fake.callbacks().key(classic, glfw27::RELEASE);
         EXPECT_EQ(Take(), release) << "key " << key;
+        fake.callbacks().key(classic, glfw27::REPEAT);  // a repeat of a key let go is no new press
+        EXPECT_EQ(Take(), Events{}) << "key " << key;
         if (classic != glfw27::KEY_UNKNOWN) {
             EXPECT_EQ(Glfw27KeyToGlfw(classic), key) << "key " << key;
             ++known;

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/game/values.h"
 #include "tests/host/temp_files.h"
 #include "tests/support/subprocess.h"
 
@@ -52,6 +53,12 @@ TEST(LiveInput, KeysCharactersPointerAndCloseFromTheWindowSystem) {
         {{"click", "3", "click", "8"}, ""},  // the right button and a side button
         {{"key", "--window", window, "y"}, "char 121"},
         {{"keydown", "Right", "sleep", "1.2", "keyup", "Right"}, "up 39"},  // held long enough to repeat
+        // F11 held on while the window changes to full screen, then the new
+        // window focused (repeats that had queued up would fire now), then a
+        // tap back to the window.
+        {{"keydown", "F11", "sleep", "1.5", "keyup", "F11"}, "window full"},
+        {{"search", "--name", std::string("^") + kTitle + "$", "windowfocus", "key", "y"}, "char 121"},
+        {{"key", "F11"}, "window windowed"},  // to the focus: the window it goes to is gone at once
     };
     for (auto [args, last] : steps) {
         args.insert(args.begin(), "/usr/bin/xdotool");
@@ -100,6 +107,7 @@ TEST(LiveInput, KeysCharactersPointerAndCloseFromTheWindowSystem) {
     EXPECT_EQ(update("hit 384 1"), update("hit 1 1"));
     EXPECT_EQ(update("up 384"), update("up 1"));
     EXPECT_GE(count("char 65575"), 3);  // the held Right arrow's repeats
+    EXPECT_EQ(Values(count("window full"), count("window windowed")), Values(1, 1)) << out;
 
     // The close box arrived as key 432 and ended the program through it.
     EXPECT_NE(out.find("exit down432=1 hit432=1\n"), std::string::npos) << out;

@@ -84,8 +84,10 @@ TEST_F(Folders, FirstSaveMakesThePrivateUserFolderAndUnusableOnesFailTheSave) {
     }
 
     // A save that can't complete keeps the earlier one.
-    fs::create_directory(folder / ".quarlostate.tmp");
-    EXPECT_EQ(host.SaveState(String("new")), -1);
+    {
+        const ProcessLimit no_files(RLIMIT_NOFILE, 3);
+        EXPECT_EQ(host.SaveState(String("new")), -1);
+    }
     EXPECT_EQ(host.LoadState(), String("1|2|"));
 
     // A file where a folder should be, or no folder known at all.

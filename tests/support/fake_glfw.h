@@ -21,6 +21,7 @@ public:
     std::vector<std::string> calls;  // window operations in order
     glfw27::VidMode desktop{1280, 1024, 8, 8, 8};
     bool key_repeat = false;
+    bool refuse_fullscreen = false;  // as a display without that mode
 
     double GetTime() override { return now; }
     void Sleep(double seconds) override { now += seconds; }
@@ -45,6 +46,7 @@ public:
                     bool resizable) override {
         calls.push_back("open " + std::to_string(width) + "x" + std::to_string(height) +
                         (fullscreen ? " fullscreen" : " window") + (resizable ? " resizable" : ""));
+        if (fullscreen && refuse_fullscreen) return false;
         return GlfwLayer::OpenWindow(width, height, r, g, b, a, d, s, fullscreen, resizable);
     }
     void CloseWindow() override {
