@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -71,14 +70,11 @@ bool Bright(const Picture& p, const Picture& play) {
     return p.Brightness(kLowerBoard) > 0.85 * play.Brightness(kLowerBoard);
 }
 
-bool Near(Rgb c, Rgb want, int tolerance) {
-    return std::max({std::abs(c.r - want.r), std::abs(c.g - want.g), std::abs(c.b - want.b)}) <= tolerance;
-}
-
 // The options box, fully in: (150, 75, 0) at alpha 0.85 over the dimmed
 // game, from the top of the window to the bottom.
 bool OptionsBoxIn(const Picture& p) {
-    return !p.empty() && Near(p.At(580, 4), {128, 64, 0}, 30) && Near(p.At(580, 470), {128, 64, 0}, 30);
+    const auto near = [](Rgb c) { return std::max({std::abs(c.r - 128), std::abs(c.g - 64), c.b}) <= 30; };
+    return !p.empty() && near(p.At(580, 4)) && near(p.At(580, 470));
 }
 
 // The game-over bars at alpha 0.5 over the darkened game, most of the way
@@ -444,9 +440,6 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     EXPECT_LT(first_item[0].at, second_item[0].at);
     const double after = capture::MedianLevel(heard, at("resume", 0.5), end);
     EXPECT_LT(after, music / 20) << "music after the sound mode left it out";
-    std::printf("capture: jingle %.3f at %.2f s, items %.3f and %.3f; music level %.4f, %.5f after the change\n",
-                jingles[0].score, jingles[0].at / double(capture::kRate), first_item[0].score, second_item[0].score,
-                music, after);
 }
 
 }  // namespace
