@@ -16,7 +16,8 @@ namespace fuzz {
 inline std::string InputFolder() {
     static std::string folder;
     if (folder.empty()) {
-        folder = std::filesystem::is_directory("/dev/shm") ? "/dev/shm/vellumby-fuzz-XXXXXX" : "/tmp/vellumby-fuzz-XXXXXX";
+        folder = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+        folder += "/vellumby-fuzz-XXXXXX";
         if (!mkdtemp(folder.data())) std::abort();
         std::atexit([] {
             std::error_code ignored;

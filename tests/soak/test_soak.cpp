@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <random>
 
 #include "framework/app.h"
@@ -99,9 +100,8 @@ public:
 private:
     bool Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(rng_) < p; }
     int Between(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
-    template <std::size_t N>
-    int OneOf(const int (&keys)[N]) {
-        return keys[static_cast<std::size_t>(Between(0, static_cast<int>(N) - 1))];
+    int OneOf(std::initializer_list<int> keys) {
+        return keys.begin()[Between(0, static_cast<int>(keys.size()) - 1)];
     }
 
     bool BoxOpen() const { return app_->m_OptionsOpen || app_->m_CreditsOpen || app_->m_BadgesOpen; }
@@ -109,9 +109,8 @@ private:
     bool BackAllowed() const { return BoxOpen() || (app_->m_Mode == 10 && app_->m_GameOver == 0); }
 
     void Press(int key, int updates) {
-        key_ = key;
+        game_.KeyDown(key_ = key);
         left_ = updates;
-        game_.KeyDown(key);
     }
     void Click(int updates) {
         int w = 0, h = 0;
@@ -138,43 +137,26 @@ private:
         }
         if (app_->m_LoadStage > 0 || (app_->m_Mode == 10 && app_->m_GameOver > 0) || app_->m_Mode == 11) return;
         if (BoxOpen()) {
-            const int keys[] = {kUp, kDown, kDown, kEnter, kEnter, kEscape, kSpace};
-            const int window_row = 3;
-            if (app_->m_OptionsOpen && app_->m_OptSel == window_row && !Chance(0.1)) {
-                Press(Chance(0.5) ? kUp : kDown, Between(6, 12));
-            } else if (Chance(0.1)) {
-                Click(Between(2, 8));
-            } else {
-                Press(OneOf(keys), Between(6, 12));
+            // Mostly away from the options' window row (3), as a player would.
+            if (app_->m_OptionsOpen && app_->m_OptSel == 3 && !Chance(0.1)) {
+                return Press(Chance(0.5) ? kUp : kDown, Between(6, 12));
             }
-        } else if (app_->m_Mode == 1) {
-            const int keys[] = {kLeft, kRight, kUp, kDown, kEnter, kEnter, kSpace, kX, kN};
-            if (Chance(0.15)) {
-                Click(Between(2, 10));
-            } else if (Chance(0.002)) {
-                Press(kF11, 6);
-            } else {
-                Press(OneOf(keys), Between(6, 12));
-            }
-        } else if (app_->m_Paused) {
-            const int keys[] = {kLeft, kRight, kUp, kDown, kEnter, kEnter, kEscape};
-            Press(OneOf(keys), Between(6, 12));
-        } else if (app_->m_Mode == 10) {
-            const int walk[] = {kLeft, kRight, kUp, kDown};
-            const int fire[] = {kSpace, kEnter, kX, kC};
-            const double r = std::uniform_real_distribution<double>(0, 1)(rng_);
-            if (r < 0.75) {
-                Press(OneOf(walk), Between(5, 60));
-            } else if (r < 0.93) {
-                Press(OneOf(fire), Between(6, 10));
-            } else if (r < 0.97) {
-                Press(kEscape, Between(6, 10));
-            } else if (r < 0.9995) {
-                Click(Between(2, 8));
-            } else {
-                Press(kF11, 6);
-            }
+            if (Chance(0.1)) return Click(Between(2, 8));
+            return Press(OneOf({kUp, kDown, kDown, kEnter, kEnter, kEscape, kSpace}), Between(6, 12));
         }
+        if (app_->m_Mode == 1) {
+            if (Chance(0.15)) return Click(Between(2, 10));
+            if (Chance(0.002)) return Press(kF11, 6);
+            return Press(OneOf({kLeft, kRight, kUp, kDown, kEnter, kEnter, kSpace, kX, kN}), Between(6, 12));
+        }
+        if (app_->m_Paused) return Press(OneOf({kLeft, kRight, kUp, kDown, kEnter, kEnter, kEscape}), Between(6, 12));
+        if (app_->m_Mode != 10) return;
+        const double r = std::uniform_real_distribution<double>(0, 1)(rng_);
+        if (r < 0.75) return Press(OneOf({kLeft, kRight, kUp, kDown}), Between(5, 60));     // walk
+        if (r < 0.93) return Press(OneOf({kSpace, kEnter, kX, kC}), Between(6, 10));       // fire
+        if (r < 0.97) return Press(kEscape, Between(6, 10));
+        if (r < 0.9995) return Click(Between(2, 8));
+        Press(kF11, 6);
     }
 
     GameHost& game_;
