@@ -12,17 +12,6 @@ namespace {
 
 using Complex = std::complex<double>;
 
-std::string ReadFile(const std::string& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
-float Sample16(const std::string& b, std::size_t at) {
-    const unsigned v = static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
-    return static_cast<std::int16_t>(v) / 32768.0f;
-}
-
 // In place, length a power of two.
 void Fft(std::vector<Complex>& a, bool inverse) {
     const std::size_t n = a.size();
@@ -50,34 +39,19 @@ void Fft(std::vector<Complex>& a, bool inverse) {
 
 }  // namespace
 
-bool ReadCapture(const std::string& path, std::vector<float>* left, std::string* problem) {
-    const std::string b = ReadFile(path);
+std::vector<float> ReadWav(const std::string& path, int channels) {
+    std::ostringstream read;
+    read << std::ifstream(path, std::ios::binary).rdbuf();
+    const std::string b = read.str();
     // The tag sits in the header's first hundred bytes; later the same four
     // bytes may occur in the samples.
     const std::size_t data = b.find("data", 12);
-    if (b.compare(0, 4, "RIFF") != 0 || data == std::string::npos || data > 100) {
-        *problem = "no WAV header in " + path + " (" + std::to_string(b.size()) + " bytes)";
-        return false;
-    }
-    left->clear();
-    for (std::size_t i = data + 8; i + 4 <= b.size(); i += 4) left->push_back(Sample16(b, i));
-    return true;
-}
-
-std::vector<float> ReadMonoWav(const std::string& path) {
-    const std::string b = ReadFile(path);
     std::vector<float> samples;
-    std::size_t at = 12;
-    while (at + 8 <= b.size()) {
-        const std::string id = b.substr(at, 4);
-        std::uint32_t size = 0;
-        for (int i = 3; i >= 0; --i) size = size << 8 | static_cast<unsigned char>(b[at + 4 + static_cast<std::size_t>(i)]);
-        if (id == "data") {
-            const std::size_t end = std::min<std::size_t>(b.size(), at + 8 + size);
-            for (std::size_t i = at + 8; i + 2 <= end; i += 2) samples.push_back(Sample16(b, i));
-            break;
-        }
-        at += 8 + size + (size & 1);
+    if (b.compare(0, 4, "RIFF") != 0 || data == std::string::npos || data > 100) return samples;
+    const std::size_t step = 2 * static_cast<std::size_t>(channels);
+    for (std::size_t i = data + 8; i + step <= b.size(); i += step) {
+        const unsigned v = static_cast<unsigned char>(b[i]) | static_cast<unsigned char>(b[i + 1]) << 8;
+        samples.push_back(static_cast<std::int16_t>(v) / 32768.0f);
     }
     return samples;
 }

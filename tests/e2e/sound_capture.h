@@ -8,14 +8,13 @@ namespace capture {
 
 constexpr int kRate = 44100;
 
-// The left channel of a capture configured as 16-bit stereo at 44100 Hz.
-// The sample data is read from the header's "data" tag to the end of the
-// file: the sizes in the header are only filled in when the program closes
-// its device, so a capture taken while it runs has none.
-bool ReadCapture(const std::string& path, std::vector<float>* left, std::string* problem);
-
-// The samples of a mono 16-bit WAV file, such as the game's sound effects.
-std::vector<float> ReadMonoWav(const std::string& path);
+// The first channel of a 16-bit WAV file of `channels` channels (the
+// capture, configured as stereo at 44100 Hz, or one of the game's sound
+// effects), read from the header's "data" tag to the end of the file: the
+// sizes in a capture's header are only filled in when the program closes
+// its device, so a capture taken while it runs has none. Empty when the
+// file has no WAV header.
+std::vector<float> ReadWav(const std::string& path, int channels);
 
 struct Match {
     double score = 0;  // normalised correlation, 1 for the very waveform

@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -29,6 +28,7 @@
 #include "tests/e2e/sound_capture.h"
 #include "tests/e2e/x_screen.h"
 #include "tests/support/subprocess.h"
+#include "tests/support/x_windows.h"
 
 namespace fs = std::filesystem;
 
@@ -70,14 +70,11 @@ bool Bright(const Picture& p, const Picture& play) {
     return p.Brightness(kLowerBoard) > 0.85 * play.Brightness(kLowerBoard);
 }
 
-bool Near(Rgb c, Rgb want, int tolerance) {
-    return std::max({std::abs(c.r - want.r), std::abs(c.g - want.g), std::abs(c.b - want.b)}) <= tolerance;
-}
-
 // The options box, fully in: (150, 75, 0) at alpha 0.85 over the dimmed
 // game, from the top of the window to the bottom.
 bool OptionsBoxIn(const Picture& p) {
-    return !p.empty() && Near(p.At(580, 4), {128, 64, 0}, 30) && Near(p.At(580, 470), {128, 64, 0}, 30);
+    const auto near = [](Rgb c) { return std::max({std::abs(c.r - 128), std::abs(c.g - 64), c.b}) <= 30; };
+    return !p.empty() && near(p.At(580, 4)) && near(p.At(580, 470));
 }
 
 // The game-over bars at alpha 0.5 over the darkened game, most of the way
@@ -95,21 +92,18 @@ double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::n
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// The game started as the play command starts it (./vellumby in `folder`),
-// running beside the test with `env` (NAME=value) added; its output goes to
-// a log file, and it is killed should the test end first.
+// The game started as the play command starts it (./vellumby in the build
+// folder), running beside the test with `env` (NAME=value) added; its output
+// goes to a log file, and it is killed should the test end first.
 class GameProcess {
 public:
-    GameProcess(const std::string& folder, const std::vector<std::string>& env, const std::string& log_path) {
-        pid_ = fork();
-        if (pid_ < 0) status_ = -1;
-        if (pid_ != 0) return;
+    GameProcess(const std::vector<std::string>& env, const std::string& log_path) {
+        if (pid_ != 0) return;  // the child from here on
         const int log = open(log_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         dup2(log, 1);
         dup2(log, 2);
         for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
-        if (chdir(folder.c_str()) != 0) _exit(126);
-        execl("./vellumby", "./vellumby", static_cast<char*>(nullptr));
+        if (chdir(kBuild.c_str()) == 0) execl("./vellumby", "./vellumby", static_cast<char*>(nullptr));
         _exit(127);
     }
     ~GameProcess() {
@@ -130,38 +124,24 @@ public:
     const double started = Now();
 
 private:
-    pid_t pid_ = -1;
-    int status_ = -2;
+    const pid_t pid_ = fork();
+    int status_ = pid_ < 0 ? -1 : -2;
 };
 
-// The saved state's fields, split at "|".
-std::vector<std::string> StateFields(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> fields;
-    for (std::string f; std::getline(in, f, '|');) fields.push_back(f);
-    return fields;
-}
-
-// The player's own state file is kept aside while the test plays, and put
-// back afterwards.
-class StateFileAside {
-public:
-    explicit StateFileAside(std::string path) : path_(std::move(path)) {
+// The player's own state file (the game keeps it in its folder) is kept
+// aside while the test plays, and put back afterwards.
+struct StateFileAside {
+    const std::string path = kBuild + "/.quarlostate", kept = kArtefacts + "/player-state-kept";
+    StateFileAside() {
         std::error_code e;
-        had_ = fs::exists(path_, e);
-        if (had_) fs::copy_file(path_, kArtefacts + "/player-state-kept", fs::copy_options::overwrite_existing, e);
-        fs::remove(path_, e);
+        fs::rename(path, kept, e);
     }
     ~StateFileAside() {
         std::error_code e;
-        fs::copy_file(path_, kArtefacts + "/state-after-test", fs::copy_options::overwrite_existing, e);
-        fs::remove(path_, e);
-        if (had_) fs::copy_file(kArtefacts + "/player-state-kept", path_, e);
+        fs::copy_file(path, kArtefacts + "/state-after-test", e);
+        fs::remove(path, e);
+        fs::rename(kept, path, e);
     }
-
-private:
-    std::string path_;
-    bool had_ = false;
 };
 
 class EndToEnd : public ::testing::Test {
@@ -175,16 +155,18 @@ protected:
 
     // Starts the game and waits for its window.
     void Start(const std::vector<std::string>& env, const std::string& log) {
-        game = std::make_unique<GameProcess>(kBuild, env, kArtefacts + "/" + log);
-        window = WaitForWindow("the game's window", [&] { return screen.FindByTitle("Vellumby"); });
+        game = std::make_unique<GameProcess>(env, kArtefacts + "/" + log);
+        NewWindow("the game's window", [&] { return screen.FindByTitle("Vellumby"); });
     }
 
-    // A window from `find`; a test that finds none ends there.
-    unsigned long WaitForWindow(const std::string& what, const std::function<unsigned long()>& find) {
-        unsigned long found = 0;
-        for (const double deadline = Now() + 60; !(found = find()) && Now() < deadline && game->Running();) Sleep(10);
-        if (!found) Fail("no window: " + what);
-        return found;
+    // Waits for a window from `find` other than the one the game had (it
+    // replaces its window to change to or from full screen); a test that
+    // finds none ends there.
+    void NewWindow(const std::string& what, const std::function<unsigned long()>& find) {
+        const unsigned long old = window;
+        for (const double deadline = Now() + 60; (window = find()) == old || !window; Sleep(10)) {
+            if (Now() > deadline || !game->Running()) Fail("no window: " + what);
+        }
     }
 
     // A failure that ends the test (also from within helpers).
@@ -274,7 +256,7 @@ protected:
 };
 
 TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
-    StateFileAside state(kBuild + "/.quarlostate");
+    StateFileAside state;
     const std::string wav = kArtefacts + "/capture.wav";
     std::ofstream(kArtefacts + "/alsoft.conf") << "[general]\nsample-type = int16\nchannels = stereo\n"
                                                   "frequency = 44100\nhrtf = false\nstereo-mode = speakers\n"
@@ -285,7 +267,6 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     // Loading, then the title menu sliding in over its clear colour.
     WaitFor("loading", IsLoading);
     WaitFor("title-clear-colour", TitleClearShows);
-    Note("title");
     const Picture title = Settled("title", kWholeWindow, [](const Picture& p) { return !IsLoading(p); });
 
     // The selection moves to the second game type and back to the first.
@@ -336,9 +317,7 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     Hold("Up", 2.6);
     Hold("Right", 2.6);
     Hold("Down", 1.2);
-    Note("walk end");
     Settled("hedges-cut", kScoreText, [&](const Picture& p) { return p.Difference(board, kScoreText) > 3; });
-    Note("capture taken");
     // The sound checks use the capture as it is now: a full-screen window
     // starts without focus, and the sound device pauses until it has it.
     std::error_code copied;
@@ -348,7 +327,8 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     // is given the focus, as a player's click would, and the game is left
     // running there.
     Hold("F11", 0.15, true);
-    window = WaitForWindow("full screen", [&] { return screen.FindBySize(1280, 1024); });
+    // The full-screen window has no title.
+    NewWindow("full screen", [&] { return screen.FindBySize(1280, 1024); });
     const Rect full_lower{40, 640, 1200, 320}, full_band{0, 990, 1280, 30};
     const Picture full_first = Settled("full-screen", full_lower, [&](const Picture& p) {
         return p.width == 1280 && p.height == 1024 && !IsLoading(p) && p.Brightness(full_lower) > 5;
@@ -371,7 +351,7 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
 
     // F11 again: back to the 640 × 480 window.
     Hold("F11", 0.15, true);
-    window = WaitForWindow("windowed again", [&] { return screen.FindByTitle("Vellumby"); });
+    NewWindow("windowed again", [&] { return screen.FindByTitle("Vellumby"); });
     Picture back = Settled("windowed-again", kScoreText,
                            [](const Picture& p) { return p.width == 640 && p.height == 480 && !IsLoading(p); });
     if (!Bright(back, board)) {
@@ -387,7 +367,6 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     Settled("paused-to-quit", kLowerBoard,
             [&](const Picture& p) { return p.Brightness(kLowerBoard) < 0.5 * board.Brightness(kLowerBoard); });
     Hold("Left");
-    Note("quit game");
     Hold("Return");
     WaitFor("game-over", GameOverBars);
     const Picture scores = Settled("title-with-score", kWholeWindow, [&](const Picture& p) {
@@ -398,7 +377,9 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     // F4 ends the program at once, normally.
     Hold("F4", 0.15, true);
     EXPECT_EQ(game->Wait(30), 0);
-    const std::vector<std::string> fields = StateFields(kBuild + "/.quarlostate");
+    std::vector<std::string> fields;
+    std::ifstream saved(kBuild + "/.quarlostate");
+    for (std::string f; std::getline(saved, f, '|');) fields.push_back(f);
     ASSERT_EQ(fields.size(), 98u);
     const int best = std::atoi(fields[35].c_str()), last = std::atoi(fields[36].c_str());
     EXPECT_GT(best, 0);
@@ -412,20 +393,17 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
         return !IsLoading(p) && !TitleClearShows(p) && p.Difference(title, kItemStrip) < 2;
     });
     EXPECT_LT(restored.Difference(scores, kScoreLists), 0.1) << "the score lists were not restored";
-    EXPECT_EQ(RunProcess({SEND_CLOSE, "Vellumby", "30"}).status, 0);
+    SendCloseRequest(screen.display(), window);
     EXPECT_EQ(game->Wait(30), 0);
 
     // What was heard until full screen: the jingle while loading, the menu's
     // blips, the start, the level music, the pause panel's blips, and the two
     // items, with no music any more. Cutting a hedge makes no sound of its
     // own in this game.
-    std::vector<float> heard;
-    std::string problem;
-    ASSERT_TRUE(capture::ReadCapture(kArtefacts + "/capture-until-full-screen.wav", &heard, &problem)) << problem;
-    const auto sound = [](int n) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/data/sfx/%03d.wav", n);
-        return capture::ReadMonoWav(kBuild + name);
+    const std::vector<float> heard = capture::ReadWav(kArtefacts + "/capture-until-full-screen.wav", 2);
+    ASSERT_FALSE(heard.empty()) << "no capture";
+    const auto sound = [](int n) {  // sfx/0NN.wav
+        return capture::ReadWav(kBuild + "/data/sfx/0" + std::to_string(n) + ".wav", 1);
     };
     const long end = static_cast<long>(heard.size());
     const std::vector<capture::Match> jingles = capture::FindSound(heard, sound(96), 0, end, 0.9);
@@ -437,9 +415,6 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     const double offset = starts[0].at / double(capture::kRate) - timeline["game start"];
     const auto at = [&](const std::string& what, double later = 0) {
         return static_cast<long>((timeline.at(what) + offset + later) * capture::kRate);
-    };
-    const auto heard_near = [&](int n, const std::string& what) {
-        return capture::FindSound(heard, sound(n), at(what, -0.3), at(what, 0.8), 0.8);
     };
     EXPECT_EQ(capture::FindSound(heard, sound(99), jingles[0].at, starts[0].at, 0.9).size(), 2u) << "menu blips";
     const double music = capture::MedianLevel(heard, at("game start", 1.2), at("pause", -0.1));
@@ -457,7 +432,7 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     const double music_score = blip_score(at("game start", 1.2), at("pause", -0.3));
     const double pause_score = blip_score(at("pause", -0.3), at("pause", 0.8));
     EXPECT_GT(pause_score, std::max(0.3, 1.3 * music_score)) << "pause, against the music alone";
-    EXPECT_FALSE(heard_near(98, "resume").empty()) << "resume";
+    EXPECT_FALSE(capture::FindSound(heard, sound(98), at("resume", -0.3), at("resume", 0.8), 0.8).empty()) << "resume";
     const std::vector<capture::Match> first_item = capture::FindSound(heard, sound(10), at("walk"), end, 0.8);
     const std::vector<capture::Match> second_item = capture::FindSound(heard, sound(11), at("walk"), end, 0.8);
     ASSERT_EQ(first_item.size(), 1u) << "the first item";
@@ -465,9 +440,6 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     EXPECT_LT(first_item[0].at, second_item[0].at);
     const double after = capture::MedianLevel(heard, at("resume", 0.5), end);
     EXPECT_LT(after, music / 20) << "music after the sound mode left it out";
-    std::printf("capture: jingle %.3f at %.2f s, items %.3f and %.3f; music level %.4f, %.5f after the change\n",
-                jingles[0].score, jingles[0].at / double(capture::kRate), first_item[0].score, second_item[0].score,
-                music, after);
 }
 
 }  // namespace

@@ -18,26 +18,28 @@ namespace {
 // its window to change to full screen): such errors are expected, not fatal.
 int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
 
-Rect Clip(const Picture& p, Rect r) {
+// Calls f(x, y) for every pixel of the rectangle within the picture, and
+// returns how many there were (at least 1).
+template <class F>
+int Each(const Picture& p, Rect r, F f) {
     const int x0 = std::max(0, r.x), y0 = std::max(0, r.y);
     const int x1 = std::min(p.width, r.x + r.w), y1 = std::min(p.height, r.y + r.h);
-    return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) f(x, y);
+    }
+    return std::max(1, std::max(0, x1 - x0) * std::max(0, y1 - y0));
 }
 
 }  // namespace
 
 Rgb Picture::Mean(Rect r) const {
-    r = Clip(*this, r);
     long sum[3] = {0, 0, 0};
-    for (int y = r.y; y < r.y + r.h; ++y) {
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            const Rgb c = At(x, y);
-            sum[0] += c.r;
-            sum[1] += c.g;
-            sum[2] += c.b;
-        }
-    }
-    const long n = std::max(1, r.w * r.h);
+    const int n = Each(*this, r, [&](int x, int y) {
+        const Rgb c = At(x, y);
+        sum[0] += c.r;
+        sum[1] += c.g;
+        sum[2] += c.b;
+    });
     return {static_cast<int>(sum[0] / n), static_cast<int>(sum[1] / n), static_cast<int>(sum[2] / n)};
 }
 
@@ -48,15 +50,12 @@ double Picture::Brightness(Rect r) const {
 
 double Picture::Difference(const Picture& other, Rect r) const {
     if (width != other.width || height != other.height) return 255;
-    r = Clip(*this, r);
     double sum = 0;
-    for (int y = r.y; y < r.y + r.h; ++y) {
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            const Rgb a = At(x, y), b = other.At(x, y);
-            sum += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
-        }
-    }
-    return sum / 3 / std::max(1, r.w * r.h);
+    const int n = Each(*this, r, [&](int x, int y) {
+        const Rgb a = At(x, y), b = other.At(x, y);
+        sum += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
+    });
+    return sum / 3 / n;
 }
 
 bool Picture::SavePng(const std::string& path) const {
@@ -82,20 +81,17 @@ unsigned long XScreen::FindByTitle(const std::string& title) {
 }
 
 unsigned long XScreen::FindBySize(int width, int height) {
-    if (!display_) return 0;
-    Window root = 0, parent = 0, *children = nullptr;
+    Window root = 0, parent = 0, *children = nullptr, found = 0;
     unsigned count = 0;
-    Window found = 0;
-    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count && !found; ++i) {
-            XWindowAttributes a;
-            if (XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable && a.width == width &&
-                a.height == height) {
-                found = children[i];
-            }
+    if (!display_ || !XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count)) return 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable && a.width == width &&
+            a.height == height) {
+            found = children[i];
         }
-        if (children) XFree(children);
     }
+    if (children) XFree(children);
     return found;
 }
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/my_app.h"
@@ -50,24 +51,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         app = new c_MyApp();
     }
 
-    Defaults(app);
-    fuzz::WriteInput(".quarlostate", data, size);  // in the working folder
-    app->p_Load();
+    // Loads the bytes as the state file into the values creation leaves.
+    const auto load = [&](const void* bytes, std::size_t n) {
+        Defaults(app);
+        fuzz::WriteInput(".quarlostate", static_cast<const std::uint8_t*>(bytes), n);  // in the working folder
+        app->p_Load();
+        return std::tuple(Copy(app->m_Settings), Copy(app->m_Scores), Copy(app->m_BadgeGot));
+    };
+    const auto loaded = load(data, size);
     // The option values the pad and the screen rely on.
     if (app->m_Settings[10] < 64 || app->m_Settings[11] < 64 || app->m_Settings[12] < 8) __builtin_trap();
     if (app->m_Settings[14] != 1 || orv_Kemp_overscan != 0) __builtin_trap();
 
-    const std::vector<int> settings = Copy(app->m_Settings), scores = Copy(app->m_Scores);
-    const std::vector<bool> badges = Copy(app->m_BadgeGot);
     host->saved.clear();
     app->p_Save();
     const std::string text = host->saved;
-    Defaults(app);
-    fuzz::WriteInput(".quarlostate", reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    app->p_Load();
-    if (Copy(app->m_Settings) != settings || Copy(app->m_Scores) != scores || Copy(app->m_BadgeGot) != badges) {
-        __builtin_trap();
-    }
+    if (load(text.data(), text.size()) != loaded) __builtin_trap();
     gc_collect_step(app);
     return 0;
 }

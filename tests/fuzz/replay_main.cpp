@@ -18,23 +18,15 @@ namespace fs = std::filesystem;
 int main(int argc, char** argv) {
     std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
-        const std::size_t before = inputs.size();
-        if (fs::is_directory(argv[i])) {
-            for (const auto& entry : fs::directory_iterator(argv[i])) {
-                if (entry.is_regular_file()) inputs.push_back(entry.path());
-            }
-        } else if (fs::is_regular_file(argv[i])) {
-            inputs.push_back(argv[i]);
-        } else {
-            std::fprintf(stderr, "no such input: %s\n", argv[i]);
-            return 2;
+        std::vector<fs::path> named{argv[i]};  // the file, or the files of the folder
+        if (fs::is_directory(argv[i])) named.assign(fs::directory_iterator(argv[i]), fs::directory_iterator());
+        std::sort(named.begin(), named.end());
+        for (const fs::path& path : named) {
+            if (!fs::is_regular_file(path)) return std::fprintf(stderr, "not an input: %s\n", path.c_str()), 2;
         }
-        std::sort(inputs.begin() + static_cast<long>(before), inputs.end());
+        inputs.insert(inputs.end(), named.begin(), named.end());
     }
-    if (inputs.empty()) {
-        std::fprintf(stderr, "usage: %s FILE_OR_FOLDER...\n", argv[0]);
-        return 2;
-    }
+    if (inputs.empty()) return std::fprintf(stderr, "usage: %s FILE_OR_FOLDER...\n", argv[0]), 2;
     for (const fs::path& path : inputs) {
         std::ifstream in(path, std::ios::binary);
         const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};

@@ -1,9 +1,5 @@
 // The save string: its layout, its three checksums and what loading takes
 // from a damaged or foreign text.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -211,36 +207,6 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 };
-
-TEST_F(StateFile, AKilledSaveLeavesACompleteState) {
-    FillState();
-    app->p_Save();
-    const std::string first = Read(".quarlostate");
-    ASSERT_EQ(Fields(first).size(), 98u);
-
-    for (int round = 0; round < 6; ++round) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            // Save new scores as fast as possible until killed.
-            for (int i = 1;; ++i) {
-                app->m_Scores[0] = 100000 + i;
-                app->p_Save();
-            }
-        }
-        // Let it get well into its saves, then kill it somewhere in one.
-        for (int polls = 0; polls < 20000 && Read(".quarlostate") == first; ++polls) usleep(500);
-        usleep(static_cast<useconds_t>(round * 700));
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFSIGNALED(status));
-
-        EXPECT_EQ(Load(), kAllLoaded) << round;
-        EXPECT_GT(app->m_Scores[0], 100000) << round;
-        FillState();
-    }
-}
 
 TEST_F(StateFile, AnUnwritableStateFileIsReportedOnceAndTheGameGoesOn) {
     const auto save = [&] {

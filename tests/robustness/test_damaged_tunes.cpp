@@ -25,12 +25,11 @@ using damage::Kind;
 
 // A player with devices that read the real files (of a mirrored data
 // folder), on the host clock of a game host that is never started.
-class Player {
-public:
+struct Player {
     Player() {
-        damage::MirrorData(game_.dir, DATA_DIR);
+        damage::MirrorData(game.dir, DATA_DIR);
         gc_init();
-        game_.host = new OrvGlfwGame();
+        game.host = new OrvGlfwGame();
         orvInitFramework();
         orv_audio_SetAudioDevice(audio = new NullAudio());
         graphics = new RecordingGraphics();
@@ -42,7 +41,7 @@ public:
     }
 
     void Damage(const std::string& file, Kind kind, std::uint32_t seed = 1) {
-        damage::DamageFile(game_.dir, DATA_DIR, file, kind, seed);
+        damage::DamageFile(game.dir, DATA_DIR, file, kind, seed);
     }
 
     // Starts a tune and renders until its load has finished.
@@ -58,25 +57,23 @@ public:
         ASSERT_EQ(player->m_LoadStep, 0) << "loading did not finish";
     }
 
-    // Plays for the given milliseconds, one update per 1/60 s.
-    void Play(int ms) {
+    // Plays for the given milliseconds, one update per 1/60 s, and returns
+    // how many samples were started.
+    long Play(int ms) {
         for (int t = 0; t < ms; t += 16) {
-            game_.fake.now += 1.0 / 60;
+            game.fake.now += 1.0 / 60;
             player->p_Qn_Alive_U(0, 1);
         }
+        return std::count_if(audio->calls.begin(), audio->calls.end(), [](auto& c) { return c.op == "PlaySample"; });
     }
 
-    long Count(const std::string& op) const {
-        return std::count_if(audio->calls.begin(), audio->calls.end(), [&](const auto& c) { return c.op == op; });
-    }
-
+    GameHost game;  // the folder, the window layer and its clock
     NullAudio* audio = nullptr;
     RecordingGraphics* graphics = nullptr;
     c_QnPlayer* player = nullptr;
-
-private:
-    GameHost game_;  // the folder, the window layer and its clock
 };
+
+std::vector<int> Cells(c_QnPlayer* player) { return std::vector<int>(player->m_Song.begin(), player->m_Song.end()); }
 
 TEST(DamagedTunes, LoadingRunsToItsEndAndPlaysNothing) {
     for (Kind kind : damage::kKinds) {
@@ -92,13 +89,12 @@ TEST(DamagedTunes, LoadingRunsToItsEndAndPlaysNothing) {
         c_QnPlayer* player = p.player;
         EXPECT_EQ(player->m_TuneImage, nullptr);
         EXPECT_TRUE(p.graphics->Of(RecordingGraphics::Call::ReadPixels).empty());
-        for (int i = 0; i < player->m_Song.Length(); ++i) ASSERT_EQ(player->m_Song[i], 0) << i;
+        EXPECT_EQ(Cells(player), std::vector<int>(player->m_Song.Length(), 0));
         for (int v = 0; v < 8; ++v) EXPECT_EQ(player->m_MaxPattern[v], 0);
         for (int k = 1; k <= 8; ++k) EXPECT_TRUE(!player->m_DrumsA[k] && !player->m_DrumsB[k]) << k;
         for (int i : {2, 3, 4}) EXPECT_EQ(player->m_Instruments[i], nullptr);
 
-        p.Play(10000);  // several bars
-        EXPECT_EQ(p.Count("PlaySample"), 0);
+        EXPECT_EQ(p.Play(10000), 0);  // several bars
         EXPECT_EQ(player->m_State, 2);
     }
 }
@@ -114,16 +110,14 @@ TEST(DamagedTunes, ADamagedTuneKeepsTheCellsOfTheTuneBefore) {
         ASSERT_NE(p.player->m_TuneImage, nullptr);
         const int decoded = static_cast<int>(p.graphics->Of(RecordingGraphics::Call::ReadPixels).size());
         EXPECT_EQ(decoded, 63);
-        std::vector<int> before(p.player->m_Song.Length());
-        for (int i = 0; i < p.player->m_Song.Length(); ++i) before[i] = p.player->m_Song[i];
+        const std::vector<int> before = Cells(p.player);
 
         p.Load("Retro/Hopper");
         EXPECT_EQ(p.player->m_TuneImage, nullptr);
         EXPECT_EQ(static_cast<int>(p.graphics->Of(RecordingGraphics::Call::ReadPixels).size()), decoded);
-        for (int i = 0; i < p.player->m_Song.Length(); ++i) ASSERT_EQ(p.player->m_Song[i], before[i]) << i;
+        EXPECT_EQ(Cells(p.player), before);
         // The old cells play with the new tune's (undamaged) instruments.
-        p.Play(2000);
-        EXPECT_GT(p.Count("PlaySample"), 0);
+        EXPECT_GT(p.Play(2000), 0);
     }
 }
 

@@ -1,16 +1,22 @@
 // The real program on a machine that lacks what it needs: no display it
-// can reach, no sound device. Run as the player runs it, from a folder
-// holding its data.
+// can reach, no display it can draw on, no sound device. Run as the player
+// runs it, from a folder holding its data.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <thread>
 
+#include "tests/e2e/x_screen.h"
 #include "tests/support/subprocess.h"
+#include "tests/support/x_windows.h"
 
 namespace {
 
@@ -34,17 +40,49 @@ public:
         std::error_code ignored;
         fs::remove_all(path, ignored);
     }
-    // Runs the program there with `env` added; the limit only ends a test
-    // that has failed.
-    ProcessResult Run(std::vector<std::string> env) const {
+    // Runs the program there (after `before`, a program that starts it) with
+    // `env` added; the limit only ends a test that has failed.
+    ProcessResult Run(std::vector<std::string> env, std::vector<std::string> before = {}) const {
         ProcessOptions options;
         options.env = std::move(env);
         options.cwd = path.string();
         options.timeout_seconds = 90;
-        return RunProcess({(path / "vellumby").string()}, options);
+        before.push_back((path / "vellumby").string());
+        return RunProcess(before, options);
     }
     fs::path path;
 };
+
+// Watches the game's window until it has shown two different pictures, each
+// more than one flat colour, then closes it as the close box does. While the
+// picture stays the same it holds the Right arrow key now and then, as a
+// player would, so that a screen at rest changes too. "drawing" when it saw
+// them; "still", "blank" or "no window" when the time ran out first.
+std::string WatchWindow(double seconds) {
+    XScreen screen;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); };
+    Window window = 0;
+    while (!(window = screen.FindByTitle("Vellumby"))) {
+        if (std::chrono::steady_clock::now() > deadline) return "no window";
+        pause();
+    }
+    Picture first;
+    std::string verdict = "blank";
+    for (int polls = 0; verdict != "drawing" && std::chrono::steady_clock::now() < deadline; ++polls, pause()) {
+        const Picture now = screen.Grab(window);
+        const bool flat = std::all_of(now.pixels.begin(), now.pixels.end(), [&](Rgb c) { return c == now.pixels[0]; });
+        if (!flat && first.empty()) first = now, verdict = "still";
+        if (!flat && now.pixels != first.pixels) verdict = "drawing";
+        const std::string w = std::to_string(window);
+        if (!first.empty() && polls % 25 == 0) {
+            RunProcess({"/usr/bin/xdotool", "keydown", "--window", w, "Right", "sleep", "0.1", "keyup", "--window", w,
+                        "Right"});
+        }
+    }
+    SendCloseRequest(screen.display(), window);
+    return verdict;
+}
 
 TEST(Faults, WithoutASoundDeviceTheGameSaysSoAndPlaysOnSilently) {
     std::vector<std::string> drivers = {"no-such-driver"};
@@ -54,30 +92,41 @@ TEST(Faults, WithoutASoundDeviceTheGameSaysSoAndPlaysOnSilently) {
     if (listed.empty() || listed.find("no soundcards") != std::string::npos) drivers.push_back("alsa");
     for (const std::string& driver : drivers) {
         SCOPED_TRACE(driver);
-        // Watched until its window has shown two different pictures, then
-        // closed by its close box.
         std::string watch;
-        std::thread watcher([&] { watch = RunProcess({WINDOW_WATCH, "Vellumby", "60"}).out; });
+        std::thread watcher([&] { watch = WatchWindow(60); });
         const ProcessResult r = GameFolder().Run({"ALSOFT_DRIVERS=" + driver});
         watcher.join();
         EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "OpenAl error: alcOpenDevice failed\n") << r.out;
-        EXPECT_EQ(watch, "drawing\n");
+        EXPECT_EQ(watch, "drawing");
         EXPECT_FALSE(r.timed_out);
         EXPECT_EQ(r.status, 0) << r.err;
     }
 }
 
-TEST(Faults, ADisplayThatCannotBeReachedEndsTheProgramWithAMessage) {
-    // The first display number nothing serves.
+// No display server to reach (the first display number nothing serves), and
+// a screen of 8-bit colour, which offers no OpenGL visual: either way the
+// program says why and ends with status 255, having saved nothing.
+TEST(Faults, NoDisplayOrNoUsableWindowEndsTheProgramWithAMessage) {
     int n = 500;
     while (fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) {
         ++n;
     }
-    GameFolder folder;
-    const ProcessResult r = folder.Run({"DISPLAY=:" + std::to_string(n), "ALSOFT_DRIVERS=null"});
-    EXPECT_EQ(r.out, "glfwInit failed\n");
-    EXPECT_EQ(r.status, 255);
-    EXPECT_FALSE(fs::exists(folder.path / ".quarlostate"));
+    const struct {
+        std::vector<std::string> env, before;
+        const char* out;
+    } cases[] = {
+        {{"DISPLAY=:" + std::to_string(n), "ALSOFT_DRIVERS=null"}, {}, "glfwInit failed\n"},
+        {{"ALSOFT_DRIVERS=null"}, {"/usr/bin/xvfb-run", "-a", "-s", "-screen 0 640x480x8 -noreset"},
+         "Could not open the game window: no OpenGL-capable display was found.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.out);
+        GameFolder folder;
+        const ProcessResult r = folder.Run(c.env, c.before);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.status, 255);
+        EXPECT_FALSE(fs::exists(folder.path / ".quarlostate"));
+    }
 }
 
 }  // namespace

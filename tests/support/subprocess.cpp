@@ -1,66 +1,62 @@
 #include "tests/support/subprocess.h"
 
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
+#include <cstdio>
+#include <thread>
 
+namespace {
+
+std::string ReadAll(std::FILE* file) {
+    std::string text;
+    std::rewind(file);
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    return text;
+}
+
+}  // namespace
+
+// Standard input, output and error are files of their own: the program
+// never waits for the test to read, and its end is its own exit, whatever
+// it left running behind it.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
     ProcessResult result;
-    int in[2], out[2], err[2];
-    if (pipe(in) || pipe(out) || pipe(err)) return result;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(in[0], 0);
-        dup2(out[1], 1);
-        dup2(err[1], 2);
-        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
-        for (const std::string& e : options.env) putenv(const_cast<char*>(e.c_str()));
-        if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
-        std::vector<char*> args;
-        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execv(args[0], args.data());
-        _exit(127);
-    }
-    close(in[0]);
-    close(out[1]);
-    close(err[1]);
-    signal(SIGPIPE, SIG_IGN);
-    if (!options.input.empty()) {
-        ssize_t ignored = write(in[1], options.input.data(), options.input.size());
-        (void)ignored;
-    }
-    close(in[1]);
-
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(options.timeout_seconds);
-    int fds_open[2] = {out[0], err[0]};
-    std::string* into[2] = {&result.out, &result.err};
-    while (fds_open[0] >= 0 || fds_open[1] >= 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            kill(pid, SIGKILL);
-            result.timed_out = true;
-            break;
+    std::FILE* files[3] = {std::tmpfile(), std::tmpfile(), std::tmpfile()};
+    if (files[0] && files[1] && files[2]) {
+        std::fwrite(options.input.data(), 1, options.input.size(), files[0]);
+        std::rewind(files[0]);  // also writes the input out
+        std::fflush(nullptr);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            for (int fd = 0; fd < 3; ++fd) dup2(fileno(files[fd]), fd);
+            for (const std::string& e : options.env) putenv(const_cast<char*>(e.c_str()));
+            if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
+            std::vector<char*> args;
+            for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+            args.push_back(nullptr);
+            execv(args[0], args.data());
+            _exit(127);
         }
-        pollfd fds[2] = {{fds_open[0], POLLIN, 0}, {fds_open[1], POLLIN, 0}};  // negative: ignored
-        if (poll(fds, 2, static_cast<int>(std::min<long>(left.count(), 100))) < 0) break;
-        for (int i = 0; i < 2; ++i) {
-            if (fds_open[i] < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-            char buf[4096];
-            const ssize_t n = read(fds_open[i], buf, sizeof buf);
-            if (n > 0) into[i]->append(buf, static_cast<std::size_t>(n));
-            else fds_open[i] = -1;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(options.timeout_seconds);
+        int status = 0;
+        while (pid > 0 && waitpid(pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                result.timed_out = true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
+        if (pid > 0 && !result.timed_out && WIFEXITED(status)) result.status = WEXITSTATUS(status);
+        result.out = ReadAll(files[1]);
+        result.err = ReadAll(files[2]);
     }
-    close(out[0]);
-    close(err[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!result.timed_out && WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    for (std::FILE* file : files) {
+        if (file) std::fclose(file);
+    }
     return result;
 }
