@@ -17,6 +17,7 @@
 
 #include "framework/app.h"
 #include "game/my_app.h"
+#include "tests/host/temp_files.h"
 #include "tests/robustness/damage.h"
 #include "tests/support/game_host.h"
 
@@ -151,33 +152,25 @@ TEST(HostileStateFile, NothingIsTakenFromABlockWhoseChecksumFails) {
 
 TEST(StateFileFaults, AStateFileThatCannotBeWrittenKeepsTheOldStateAndTheGameGoesOn) {
     const std::string old_state = SomeSavedState().first;
-    // Each fault is put in place again before every save: a failed save
-    // clears away what it had begun, but a full disk stays full.
-    const struct {
-        const char* what;
-        void (*block)(const fs::path& tmp);
-    } faults[] = {
-        {"the new file can't be made", [](const fs::path& tmp) { fs::create_directory(tmp); }},
-        {"the disk is full",
-         [](const fs::path& tmp) {
-             if (!fs::is_symlink(tmp)) fs::create_symlink("/dev/full", tmp);
-         }},
-    };
-    for (const auto& fault : faults) {
-        SCOPED_TRACE(fault.what);
-        if (std::string(fault.what) == "the disk is full" && !fs::exists("/dev/full")) continue;
+    // No file can be opened for the new state, or the disk is full.
+    for (const auto& [resource, value] : {std::pair{RLIMIT_NOFILE, 3}, {RLIMIT_FSIZE, 0}}) {
+        SCOPED_TRACE(resource);
         GameHost game;
         EXPECT_EQ(StartWith(game, old_state), kAllLoaded);
+        const long files = FilesIn(game.dir);
         App()->m_Settings[20] = 9;
         testing::internal::CaptureStdout();
         for (int i = 0; i < 3; ++i) {
-            fault.block(fs::path(game.dir) / ".quarlostate.tmp");
-            game.Suspend();  // saves
+            {
+                const ProcessLimit limit(resource, static_cast<rlim_t>(value));
+                game.Suspend();  // saves
+            }
             game.Resume();
             game.Frame(10);
         }
         testing::internal::GetCapturedStdout();
         EXPECT_EQ(StateOnDisk(game), old_state);
+        EXPECT_EQ(FilesIn(game.dir), files);  // nothing half-written left behind
         // The game goes on with what it has.
         EXPECT_EQ(App()->m_Settings[20], 9);
         game.Press(13);  // Enter
