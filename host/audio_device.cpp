@@ -82,15 +82,43 @@ void CloseOpenDevices() {
 
 }  // namespace
 
-struct gxtkAudio::Music {
+// The tune being decoded. One thread at a time uses it: the main thread
+// until PlayMusic hands it over, then the music thread, which decodes
+// without holding the lock; a tune replaced meanwhile is let go by whoever
+// holds it last.
+struct MusicTune {
     OrvOggStream stream;
     bool loop = false;
-    bool streaming = false;  // a stream feeds channel 32
-    bool ended = false;      // nothing more to queue: the end of a tune that does not loop, or damage
+    bool rewound = false;  // started again and nothing read since
+    bool ended = false;    // its end (not looping) or damage reached
+
+    // The next piece of at most `frames` frames into `out`: from the start
+    // again at the end of a looping tune, so the loop has no seam.
+    int Decode(std::vector<short>& out, int frames) {
+        out.resize(static_cast<std::size_t>(frames * stream.Channels()));
+        int done = 0;
+        while (done < frames && !ended) {
+            const int got = stream.Read(out.data() + done * stream.Channels(), frames - done);
+            if (got > 0) {
+                done += got;
+                rewound = false;
+            } else if (got < 0 || !loop || rewound || !stream.Rewind()) {
+                ended = true;  // (a looping tune that holds no sound at all ends too)
+            } else {
+                rewound = true;
+            }
+        }
+        out.resize(static_cast<std::size_t>(done * stream.Channels()));
+        return done;
+    }
+};
+
+struct gxtkAudio::Music {
+    std::shared_ptr<MusicTune> tune;  // the one streaming on channel 32, or null
+    bool ended = false;      // its last piece is queued
     bool suspended = false;  // the app is suspended: a source that ran dry waits
     ALuint buffers[kMusicBuffers] = {};
     std::vector<ALuint> unqueued;  // buffers not queued
-    std::vector<short> piece;
     std::thread thread;
     std::condition_variable_any wake;
     bool quit = false;
@@ -210,7 +238,7 @@ void gxtkAudio::FlushDiscarded() {
     // queue is its own, and a stream that ran dry for a moment goes on.)
     for (int i = 0; i < kChannels; ++i) {
         gxtkChannel& c = channels[i];
-        if (i == kMusicChannel && music_->streaming) continue;
+        if (i == kMusicChannel && music_->tune) continue;
         if (c.state != gxtkChannel::Stopped && c.source && SourceState(c.source) == AL_STOPPED) {
             alSourcei(c.source, AL_BUFFER, 0);
         }
@@ -387,7 +415,8 @@ int gxtkAudio::PlayMusic(String path, int flags) {
     const Guard guard(AlLock());
     StopMusic();
     Music& m = *music_;
-    if (!m.stream.Open(path)) {
+    auto tune = std::make_shared<MusicTune>();
+    if (!tune->stream.Open(path)) {
         // Not an Ogg Vorbis stream: a sound of another kind is played whole;
         // a missing or damaged file fails here as well.
         gxtkSample* sample = LoadSample(path);
@@ -395,112 +424,114 @@ int gxtkAudio::PlayMusic(String path, int flags) {
         PlaySample(sample, kMusicChannel, flags);
         return 0;
     }
+    tune->loop = flags != 0;
     gxtkChannel& c = channels[kMusicChannel];
     gc_assign(c.sample, static_cast<gxtkSample*>(nullptr));
     c.state = gxtkChannel::Playing;
     c.flags = flags;
-    m.loop = flags != 0;
     m.ended = false;
-    m.streaming = true;
-    if (!HasOutput()) return 0;
+    if (!HasOutput()) {
+        m.tune = tune;
+        return 0;
+    }
     const ALuint source = SourceOf(c);
     if (!m.buffers[0]) {
         alGenBuffers(kMusicBuffers, m.buffers);
         m.unqueued.assign(m.buffers, m.buffers + kMusicBuffers);
-        m.piece.resize(static_cast<std::size_t>(kMusicPiece) * 2);
     }
     alSourceStop(source);
     alSourcei(source, AL_BUFFER, 0);
     alSourcei(source, AL_LOOPING, AL_FALSE);
     // A stereo tune goes to the speakers as it is, not placed in space.
     if (alIsExtensionPresent("AL_SOFT_direct_channels")) alSourcei(source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
-    // The first piece now, so the tune starts with this call; the thread
-    // queues the rest.
-    RefillMusic();
+    // A short first piece starts the tune with this call; the thread decodes
+    // the rest (a whole queue decoded here would hold up the update).
+    std::vector<short> piece;
+    if (tune->Decode(piece, kMusicPiece / 2) > 0) QueueMusic(piece, *tune);
+    m.tune = tune;
+    m.ended = tune->ended;
+    StartMusicSource();
     if (!m.thread.joinable()) m.thread = std::thread(&gxtkAudio::MusicThread, this);
     m.wake.notify_all();
     return 0;
 }
 
-bool gxtkAudio::MusicStreamPlaying() const { return HasOutput() && music_->streaming && !music_->ended; }
+bool gxtkAudio::MusicStreamPlaying() const { return HasOutput() && music_->tune && !music_->ended; }
 
 void gxtkAudio::EndMusicStream() {
     Music& m = *music_;
-    if (!m.streaming) return;
-    m.streaming = false;
-    m.stream.Close();
+    if (!m.tune) return;
+    m.tune.reset();
     const ALuint source = channels[kMusicChannel].source;
     if (!HasOutput() || !source) return;
     // Stopped, every queued piece counts as played and comes off the queue.
     alSourceStop(source);
-    ALint queued = 0;
-    alGetSourcei(source, AL_BUFFERS_QUEUED, &queued);
-    for (; queued > 0; --queued) {
-        ALuint b = 0;
-        alSourceUnqueueBuffers(source, 1, &b);
-        m.unqueued.push_back(b);
-    }
+    ReclaimMusicBuffers();
     alSourcei(source, AL_BUFFER, 0);
 }
 
-// Called with the lock held: takes the played pieces off the queue, decodes
-// new ones into them (from the start again at the end of a looping tune, so
-// the loop has no seam), and restarts a source that ran dry.
-void gxtkAudio::RefillMusic() {
-    Music& m = *music_;
-    gxtkChannel& c = channels[kMusicChannel];
-    if (!m.streaming || !HasOutput() || !c.source) return;
+// The rest are called with the lock held.
+
+// Takes the played pieces off the queue.
+void gxtkAudio::ReclaimMusicBuffers() {
+    const ALuint source = channels[kMusicChannel].source;
     ALint processed = 0;
-    alGetSourcei(c.source, AL_BUFFERS_PROCESSED, &processed);
+    alGetSourcei(source, AL_BUFFERS_PROCESSED, &processed);
     for (; processed > 0; --processed) {
         ALuint b = 0;
-        alSourceUnqueueBuffers(c.source, 1, &b);
-        m.unqueued.push_back(b);
+        alSourceUnqueueBuffers(source, 1, &b);
+        music_->unqueued.push_back(b);
     }
-    const int channelCount = m.stream.Channels();
-    const ALenum format = FormatFor(channelCount, 2);
-    while (!m.unqueued.empty() && !m.ended) {
-        int frames = 0;
-        bool rewound = false;
-        while (frames < kMusicPiece) {
-            const int got = m.stream.Read(m.piece.data() + frames * channelCount, kMusicPiece - frames);
-            if (got > 0) {
-                frames += got;
-                rewound = false;
-                continue;
-            }
-            // The end, or damage: a looping tune starts again (unless it
-            // holds no sound at all), anything else has been played out.
-            if (got < 0 || !m.loop || rewound || !m.stream.Rewind()) {
-                m.ended = true;
-                break;
-            }
-            rewound = true;
-        }
-        if (frames == 0) break;
-        const ALuint b = m.unqueued.back();
-        m.unqueued.pop_back();
-        alBufferData(b, format, m.piece.data(), frames * channelCount * 2, m.stream.Rate());
-        alSourceQueueBuffers(c.source, 1, &b);
-    }
+}
+
+void gxtkAudio::QueueMusic(const std::vector<short>& piece, const MusicTune& tune) {
+    const ALuint b = music_->unqueued.back();
+    music_->unqueued.pop_back();
+    const int channelCount = tune.stream.Channels();
+    alBufferData(b, FormatFor(channelCount, 2), piece.data(), static_cast<ALsizei>(piece.size() * 2),
+                 tune.stream.Rate());
+    alSourceQueueBuffers(channels[kMusicChannel].source, 1, &b);
+}
+
+// Plays a source that has pieces but is not playing: the start, or a
+// source that ran dry; not while the music or the app is paused.
+void gxtkAudio::StartMusicSource() {
+    const gxtkChannel& c = channels[kMusicChannel];
     ALint queued = 0;
     alGetSourcei(c.source, AL_BUFFERS_QUEUED, &queued);
     const ALint state = SourceState(c.source);
-    if (queued > 0 && c.state == gxtkChannel::Playing && !m.suspended && (state == AL_STOPPED || state == AL_INITIAL)) {
+    if (queued > 0 && c.state == gxtkChannel::Playing && !music_->suspended &&
+        (state == AL_STOPPED || state == AL_INITIAL)) {
         alSourcePlay(c.source);
     }
 }
 
+// Keeps the queue full: the pieces are decoded without the lock, so that
+// the game's sound calls never wait for the decoder; a tune stopped or
+// replaced meanwhile throws them away.
 void gxtkAudio::MusicThread() {
+    Music& m = *music_;
     std::unique_lock<std::recursive_mutex> lock(AlLock());
-    while (!music_->quit) {
+    std::vector<short> piece;
+    while (!m.quit) {
         // Asleep while nothing streams or the app is away: no work, no wake-ups.
-        if (MusicStreamPlaying() && !music_->suspended) {
-            music_->wake.wait_for(lock, kMusicRefill);
+        if (MusicStreamPlaying() && !m.suspended) {
+            m.wake.wait_for(lock, kMusicRefill);
         } else {
-            music_->wake.wait(lock);
+            m.wake.wait(lock);
         }
-        if (!music_->quit) RefillMusic();
+        if (m.quit || !MusicStreamPlaying()) continue;
+        // One piece at a time, each queued as soon as it is decoded.
+        ReclaimMusicBuffers();
+        for (const std::shared_ptr<MusicTune> tune = m.tune; m.tune == tune && !m.unqueued.empty() && !m.ended;) {
+            lock.unlock();
+            const int frames = tune->Decode(piece, kMusicPiece);
+            lock.lock();
+            if (m.tune != tune) break;
+            if (frames > 0) QueueMusic(piece, *tune);
+            m.ended = tune->ended;
+            StartMusicSource();
+        }
     }
 }
 

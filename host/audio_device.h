@@ -12,6 +12,8 @@
 
 #include "runtime/object.h"
 
+struct MusicTune;  // a tune decoded while it plays (the .cpp has it)
+
 class gxtkSample : public Object {
 public:
     gxtkSample() = default;
@@ -120,6 +122,8 @@ private:
     std::unique_ptr<Music> music_;
     void EndMusicStream();
     bool MusicStreamPlaying() const;  // a tune is being played out (with output only)
-    void RefillMusic();
+    void ReclaimMusicBuffers();
+    void QueueMusic(const std::vector<short>& piece, const MusicTune& tune);
+    void StartMusicSource();
     void MusicThread();
 };
