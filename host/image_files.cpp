@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <string>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -118,11 +118,13 @@ public:
         std::vector<std::string> files;
         for (const String& path : paths) files.push_back(AbsoluteFile(path));
         const std::lock_guard<std::mutex> lock(mutex_);
-        if (files == listed_) return;
+        if (std::equal(files.begin(), files.end(), jobs_.begin(), jobs_.end(),
+                       [](const std::string& file, const Job& job) { return file == job.file; })) {
+            return;  // the same list again: what is decoded stays
+        }
         ++generation_;  // a decode under way for the old list is dropped when it ends
         for (Job& job : jobs_) std::free(job.pixels);
         jobs_.clear();
-        listed_ = files;
         for (const std::string& file : files) jobs_.push_back(Job{file});
         next_ = 0;
         if (!started_) {
@@ -140,7 +142,6 @@ public:
         done_.wait(lock, [&] { return jobs_.front().done; });
         const Job job = jobs_.front();
         jobs_.pop_front();
-        listed_.erase(listed_.begin());
         --next_;
         wake_.notify_all();
         *pixels = job.pixels;
@@ -173,9 +174,8 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_, done_;
     bool started_ = false;  // the one worker
-    std::deque<Job> jobs_;              // the images not taken yet, in load order
-    std::vector<std::string> listed_;  // their files
-    std::size_t next_ = 0;       // jobs_[0..next_) are decoded
+    std::deque<Job> jobs_;  // the images not taken yet, in load order
+    std::size_t next_ = 0;  // jobs_[0..next_) are decoded
     unsigned long generation_ = 0;
 };
 
