@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "runtime/array.h"
+#include "tests/game/values.h"
 
 namespace {
 
@@ -31,16 +32,14 @@ String load(const std::string& bytes) {
 }
 
 TEST(String, Conversions) {
-    EXPECT_EQ(u8(String(7.0f)), "7.0");
-    EXPECT_EQ(u8(String(0.25f)), "0.25");
-    EXPECT_EQ(u8(String(0.1f)), "0.10000000149011612");
-    EXPECT_EQ(u8(String(-2)), "-2");
-    EXPECT_EQ(String("\xE9")[0], 0xFFE9);  // bytes widen as signed chars
     const char16_t units[] = {0x41, 0x7F, 0x80, 0x7FF, 0x800, 0xFFFF};
-    EXPECT_EQ(u8(String(units, 6)), "\x41\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF");
-    EXPECT_EQ(String("  42xyz").ToInt(), 42);
-    EXPECT_EQ(String("abc").ToInt(), 0);
-    EXPECT_EQ((String(std::string(62, ' ').c_str()) + String("12345")).ToInt(), 1);  // 63 characters at most
+    EXPECT_EQ((Parts{u8(String(7.0f)), u8(String(0.25f)), u8(String(0.1f)), u8(String(-2)), u8(String(units, 6))}),
+              (Parts{"7.0", "0.25", "0.10000000149011612", "-2", "\x41\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"}));
+    EXPECT_EQ(String("\xE9")[0], 0xFFE9);  // bytes widen as signed chars
+    // At most 63 characters are read.
+    EXPECT_EQ(Values(String("  42xyz").ToInt(), String("abc").ToInt(),
+                     (String(std::string(62, ' ').c_str()) + String("12345")).ToInt()),
+              Values(42, 0, 1));
 }
 
 TEST(String, UnchangedTextSharesTheRepAndTheEmptyRepIsNeverFreed) {
@@ -74,19 +73,13 @@ TEST(String, CompareFindAndSlice) {
     EXPECT_TRUE(String("xabc").Slice(1) == String("abc"));  // equal text in two reps
     EXPECT_FALSE(String("ab") == String("ac"));              // every unit counts
     EXPECT_FALSE(String("ab") == String("abc"));
-    const String s("abcabc");
-    EXPECT_EQ(s.Find(String("c"), 3), 5);
-    EXPECT_EQ(s.Find(String("bc"), -4), 1);
-    EXPECT_EQ(s.Find(String("abcabcd")), -1);
-    EXPECT_EQ(s.Find(String(), -3), 0);
-    EXPECT_EQ(s.Find(String(), 6), 6);
-    EXPECT_EQ(s.Find(String(), 7), -1);
-    EXPECT_EQ(s.Find(String("c"), INT_MAX), -1);  // a start past the end finds nothing
-    EXPECT_EQ(s.Find(String("bc"), INT_MAX - 1), -1);
+    // A start past the end finds nothing, also next to the largest int.
+    const auto find = [](const char* s, int from) { return String("abcabc").Find(String(s), from); };
+    EXPECT_EQ(Values(find("c", 3), find("bc", -4), find("abcabcd", 0), find("", -3), find("", 6), find("", 7),
+                     find("c", INT_MAX), find("bc", INT_MAX - 1)),
+              Values(5, 1, -1, 0, 6, -1, -1, -1));
     const String h("hello");
-    EXPECT_EQ(u8(h.Slice(-3)), "llo");
-    EXPECT_EQ(u8(h.Slice(1, -1)), "ell");
-    EXPECT_EQ(u8(h.Slice(4, 99)), "o");
+    EXPECT_EQ((Parts{u8(h.Slice(-3)), u8(h.Slice(1, -1)), u8(h.Slice(4, 99))}), (Parts{"llo", "ell", "o"}));
     EXPECT_EQ(h.Slice(3, 1).rep(), &String::nullRep);
 }
 
