@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -22,10 +23,7 @@ int main(int argc, char** argv) {
         dbg_print(String(text, 4));
         return 0;
     }
-    if (mode == "signal") {
-        std::raise(std::atoi(argv[2]));
-        return 0;
-    }
+    if (mode == "signal") std::raise(std::atoi(argv[2]));  // the handler ends the program
     if (mode == "handler") sighandler(std::atoi(argv[2]));
     if (mode == "debug-addresses") {
         // Plays the debugger: asks for a live object, null, a stray address,
