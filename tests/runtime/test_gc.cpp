@@ -2,6 +2,7 @@
 // empty arrays, the sweep threshold, the step budget and stress mode.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <vector>
 
@@ -82,8 +83,7 @@ TEST_F(Collector, StoreIntoAMarkedObjectKeepsTheValueAlive) {
 }
 
 TEST_F(Collector, DeadObjectsDieInLaterAllocationsAndTheirBlocksAreReused) {
-    Node* dead1 = new Node();
-    Node* dead2 = new Node();
+    Node *dead1 = new Node(), *dead2 = new Node();
     Garbage(64);  // the smallest block that goes back to the C heap (dies in the next allocation)
     Sweep();
     EXPECT_EQ(Values(destroyed, gc_free_bytes), Values(0, GC_SWEEP_THRESHOLD + 8));  // everything allocated
@@ -109,15 +109,10 @@ TEST_F(Collector, NoSweepUntilMoreThanEightMebibytesAreAllocated) {
 }
 
 TEST_F(Collector, StepBudget) {
-    const int cases[][3] = {
-        // new bytes, allocated bytes, limit
-        {0, 5000, 0},
-        {1 << 20, 9 << 20, 2 << 20},
-        {3, 8, 3},
-        {4000000, 1004000000, 4000000 + 476837158},  // the product needs 64 bits
-        {3000000, 0, 3000000 - 1072883},             // truncated toward zero
-    };
-    for (const auto& c : cases) {
+    // New bytes, allocated bytes, limit; the fourth product needs 64 bits,
+    // the fifth is truncated toward zero.
+    for (const auto& c : {std::array{0, 5000, 0}, {1 << 20, 9 << 20, 2 << 20}, {3, 8, 3},
+                          {4000000, 1004000000, 4000000 + 476837158}, {3000000, 0, 3000000 - 1072883}}) {
         gc_new_bytes = c[0];
         gc_alloced_bytes = c[1];
         EXPECT_EQ(gc_step_limit(), c[2]) << c[0] << " " << c[1];
@@ -157,9 +152,9 @@ TEST_F(Collector, StaticEmptyArraysAreNeverQueuedOrFreed) {
     }
     gc_stress = true;
     gc_collect_step(nullptr);
-    for (gc_object* rep : std::vector<gc_object*>{&Array<Node*>::nullRep, &Array<String>::nullRep}) {
-        EXPECT_TRUE(rep->flags == GC_STATIC_MARK && rep->succ == nullptr);
-    }
+    const gc_object &a = Array<Node*>::nullRep, &b = Array<String>::nullRep;
+    EXPECT_EQ(Values(a.flags, a.succ == nullptr, b.flags, b.succ == nullptr),
+              Values(GC_STATIC_MARK, 1, GC_STATIC_MARK, 1));
 }
 
 TEST_F(Collector, ArraysMarkTheirElementsAndReleaseTheirStrings) {
