@@ -32,19 +32,15 @@ TEST_F(Music, WorkedExampleOfTheGameSeed) {
 
 TEST_F(Music, PicksStayInRangeAndReachBothEnds) {
     player->p_Qn_Init(32, 4, 3, 3, 4);
-    // {pick, variant}: every variant of each pick is drawn, and no other.
-    std::set<std::pair<int, int>> seen, expected;
+    // Per pick the variants drawn: every one of them, and no other.
+    std::vector<std::set<int>> seen(6);
     for (int seed = -1000; seed < 1000; ++seed) {
         player->p_Qn_StartTune(String("t"), seed * 7919, 100);
-        for (int i = 1; i <= 5; ++i) seen.emplace(i, player->m_InstPick[i]);
+        for (int i = 1; i <= 5; ++i) seen[i].insert(player->m_InstPick[i]);
         ASSERT_FALSE(player->m_Mute[0] == 1 && player->m_Mute[1] == 1);
         ASSERT_TRUE(player->m_BarsLeft == 2 || player->m_BarsLeft == 4);
     }
-    const int top[6] = {0, 4, 4, 3, 3, 4};
-    for (int i = 1; i <= 5; ++i) {
-        for (int v = 1; v <= top[i]; ++v) expected.emplace(i, v);
-    }
-    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(seen, (std::vector<std::set<int>>{{}, {1, 2, 3, 4}, {1, 2, 3, 4}, {1, 2, 3}, {1, 2, 3}, {1, 2, 3, 4}}));
 }
 
 TEST_F(Music, LoaderReadsEveryFileInSeventyStepsAtMostThreePerFrame) {

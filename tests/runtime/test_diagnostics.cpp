@@ -31,9 +31,6 @@ TEST(Diagnostics, TheDebuggerConversationAndEveryWayOut) {
              {error, "s\n?\nq\n", kError + kError, kStop + kStop, 0},
              {error, "zap\nq\n", kError + "????? zap ?????", kStop, 255},
              {error, "q", kError, kStop, 255},  // a line must end with a newline
-             // A live object; then 0, a stack address, an interior pointer
-             // and a destroyed object, which all give an empty text.
-             {{"debug-addresses"}, "", fatal("probe"), kStop + "+Object\n\n" + "\n\n\n\n", 0},
              // The other ways out.
              {{"quiet"}, "", "", "", 0},
              // The same text: UTF-8 on standard output, the low byte of each

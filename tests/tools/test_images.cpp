@@ -1,7 +1,6 @@
 // Checks every image the game loads, in the data folder the build made, as
 // the game cuts it: sizes and frame grids at each resolution, the frames the
-// game draws, the tiles laid edge to edge, the glyphs of both fonts, and the
-// music player's tunes.
+// game draws, the tiles laid edge to edge and the glyphs of both fonts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -81,13 +80,11 @@ Frame Cut(const Picture& p, int fw, int fh, int index) {
 
 TEST(Images, EveryImageHoldsItsFramesAtEveryResolutionAndDrawsTheUsedOnes) {
     // The frames the game draws of each image.
-    const std::map<std::string, std::string> used = {
-        {"gfx", "0-14 16 18-24 224 240-253"}, {"parts", "0-255"},
-        {"fonts/editundo", "1-94"},  // characters 33-126
-        {"common/icons", "0 1 3 6 7"}, {"common/Buttons", "0-2 8-10 12"}, {"common/dpad", "0 1 4-6 9"},
-        {"common/Testcard_Circle", "0"}, {"common/QEVLLogo", "0"}, {"logo", "0"}, {"menu", "0"},
-        {"BadgesA", "0-63"}, {"trel_font", "1-94"},  // the default font, characters 33-126
-    };
+    // Both fonts draw characters 33-126.
+    const std::map<std::string, std::string> used = {{"gfx", "0-14 16 18-24 224 240-253"}, {"parts", "0-255"},
+        {"fonts/editundo", "1-94"}, {"common/icons", "0 1 3 6 7"}, {"common/Buttons", "0-2 8-10 12"},
+        {"common/dpad", "0 1 4-6 9"}, {"common/Testcard_Circle", "0"}, {"common/QEVLLogo", "0"}, {"logo", "0"},
+        {"menu", "0"}, {"BadgesA", "0-63"}, {"trel_font", "1-94"}};
     std::vector<std::pair<ImageEntry, int>> slots = {{kDefaultFont, 1}};  // with how many resolutions
     for (const ImageEntry& e : kImageEntrys) slots.emplace_back(e, static_cast<int>(std::size(kResolutions)));
     for (const auto& [slot, resolutions] : slots) {
@@ -181,45 +178,6 @@ TEST(Images, FontGlyphsAreDrawnInsideTheirCellsAndDiffer) {
             for (int y = 0; y < fh; ++y) EXPECT_FALSE(f.Alpha(0, y) || f.Alpha(fw - 1, y)) << what << " at the edge";
             EXPECT_TRUE(std::count(f.px.begin(), f.px.end(), 0xFFFFFFFFu)) << what << " has no white pixels";
             EXPECT_TRUE(shapes.insert(f.px).second) << what << " repeats another glyph";
-        }
-    }
-}
-
-// The tunes as the player decodes them: 64 frames of 64 x 64, a cell being
-// the blue channel over black shifted right by three. Voices 0-4 are played
-// and the player picks any pattern up to the last one with data, so each
-// needs notes in every one of those, and a few such patterns to vary; the
-// drum voices' notes are drums. Voices 5-7 are not played.
-TEST(Images, TunesScoreEveryPlayedVoice) {
-    const std::vector<int> drums = {13, 15, 17, 18, 20, 22, 24, 25};
-    for (const char* name : kTuneFiles) {
-        const std::string tune = TuneFile(name);
-        const Picture& p = Pic(tune.substr(0, tune.size() - 4));
-        ASSERT_TRUE(p.width == 512 && p.height == 512) << tune;
-        for (std::uint32_t c : p.pixels) {
-            // Opaque or clear, on the value grid: nothing blends into a neighbouring value.
-            ASSERT_TRUE((c >> 24 == 0 || c >> 24 == 255) && (c >> 16 & 0xFF) % 8 == 0) << tune;
-        }
-        for (int voice = 0; voice < 8; ++voice) {
-            int last = -1, with_notes = 0;  // the last pattern with data, and those with notes
-            for (int frame = 0; frame < 64; ++frame) {
-                const Frame f = Cut(p, 64, 64, frame);
-                const auto cell = [&](int step, int k) {
-                    return f.Alpha(voice * 8 + k, step) ? f.At(voice * 8 + k, step) >> 19 & 31 : 0;
-                };
-                bool any = false, notes = false;
-                for (int step = 0; step < 64; ++step) {
-                    for (int k = 0; k < 8; ++k) any |= cell(step, k) != 0;
-                    const int note = cell(step, 0);
-                    notes |= note != 0;
-                    EXPECT_TRUE(voice > 1 || note == 0 || std::count(drums.begin(), drums.end(), note)) << tune;
-                }
-                last = any ? frame : last;
-                with_notes += notes;
-            }
-            EXPECT_TRUE(voice < 5 ? last >= 2 && with_notes == last + 1 : last == -1)
-                << tune << " voice " << voice << ": a played voice needs notes in each of three patterns or more; "
-                << "the others no data";
         }
     }
 }

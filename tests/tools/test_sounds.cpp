@@ -33,9 +33,8 @@ std::vector<std::vector<double>> Load(const std::string& name, int* hertz) {
 }
 
 double Peak(const std::vector<double>& x) {
-    double peak = 0;
-    for (double v : x) peak = std::max(peak, std::fabs(v));
-    return peak;
+    const auto [low, high] = std::minmax_element(x.begin(), x.end());
+    return std::max(-*low, *high);
 }
 
 // The RMS level of each window of `window` samples, windows `step` apart.
@@ -95,8 +94,7 @@ TEST(Sounds, MusicIsASeamlessLoopOfHalfAMinuteToAMinute) {
     int hertz = 0;
     const auto channels = Load(kLevelMusicFile, &hertz);
     ASSERT_FALSE(channels.empty());
-    EXPECT_GE(channels[0].size(), 30u * hertz);
-    EXPECT_LE(channels[0].size(), 60u * hertz);
+    EXPECT_TRUE(channels[0].size() >= 30u * hertz && channels[0].size() <= 60u * hertz) << channels[0].size();
     for (const std::vector<double>& x : channels) {
         EXPECT_LT(Peak(x), kFullScale) << "clipped";
         // Something plays all the way through: no silent stretch of two seconds.
