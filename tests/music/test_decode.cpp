@@ -40,8 +40,7 @@ TEST(MusicDecode, CellsAreBlueTimesAlphaOverEightAndFrame63IsNeverRead) {
     gc_init();
     GlfwLayer::current = GlfwLayer::CreateReal();
     ASSERT_TRUE(glfw().Init());
-    auto* host = new OrvGlfwGame();
-    host->SetGlfwWindow(128, 96, 8, 8, 8, 0, 0, 0, false);
+    (new OrvGlfwGame())->SetGlfwWindow(128, 96, 8, 8, 8, 0, 0, 0, false);
     orvInitFramework();
     auto* graphics = new gxtkGraphics();
     orv_graphics_SetGraphicsDevice(graphics);
@@ -51,11 +50,9 @@ TEST(MusicDecode, CellsAreBlueTimesAlphaOverEightAndFrame63IsNeverRead) {
 
     const std::string dir = TempDir();
     ASSERT_EQ(chdir(dir.c_str()), 0);
-    std::vector<std::vector<int>> pixels = {
-        {128 + 19, 5, 200, 255},     // frame 2, voice 2, step 5, cell 3
-        {256 + 8, 10, 200, 100},     // frame 4, voice 1, step 10, cell 0
-        {384 + 63, 448 + 63, 8, 255},  // frame 62 (the last row of frames), voice 7, step 63, cell 7
-    };
+    // Frame 2, voice 2, step 5, cell 3; frame 4, voice 1, step 10, cell 0;
+    // frame 62 (the last row of frames), voice 7, step 63, cell 7.
+    std::vector<std::vector<int>> pixels = {{147, 5, 200, 255}, {264, 10, 200, 100}, {384 + 63, 448 + 63, 8, 255}};
     for (int x = 0; x < 64; ++x) pixels.push_back({448 + x, 448, 255, 255});  // frame 63
     ASSERT_TRUE(WriteTune(dir, 512, 512, pixels));  // 8 x 8 frames
     player->m_Song[At(2, 2, 5) + 2] = 7;

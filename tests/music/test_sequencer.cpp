@@ -185,25 +185,6 @@ TEST_F(Sequencer, VolumeCellsAndTheSinglePrecisionEnvelope) {
     }
 }
 
-TEST_F(Sequencer, SlidesAndBendsAreClamped) {
-    player->p_Qn_PlayNote(2, 31, 20, 0, 0);  // rate 2.828
-    player->p_Qn_PlayNote(2, 0, 0, 2, 18);
-    EXPECT_FLOAT_EQ(player->m_Rate[2], 2.828f - 0.1f);
-    for (int i = 0; i < 9; ++i) player->p_Qn_PlayNote(2, 0, 0, 1, 31);
-    EXPECT_FLOAT_EQ(Of("SetRate", 29).at(2).value, 2.728f + 31.0f / 180.0f);
-    EXPECT_EQ(player->m_Rate[2], 4.0f);
-    player->p_Qn_PlayNote(2, 0, 0, 4, 31);
-    EXPECT_FLOAT_EQ(player->m_Rate[2], 4.0f - 31.0f / 15.0f);
-    player->p_Qn_PlayNote(2, 0, 0, 4, 31);
-    EXPECT_EQ(Values(player->m_Rate[2], Of("SetRate", 29).back().value), Values(0.25f, 0.25f));
-    player->p_Qn_PlayNote(2, 0, 0, 3, 15);
-    const float bent = player->m_Rate[2];
-    // A muted voice takes no slide.
-    player->m_Mute[2] = 1;
-    player->p_Qn_PlayNote(2, 0, 0, 3, 31);
-    EXPECT_EQ(Values(bent, player->m_Rate[2]), Values(1.25f, 1.25f));
-}
-
 TEST_F(Sequencer, PauseStopsAtOnceAndResumes150MsAfter) {
     SetRow(0, 3, 0, 13, 20);
     Due();

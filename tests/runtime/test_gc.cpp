@@ -43,10 +43,7 @@ protected:
         destroyed = 0;
         gc_stress = false;
     }
-    void TearDown() override {
-        Flush();
-        gc_stress = saved_stress_;
-    }
+    void TearDown() override { Flush(); gc_stress = false; }
     // Without roots, two finishing steps destroy everything, including what
     // the first one found marked.
     static void Flush() {
@@ -67,8 +64,6 @@ protected:
         Garbage(GC_SWEEP_THRESHOLD - gc_new_bytes + 8);
         gc_collect_step(nullptr);
     }
-
-    const bool saved_stress_ = gc_stress;
 };
 
 TEST_F(Collector, StoreIntoAMarkedObjectKeepsTheValueAlive) {
@@ -135,10 +130,7 @@ TEST_F(Collector, StaticEmptyArraysAreNeverQueuedOrFreed) {
     struct Holder : Object {
         Array<Node*> nodes;
         Array<String> strings;
-        void mark() override {
-            gc_mark_q(nodes.rep);
-            gc_mark_q(strings.rep);
-        }
+        void mark() override { gc_mark_q(nodes.rep); gc_mark_q(strings.rep); }
     };
     Holder* holder = new Holder();
     Root({holder});
