@@ -18,6 +18,13 @@ namespace music_test {
 
 using Call = NullAudio::Call;
 
+// Where cell 0 of voice v's row at step s of pattern p is kept.
+inline int At(int p, int v, int s) { return ((p * 512) + v * 64 + s) * 8; }
+// Five voices' entries of an array, from the given one.
+inline std::vector<double> Voices(const Array<int>& a, int from = 0) {
+    return Values(a[from], a[from + 1], a[from + 2], a[from + 3], a[from + 4]);
+}
+
 class PlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -44,19 +51,16 @@ protected:
     }
 
     // The game's configuration, and a tune whose load has already finished.
-    void StartLoaded(const char* name = "Retro/Hopper") {
+    void StartLoaded() {
         player->p_Qn_Init(32, 4, 3, 3, 4);
-        player->p_Qn_StartTune(String(name), 37171650, 100);
+        player->p_Qn_StartTune(String("Retro/Hopper"), 37171650, 100);
         player->m_LoadStep = 0;
     }
 
     // Writes the four used cells of a row.
     void SetRow(int pattern, int voice, int step, int note, int volume, int fx = 0, int param = 0) {
-        const int at = ((pattern * 512) + voice * 64 + step) * 8;
-        player->m_Song[at] = note;
-        player->m_Song[at + 1] = volume;
-        player->m_Song[at + 2] = fx;
-        player->m_Song[at + 3] = param;
+        const int cells[] = {note, volume, fx, param};
+        for (int k = 0; k < 4; ++k) player->m_Song[At(pattern, voice, step) + k] = cells[k];
     }
 
     // The audio calls of one operation, on one channel (any when -1).

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,10 +19,8 @@ namespace {
 std::string TempDir() {
     char name[] = "/tmp/music_test_XXXXXX";
     if (!mkdtemp(name)) return "";
-    const std::string dir = name;
-    mkdir((dir + "/data").c_str(), 0755);
-    mkdir((dir + "/data/tunes").c_str(), 0755);
-    return dir;
+    std::filesystem::create_directories(std::string(name) + "/data/tunes");
+    return name;
 }
 
 // An RGBA tune image, all transparent but for the given pixels {x, y, blue,
@@ -42,8 +40,7 @@ TEST(MusicDecode, CellsAreBlueTimesAlphaOverEightAndFrame63IsNeverRead) {
     gc_init();
     GlfwLayer::current = GlfwLayer::CreateReal();
     ASSERT_TRUE(glfw().Init());
-    auto* host = new OrvGlfwGame();
-    host->SetGlfwWindow(128, 96, 8, 8, 8, 0, 0, 0, false);
+    (new OrvGlfwGame())->SetGlfwWindow(128, 96, 8, 8, 8, 0, 0, 0, false);
     orvInitFramework();
     auto* graphics = new gxtkGraphics();
     orv_graphics_SetGraphicsDevice(graphics);
@@ -53,14 +50,12 @@ TEST(MusicDecode, CellsAreBlueTimesAlphaOverEightAndFrame63IsNeverRead) {
 
     const std::string dir = TempDir();
     ASSERT_EQ(chdir(dir.c_str()), 0);
-    std::vector<std::vector<int>> pixels = {
-        {128 + 19, 5, 200, 255},     // frame 2, voice 2, step 5, cell 3
-        {256 + 8, 10, 200, 100},     // frame 4, voice 1, step 10, cell 0
-        {384 + 63, 448 + 63, 8, 255},  // frame 62 (the last row of frames), voice 7, step 63, cell 7
-    };
+    // Frame 2, voice 2, step 5, cell 3; frame 4, voice 1, step 10, cell 0;
+    // frame 62 (the last row of frames), voice 7, step 63, cell 7.
+    std::vector<std::vector<int>> pixels = {{147, 5, 200, 255}, {264, 10, 200, 100}, {384 + 63, 448 + 63, 8, 255}};
     for (int x = 0; x < 64; ++x) pixels.push_back({448 + x, 448, 255, 255});  // frame 63
     ASSERT_TRUE(WriteTune(dir, 512, 512, pixels));  // 8 x 8 frames
-    player->m_Song[2 * 4096 + 2 * 512 + 5 * 8 + 2] = 7;
+    player->m_Song[At(2, 2, 5) + 2] = 7;
     player->m_Song[63 * 4096] = 5;
 
     // Frames rendered as the game renders them; the colour under the
@@ -76,15 +71,13 @@ TEST(MusicDecode, CellsAreBlueTimesAlphaOverEightAndFrame63IsNeverRead) {
         graphics->EndRender();
         EXPECT_EQ(pixel[0] & 0xffffff, 0);  // nothing the loader drew is left on the screen
     }
-    auto cell = [&](int pattern, int voice, int step, int k) {
-        return player->m_Song[((pattern * 512) + voice * 64 + step) * 8 + k];
-    };
-    EXPECT_EQ(player->m_Song[2 * 4096 + 2 * 512 + 5 * 8 + 3], 25);
-    EXPECT_EQ(Values(cell(2, 2, 5, 2), cell(4, 1, 10, 0), cell(62, 7, 63, 7), player->m_Song[63 * 4096]),
-              Values(0, 9, 1, 5));  // transparent; 200 x 100 / 255 = 78, over 8; 8 over 8; never read
-    EXPECT_EQ(Values(player->m_MaxPattern[0], player->m_MaxPattern[1], player->m_MaxPattern[2],
-                     player->m_MaxPattern[3], player->m_MaxPattern[4], player->m_MaxPattern[7]),
-              Values(0, 4, 2, 0, 0, 62));
+    // 200 over 8; transparent; 200 x 100 / 255 = 78, over 8; 8 over 8; never read.
+    const Array<int>& song = player->m_Song;
+    EXPECT_EQ(Values(song[At(2, 2, 5) + 3], song[At(2, 2, 5) + 2], song[At(4, 1, 10)], song[At(62, 7, 63) + 7],
+                     song[63 * 4096]),
+              Values(25, 0, 9, 1, 5));
+    EXPECT_EQ(Voices(player->m_MaxPattern), Values(0, 4, 2, 0, 0));
+    EXPECT_EQ(player->m_MaxPattern[7], 62);
 }
 
 // Without a debugger attached (standard input at its end) the error ends

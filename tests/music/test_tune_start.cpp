@@ -2,6 +2,8 @@
 // steps with the files they read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "framework/random.h"
 #include "tests/music/player_rig.h"
 
@@ -10,10 +12,6 @@ namespace {
 
 using Music = PlayerTest;
 using Draw = RecordingGraphics::Call;
-
-std::vector<double> Voices(const Array<int>& a, int from = 0) {
-    return Values(a[from], a[from + 1], a[from + 2], a[from + 3], a[from + 4]);
-}
 
 TEST_F(Music, WorkedExampleOfTheGameSeed) {
     SetNow(5000);
@@ -28,25 +26,6 @@ TEST_F(Music, WorkedExampleOfTheGameSeed) {
     EXPECT_EQ(player->m_TunePath.ToUtf8() + " " + player->m_Chords.ToUtf8(), "tunes/Pasture Run/Tune_12.png qqjj");
     EXPECT_EQ(Values(player->m_BarsLeft, player->m_LoadStep, player->m_State, player->m_Tempo, player->m_NextTime),
               Values(2, 1, 2, 100, 5100));
-}
-
-TEST_F(Music, PicksStayInRangeAndReachBothEnds) {
-    player->p_Qn_Init(32, 4, 3, 3, 4);
-    const int top[6] = {0, 4, 4, 3, 3, 4};
-    bool seen[6][5] = {};
-    for (int seed = -1000; seed < 1000; ++seed) {
-        player->p_Qn_StartTune(String("t"), seed * 7919, 100);
-        for (int i = 1; i <= 5; ++i) {
-            const int pick = player->m_InstPick[i];
-            ASSERT_TRUE(pick >= 1 && pick <= top[i]) << pick;
-            seen[i][pick] = true;
-        }
-        ASSERT_FALSE(player->m_Mute[0] == 1 && player->m_Mute[1] == 1);
-        ASSERT_TRUE(player->m_BarsLeft == 2 || player->m_BarsLeft == 4);
-    }
-    for (int i = 1; i <= 5; ++i) {
-        for (int v = 1; v <= top[i]; ++v) EXPECT_TRUE(seen[i][v]) << "pick " << i << " never " << v;
-    }
 }
 
 TEST_F(Music, LoaderReadsEveryFileInSeventyStepsAtMostThreePerFrame) {
@@ -69,11 +48,9 @@ TEST_F(Music, LoaderReadsEveryFileInSeventyStepsAtMostThreePerFrame) {
     EXPECT_EQ(graphics->Of(Draw::LoadSurface)[0].path, "quarlo://data/tunes/Pasture Run/Tune_12.png");
     EXPECT_NE(player->m_TuneImage, nullptr);
     std::vector<std::string> expected, loaded;
-    for (int k = 0; k < 16; ++k) {
-        expected.push_back("inst/d" + std::to_string(k < 8 ? 1 : 3) + "-" + std::to_string(k % 8 + 1) + ".wav");
-    }
-    for (const char* name : {"inst/lead2.wav", "inst/accompany2.wav", "inst/bass1.wav"}) expected.push_back(name);
-    for (std::string& path : expected) path = "quarlo://data/" + path;
+    for (int k = 0; k < 16; ++k) expected.push_back("d" + std::to_string(k < 8 ? 1 : 3) + "-" + char('1' + k % 8));
+    expected.insert(expected.end(), {"lead2", "accompany2", "bass1"});
+    for (std::string& name : expected) name = "quarlo://data/inst/" + name + ".wav";
     for (const Call& c : Of("LoadSample")) loaded.push_back(c.sample);
     EXPECT_EQ(loaded, expected);
     // Each sample in its place.
@@ -97,14 +74,11 @@ TEST_F(Music, SameTuneAgainIsNotReloadedAndUsesTheLoadedPatterns) {
     player->m_Song[1000] = 9;
     orv_random_Seed = 55;  // whatever the game drew meanwhile
     SetNow(20000);
-    player->p_Qn_StartTune(String("Retro/Hopper"), 37171650, 100);
+    player->p_Qn_StartTune(String("Retro/Hopper"), 37171650, 100);  // the same tune
     EXPECT_EQ(Values(player->m_LoadStep, player->m_NextTime, player->m_Song[1000]), Values(0, 20100, 9));
-    bool moved = false;
-    for (int v = 0; v < 5; ++v) {
-        EXPECT_LE(player->m_Pattern[v], 3);
-        moved = moved || player->m_Pattern[v] != 0;
-    }
-    EXPECT_TRUE(moved);
+    const std::vector<double> patterns = Voices(player->m_Pattern);
+    EXPECT_TRUE(*std::max_element(patterns.begin(), patterns.end()) <= 3 && patterns != Values(0, 0, 0, 0, 0))
+        << testing::PrintToString(patterns);
 
     player->p_Qn_StartTune(String("Retro/Cavern Digger"), 37171650, 100);
     EXPECT_EQ(Values(player->m_LoadStep, player->m_MaxPattern[3]), Values(1, 0));

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/subprocess.h"
 
 namespace {
 
-const std::string kError = "Quarlo Runtime Error : Image frame outside surface\n\n";
 const std::string kStop = "{{~~~~}}\n\n";  // marker line, then an empty debugger line
 
 struct Outcome {
@@ -18,20 +18,10 @@ struct Outcome {
     int status;
 };
 
-void Check(const Outcome& run) {
-    std::vector<std::string> argv = run.args;
-    argv.insert(argv.begin(), DIAG_PROBE);
-    ProcessOptions options;
-    options.input = run.input;
-    const ProcessResult r = RunProcess(argv, options);
-    SCOPED_TRACE(testing::PrintToString(run.args) + " input " + testing::PrintToString(run.input));
-    EXPECT_EQ(r.out, run.out);
-    EXPECT_EQ(r.err, run.err);
-    EXPECT_EQ(r.status, run.status);
-}
-
-TEST(Diagnostics, DebuggerConversation) {
+TEST(Diagnostics, TheDebuggerConversationAndEveryWayOut) {
     const std::vector<std::string> error = {"error"};
+    const auto fatal = [](const std::string& message) { return "Quarlo Runtime Error : " + message + "\n\n"; };
+    const std::string kError = fatal("Image frame outside surface");
     for (const Outcome& run : std::vector<Outcome>{
              {error, "", kError, kStop, 255},  // no debugger attached
              {error, "?\n", kError, kStop, 255},
@@ -41,17 +31,7 @@ TEST(Diagnostics, DebuggerConversation) {
              {error, "s\n?\nq\n", kError + kError, kStop + kStop, 0},
              {error, "zap\nq\n", kError + "????? zap ?????", kStop, 255},
              {error, "q", kError, kStop, 255},  // a line must end with a newline
-             // A live object; then 0, a stack address, an interior pointer
-             // and a destroyed object, which all give an empty text.
-             {{"debug-addresses"}, "", "Quarlo Runtime Error : probe\n\n", kStop + "+Object\n\n" + "\n\n\n\n", 0},
-         }) {
-        Check(run);
-    }
-}
-
-TEST(Diagnostics, OtherWaysOut) {
-    const auto fatal = [](const std::string& message) { return "Quarlo Runtime Error : " + message + "\n\n"; };
-    for (const Outcome& run : std::vector<Outcome>{
+             // The other ways out.
              {{"quiet"}, "", "", "", 0},
              // The same text: UTF-8 on standard output, the low byte of each
              // unit on the debugger's standard error.
@@ -61,7 +41,13 @@ TEST(Diagnostics, OtherWaysOut) {
              {{"signal", "4"}, "", fatal("Illegal instruction"), kStop, 255},
              {{"handler", "10"}, "", fatal("Unknown signal"), kStop, 255},
          }) {
-        Check(run);
+        std::vector<std::string> argv = run.args;
+        argv.insert(argv.begin(), DIAG_PROBE);
+        ProcessOptions options;
+        options.input = run.input;
+        const ProcessResult r = RunProcess(argv, options);
+        EXPECT_EQ(std::tie(r.out, r.err, r.status), std::tie(run.out, run.err, run.status))
+            << testing::PrintToString(run.args) << " input " << testing::PrintToString(run.input);
     }
 }
 

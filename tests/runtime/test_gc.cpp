@@ -2,13 +2,13 @@
 // empty arrays, the sweep threshold, the step budget and stress mode.
 #include <gtest/gtest.h>
 
-#include <functional>
-
+#include <array>
 #include <cstdlib>
 #include <vector>
 
 #include "runtime/array.h"
 #include "runtime/object.h"
+#include "tests/game/values.h"
 
 namespace {
 
@@ -43,10 +43,7 @@ protected:
         destroyed = 0;
         gc_stress = false;
     }
-    void TearDown() override {
-        Flush();
-        gc_stress = saved_stress_;
-    }
+    void TearDown() override { Flush(); gc_stress = false; }
     // Without roots, two finishing steps destroy everything, including what
     // the first one found marked.
     static void Flush() {
@@ -67,8 +64,6 @@ protected:
         Garbage(GC_SWEEP_THRESHOLD - gc_new_bytes + 8);
         gc_collect_step(nullptr);
     }
-
-    const bool saved_stress_ = gc_stress;
 };
 
 TEST_F(Collector, StoreIntoAMarkedObjectKeepsTheValueAlive) {
@@ -83,17 +78,14 @@ TEST_F(Collector, StoreIntoAMarkedObjectKeepsTheValueAlive) {
 }
 
 TEST_F(Collector, DeadObjectsDieInLaterAllocationsAndTheirBlocksAreReused) {
-    Node* dead1 = new Node();
-    Node* dead2 = new Node();
+    Node *dead1 = new Node(), *dead2 = new Node();
     Garbage(64);  // the smallest block that goes back to the C heap (dies in the next allocation)
     Sweep();
-    EXPECT_EQ(destroyed, 0);
-    EXPECT_EQ(gc_free_bytes, GC_SWEEP_THRESHOLD + 8);  // everything allocated
+    EXPECT_EQ(Values(destroyed, gc_free_bytes), Values(0, GC_SWEEP_THRESHOLD + 8));  // everything allocated
     // 72 bytes from the C heap pay for both nodes, whose small blocks stay
     // with the collector for the next allocations of their size.
     Garbage(72);
-    EXPECT_EQ(destroyed, 2);
-    EXPECT_EQ(gc_free_bytes, GC_SWEEP_THRESHOLD + 8 - 2 * kNode);
+    EXPECT_EQ(Values(destroyed, gc_free_bytes), Values(2, GC_SWEEP_THRESHOLD + 8 - 2 * kNode));
     void* heap_block = std::malloc(kNode);
     EXPECT_NE(heap_block, static_cast<void*>(dead2));
     std::free(heap_block);
@@ -106,23 +98,16 @@ TEST_F(Collector, NoSweepUntilMoreThanEightMebibytesAreAllocated) {
     Garbage(GC_SWEEP_THRESHOLD - kNode);
     gc_collect_step(nullptr);
     Node* last = new Node();
-    EXPECT_EQ(gc_free_bytes, 0);
-    EXPECT_TRUE(gc_is_live(first));
+    EXPECT_EQ(Values(gc_free_bytes, gc_is_live(first)), Values(0, true));
     gc_collect_step(nullptr);  // now one node past the threshold
-    EXPECT_FALSE(gc_is_live(last));
-    EXPECT_EQ(destroyed, 0);
+    EXPECT_EQ(Values(gc_is_live(last), destroyed), Values(false, 0));
 }
 
 TEST_F(Collector, StepBudget) {
-    const int cases[][3] = {
-        // new bytes, allocated bytes, limit
-        {0, 5000, 0},
-        {1 << 20, 9 << 20, 2 << 20},
-        {3, 8, 3},
-        {4000000, 1004000000, 4000000 + 476837158},  // the product needs 64 bits
-        {3000000, 0, 3000000 - 1072883},             // truncated toward zero
-    };
-    for (const auto& c : cases) {
+    // New bytes, allocated bytes, limit; the fourth product needs 64 bits,
+    // the fifth is truncated toward zero.
+    for (const auto& c : {std::array{0, 5000, 0}, {1 << 20, 9 << 20, 2 << 20}, {3, 8, 3},
+                          {4000000, 1004000000, 4000000 + 476837158}, {3000000, 0, 3000000 - 1072883}}) {
         gc_new_bytes = c[0];
         gc_alloced_bytes = c[1];
         EXPECT_EQ(gc_step_limit(), c[2]) << c[0] << " " << c[1];
@@ -145,10 +130,7 @@ TEST_F(Collector, StaticEmptyArraysAreNeverQueuedOrFreed) {
     struct Holder : Object {
         Array<Node*> nodes;
         Array<String> strings;
-        void mark() override {
-            gc_mark_q(nodes.rep);
-            gc_mark_q(strings.rep);
-        }
+        void mark() override { gc_mark_q(nodes.rep); gc_mark_q(strings.rep); }
     };
     Holder* holder = new Holder();
     Root({holder});
@@ -162,11 +144,9 @@ TEST_F(Collector, StaticEmptyArraysAreNeverQueuedOrFreed) {
     }
     gc_stress = true;
     gc_collect_step(nullptr);
-    for (gc_object* rep : {static_cast<gc_object*>(&Array<Node*>::nullRep),
-                           static_cast<gc_object*>(&Array<String>::nullRep)}) {
-        EXPECT_EQ(rep->flags, GC_STATIC_MARK);
-        EXPECT_EQ(rep->succ, nullptr);
-    }
+    const gc_object &a = Array<Node*>::nullRep, &b = Array<String>::nullRep;
+    EXPECT_EQ(Values(a.flags, a.succ == nullptr, b.flags, b.succ == nullptr),
+              Values(GC_STATIC_MARK, 1, GC_STATIC_MARK, 1));
 }
 
 TEST_F(Collector, ArraysMarkTheirElementsAndReleaseTheirStrings) {
@@ -184,10 +164,8 @@ TEST_F(Collector, ArraysMarkTheirElementsAndReleaseTheirStrings) {
     Root({nodes.rep, things.rep});
     gc_stress = true;
     gc_collect_step(nullptr);
-    EXPECT_EQ(destroyed, 1);
-    EXPECT_TRUE(gc_is_live(nodes[0]->next));
-    EXPECT_TRUE(gc_is_live(thing));
-    EXPECT_EQ(text.rep()->refs, 1);  // the string array died
+    // One node died, and the string array.
+    EXPECT_EQ(Values(destroyed, gc_is_live(nodes[0]->next), gc_is_live(thing), text.rep()->refs), Values(1, 1, 1, 1));
 }
 
 TEST_F(Collector, StressStepFinishesTheCycleAndDestroysAtOnce) {
@@ -197,23 +175,8 @@ TEST_F(Collector, StressStepFinishesTheCycleAndDestroysAtOnce) {
     Root({kept});
     gc_stress = true;
     gc_collect_step(delegate);
-    EXPECT_EQ(destroyed, 2);
-    EXPECT_EQ(gc_free_bytes, 0);
-    EXPECT_TRUE(gc_is_live(delegate->next));
-    EXPECT_EQ(gc_alloced_bytes, 3 * kNode);
-}
-
-TEST_F(Collector, ObjectsCompareByIdentityAndAddressOrder) {
-    Node* a = new Node();
-    Node* b = new Node();
-    Object on_stack;  // far from the heap: the sign must hold beyond 32 bits of distance
-    Object* low = std::less<Object*>()(a, &on_stack) ? static_cast<Object*>(a) : &on_stack;
-    Object* high = low == a ? &on_stack : static_cast<Object*>(a);
-    EXPECT_LT(low->Compare(high), 0);
-    EXPECT_GT(high->Compare(low), 0);
-    EXPECT_EQ(a->Compare(a), 0);
-    EXPECT_TRUE(a->Equals(a));
-    EXPECT_FALSE(a->Equals(b));
+    EXPECT_EQ(Values(destroyed, gc_free_bytes, gc_is_live(delegate->next), gc_alloced_bytes),
+              Values(2, 0, 1, 3 * kNode));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "runtime/array.h"
+#include "tests/game/values.h"
 
 namespace {
 
@@ -31,24 +32,21 @@ String load(const std::string& bytes) {
 }
 
 TEST(String, Conversions) {
-    EXPECT_EQ(u8(String(7.0f)), "7.0");
-    EXPECT_EQ(u8(String(0.25f)), "0.25");
-    EXPECT_EQ(u8(String(0.1f)), "0.10000000149011612");
-    EXPECT_EQ(u8(String(-2)), "-2");
-    EXPECT_EQ(String("\xE9")[0], 0xFFE9);  // bytes widen as signed chars
     const char16_t units[] = {0x41, 0x7F, 0x80, 0x7FF, 0x800, 0xFFFF};
-    EXPECT_EQ(u8(String(units, 6)), "\x41\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF");
-    EXPECT_EQ(String("  42xyz").ToInt(), 42);
-    EXPECT_EQ(String("abc").ToInt(), 0);
-    EXPECT_EQ((String(std::string(62, ' ').c_str()) + String("12345")).ToInt(), 1);  // 63 characters at most
+    EXPECT_EQ((Parts{u8(String(7.0f)), u8(String(0.25f)), u8(String(0.1f)), u8(String(-2)), u8(String(units, 6))}),
+              (Parts{"7.0", "0.25", "0.10000000149011612", "-2", "\x41\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"}));
+    EXPECT_EQ(String("\xE9")[0], 0xFFE9);  // bytes widen as signed chars
+    // At most 63 characters are read.
+    EXPECT_EQ(Values(String("  42xyz").ToInt(), String("abc").ToInt(),
+                     (String(std::string(62, ' ').c_str()) + String("12345")).ToInt()),
+              Values(42, 0, 1));
 }
 
 TEST(String, UnchangedTextSharesTheRepAndTheEmptyRepIsNeverFreed) {
     const String a("hello");
-    EXPECT_EQ((a + String()).rep(), a.rep());
-    EXPECT_EQ((String() + a).rep(), a.rep());
-    EXPECT_EQ(a.Slice(-10).rep(), a.rep());
-    EXPECT_EQ(a.Replace(String("x"), String("y")).rep(), a.rep());
+    EXPECT_EQ((std::vector<const void*>{(a + String()).rep(), (String() + a).rep(), a.Slice(-10).rep(),
+                                        a.Replace(String("x"), String("y")).rep()}),
+              std::vector<const void*>(4, a.rep()));
     {
         String b(a), c;
         c = b;
@@ -56,7 +54,7 @@ TEST(String, UnchangedTextSharesTheRepAndTheEmptyRepIsNeverFreed) {
         EXPECT_EQ(a.rep()->refs, 3);
     }
     EXPECT_EQ(a.rep()->refs, 1);
-    EXPECT_EQ(a.Split(String("|"))[0].rep(), a.rep());
+    EXPECT_EQ(a.Split(String("|"))[0].rep(), a.rep());  // the array keeps a reference till it is collected
     EXPECT_EQ(u8(a + String(" you")), "hello you");
 
     // The empty rep is never counted or freed.
@@ -65,8 +63,7 @@ TEST(String, UnchangedTextSharesTheRepAndTheEmptyRepIsNeverFreed) {
         c = e;
         b = String("x").Slice(1);
     }
-    EXPECT_EQ(String::nullRep.refs, 1);
-    EXPECT_EQ(String::nullRep.length, 0);
+    EXPECT_EQ(Values(String::nullRep.refs, String::nullRep.length), Values(1, 0));
     EXPECT_EQ(u8(String() + String("ok")), "ok");
 }
 
@@ -74,28 +71,20 @@ TEST(String, CompareFindAndSlice) {
     EXPECT_TRUE(String("xabc").Slice(1) == String("abc"));  // equal text in two reps
     EXPECT_FALSE(String("ab") == String("ac"));              // every unit counts
     EXPECT_FALSE(String("ab") == String("abc"));
-    const String s("abcabc");
-    EXPECT_EQ(s.Find(String("c"), 3), 5);
-    EXPECT_EQ(s.Find(String("bc"), -4), 1);
-    EXPECT_EQ(s.Find(String("abcabcd")), -1);
-    EXPECT_EQ(s.Find(String(), -3), 0);
-    EXPECT_EQ(s.Find(String(), 6), 6);
-    EXPECT_EQ(s.Find(String(), 7), -1);
-    EXPECT_EQ(s.Find(String("c"), INT_MAX), -1);  // a start past the end finds nothing
-    EXPECT_EQ(s.Find(String("bc"), INT_MAX - 1), -1);
+    // A start past the end finds nothing, also next to the largest int.
+    const auto find = [](const char* s, int from) { return String("abcabc").Find(String(s), from); };
+    EXPECT_EQ(Values(find("c", 3), find("bc", -4), find("abcabcd", 0), find("", -3), find("", 6), find("", 7),
+                     find("c", INT_MAX), find("bc", INT_MAX - 1)),
+              Values(5, 1, -1, 0, 6, -1, -1, -1));
     const String h("hello");
-    EXPECT_EQ(u8(h.Slice(-3)), "llo");
-    EXPECT_EQ(u8(h.Slice(1, -1)), "ell");
-    EXPECT_EQ(u8(h.Slice(4, 99)), "o");
+    EXPECT_EQ((Parts{u8(h.Slice(-3)), u8(h.Slice(1, -1)), u8(h.Slice(4, 99))}), (Parts{"llo", "ell", "o"}));
     EXPECT_EQ(h.Slice(3, 1).rep(), &String::nullRep);
 }
 
 TEST(String, SplitAndReplace) {
-    EXPECT_EQ(split("a||b", "|"), (Parts{"a", "", "b"}));
-    EXPECT_EQ(split("abc|", "|"), (Parts{"abc", ""}));
-    EXPECT_EQ(split("", "|"), (Parts{""}));
-    EXPECT_EQ(split("ab", ""), (Parts{"a", "b"}));
-    EXPECT_EQ(split("aaa", "aa"), (Parts{"", "a"}));
+    EXPECT_EQ((std::vector<Parts>{split("a||b", "|"), split("abc|", "|"), split("", "|"), split("ab", ""),
+                                  split("aaa", "aa")}),
+              (std::vector<Parts>{{"a", "", "b"}, {"abc", ""}, {""}, {"a", "b"}, {"", "a"}}));
     EXPECT_EQ(String().Split(String()).rep, &Array<String>::nullRep);
     EXPECT_EQ(u8(String("aaaa").Replace(String("aa"), String("b-"))), "b-b-");
     EXPECT_EQ(String("aa").Replace(String("a"), String()).rep(), &String::nullRep);
@@ -104,20 +93,20 @@ TEST(String, SplitAndReplace) {
 }
 
 TEST(String, LoadDecodesUtf16AndUtf8OrFallsBackToBytes) {
-    EXPECT_EQ(u8(load(std::string("\xFF\xFE" "A\0B\0", 6))), "AB");
-    EXPECT_EQ(u16(load(std::string("\xFE\xFF\0A\x20\xAC", 6))), u"A\u20AC");
-    EXPECT_EQ(u8(load(std::string("\xFF\xFE" "A\0B", 5))), "A");  // odd last byte dropped
-    EXPECT_EQ(u16(load("\xEF\xBB\xBF" "A\xC3\xA9\xE2\x82\xAC")), u"A\u00E9\u20AC");
+    // UTF-16 either way round (an odd last byte dropped), UTF-8 after its mark.
+    const std::string utf16[] = {{"\xFF\xFE" "A\0B\0", 6}, {"\xFE\xFF\0A\x20\xAC", 6}, {"\xFF\xFE" "A\0B", 5}};
+    EXPECT_EQ((std::vector<std::u16string>{u16(load(utf16[0])), u16(load(utf16[1])), u16(load(utf16[2])),
+                                           u16(load("\xEF\xBB\xBF" "A\xC3\xA9\xE2\x82\xAC"))}),
+              (std::vector<std::u16string>{u"AB", u"A\u20AC", u"A", u"A\u00E9\u20AC"}));
     EXPECT_EQ(load("\xEF\xBB\xBF").rep(), &String::nullRep);
     EXPECT_EQ(load("").rep(), &String::nullRep);
     const String big = load(std::string(8193, 'x') + "\xC3\xA9");  // three read blocks
     ASSERT_EQ(big.Length(), 8194);
     EXPECT_EQ(big[8193], 0xE9);
-    // Not UTF-8 after all: one character per byte.
-    EXPECT_EQ(u16(load("a\xC3\xA9\xF0" "b")), u"a\u00C3\u00A9\u00F0b");
-    EXPECT_EQ(u16(load("\xEF\xBB\xBF\xE9x")), u"\u00E9x");  // the mark stays skipped
-    EXPECT_EQ(u16(load("ab\xE2\x82")), u"ab\u00E2\u0082");  // truncated at the end
-    EXPECT_EQ(u16(load("ab\xC3")), u"ab\u00C3");
+    // Not UTF-8 after all: one character per byte; a mark stays skipped; truncated at the end.
+    EXPECT_EQ((std::vector<std::u16string>{u16(load("a\xC3\xA9\xF0" "b")), u16(load("\xEF\xBB\xBF\xE9x")),
+                                           u16(load("ab\xE2\x82")), u16(load("ab\xC3"))}),
+              (std::vector<std::u16string>{u"a\u00C3\u00A9\u00F0b", u"\u00E9x", u"ab\u00E2\u0082", u"ab\u00C3"}));
 }
 
 }  // namespace

