@@ -2,7 +2,6 @@
 // or size, and the pictures they show read back as pixels. Input goes
 // through xdotool, never through here.
 #pragma once
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,9 +10,7 @@ struct Rgb {
     bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
 };
 
-struct Rect {
-    int x, y, w, h;
-};
+struct Rect { int x, y, w, h; };
 
 struct Picture {
     int width = 0, height = 0;
@@ -28,7 +25,7 @@ struct Picture {
     // The mean absolute difference per channel between two pictures of the
     // same size over a rectangle; large when the sizes differ.
     double Difference(const Picture& other, Rect r) const;
-    bool SavePng(const std::string& path) const;
+    void SavePng(const std::string& path) const;
 };
 
 class XScreen {
@@ -38,6 +35,7 @@ public:
     XScreen(const XScreen&) = delete;
     XScreen& operator=(const XScreen&) = delete;
 
+    // The other calls need a display.
     bool Connected() const { return display_ != nullptr; }
     struct _XDisplay* display() const { return display_; }
     // 0 when there is no such window.
