@@ -40,10 +40,6 @@ struct Player {
         player->p_Qn_Init(32, 4, 3, 3, 4);
     }
 
-    void Damage(const std::string& file, Kind kind, std::uint32_t seed = 1) {
-        damage::DamageFile(game.dir, DATA_DIR, file, kind, seed);
-    }
-
     // Starts a tune and renders until its load has finished.
     void Load(const char* tune) {
         player->p_Qn_StartTune(String(tune), 37171650, 100);
@@ -73,51 +69,42 @@ struct Player {
     c_QnPlayer* player = nullptr;
 };
 
-std::vector<int> Cells(c_QnPlayer* player) { return std::vector<int>(player->m_Song.begin(), player->m_Song.end()); }
+template <class T>
+std::vector<T> Copy(const Array<T>& a) { return std::vector<T>(a.begin(), a.end()); }
 
-TEST(DamagedTunes, LoadingRunsToItsEndAndPlaysNothing) {
+TEST(DamagedTunes, ADamagedTuneKeepsTheCellsBeforeAndSamplesThatCannotBeReadPlayNothing) {
     for (Kind kind : damage::kKinds) {
         SCOPED_TRACE(damage::Name(kind));
         Player p;
-        p.Damage("tunes/Retro/Hopper.png", kind);
-        std::uint32_t seed = 2;
-        for (const auto& entry : fs::directory_iterator(fs::path(DATA_DIR) / "inst")) {
-            p.Damage("inst/" + entry.path().filename().string(), kind, seed++);
-        }
-        p.Load("Retro/Hopper");
-
-        c_QnPlayer* player = p.player;
-        EXPECT_EQ(player->m_TuneImage, nullptr);
-        EXPECT_TRUE(p.graphics->Of(RecordingGraphics::Call::ReadPixels).empty());
-        EXPECT_EQ(Cells(player), std::vector<int>(player->m_Song.Length(), 0));
-        for (int v = 0; v < 8; ++v) EXPECT_EQ(player->m_MaxPattern[v], 0);
-        for (int k = 1; k <= 8; ++k) EXPECT_TRUE(!player->m_DrumsA[k] && !player->m_DrumsB[k]) << k;
-        for (int i : {2, 3, 4}) EXPECT_EQ(player->m_Instruments[i], nullptr);
-
-        EXPECT_EQ(p.Play(10000), 0);  // several bars
-        EXPECT_EQ(player->m_State, 2);
-    }
-}
-
-TEST(DamagedTunes, ADamagedTuneKeepsTheCellsOfTheTuneBefore) {
-    for (Kind kind : damage::kKinds) {
-        SCOPED_TRACE(damage::Name(kind));
-        Player p;
-        p.Damage("tunes/Retro/Hopper.png", kind);
-        // Every cell of the good tune reads as the loudest value.
+        damage::DamageFile(p.game.dir, DATA_DIR, "tunes/Retro/Hopper.png", kind);
+        // Every cell of a good tune reads as the loudest value.
         p.graphics->read_pixel = static_cast<int>(0xFF0000F8u);
+        const auto decoded = [&] { return p.graphics->Of(RecordingGraphics::Call::ReadPixels).size(); };
         p.Load("Retro/Cavern Digger");
         ASSERT_NE(p.player->m_TuneImage, nullptr);
-        const int decoded = static_cast<int>(p.graphics->Of(RecordingGraphics::Call::ReadPixels).size());
-        EXPECT_EQ(decoded, 63);
-        const std::vector<int> before = Cells(p.player);
+        EXPECT_EQ(decoded(), 63u);
+        const std::vector<int> before = Copy(p.player->m_Song);
 
         p.Load("Retro/Hopper");
         EXPECT_EQ(p.player->m_TuneImage, nullptr);
-        EXPECT_EQ(static_cast<int>(p.graphics->Of(RecordingGraphics::Call::ReadPixels).size()), decoded);
-        EXPECT_EQ(Cells(p.player), before);
+        EXPECT_EQ(decoded(), 63u);
+        EXPECT_EQ(Copy(p.player->m_Song), before);
+        EXPECT_EQ(Copy(p.player->m_MaxPattern), std::vector<int>(8));
         // The old cells play with the new tune's (undamaged) instruments.
         EXPECT_GT(p.Play(2000), 0);
+
+        // Then every instrument sample damaged: a good tune loads and plays
+        // on in silence.
+        std::uint32_t seed = 2;
+        for (const auto& entry : fs::directory_iterator(fs::path(DATA_DIR) / "inst")) {
+            damage::DamageFile(p.game.dir, DATA_DIR, "inst/" + entry.path().filename().string(), kind, seed++);
+        }
+        p.Load("Retro/Cavern Digger");
+        for (int k = 1; k <= 8; ++k) EXPECT_TRUE(!p.player->m_DrumsA[k] && !p.player->m_DrumsB[k]) << k;
+        for (int i : {2, 3, 4}) EXPECT_EQ(p.player->m_Instruments[i], nullptr);
+        p.audio->calls.clear();
+        EXPECT_EQ(p.Play(10000), 0);  // several bars
+        EXPECT_EQ(p.player->m_State, 2);
     }
 }
 
