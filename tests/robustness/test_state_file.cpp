@@ -59,7 +59,7 @@ std::string StartWith(GameHost& game, const std::string& state) {
     return testing::internal::GetCapturedStdout();
 }
 
-std::string StateOnDisk(const GameHost& game) { return damage::Read(fs::path(game.dir) / ".quarlostate"); }
+std::string StateOnDisk(const GameHost& game) { return ReadFile(fs::path(game.dir) / ".quarlostate"); }
 
 // A game with settings[20] = 7, badge 33 and a first score of 1234: what it
 // saved, and what it holds.
