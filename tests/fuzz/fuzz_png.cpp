@@ -11,12 +11,8 @@
 #include "tests/fuzz/input_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool ready = [] {
-        gc_init();
-        gc_stress = true;  // every step below frees what the last input left
-        return true;
-    }();
-    (void)ready;
+    // Every collector step below frees what the last input left.
+    [[maybe_unused]] static const bool ready = (gc_init(), gc_stress = true);
     const std::string path = fuzz::WriteInput("image.png", data, size);
     int width = -1, height = -1, depth = -1;
     unsigned char* pixels = orvLoadImageFile(String(path.c_str()), &width, &height, &depth);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "game/my_app.h"
@@ -18,13 +19,9 @@ namespace {
 
 // Reads the state file as the desktop host does; a save stays in memory
 // (the real one waits for the disk).
-class StateHost : public OrvGame {
-public:
+struct StateHost : OrvGame {
     std::string saved;
-    int SaveState(String state) override {
-        saved = state.ToUtf8();
-        return 0;
-    }
+    int SaveState(String state) override { saved = state.ToUtf8(); return 0; }
 };
 
 // What creation puts in place before loading.
@@ -63,9 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (app->m_Settings[10] < 64 || app->m_Settings[11] < 64 || app->m_Settings[12] < 8) __builtin_trap();
     if (app->m_Settings[14] != 1 || orv_Kemp_overscan != 0) __builtin_trap();
 
-    host->saved.clear();
     app->p_Save();
-    const std::string text = host->saved;
+    const std::string text = std::exchange(host->saved, "");
     if (load(text.data(), text.size()) != loaded) __builtin_trap();
     gc_collect_step(app);
     return 0;
