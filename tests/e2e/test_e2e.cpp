@@ -17,7 +17,6 @@
 #include <functional>
 #include <future>
 #include <map>
-#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -86,66 +85,51 @@ double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::n
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// The game started as the play command starts it (./vellumby in the build
-// folder) with `env` (NAME=value) added, running beside the test; its
-// output goes to a log file once it has ended.
-class GameProcess {
-public:
-    GameProcess(const std::vector<std::string>& env, const std::string& log_path)
-        : run_(std::async(std::launch::async, [=] {
-              const ProcessResult r = RunProcess({"./vellumby"}, {"", env, kBuild, 600});
-              std::ofstream(log_path) << r.out << r.err;
-              return r.status;
-          })) {}
-    bool Running() const { return Wait(0) == -2; }
-    // The exit status (0-255) once the program has ended within `seconds`;
-    // -1 when a signal ended it, -2 while it still runs.
-    int Wait(double seconds) const {
-        const bool ended = run_.wait_for(std::chrono::duration<double>(seconds)) == std::future_status::ready;
-        return ended ? run_.get() : -2;
-    }
-    const double started = Now();
-
-private:
-    std::shared_future<int> run_;
-};
-
-// The player's own state file (the game keeps it in its folder) is kept
-// aside while the test plays, and put back afterwards.
-struct StateFileAside {
-    const std::string path = kBuild + "/.quarlostate", kept = kArtefacts + "/player-state-kept";
-    std::error_code e;
-    StateFileAside() { fs::rename(path, kept, e); }
-    ~StateFileAside() {
-        fs::copy_file(path, kArtefacts + "/state-after-test", e);
-        fs::remove(path, e);
-        fs::rename(kept, path, e);
-    }
-};
-
 class EndToEnd : public ::testing::Test {
 protected:
+    // The player's own state file (the game keeps it in its folder) is kept
+    // aside while the test plays, and put back afterwards.
     void SetUp() override {
-        std::error_code e;
-        fs::remove_all(kArtefacts, e);
-        fs::create_directories(kArtefacts);
         ASSERT_TRUE(screen.Connected()) << "no display";
+        fs::remove_all(kArtefacts);
+        fs::create_directories(kArtefacts);
+        fs::rename(kState, kArtefacts + "/player-state-kept", ignored);
     }
-    void TearDown() override { EndGame(); }
+    void TearDown() override {
+        EndGame();
+        fs::copy_file(kState, kArtefacts + "/state-after-test", ignored);
+        fs::remove(kState, ignored);
+        fs::rename(kArtefacts + "/player-state-kept", kState, ignored);
+    }
+
+    // Starts the game as the play command starts it (./vellumby in the
+    // build folder) with `env` (NAME=value) added, running beside the test
+    // (its output goes to a log file once it has ended), and waits for its
+    // window.
+    void Start(const std::vector<std::string>& env, const std::string& log) {
+        EndGame();
+        started = Now();
+        game = std::async(std::launch::async, [=] {
+            const ProcessResult r = RunProcess({"./vellumby"}, {"", env, kBuild, 600});
+            std::ofstream(kArtefacts + "/" + log) << r.out << r.err;
+            return r.status;
+        });
+        NewWindow("the game's window", [&] { return screen.FindByTitle("Vellumby"); });
+    }
+
+    // The exit status (0-255) once the program has ended within `seconds`;
+    // -1 when a signal ended it, -2 while it still runs.
+    int Wait(double seconds) {
+        const bool ended = game.wait_for(std::chrono::duration<double>(seconds)) == std::future_status::ready;
+        return ended ? game.get() : -2;
+    }
 
     // A game still running when it should have ended (or the test has
     // failed) loses its connection to the display, which ends it.
     void EndGame() {
-        if (game && game->Running() && window) XKillClient(screen.display(), window);
-        XSync(screen.display(), False);
-        game.reset();
-    }
-
-    // Starts the game and waits for its window.
-    void Start(const std::vector<std::string>& env, const std::string& log) {
-        EndGame();
-        game = std::make_unique<GameProcess>(env, kArtefacts + "/" + log);
-        NewWindow("the game's window", [&] { return screen.FindByTitle("Vellumby"); });
+        if (game.valid() && Wait(0) == -2 && window) XKillClient(screen.display(), window);
+        if (window) XSync(screen.display(), False);
+        game = {};
     }
 
     // Waits for a window from `find` other than the one the game had (it
@@ -154,18 +138,12 @@ protected:
     void NewWindow(const std::string& what, const std::function<unsigned long()>& find) {
         const unsigned long old = window;
         for (const double deadline = Now() + 60; (window = find()) == old || !window; Sleep(10)) {
-            if (Now() > deadline || !game->Running()) Fail("no window: " + what);
+            if (Now() > deadline || Wait(0) != -2) throw std::runtime_error("no window: " + what);
         }
     }
 
-    // A failure that ends the test (also from within helpers).
-    [[noreturn]] static void Fail(const std::string& what) {
-        ADD_FAILURE() << what;
-        throw std::runtime_error(what);
-    }
-
     void Note(const std::string& what) {
-        const double t = Now() - game->started;
+        const double t = Now() - started;
         timeline.emplace(what, t);  // the first time counts
         std::ofstream(kArtefacts + "/timeline.txt", std::ios::app) << t << " " << what << "\n";
     }
@@ -200,7 +178,7 @@ protected:
         }
         if (!must) return Picture();
         p.SavePng(kArtefacts + "/" + std::to_string(++shots) + "-FAILED-" + name + ".png");
-        Fail("no picture of: " + name);
+        throw std::runtime_error("no picture of: " + name);
     }
 
     // Gives a new window the focus, as a player's click would, and presses
@@ -230,14 +208,16 @@ protected:
     }
 
     XScreen screen;
-    std::unique_ptr<GameProcess> game;
+    const std::string kState = kBuild + "/.quarlostate";
+    std::error_code ignored;
+    std::shared_future<int> game;
+    double started = 0;
     unsigned long window = 0;
     std::map<std::string, double> timeline;
     int shots = 0;
 };
 
 TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
-    StateFileAside state;
     const std::string wav = kArtefacts + "/capture.wav";
     std::ofstream(kArtefacts + "/alsoft.conf") << "[general]\nsample-type = int16\nchannels = stereo\nfrequency = "
                                                   "44100\nhrtf = false\nstereo-mode = speakers\ncf_level = 0\n"
@@ -352,9 +332,9 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     // F4 ends the program at once, normally. Type 1's last score (field 36)
     // is the same game as its best (35); the sound mode (5) is "SFX".
     Hold("F4", 0.15, true);
-    EXPECT_EQ(game->Wait(30), 0);
+    EXPECT_EQ(Wait(30), 0);
     std::vector<std::string> fields;
-    std::ifstream saved(kBuild + "/.quarlostate");
+    std::ifstream saved(kState);
     for (std::string f; std::getline(saved, f, '|');) fields.push_back(f);
     ASSERT_EQ(fields.size(), 98u);
     const int best = std::atoi(fields[35].c_str());
@@ -368,7 +348,7 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     });
     EXPECT_LT(restored.Difference(scores, kScoreLists), 0.1) << "the score lists were not restored";
     SendCloseRequest(screen.display(), window);
-    EXPECT_EQ(game->Wait(30), 0);
+    EXPECT_EQ(Wait(30), 0);
 
     // What was heard until full screen: the jingle while loading, the menu's
     // blips, the start, the level music, the pause panel's blips, and the two
