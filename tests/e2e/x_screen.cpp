@@ -38,11 +38,6 @@ Rgb Picture::Mean(Rect r) const {
     return {sum.r / n, sum.g / n, sum.b / n};
 }
 
-double Picture::Brightness(Rect r) const {
-    const Rgb m = Mean(r);
-    return (m.r + m.g + m.b) / 3.0;
-}
-
 double Picture::Difference(const Picture& other, Rect r) const {
     if (width != other.width || height != other.height) return 255;
     double sum = 0;

@@ -21,7 +21,7 @@ struct Picture {
     // The average colour of a rectangle (clipped to the picture).
     Rgb Mean(Rect r) const;
     // The mean of (r + g + b) / 3 over a rectangle.
-    double Brightness(Rect r) const;
+    double Brightness(Rect r) const { const Rgb m = Mean(r); return (m.r + m.g + m.b) / 3.0; }
     // The mean absolute difference per channel between two pictures of the
     // same size over a rectangle; large when the sizes differ.
     double Difference(const Picture& other, Rect r) const;

@@ -13,8 +13,7 @@ namespace {
 std::string ReadAll(std::FILE* file) {
     std::string text;
     std::rewind(file);
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
     return text;
 }
 
@@ -44,11 +43,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(options.timeout_seconds);
         int status = 0;
         while (pid > 0 && waitpid(pid, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                kill(pid, SIGKILL);
-                waitpid(pid, &status, 0);
-                result.timed_out = true;
-            }
+            const bool late = !result.timed_out && std::chrono::steady_clock::now() > deadline;
+            if (late) result.timed_out = kill(pid, SIGKILL) == 0;
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         if (pid > 0 && !result.timed_out && WIFEXITED(status)) result.status = WEXITSTATUS(status);
