@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -41,26 +40,25 @@ struct GameFolder : TempDir {
 // them; "still", "blank" or "no window" when the time ran out first.
 std::string WatchWindow(double seconds) {
     XScreen screen;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); };
     Window window = 0;
-    if (!screen.Connected() || !WaitFor([&] { return (window = screen.FindByTitle("Vellumby")) != 0; }, seconds)) {
-        return "no window";
-    }
     Picture first;
-    std::string verdict = "blank";
-    for (int polls = 0; verdict != "drawing" && std::chrono::steady_clock::now() < deadline; ++polls, pause()) {
+    std::string verdict = "no window";
+    int polls = 0;  // a press every fifty, about half a second apart
+    if (screen.Connected()) WaitFor([&] {
+        if (!window && !(window = screen.FindByTitle("Vellumby"))) return false;
         const Picture now = screen.Grab(window);
         const bool flat = std::all_of(now.pixels.begin(), now.pixels.end(), [&](Rgb c) { return c == now.pixels[0]; });
+        if (verdict == "no window") verdict = "blank";
         if (!flat && first.empty()) first = now, verdict = "still";
         if (!flat && now.pixels != first.pixels) verdict = "drawing";
         const std::string w = std::to_string(window);
-        if (!first.empty() && polls % 25 == 0) {
+        if (++polls % 50 == 0 && !first.empty()) {
             RunProcess({"/usr/bin/xdotool", "keydown", "--window", w, "Right", "sleep", "0.1", "keyup", "--window", w,
                         "Right"});
         }
-    }
-    SendCloseRequest(screen.display(), window);
+        return verdict == "drawing";
+    }, seconds);
+    if (window) SendCloseRequest(screen.display(), window);
     return verdict;
 }
 
