@@ -4,8 +4,8 @@
 #include <cmath>
 #include <complex>
 #include <cstdint>
-#include <fstream>
-#include <sstream>
+
+#include "tests/host/temp_files.h"
 
 namespace capture {
 namespace {
@@ -30,9 +30,7 @@ void Fft(std::vector<Complex>& a, double sign) {
 }  // namespace
 
 std::vector<float> ReadWav(const std::string& path, int channels) {
-    std::ostringstream read;
-    read << std::ifstream(path, std::ios::binary).rdbuf();
-    const std::string b = read.str();
+    const std::string b = ReadFile(path);
     // The tag sits in the header's first hundred bytes; later the same four
     // bytes may occur in the samples.
     const std::size_t data = b.find("data", 12);

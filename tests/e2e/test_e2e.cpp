@@ -120,8 +120,7 @@ protected:
     // The exit status (0-255) once the program has ended within `seconds`;
     // -1 when a signal ended it, -2 while it still runs.
     int Wait(double seconds) {
-        const bool ended = game.wait_for(std::chrono::duration<double>(seconds)) == std::future_status::ready;
-        return ended ? game.get() : -2;
+        return game.wait_for(std::chrono::duration<double>(seconds)) == std::future_status::ready ? game.get() : -2;
     }
 
     // A game still running when it should have ended (or the test has
@@ -157,9 +156,8 @@ protected:
         // replace its window is let go without naming the window, which is
         // gone by then: the key must not stay down and repeat.
         std::vector<std::string> args = {"/usr/bin/xdotool", "keydown", "--window", w, key, "sleep",
-                                         std::to_string(seconds), "keyup"};
-        if (!window_may_go) args.insert(args.end(), {"--window", w});
-        args.push_back(key);
+                                         std::to_string(seconds), "keyup", "--window", w, key};
+        if (window_may_go) args.erase(args.end() - 3, args.end() - 1);
         const ProcessResult r = RunProcess(args);
         EXPECT_TRUE(window_may_go || r.status == 0) << "xdotool " << key << ": " << r.err;
         Sleep(100);
@@ -280,8 +278,7 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     Settled("hedges-cut", kScoreText, [&](const Picture& p) { return p.Difference(board, kScoreText) > 3; });
     // The sound checks use the capture as it is now: a full-screen window
     // starts without focus, and the sound device pauses until it has it.
-    std::error_code copied;
-    fs::copy_file(wav, kArtefacts + "/capture-until-full-screen.wav", copied);
+    fs::copy_file(wav, kArtefacts + "/capture-until-full-screen.wav", ignored);
 
     // F11: full screen, on the whole 1280 × 1024 display in a new window
     // (which has no title). It is given the focus, as a player's click
@@ -387,10 +384,8 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     const double pause_score = blip_score(at("pause", -0.3), at("pause", 0.8));
     EXPECT_GT(pause_score, std::max(0.3, 1.3 * music_score)) << "pause, against the music alone";
     EXPECT_FALSE(find(98, at("resume", -0.3), at("resume", 0.8), 0.8).empty()) << "resume";
-    const std::vector<capture::Match> first_item = find(10, at("walk"), end, 0.8);
-    const std::vector<capture::Match> second_item = find(11, at("walk"), end, 0.8);
-    ASSERT_EQ(first_item.size(), 1u) << "the first item";
-    ASSERT_EQ(second_item.size(), 1u) << "the second item";
+    const auto first_item = find(10, at("walk"), end, 0.8), second_item = find(11, at("walk"), end, 0.8);
+    ASSERT_TRUE(first_item.size() == 1 && second_item.size() == 1) << first_item.size() << " " << second_item.size();
     EXPECT_LT(first_item[0].at, second_item[0].at);
     EXPECT_LT(capture::MedianLevel(heard, at("resume", 0.5), end), music / 20) << "music after the sound mode left it out";
 }

@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -13,10 +14,6 @@
 #include "tests/support/x_windows.h"
 
 namespace {
-
-// A window may vanish between finding it and reading it (the game re-creates
-// its window to change to full screen): such errors are expected, not fatal.
-int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
 
 // Calls f(a, b) for every pixel of the rectangle within picture a and the
 // same one of b, and returns how many there were (at least 1).
@@ -49,17 +46,17 @@ double Picture::Difference(const Picture& other, Rect r) const {
 
 void Picture::SavePng(const std::string& path) const {
     std::vector<unsigned char> bytes;
-    for (const Rgb& c : pixels) {
-        for (int v : {c.r, c.g, c.b}) bytes.push_back(static_cast<unsigned char>(v));
-    }
+    for (const Rgb& c : pixels) bytes.insert(bytes.end(), {std::uint8_t(c.r), std::uint8_t(c.g), std::uint8_t(c.b)});
     if (!empty()) stbi_write_png(path.c_str(), width, height, 3, bytes.data(), width * 3);
 }
 
-XScreen::XScreen() : display_(XOpenDisplay(nullptr)) { XSetErrorHandler(IgnoreErrors); }
-
-XScreen::~XScreen() {
-    if (display_) XCloseDisplay(display_);
+// A window may vanish between finding it and reading it (the game re-creates
+// its window to change to full screen): such errors are expected, not fatal.
+XScreen::XScreen() : display_(XOpenDisplay(nullptr)) {
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
 }
+
+XScreen::~XScreen() { if (display_) XCloseDisplay(display_); }
 
 unsigned long XScreen::FindByTitle(const std::string& title) {
     return FindWindowByTitle(display_, DefaultRootWindow(display_), title.c_str());
@@ -86,11 +83,9 @@ Picture XScreen::Grab(unsigned long window) {
     if (!image) return p;
     p.width = a.width;
     p.height = a.height;
-    for (int y = 0; y < p.height; ++y) {
-        for (int x = 0; x < p.width; ++x) {
-            const int v = static_cast<int>(XGetPixel(image, x, y) & 0xFFFFFF);
-            p.pixels.push_back({v >> 16, v >> 8 & 0xFF, v & 0xFF});
-        }
+    for (int i = 0; i < p.width * p.height; ++i) {
+        const int v = static_cast<int>(XGetPixel(image, i % p.width, i / p.width) & 0xFFFFFF);
+        p.pixels.push_back({v >> 16, v >> 8 & 0xFF, v & 0xFF});
     }
     XDestroyImage(image);
     return p;

@@ -22,8 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // reaches the drawing library.
         gxtkSurface* surface = new gxtkSurface();
         surface->SetData(pixels, width, height, depth);
-        volatile unsigned char last = pixels[static_cast<std::size_t>(width) * height * depth - 1];
-        (void)last;
+        [[maybe_unused]] volatile unsigned char last = pixels[static_cast<std::size_t>(width) * height * depth - 1];
     }
     gc_collect_step(nullptr);
     return 0;

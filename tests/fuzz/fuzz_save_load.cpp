@@ -24,14 +24,6 @@ struct StateHost : OrvGame {
     int SaveState(String state) override { saved = state.ToUtf8(); return 0; }
 };
 
-// What creation puts in place before loading.
-void Defaults(c_MyApp* app) {
-    std::fill(app->m_Settings.begin(), app->m_Settings.end(), 0);
-    std::fill(app->m_BadgeGot.begin(), app->m_BadgeGot.end(), false);
-    std::fill(app->m_Scores.begin(), app->m_Scores.end(), 0);
-    app->m_Settings[5] = 1;
-}
-
 template <class T>
 std::vector<T> Copy(const Array<T>& a) { return std::vector<T>(a.begin(), a.end()); }
 
@@ -39,18 +31,20 @@ std::vector<T> Copy(const Array<T>& a) { return std::vector<T>(a.begin(), a.end(
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static StateHost* host = nullptr;
-    static c_MyApp* app = nullptr;
-    if (!app) {
+    static c_MyApp* const app = [] {
         if (chdir(fuzz::InputFolder().c_str()) != 0) __builtin_trap();
         gc_init();
         host = new StateHost();  // before the framework takes the host
         orvInit();
-        app = new c_MyApp();
-    }
+        return new c_MyApp();
+    }();
 
     // Loads the bytes as the state file into the values creation leaves.
     const auto load = [&](const void* bytes, std::size_t n) {
-        Defaults(app);
+        std::fill(app->m_Settings.begin(), app->m_Settings.end(), 0);
+        std::fill(app->m_BadgeGot.begin(), app->m_BadgeGot.end(), false);
+        std::fill(app->m_Scores.begin(), app->m_Scores.end(), 0);
+        app->m_Settings[5] = 1;
         fuzz::WriteInput(".quarlostate", static_cast<const std::uint8_t*>(bytes), n);  // in the working folder
         app->p_Load();
         return std::tuple(Copy(app->m_Settings), Copy(app->m_Scores), Copy(app->m_BadgeGot));

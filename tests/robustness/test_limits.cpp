@@ -1,7 +1,6 @@
 // What a hostile file could ask for: sizes beyond what the runtime can hold,
 // and odd but harmless PNG chunk layouts.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -29,11 +28,10 @@ TEST(Limits, AnArrayTooBigForACollectorBlockFailsLikeAnAllocation) {
 // Width, height, depth and pixels of a PNG file of these bytes; all 0 when
 // it does not decode.
 std::tuple<int, int, int, std::string> Decode(const std::string& png) {
-    const fs::path file = fs::temp_directory_path() / ("vellumby-png-" + std::to_string(::getpid()) + ".png");
-    damage::Write(file, png);
+    const TempDir dir;
+    damage::Write(dir / "image.png", png);
     int width = 0, height = 0, depth = 0;
-    unsigned char* data = orvLoadImageFile(String(file.c_str()), &width, &height, &depth);
-    fs::remove(file);
+    unsigned char* data = orvLoadImageFile(String((dir / "image.png").c_str()), &width, &height, &depth);
     if (!data) return {0, 0, 0, ""};
     const std::string bytes(reinterpret_cast<char*>(data), static_cast<std::size_t>(width) * height * depth);
     std::free(data);

@@ -44,8 +44,8 @@ Saved Now() { return {Copy(App()->m_Settings), Copy(App()->m_Scores), Copy(App()
 
 // What a game that found nothing to load has (with the repaired options).
 Saved Defaults(int sound_mode = 1) {
-    const std::vector<int> settings = {0, 0, 0, 0, 0, sound_mode, 0, 0, 0, 0, 64, 64, 10, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    return {settings, std::vector<int>(150, 0), std::vector<bool>(256, false)};
+    return {{0, 0, 0, 0, 0, sound_mode, 0, 0, 0, 0, 64, 64, 10, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+            std::vector<int>(150, 0), std::vector<bool>(256, false)};
 }
 
 // Starts the game with the given state file in its folder; returns what

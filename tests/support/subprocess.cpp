@@ -8,17 +8,6 @@
 #include <cstdio>
 #include <thread>
 
-namespace {
-
-std::string ReadAll(std::FILE* file) {
-    std::string text;
-    std::rewind(file);
-    for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
-    return text;
-}
-
-}  // namespace
-
 // Standard input, output and error are files of their own: the program
 // never waits for the test to read, and its end is its own exit, whatever
 // it left running behind it.
@@ -48,11 +37,11 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         if (pid > 0 && !result.timed_out && WIFEXITED(status)) result.status = WEXITSTATUS(status);
-        result.out = ReadAll(files[1]);
-        result.err = ReadAll(files[2]);
+        for (int i : {1, 2}) {
+            std::rewind(files[i]);
+            for (int c; (c = std::fgetc(files[i])) != EOF;) (i == 1 ? result.out : result.err) += static_cast<char>(c);
+        }
     }
-    for (std::FILE* file : files) {
-        if (file) std::fclose(file);
-    }
+    for (std::FILE* file : files) if (file) std::fclose(file);
     return result;
 }
