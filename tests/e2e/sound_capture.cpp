@@ -76,10 +76,7 @@ std::vector<Match> FindSound(const std::vector<float>& signal, const std::vector
     // The best place of each stretch above the threshold.
     for (long k = 0; k < to - from; ++k) {
         if (score[k] < threshold) continue;
-        long best = k;
-        for (long j = k; j < std::min(to - from, k + m); ++j) {
-            if (score[j] > score[best]) best = j;
-        }
+        const long best = std::max_element(score.data() + k, score.data() + std::min(to - from, k + m)) - score.data();
         found.push_back({score[best], from + best});
         k = best + m;
     }

@@ -52,23 +52,21 @@ void Picture::SavePng(const std::string& path) const {
 
 // A window may vanish between finding it and reading it (the game re-creates
 // its window to change to full screen): such errors are expected, not fatal.
-XScreen::XScreen() : display_(XOpenDisplay(nullptr)) {
+XScreen::XScreen() : display_(XOpenDisplay(nullptr), XCloseDisplay) {
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
 }
 
-XScreen::~XScreen() { if (display_) XCloseDisplay(display_); }
-
 unsigned long XScreen::FindByTitle(const std::string& title) {
-    return FindWindowByTitle(display_, DefaultRootWindow(display_), title.c_str());
+    return FindWindowByTitle(display(), DefaultRootWindow(display()), title.c_str());
 }
 
 unsigned long XScreen::FindBySize(int width, int height) {
     Window root = 0, parent = 0, *children = nullptr, found = 0;
     unsigned count = 0;
-    XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count);
+    XQueryTree(display(), DefaultRootWindow(display()), &root, &parent, &children, &count);
     for (unsigned i = 0; i < count && !found; ++i) {
         XWindowAttributes a;
-        const bool fits = XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable;
+        const bool fits = XGetWindowAttributes(display(), children[i], &a) && a.map_state == IsViewable;
         if (fits && a.width == width && a.height == height) found = children[i];
     }
     if (children) XFree(children);
@@ -78,8 +76,8 @@ unsigned long XScreen::FindBySize(int width, int height) {
 Picture XScreen::Grab(unsigned long window) {
     Picture p;
     XWindowAttributes a;
-    if (!XGetWindowAttributes(display_, window, &a) || a.map_state != IsViewable) return p;
-    XImage* image = XGetImage(display_, window, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+    if (!XGetWindowAttributes(display(), window, &a) || a.map_state != IsViewable) return p;
+    XImage* image = XGetImage(display(), window, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
     if (!image) return p;
     p.width = a.width;
     p.height = a.height;

@@ -2,6 +2,7 @@
 // or size, and the pictures they show read back as pixels. Input goes
 // through xdotool, never through here.
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,13 +32,10 @@ struct Picture {
 class XScreen {
 public:
     XScreen();
-    ~XScreen();
-    XScreen(const XScreen&) = delete;
-    XScreen& operator=(const XScreen&) = delete;
 
     // The other calls need a display.
     bool Connected() const { return display_ != nullptr; }
-    struct _XDisplay* display() const { return display_; }
+    struct _XDisplay* display() const { return display_.get(); }
     // 0 when there is no such window.
     unsigned long FindByTitle(const std::string& title);
     // A mapped window that is a direct child of the root, of exactly this size.
@@ -46,5 +44,5 @@ public:
     Picture Grab(unsigned long window);
 
 private:
-    struct _XDisplay* display_ = nullptr;
+    std::unique_ptr<struct _XDisplay, int (*)(struct _XDisplay*)> display_;
 };

@@ -3,7 +3,6 @@
 // every pixel of the stated size is there.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 #include "host/image_files.h"
 #include "host/renderer.h"

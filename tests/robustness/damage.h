@@ -17,9 +17,7 @@ namespace fs = std::filesystem;
 // random bytes of the same length.
 enum class Kind { Empty, Truncated, RandomBytes };
 constexpr Kind kKinds[] = {Kind::Empty, Kind::Truncated, Kind::RandomBytes};
-inline const char* Name(Kind kind) {
-    return kind == Kind::Empty ? "zero-length" : kind == Kind::Truncated ? "truncated" : "random bytes";
-}
+constexpr const char* kNames[] = {"zero-length", "truncated", "random bytes"};  // by kind
 
 inline void Write(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());

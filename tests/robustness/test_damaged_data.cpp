@@ -37,7 +37,7 @@ TEST(DamagedData, ImagesSoundsAndMusicThatCannotBeReadAreLeftOutAndTheGameGoesOn
         for (const char* suffix : {"", "-hd", "-hd2"}) files.push_back(std::string(name) + suffix + ".png");
     }
     for (Kind kind : damage::kKinds) {
-        SCOPED_TRACE(damage::Name(kind));
+        SCOPED_TRACE(damage::kNames[static_cast<int>(kind)]);
         GameHost game;
         damage::MirrorData(game.dir, DATA_DIR);
         std::uint32_t seed = 1;
@@ -146,7 +146,7 @@ std::vector<T> Copy(const Array<T>& a) { return std::vector<T>(a.begin(), a.end(
 
 TEST(DamagedTunes, ADamagedTuneKeepsTheCellsBeforeAndSamplesThatCannotBeReadPlayNothing) {
     for (Kind kind : damage::kKinds) {
-        SCOPED_TRACE(damage::Name(kind));
+        SCOPED_TRACE(damage::kNames[static_cast<int>(kind)]);
         Player p;
         damage::DamageFile(p.game.dir, DATA_DIR, "tunes/Retro/Hopper.png", kind);
         // Every cell of a good tune reads as the loudest value.

@@ -7,9 +7,7 @@
 namespace sound_files {
 
 std::string Le(std::uint32_t value, int bytes) {
-    std::string s;
-    for (int i = 0; i < bytes; ++i) s += static_cast<char>(value >> (8 * i) & 0xFF);
-    return s;
+    return bytes ? static_cast<char>(value & 0xFF) + Le(value >> 8, bytes - 1) : "";
 }
 
 std::string Wav::Build() const {
