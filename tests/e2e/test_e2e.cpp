@@ -8,20 +8,15 @@
 // an idle machine needs, so that a busy one passes too. Keys are held for
 // 150 ms: the game reads keys as held, so a press and release between two
 // updates would be lost.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <map>
-#include <memory>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -51,13 +46,11 @@ bool IsLoading(const Picture& p) {
     return !p.empty() && p.At(2, 2) == screen && p.At(p.width - 3, p.height - 3) == screen;
 }
 
-// The title's clear colour shows below the backdrop while it slides in.
+// The title's clear colour shows below the backdrop (in its left half)
+// while it slides in.
 bool TitleClearShows(const Picture& p) {
-    if (p.empty() || IsLoading(p)) return false;
-    for (int y = p.height - 20; y < p.height; ++y) {
-        for (int x = 0; x < p.width / 2; ++x) {
-            if (p.At(x, y) == Rgb{0, 0, 80}) return true;
-        }
+    for (int i = p.width * (p.height - 20); i < p.width * p.height; ++i) {
+        if (i % p.width < p.width / 2 && p.pixels[i] == Rgb{0, 0, 80}) return !IsLoading(p);
     }
     return false;
 }
@@ -67,7 +60,7 @@ bool GameGreen(Rgb c) { return c.g >= 36 && c.g <= 70 && c.r <= 30 && c.b <= 35 
 
 // Not dimmed by the pause panel, compared with a picture of play.
 bool Bright(const Picture& p, const Picture& play) {
-    return p.Brightness(kLowerBoard) > 0.85 * play.Brightness(kLowerBoard);
+    return !p.empty() && p.Brightness(kLowerBoard) > 0.85 * play.Brightness(kLowerBoard);
 }
 
 // The options box, fully in: (150, 75, 0) at alpha 0.85 over the dimmed
@@ -92,71 +85,50 @@ double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::n
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// The game started as the play command starts it (./vellumby in the build
-// folder), running beside the test with `env` (NAME=value) added; its output
-// goes to a log file, and it is killed should the test end first.
-class GameProcess {
-public:
-    GameProcess(const std::vector<std::string>& env, const std::string& log_path) {
-        if (pid_ != 0) return;  // the child from here on
-        const int log = open(log_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        dup2(log, 1);
-        dup2(log, 2);
-        for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
-        if (chdir(kBuild.c_str()) == 0) execl("./vellumby", "./vellumby", static_cast<char*>(nullptr));
-        _exit(127);
+class EndToEnd : public ::testing::Test {
+protected:
+    // The player's own state file (the game keeps it in its folder) is kept
+    // aside while the test plays, and put back afterwards.
+    void SetUp() override {
+        ASSERT_TRUE(screen.Connected()) << "no display";
+        fs::remove_all(kArtefacts);
+        fs::create_directories(kArtefacts);
+        fs::rename(kState, kArtefacts + "/player-state-kept", ignored);
     }
-    ~GameProcess() {
-        if (Running() && kill(pid_, SIGKILL) == 0) Wait(10);
+    void TearDown() override {
+        EndGame();
+        fs::copy_file(kState, kArtefacts + "/state-after-test", ignored);
+        fs::remove(kState, ignored);
+        fs::rename(kArtefacts + "/player-state-kept", kState, ignored);
     }
-    bool Running() { return Wait(0) == -2; }
+
+    // Starts the game as the play command starts it (./vellumby in the
+    // build folder) with `env` (NAME=value) added, running beside the test
+    // (its output goes to a log file once it has ended), and waits for its
+    // window.
+    void Start(const std::vector<std::string>& env, const std::string& log) {
+        EndGame();
+        started = Now();
+        game = std::async(std::launch::async, [=] {
+            const ProcessResult r = RunProcess({"./vellumby"}, {"", env, kBuild, 600});
+            std::ofstream(kArtefacts + "/" + log) << r.out << r.err;
+            return r.status;
+        });
+        NewWindow("the game's window", [&] { return screen.FindByTitle("Vellumby"); });
+    }
+
     // The exit status (0-255) once the program has ended within `seconds`;
     // -1 when a signal ended it, -2 while it still runs.
     int Wait(double seconds) {
-        for (const double deadline = Now() + seconds; status_ == -2; Sleep(10)) {
-            int status = 0;
-            const pid_t r = waitpid(pid_, &status, WNOHANG);
-            if (r != 0) status_ = r == pid_ && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            else if (Now() >= deadline) break;
-        }
-        return status_;
-    }
-    const double started = Now();
-
-private:
-    const pid_t pid_ = fork();
-    int status_ = pid_ < 0 ? -1 : -2;
-};
-
-// The player's own state file (the game keeps it in its folder) is kept
-// aside while the test plays, and put back afterwards.
-struct StateFileAside {
-    const std::string path = kBuild + "/.quarlostate", kept = kArtefacts + "/player-state-kept";
-    StateFileAside() {
-        std::error_code e;
-        fs::rename(path, kept, e);
-    }
-    ~StateFileAside() {
-        std::error_code e;
-        fs::copy_file(path, kArtefacts + "/state-after-test", e);
-        fs::remove(path, e);
-        fs::rename(kept, path, e);
-    }
-};
-
-class EndToEnd : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::error_code e;
-        fs::remove_all(kArtefacts, e);
-        fs::create_directories(kArtefacts);
-        ASSERT_TRUE(screen.Connected()) << "no display";
+        return game.wait_for(std::chrono::duration<double>(seconds)) == std::future_status::ready ? game.get() : -2;
     }
 
-    // Starts the game and waits for its window.
-    void Start(const std::vector<std::string>& env, const std::string& log) {
-        game = std::make_unique<GameProcess>(env, kArtefacts + "/" + log);
-        NewWindow("the game's window", [&] { return screen.FindByTitle("Vellumby"); });
+    // A game still running when it should have ended (or the test has
+    // failed) loses its connection to the display, which ends it.
+    void EndGame() {
+        if (game.valid() && Wait(0) == -2 && window) XKillClient(screen.display(), window);
+        if (window) XSync(screen.display(), False);
+        game = {};
     }
 
     // Waits for a window from `find` other than the one the game had (it
@@ -165,18 +137,12 @@ protected:
     void NewWindow(const std::string& what, const std::function<unsigned long()>& find) {
         const unsigned long old = window;
         for (const double deadline = Now() + 60; (window = find()) == old || !window; Sleep(10)) {
-            if (Now() > deadline || !game->Running()) Fail("no window: " + what);
+            if (Now() > deadline || Wait(0) != -2) throw std::runtime_error("no window: " + what);
         }
     }
 
-    // A failure that ends the test (also from within helpers).
-    [[noreturn]] static void Fail(const std::string& what) {
-        ADD_FAILURE() << what;
-        throw std::runtime_error(what);
-    }
-
     void Note(const std::string& what) {
-        const double t = Now() - game->started;
+        const double t = Now() - started;
         timeline.emplace(what, t);  // the first time counts
         std::ofstream(kArtefacts + "/timeline.txt", std::ios::app) << t << " " << what << "\n";
     }
@@ -184,16 +150,14 @@ protected:
     // Holds a key for 150 ms in the game's window (xdotool's key names).
     void Hold(const std::string& key, double seconds = 0.15, bool window_may_go = false) {
         const std::string w = std::to_string(window);
-        std::ostringstream hold;
-        hold << seconds;
         Note("press " + key);
         // xdotool presses a key of the focused window through the X server,
         // which repeats it while it is down. A key that makes the game
         // replace its window is let go without naming the window, which is
         // gone by then: the key must not stay down and repeat.
-        std::vector<std::string> args = {"/usr/bin/xdotool", "keydown", "--window", w, key, "sleep", hold.str(), "keyup"};
-        if (!window_may_go) args.insert(args.end(), {"--window", w});
-        args.push_back(key);
+        std::vector<std::string> args = {"/usr/bin/xdotool", "keydown", "--window", w, key, "sleep",
+                                         std::to_string(seconds), "keyup", "--window", w, key};
+        if (window_may_go) args.erase(args.end() - 3, args.end() - 1);
         const ProcessResult r = RunProcess(args);
         EXPECT_TRUE(window_may_go || r.status == 0) << "xdotool " << key << ": " << r.err;
         Sleep(100);
@@ -203,19 +167,16 @@ protected:
     // way. A test that must see one and sees none ends there.
     Picture WaitFor(const std::string& name, const std::function<bool(const Picture&)>& wanted, double limit = 60,
                     bool must = true) {
-        const double deadline = Now() + limit;
         Picture p;
-        do {
-            p = screen.Grab(window);
-            if (wanted(p)) {
-                Keep(p, name);
+        for (const double deadline = Now() + limit; Now() < deadline; Sleep(10)) {
+            if (wanted(p = screen.Grab(window))) {
+                p.SavePng(kArtefacts + "/" + std::to_string(++shots) + "-" + name + ".png");
                 return p;
             }
-            Sleep(10);
-        } while (Now() < deadline);
+        }
         if (!must) return Picture();
-        Keep(p, "FAILED-" + name);
-        Fail("no picture of: " + name);
+        p.SavePng(kArtefacts + "/" + std::to_string(++shots) + "-FAILED-" + name + ".png");
+        throw std::runtime_error("no picture of: " + name);
     }
 
     // Gives a new window the focus, as a player's click would, and presses
@@ -228,8 +189,8 @@ protected:
             RunProcess({"/usr/bin/xdotool", "windowfocus", std::to_string(window)});
             Sleep(300);
             Hold(key);
-            Picture p = WaitFor(name, wanted, 20, tries == 3);
-            if (!p.empty() || tries == 3) return p;
+            const Picture p = WaitFor(name, wanted, 20, tries == 3);
+            if (!p.empty()) return p;
         }
     }
 
@@ -244,24 +205,21 @@ protected:
         });
     }
 
-    void Keep(const Picture& p, const std::string& name) {
-        p.SavePng(kArtefacts + "/" + std::to_string(++shots) + "-" + name + ".png");
-    }
-
     XScreen screen;
-    std::unique_ptr<GameProcess> game;
+    const std::string kState = kBuild + "/.quarlostate";
+    std::error_code ignored;
+    std::shared_future<int> game;
+    double started = 0;
     unsigned long window = 0;
     std::map<std::string, double> timeline;
     int shots = 0;
 };
 
 TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
-    StateFileAside state;
     const std::string wav = kArtefacts + "/capture.wav";
-    std::ofstream(kArtefacts + "/alsoft.conf") << "[general]\nsample-type = int16\nchannels = stereo\n"
-                                                  "frequency = 44100\nhrtf = false\nstereo-mode = speakers\n"
-                                                  "cf_level = 0\ndither = false\n[wave]\nfile = "
-                                               << wav << "\n";
+    std::ofstream(kArtefacts + "/alsoft.conf") << "[general]\nsample-type = int16\nchannels = stereo\nfrequency = "
+                                                  "44100\nhrtf = false\nstereo-mode = speakers\ncf_level = 0\n"
+                                                  "dither = false\n[wave]\nfile = " << wav << "\n";
     Start({"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + kArtefacts + "/alsoft.conf"}, "first-run.log");
 
     // Loading, then the title menu sliding in over its clear colour.
@@ -309,7 +267,7 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
             [&](const Picture& p) { return !OptionsBoxIn(p) && p.Difference(paused, kLowerBoard) < 2; });
     Note("resume");
     Hold("Escape");
-    WaitFor("resumed", [&](const Picture& p) { return !p.empty() && Bright(p, board); });
+    WaitFor("resumed", [&](const Picture& p) { return Bright(p, board); });
 
     // Up the cut path and through the hedges above, along the top row, and
     // down the right edge through two items: the score changes.
@@ -320,14 +278,12 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     Settled("hedges-cut", kScoreText, [&](const Picture& p) { return p.Difference(board, kScoreText) > 3; });
     // The sound checks use the capture as it is now: a full-screen window
     // starts without focus, and the sound device pauses until it has it.
-    std::error_code copied;
-    fs::copy_file(wav, kArtefacts + "/capture-until-full-screen.wav", copied);
+    fs::copy_file(wav, kArtefacts + "/capture-until-full-screen.wav", ignored);
 
-    // F11: full screen, on the whole 1280 × 1024 display in a new window. It
-    // is given the focus, as a player's click would, and the game is left
-    // running there.
+    // F11: full screen, on the whole 1280 × 1024 display in a new window
+    // (which has no title). It is given the focus, as a player's click
+    // would, and the game is left running there.
     Hold("F11", 0.15, true);
-    // The full-screen window has no title.
     NewWindow("full screen", [&] { return screen.FindBySize(1280, 1024); });
     const Rect full_lower{40, 640, 1200, 320}, full_band{0, 990, 1280, 30};
     const Picture full_first = Settled("full-screen", full_lower, [&](const Picture& p) {
@@ -337,27 +293,23 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     // told it of its missing focus before the focus came: Escape toggles the
     // pause, and the paused game is the dimmer picture.
     const auto dimmer = [&](const Picture& a, const Picture& b) {
-        return a.Brightness(full_lower) < 0.7 * b.Brightness(full_lower);
+        return !a.empty() && !b.empty() && a.Brightness(full_lower) < 0.7 * b.Brightness(full_lower);
     };
     const Picture toggled = FocusAndHoldUntil("Escape", "full-screen-toggled", [&](const Picture& p) {
-        return !p.empty() && (dimmer(p, full_first) || dimmer(full_first, p));
+        return dimmer(p, full_first) || dimmer(full_first, p);
     });
-    Picture full_game = toggled;
-    if (dimmer(toggled, full_first)) {
-        full_game = FocusAndHoldUntil("Escape", "full-screen-game",
-                                      [&](const Picture& p) { return !p.empty() && dimmer(toggled, p); });
-    }
+    const Picture full_game = !dimmer(toggled, full_first) ? toggled
+        : FocusAndHoldUntil("Escape", "full-screen-game", [&](const Picture& p) { return dimmer(toggled, p); });
     EXPECT_TRUE(GameGreen(full_game.Mean(full_band)));
 
-    // F11 again: back to the 640 × 480 window.
+    // F11 again: back to the 640 × 480 window; paused when the new window
+    // had no focus yet.
     Hold("F11", 0.15, true);
     NewWindow("windowed again", [&] { return screen.FindByTitle("Vellumby"); });
     Picture back = Settled("windowed-again", kScoreText,
                            [](const Picture& p) { return p.width == 640 && p.height == 480 && !IsLoading(p); });
     if (!Bright(back, board)) {
-        // Paused while the new window had no focus yet.
-        back = FocusAndHoldUntil("Escape", "windowed-again-resumed",
-                         [&](const Picture& p) { return !p.empty() && Bright(p, board); });
+        back = FocusAndHoldUntil("Escape", "windowed-again-resumed", [&](const Picture& p) { return Bright(p, board); });
     }
     EXPECT_TRUE(GameGreen(back.Mean(kBottomBand)));
 
@@ -374,18 +326,17 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     });
     EXPECT_GT(scores.Difference(title, kScoreLists), 0.2) << "the score lists did not change";
 
-    // F4 ends the program at once, normally.
+    // F4 ends the program at once, normally. Type 1's last score (field 36)
+    // is the same game as its best (35); the sound mode (5) is "SFX".
     Hold("F4", 0.15, true);
-    EXPECT_EQ(game->Wait(30), 0);
+    EXPECT_EQ(Wait(30), 0);
     std::vector<std::string> fields;
-    std::ifstream saved(kBuild + "/.quarlostate");
+    std::ifstream saved(kState);
     for (std::string f; std::getline(saved, f, '|');) fields.push_back(f);
     ASSERT_EQ(fields.size(), 98u);
-    const int best = std::atoi(fields[35].c_str()), last = std::atoi(fields[36].c_str());
-    EXPECT_GT(best, 0);
-    EXPECT_EQ(best % 5, 0);
-    EXPECT_EQ(last, best);        // type 1's last score is the same game
-    EXPECT_EQ(fields[5], "2");    // sound mode "SFX"
+    const int best = std::atoi(fields[35].c_str());
+    EXPECT_TRUE(best > 0 && best % 5 == 0) << best;
+    EXPECT_EQ(fields[36] + " " + fields[5], std::to_string(best) + " 2");
 
     // Restarted, the title shows the same lists; the window's close box ends it.
     Start({"ALSOFT_DRIVERS=null"}, "second-run.log");
@@ -394,7 +345,7 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     });
     EXPECT_LT(restored.Difference(scores, kScoreLists), 0.1) << "the score lists were not restored";
     SendCloseRequest(screen.display(), window);
-    EXPECT_EQ(game->Wait(30), 0);
+    EXPECT_EQ(Wait(30), 0);
 
     // What was heard until full screen: the jingle while loading, the menu's
     // blips, the start, the level music, the pause panel's blips, and the two
@@ -402,13 +353,15 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     // own in this game.
     const std::vector<float> heard = capture::ReadWav(kArtefacts + "/capture-until-full-screen.wav", 2);
     ASSERT_FALSE(heard.empty()) << "no capture";
-    const auto sound = [](int n) {  // sfx/0NN.wav
-        return capture::ReadWav(kBuild + "/data/sfx/0" + std::to_string(n) + ".wav", 1);
-    };
     const long end = static_cast<long>(heard.size());
-    const std::vector<capture::Match> jingles = capture::FindSound(heard, sound(96), 0, end, 0.9);
+    // Where sfx/0NN.wav is heard between two sample positions.
+    const auto find = [&](int n, long from, long to, double threshold) {
+        const auto sound = capture::ReadWav(kBuild + "/data/sfx/0" + std::to_string(n) + ".wav", 1);
+        return capture::FindSound(heard, sound, from, to, threshold);
+    };
+    const std::vector<capture::Match> jingles = find(96, 0, end, 0.9);
     ASSERT_EQ(jingles.size(), 1u) << "the logo jingle";
-    const std::vector<capture::Match> starts = capture::FindSound(heard, sound(98), jingles[0].at, end, 0.9);
+    const std::vector<capture::Match> starts = find(98, jingles[0].at, end, 0.9);
     ASSERT_FALSE(starts.empty()) << "the start of the game";
     // Capture time of a moment of the test, taking the game's start blip
     // as the press of Return that started it.
@@ -416,7 +369,7 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     const auto at = [&](const std::string& what, double later = 0) {
         return static_cast<long>((timeline.at(what) + offset + later) * capture::kRate);
     };
-    EXPECT_EQ(capture::FindSound(heard, sound(99), jingles[0].at, starts[0].at, 0.9).size(), 2u) << "menu blips";
+    EXPECT_EQ(find(99, jingles[0].at, starts[0].at, 0.9).size(), 2u) << "menu blips";
     const double music = capture::MedianLevel(heard, at("game start", 1.2), at("pause", -0.1));
     EXPECT_GT(music, 0.01) << "the level music";
     // The pause blip plays at half volume over the level music, which takes
@@ -424,22 +377,17 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     // music alone scores before it.
     const auto blip_score = [&](long from, long to) {
         double score = 0;
-        for (const capture::Match& m : capture::FindSound(heard, sound(98), from, to, 0.05)) {
-            score = std::max(score, m.score);
-        }
+        for (const capture::Match& m : find(98, from, to, 0.05)) score = std::max(score, m.score);
         return score;
     };
     const double music_score = blip_score(at("game start", 1.2), at("pause", -0.3));
     const double pause_score = blip_score(at("pause", -0.3), at("pause", 0.8));
     EXPECT_GT(pause_score, std::max(0.3, 1.3 * music_score)) << "pause, against the music alone";
-    EXPECT_FALSE(capture::FindSound(heard, sound(98), at("resume", -0.3), at("resume", 0.8), 0.8).empty()) << "resume";
-    const std::vector<capture::Match> first_item = capture::FindSound(heard, sound(10), at("walk"), end, 0.8);
-    const std::vector<capture::Match> second_item = capture::FindSound(heard, sound(11), at("walk"), end, 0.8);
-    ASSERT_EQ(first_item.size(), 1u) << "the first item";
-    ASSERT_EQ(second_item.size(), 1u) << "the second item";
+    EXPECT_FALSE(find(98, at("resume", -0.3), at("resume", 0.8), 0.8).empty()) << "resume";
+    const auto first_item = find(10, at("walk"), end, 0.8), second_item = find(11, at("walk"), end, 0.8);
+    ASSERT_TRUE(first_item.size() == 1 && second_item.size() == 1) << first_item.size() << " " << second_item.size();
     EXPECT_LT(first_item[0].at, second_item[0].at);
-    const double after = capture::MedianLevel(heard, at("resume", 0.5), end);
-    EXPECT_LT(after, music / 20) << "music after the sound mode left it out";
+    EXPECT_LT(capture::MedianLevel(heard, at("resume", 0.5), end), music / 20) << "music after the sound mode left it out";
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // or size, and the pictures they show read back as pixels. Input goes
 // through xdotool, never through here.
 #pragma once
-#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,9 +11,7 @@ struct Rgb {
     bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
 };
 
-struct Rect {
-    int x, y, w, h;
-};
+struct Rect { int x, y, w, h; };
 
 struct Picture {
     int width = 0, height = 0;
@@ -24,22 +22,20 @@ struct Picture {
     // The average colour of a rectangle (clipped to the picture).
     Rgb Mean(Rect r) const;
     // The mean of (r + g + b) / 3 over a rectangle.
-    double Brightness(Rect r) const;
+    double Brightness(Rect r) const { const Rgb m = Mean(r); return (m.r + m.g + m.b) / 3.0; }
     // The mean absolute difference per channel between two pictures of the
     // same size over a rectangle; large when the sizes differ.
     double Difference(const Picture& other, Rect r) const;
-    bool SavePng(const std::string& path) const;
+    void SavePng(const std::string& path) const;
 };
 
 class XScreen {
 public:
     XScreen();
-    ~XScreen();
-    XScreen(const XScreen&) = delete;
-    XScreen& operator=(const XScreen&) = delete;
 
+    // The other calls need a display.
     bool Connected() const { return display_ != nullptr; }
-    struct _XDisplay* display() const { return display_; }
+    struct _XDisplay* display() const { return display_.get(); }
     // 0 when there is no such window.
     unsigned long FindByTitle(const std::string& title);
     // A mapped window that is a direct child of the root, of exactly this size.
@@ -48,5 +44,5 @@ public:
     Picture Grab(unsigned long window);
 
 private:
-    struct _XDisplay* display_ = nullptr;
+    std::unique_ptr<struct _XDisplay, int (*)(struct _XDisplay*)> display_;
 };

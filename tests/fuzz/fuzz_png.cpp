@@ -3,7 +3,6 @@
 // every pixel of the stated size is there.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 #include "host/image_files.h"
 #include "host/renderer.h"
@@ -11,12 +10,8 @@
 #include "tests/fuzz/input_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool ready = [] {
-        gc_init();
-        gc_stress = true;  // every step below frees what the last input left
-        return true;
-    }();
-    (void)ready;
+    // Every collector step below frees what the last input left.
+    [[maybe_unused]] static const bool ready = (gc_init(), gc_stress = true);
     const std::string path = fuzz::WriteInput("image.png", data, size);
     int width = -1, height = -1, depth = -1;
     unsigned char* pixels = orvLoadImageFile(String(path.c_str()), &width, &height, &depth);
@@ -26,8 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // reaches the drawing library.
         gxtkSurface* surface = new gxtkSurface();
         surface->SetData(pixels, width, height, depth);
-        volatile unsigned char last = pixels[static_cast<std::size_t>(width) * height * depth - 1];
-        (void)last;
+        [[maybe_unused]] volatile unsigned char last = pixels[static_cast<std::size_t>(width) * height * depth - 1];
     }
     gc_collect_step(nullptr);
     return 0;

@@ -2,8 +2,6 @@
 // file in a folder of this process's own (in memory where the system has
 // /dev/shm), which goes at exit.
 #pragma once
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,20 +9,15 @@
 #include <fstream>
 #include <string>
 
+#include "tests/host/temp_files.h"
+
 namespace fuzz {
 
 inline std::string InputFolder() {
-    static std::string folder;
-    if (folder.empty()) {
-        folder = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
-        folder += "/vellumby-fuzz-XXXXXX";
-        if (!mkdtemp(folder.data())) std::abort();
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(folder, ignored);
-        });
-    }
-    return folder;
+    static const TempDir folder(std::filesystem::is_directory("/dev/shm") ? "/dev/shm/vellumby-fuzz-XXXXXX"
+                                                                          : "/tmp/vellumby-fuzz-XXXXXX");
+    if (folder.empty()) std::abort();
+    return folder.string();
 }
 
 // Writes the input as `name` in the folder and returns the file's path.

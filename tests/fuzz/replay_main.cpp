@@ -7,34 +7,32 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <string>
 #include <vector>
+
+#include "tests/host/temp_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
-    std::vector<fs::path> inputs;
+    std::size_t replayed = 0;
     for (int i = 1; i < argc; ++i) {
-        std::vector<fs::path> named{argv[i]};  // the file, or the files of the folder
-        if (fs::is_directory(argv[i])) named.assign(fs::directory_iterator(argv[i]), fs::directory_iterator());
+        // The file, or the files of the folder (by whole paths: a target may
+        // change the working folder).
+        std::vector<fs::path> named{fs::absolute(argv[i])};
+        if (fs::is_directory(named[0])) named.assign(fs::directory_iterator(named[0]), fs::directory_iterator());
         std::sort(named.begin(), named.end());
         for (const fs::path& path : named) {
             if (!fs::is_regular_file(path)) return std::fprintf(stderr, "not an input: %s\n", path.c_str()), 2;
+            // Never a null pointer, also for an empty input (as the engine passes it).
+            const std::string bytes = ReadFile(path);
+            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+            ++replayed;
         }
-        inputs.insert(inputs.end(), named.begin(), named.end());
     }
-    if (inputs.empty()) return std::fprintf(stderr, "usage: %s FILE_OR_FOLDER...\n", argv[0]), 2;
-    for (const fs::path& path : inputs) {
-        std::ifstream in(path, std::ios::binary);
-        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-        // An empty vector's data() may be null; the engine always passes a
-        // valid pointer.
-        static const std::uint8_t none = 0;
-        LLVMFuzzerTestOneInput(bytes.empty() ? &none : bytes.data(), bytes.size());
-    }
-    std::printf("%zu inputs replayed\n", inputs.size());
+    if (replayed == 0) return std::fprintf(stderr, "usage: %s FILE_OR_FOLDER...\n", argv[0]), 2;
+    std::printf("%zu inputs replayed\n", replayed);
     return 0;
 }

@@ -2,19 +2,14 @@
 // can reach, no display it can draw on, no sound device. Run as the player
 // runs it, from a folder holding its data.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <X11/Xlib.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 
 #include "tests/e2e/x_screen.h"
+#include "tests/host/temp_files.h"
 #include "tests/support/subprocess.h"
 #include "tests/support/x_windows.h"
 
@@ -25,32 +20,17 @@ namespace fs = std::filesystem;
 // The program in a folder of its own beside the generated data, so that it
 // works and keeps its state file there (it goes to its own folder, wherever
 // it is started from). Removed afterwards.
-class GameFolder {
-public:
+struct GameFolder : TempDir {
     GameFolder() {
-        char name[] = "/tmp/vellumby-faults-XXXXXX";
-        if (!mkdtemp(name)) std::abort();
-        path = name;
-        fs::create_directory_symlink(DATA_DIR, path / "data");
-        std::error_code linked;
-        fs::create_hard_link(VELLUMBY, path / "vellumby", linked);
-        if (linked) fs::copy_file(VELLUMBY, path / "vellumby");
-    }
-    ~GameFolder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
+        fs::create_directory_symlink(DATA_DIR, *this / "data");
+        fs::copy_file(VELLUMBY, *this / "vellumby");
     }
     // Runs the program there (after `before`, a program that starts it) with
     // `env` added; the limit only ends a test that has failed.
-    ProcessResult Run(std::vector<std::string> env, std::vector<std::string> before = {}) const {
-        ProcessOptions options;
-        options.env = std::move(env);
-        options.cwd = path.string();
-        options.timeout_seconds = 90;
-        before.push_back((path / "vellumby").string());
-        return RunProcess(before, options);
+    ProcessResult Run(const std::vector<std::string>& env, std::vector<std::string> before = {}) const {
+        before.push_back((*this / "vellumby").string());
+        return RunProcess(before, {"", env, this->string(), 90});
     }
-    fs::path path;
 };
 
 // Watches the game's window until it has shown two different pictures, each
@@ -60,35 +40,32 @@ public:
 // them; "still", "blank" or "no window" when the time ran out first.
 std::string WatchWindow(double seconds) {
     XScreen screen;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); };
     Window window = 0;
-    while (!(window = screen.FindByTitle("Vellumby"))) {
-        if (std::chrono::steady_clock::now() > deadline) return "no window";
-        pause();
-    }
     Picture first;
-    std::string verdict = "blank";
-    for (int polls = 0; verdict != "drawing" && std::chrono::steady_clock::now() < deadline; ++polls, pause()) {
+    std::string verdict = "no window";
+    int polls = 0;  // a press every fifty, about half a second apart
+    if (screen.Connected()) WaitFor([&] {
+        if (!window && !(window = screen.FindByTitle("Vellumby"))) return false;
         const Picture now = screen.Grab(window);
         const bool flat = std::all_of(now.pixels.begin(), now.pixels.end(), [&](Rgb c) { return c == now.pixels[0]; });
+        if (verdict == "no window") verdict = "blank";
         if (!flat && first.empty()) first = now, verdict = "still";
         if (!flat && now.pixels != first.pixels) verdict = "drawing";
         const std::string w = std::to_string(window);
-        if (!first.empty() && polls % 25 == 0) {
+        if (++polls % 50 == 0 && !first.empty()) {
             RunProcess({"/usr/bin/xdotool", "keydown", "--window", w, "Right", "sleep", "0.1", "keyup", "--window", w,
                         "Right"});
         }
-    }
-    SendCloseRequest(screen.display(), window);
+        return verdict == "drawing";
+    }, seconds);
+    if (window) SendCloseRequest(screen.display(), window);
     return verdict;
 }
 
 TEST(Faults, WithoutASoundDeviceTheGameSaysSoAndPlaysOnSilently) {
     std::vector<std::string> drivers = {"no-such-driver"};
     // On a machine without a sound card the system's own output fails too.
-    std::ifstream cards("/proc/asound/cards");
-    const std::string listed{std::istreambuf_iterator<char>(cards), {}};
+    const std::string listed = ReadFile("/proc/asound/cards");
     if (listed.empty() || listed.find("no soundcards") != std::string::npos) drivers.push_back("alsa");
     for (const std::string& driver : drivers) {
         SCOPED_TRACE(driver);
@@ -125,7 +102,7 @@ TEST(Faults, NoDisplayOrNoUsableWindowEndsTheProgramWithAMessage) {
         const ProcessResult r = folder.Run(c.env, c.before);
         EXPECT_EQ(r.out, c.out);
         EXPECT_EQ(r.status, 255);
-        EXPECT_FALSE(fs::exists(folder.path / ".quarlostate"));
+        EXPECT_FALSE(fs::exists(folder / ".quarlostate"));
     }
 }
 

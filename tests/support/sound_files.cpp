@@ -7,9 +7,7 @@
 namespace sound_files {
 
 std::string Le(std::uint32_t value, int bytes) {
-    std::string s;
-    for (int i = 0; i < bytes; ++i) s += static_cast<char>(value >> (8 * i) & 0xFF);
-    return s;
+    return bytes ? static_cast<char>(value & 0xFF) + Le(value >> 8, bytes - 1) : "";
 }
 
 std::string Wav::Build() const {
@@ -23,62 +21,52 @@ std::string Wav::Build() const {
 
 std::string EncodeOgg(int channels, long rate, long frames, const std::function<float(long, int)>& sample,
                       int serial) {
+    std::string out;
     vorbis_info vi;
     vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, channels, rate, 0.4f) != 0) {
-        vorbis_info_clear(&vi);
-        return {};
-    }
-    vorbis_comment vc;
-    vorbis_dsp_state vd;
-    vorbis_block vb;
-    ogg_stream_state os;
-    vorbis_comment_init(&vc);
-    vorbis_analysis_init(&vd, &vi);
-    vorbis_block_init(&vd, &vb);
-    ogg_stream_init(&os, serial);
+    if (vorbis_encode_init_vbr(&vi, channels, rate, 0.4f) == 0) {
+        vorbis_comment vc;
+        vorbis_dsp_state vd;
+        vorbis_block vb;
+        ogg_stream_state os;
+        vorbis_comment_init(&vc);
+        vorbis_analysis_init(&vd, &vi);
+        vorbis_block_init(&vd, &vb);
+        ogg_stream_init(&os, serial);
+        ogg_page page;
+        const auto append = [&] {
+            out.append(reinterpret_cast<char*>(page.header), static_cast<std::size_t>(page.header_len));
+            out.append(reinterpret_cast<char*>(page.body), static_cast<std::size_t>(page.body_len));
+        };
+        ogg_packet header, comment, code, packet;
+        vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
+        for (ogg_packet* p : {&header, &comment, &code}) ogg_stream_packetin(&os, p);
+        // The audio starts on a page of its own, as decoders expect.
+        while (ogg_stream_flush(&os, &page)) append();
 
-    std::string out;
-    ogg_page page;
-    auto append = [&] {
-        out.append(reinterpret_cast<char*>(page.header), static_cast<std::size_t>(page.header_len));
-        out.append(reinterpret_cast<char*>(page.body), static_cast<std::size_t>(page.body_len));
-    };
-    ogg_packet header, comment, code;
-    vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
-    for (ogg_packet* p : {&header, &comment, &code}) ogg_stream_packetin(&os, p);
-    // The audio starts on a page of its own, as decoders expect.
-    while (ogg_stream_flush(&os, &page)) append();
-
-    auto drain = [&] {
-        ogg_packet packet;
-        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-            vorbis_analysis(&vb, nullptr);
-            vorbis_bitrate_addblock(&vb);
-            while (vorbis_bitrate_flushpacket(&vd, &packet)) {
-                ogg_stream_packetin(&os, &packet);
-                while (ogg_stream_pageout(&os, &page)) append();
+        // 1024 frames at a time, then none: the end of the stream.
+        for (long done = 0, n = 1; n > 0; done += n) {
+            n = std::min(1024L, frames - done);
+            float** buffer = vorbis_analysis_buffer(&vd, static_cast<int>(n));
+            for (long i = 0; i < n; ++i) {
+                for (int c = 0; c < channels; ++c) buffer[c][i] = sample(done + i, c);
+            }
+            vorbis_analysis_wrote(&vd, static_cast<int>(n));
+            while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+                vorbis_analysis(&vb, nullptr);
+                vorbis_bitrate_addblock(&vb);
+                while (vorbis_bitrate_flushpacket(&vd, &packet)) {
+                    ogg_stream_packetin(&os, &packet);
+                    while (ogg_stream_pageout(&os, &page)) append();
+                }
             }
         }
-    };
-    for (long done = 0; done < frames;) {
-        const int n = static_cast<int>(std::min(1024L, frames - done));
-        float** buffer = vorbis_analysis_buffer(&vd, n);
-        for (int i = 0; i < n; ++i) {
-            for (int c = 0; c < channels; ++c) buffer[c][i] = sample(done + i, c);
-        }
-        vorbis_analysis_wrote(&vd, n);
-        drain();
-        done += n;
+        while (ogg_stream_flush(&os, &page)) append();
+        ogg_stream_clear(&os);
+        vorbis_block_clear(&vb);
+        vorbis_dsp_clear(&vd);
+        vorbis_comment_clear(&vc);
     }
-    vorbis_analysis_wrote(&vd, 0);
-    drain();
-    while (ogg_stream_flush(&os, &page)) append();
-
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&vb);
-    vorbis_dsp_clear(&vd);
-    vorbis_comment_clear(&vc);
     vorbis_info_clear(&vi);
     return out;
 }

@@ -8,18 +8,6 @@
 #include <cstdio>
 #include <thread>
 
-namespace {
-
-std::string ReadAll(std::FILE* file) {
-    std::string text;
-    std::rewind(file);
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
-    return text;
-}
-
-}  // namespace
-
 // Standard input, output and error are files of their own: the program
 // never waits for the test to read, and its end is its own exit, whatever
 // it left running behind it.
@@ -44,19 +32,16 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(options.timeout_seconds);
         int status = 0;
         while (pid > 0 && waitpid(pid, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                kill(pid, SIGKILL);
-                waitpid(pid, &status, 0);
-                result.timed_out = true;
-            }
+            const bool late = !result.timed_out && std::chrono::steady_clock::now() > deadline;
+            if (late) result.timed_out = kill(pid, SIGKILL) == 0;
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         if (pid > 0 && !result.timed_out && WIFEXITED(status)) result.status = WEXITSTATUS(status);
-        result.out = ReadAll(files[1]);
-        result.err = ReadAll(files[2]);
+        for (int i : {1, 2}) {
+            std::rewind(files[i]);
+            for (int c; (c = std::fgetc(files[i])) != EOF;) (i == 1 ? result.out : result.err) += static_cast<char>(c);
+        }
     }
-    for (std::FILE* file : files) {
-        if (file) std::fclose(file);
-    }
+    for (std::FILE* file : files) if (file) std::fclose(file);
     return result;
 }

@@ -5,8 +5,7 @@
 #include <vector>
 
 struct ProcessResult {
-    std::string out;
-    std::string err;
+    std::string out, err;
     int status = -1;      // exit status 0-255, or -1 when killed by a signal or timed out
     bool timed_out = false;
 };

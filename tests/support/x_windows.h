@@ -10,18 +10,14 @@
 // The first window at or below root whose title is title; 0 when none.
 inline Window FindWindowByTitle(Display* display, Window root, const char* title) {
     char* name = nullptr;
-    if (XFetchName(display, root, &name) && name) {
-        const bool match = std::strcmp(name, title) == 0;
-        XFree(name);
-        if (match) return root;
-    }
-    Window parent = 0, root_return = 0, *children = nullptr;
-    unsigned count = 0;
-    Window found = 0;
-    if (XQueryTree(display, root, &root_return, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count && !found; ++i) found = FindWindowByTitle(display, children[i], title);
-        if (children) XFree(children);
-    }
+    const bool match = XFetchName(display, root, &name) && name && std::strcmp(name, title) == 0;
+    if (name) XFree(name);
+    if (match) return root;
+    Window parent = 0, root_return = 0, *children = nullptr, found = 0;
+    unsigned count = 0;  // stays 0 when the window has gone
+    XQueryTree(display, root, &root_return, &parent, &children, &count);
+    for (unsigned i = 0; i < count && !found; ++i) found = FindWindowByTitle(display, children[i], title);
+    if (children) XFree(children);
     return found;
 }
 

@@ -1,6 +1,7 @@
-// Sound files as the audio device asks for them: a file of the given kind
-// either gives null or samples the device can upload whole.
-#pragma once
+// Sound files through the host's sound loader as the audio device asks for
+// them: WAV files, or Ogg Vorbis files (the level music's path), by the
+// input file name each target is built with (FUZZ_INPUT_NAME). Either null,
+// or samples the device can upload whole.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,13 +9,11 @@
 #include "host/sound_files.h"
 #include "tests/fuzz/input_file.h"
 
-namespace fuzz {
-
-inline void LoadSound(const char* name, const std::uint8_t* data, std::size_t size) {
-    const std::string path = WriteInput(name, data, size);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string path = fuzz::WriteInput(FUZZ_INPUT_NAME, data, size);
     int length = -1, channels = -1, format = -1, hertz = -1;
     unsigned char* samples = orvLoadAudioFile(String(path.c_str()), &length, &channels, &format, &hertz);
-    if (!samples) return;
+    if (!samples) return 0;
     if (length < 0 || channels < 1 || format < 1 || hertz < 0) __builtin_trap();
     // The device uploads format × channels × length bytes: all of them must
     // be there (the address checker sees a read past the block).
@@ -22,6 +21,5 @@ inline void LoadSound(const char* name, const std::uint8_t* data, std::size_t si
     volatile unsigned char sum = 0;
     if (bytes) sum = sum + samples[0] + samples[bytes - 1];
     std::free(samples);
+    return 0;
 }
-
-}  // namespace fuzz
