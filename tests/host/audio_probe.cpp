@@ -5,18 +5,19 @@
 // a silent sound's position (paced by the output, not by the wall clock); then
 // ends through the app's end, leaving the device open.
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "framework/app.h"
 #include "host/audio_device.h"
-#include "tests/host/audio_test_util.h"
+#include "tests/support/sound_files.h"
 
 namespace {
 
 gxtkAudio* audio = nullptr;
 
 void WaitMixed(double seconds) {
-    while (audio->Inspect(0).sampleOffset < seconds * 44100) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    while (audio->Inspect(0).sampleOffset < seconds * 22050) std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
 }  // namespace
@@ -24,7 +25,9 @@ void WaitMixed(double seconds) {
 int main() {
     gc_init();
     audio = new gxtkAudio();
-    audio_test::WriteTone("clock.wav", {{0, 3.0}});
+    sound_files::Wav clock;  // 3 s of silence
+    clock.data = std::string(3 * 22050 * 2, '\0');
+    std::ofstream("clock.wav", std::ios::binary) << clock.Build();
     audio->PlaySample(audio->LoadSample(String("clock.wav")), 0, 0);
     audio->PlayMusic(String("loop.ogg"), 1);
     WaitMixed(1.2);

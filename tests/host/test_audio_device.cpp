@@ -20,16 +20,27 @@
 #include "host/audio_device.h"
 #include "host/sound_files.h"
 #include "tests/game/values.h"
-#include "tests/host/audio_test_util.h"
 #include "tests/host/temp_files.h"
 #include "tests/support/sound_files.h"
 #include "tests/support/subprocess.h"
 
 namespace {
 
-using namespace audio_test;
 using Info = gxtkAudio::SourceInfo;
 using sound_files::Wav;
+
+void WriteWav(const std::string& path, const Wav& wav) { std::ofstream(path, std::ios::binary) << wav.Build(); }
+
+// One channel of 16-bit samples at 44100 Hz: a sine at 0.4 of full scale.
+void WriteTone(const std::string& path, double hertz, double seconds) {
+    Wav wav;
+    wav.rate = 44100;
+    for (int i = 0; i < static_cast<int>(seconds * 44100); ++i) {
+        const long value = std::lround(0.4 * 32767 * std::sin(2 * M_PI * hertz * i / 44100));
+        wav.data += sound_files::Le(static_cast<std::uint32_t>(value), 2);
+    }
+    WriteWav(path, wav);
+}
 
 // The program works in a fresh folder of its own, removed at exit (the name
 // has no destructor to run before that).
@@ -149,14 +160,14 @@ protected:
         orv_audio_SetAudioDevice(audio = device);
         ASSERT_TRUE(audio->HasOutput());
         std::filesystem::create_directories("data/sfx");
-        WriteTone("data/sfx/blip.wav", {{440, 0.5}});
-        WriteTone("data/sfx/tune.wav", {{300, 0.5}});
+        WriteTone("data/sfx/blip.wav", 440, 0.5);
+        WriteTone("data/sfx/tune.wav", 300, 0.5);
     }
     void TearDown() override { extra_root = nullptr; }
     gxtkSample* Tone(double seconds, double hz = 440) {
         static int files = 0;
         const std::string path = "t" + std::to_string(files++) + ".wav";
-        WriteTone(path, {{hz, seconds}});
+        WriteTone(path, hz, seconds);
         return audio->LoadSample(String(path.c_str()));
     }
     bool WaitFinished(int ch) {
@@ -366,7 +377,7 @@ TEST_F(AudioChannels, OggMusicStreamsLoopsOrEndsAndOtherMusicPlaysWhole) {
     EXPECT_EQ(audio->MusicState(), 1);
     EXPECT_TRUE(WaitFor([&] { return audio->MusicState() == 0; }, 10));
 
-    WriteTone("level.wav", {{440, 1.0}});
+    WriteTone("level.wav", 440, 1.0);
     ASSERT_EQ(audio->PlayMusic(String("level.wav"), 1), 0);
     EXPECT_EQ(Values(gxtkAudio::InspectBuffer(audio->Inspect(music).buffer).size, audio->Inspect(music).looping),
               Values(44100 * 2, 1));

@@ -16,6 +16,7 @@
 #include "tests/game/values.h"
 #include "tests/host/temp_files.h"
 #include "tests/support/subprocess.h"
+#include "tests/support/x_windows.h"
 
 namespace {
 
@@ -66,7 +67,13 @@ TEST(LiveInput, KeysCharactersPointerAndCloseFromTheWindowSystem) {
         ASSERT_TRUE(last.empty() || WaitFor([&] { return ReadFile(report).find(" " + last + "\n") != std::string::npos; }, 30))
             << args[1] << "\n" << ReadFile(report);
     }
-    RunTool({SEND_CLOSE, kTitle, "30"});  // the desktop's close request
+    // The desktop's close request, to the window the last switch opened.
+    Display* display = XOpenDisplay(nullptr);
+    Window last = 0;
+    const auto find = [&] { return (last = FindWindowByTitle(display, DefaultRootWindow(display), kTitle)) != 0; };
+    ASSERT_TRUE(display && WaitFor(find, 30));
+    SendCloseRequest(display, last);
+    XCloseDisplay(display);
     const int status = pclose(app);
     const std::string out = ReadFile(report);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << "\n" << out;
