@@ -53,44 +53,11 @@ void EnterWorkDir() {
     }();
 }
 
-// Runs the probe program on OpenAL's WAV writer (exact: no dither, no
-// limiter) and returns the capture, checked to be complete; the samples are
-// 16-bit stereo after the "data" tag (the header before it,
-// WAVE_FORMAT_EXTENSIBLE, holds no such bytes).
-std::vector<std::int16_t> Capture() {
-    EnterWorkDir();
-    std::ofstream("alsoft.conf") << "[general]\nsample-type = int16\nchannels = stereo\ndither = false\n"
-                                    "output-limiter = false\n[wave]\nfile = out.wav\n";
-    std::remove("out.wav");
-    ProcessOptions options;
-    options.env = {"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=alsoft.conf"};
-    options.timeout_seconds = 30;
-    const ProcessResult r = RunProcess({AUDIO_PROBE}, options);
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err.find("not closed"), std::string::npos) << r.err;
-    const std::string b = ReadFile("out.wav");
-    const std::size_t data = b.find("data", 12);
-    if (data == std::string::npos || data + 8 > b.size()) {
-        ADD_FAILURE() << b.size() << " bytes";
-        return {};
-    }
-    const auto u32 = [&](std::size_t i) {
-        std::uint32_t v = 0;  // little-endian, as the machine
-        std::memcpy(&v, b.data() + i, 4);
-        return v;
-    };
-    // Its sizes are filled in only once the device is closed.
-    EXPECT_EQ(u32(4), b.size() - 8);
-    EXPECT_EQ(u32(data + 4), b.size() - data - 8);
-    std::vector<std::int16_t> samples((b.size() - data - 8) / 2);
-    std::memcpy(samples.data(), b.data() + data + 8, samples.size() * 2);
-    return samples;
-}
-
 // Streamed music is heard as the file decodes, sample for sample: across
 // the seams of its loop and on from where a pause left it; the pause and
-// the stop leave silence. Ending the app ends the process at once, with the
-// device closed on the way out: the capture is complete.
+// the stop leave silence. The probe program plays it on OpenAL's WAV writer
+// (exact: no dither, no limiter); ending the app ends the process at once,
+// with the device closed on the way out, so the capture is complete.
 TEST(AudioOutput, StreamedMusicIsHeardSampleForSampleAcrossItsLoopAndAPause) {
     EnterWorkDir();
     const long frames = 22050;  // half a second: the loop comes round twice before the pause
@@ -103,7 +70,28 @@ TEST(AudioOutput, StreamedMusicIsHeardSampleForSampleAcrossItsLoopAndAPause) {
     ASSERT_TRUE(decoded && length == frames && channels == 2);
     const auto* tune = reinterpret_cast<const std::int16_t*>(decoded.get());
 
-    const std::vector<std::int16_t> out = Capture();
+    std::ofstream("alsoft.conf") << "[general]\nsample-type = int16\nchannels = stereo\ndither = false\n"
+                                    "output-limiter = false\n[wave]\nfile = out.wav\n";
+    std::remove("out.wav");
+    ProcessOptions options;
+    options.env = {"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=alsoft.conf"};
+    options.timeout_seconds = 30;
+    const ProcessResult r = RunProcess({AUDIO_PROBE}, options);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err.find("not closed"), std::string::npos) << r.err;
+    // 16-bit stereo after the "data" tag (the header before it,
+    // WAVE_FORMAT_EXTENSIBLE, holds no such bytes); its sizes are filled in
+    // only once the device is closed.
+    const std::string b = ReadFile("out.wav");
+    const std::size_t data = b.find("data", 12);
+    ASSERT_TRUE(data != std::string::npos && data + 8 <= b.size()) << b.size() << " bytes";
+    std::uint32_t sizes[2] = {};  // little-endian, as the machine
+    std::memcpy(&sizes[0], b.data() + 4, 4);
+    std::memcpy(&sizes[1], b.data() + data + 4, 4);
+    EXPECT_EQ(Values(sizes[0], sizes[1]), Values(b.size() - 8, b.size() - data - 8));
+    std::vector<std::int16_t> out((b.size() - data - 8) / 2);
+    std::memcpy(out.data(), b.data() + data + 8, out.size() * 2);
+
     long heard = 0, mismatched = 0;
     std::vector<long> silences;  // lengths of the silent runs after the music began
     for (std::size_t t = 0; t + 1 < out.size(); t += 2) {
