@@ -18,6 +18,7 @@
 
 #include "framework/app.h"
 #include "framework/input.h"
+#include "tests/game/values.h"
 #include "tests/host/fake_host_test.h"
 
 namespace {
@@ -159,8 +160,7 @@ TEST_F(HostJoystick, AxisLayoutDependsOnTheNumberOfAxes) {
         EXPECT_EQ(axes(), out) << in.size() << " axes";
     }
     // Nothing is read past what has a place: six axes, 32 buttons.
-    EXPECT_LE(fake.most_axes_asked, 6);
-    EXPECT_LE(fake.most_buttons_asked, 32);
+    EXPECT_TRUE(fake.most_axes_asked <= 6 && fake.most_buttons_asked <= 32);
     for (int i = 0; i < 32; ++i) EXPECT_EQ(buttons[i], i % 3 == 0) << i;
 }
 
@@ -193,8 +193,7 @@ TEST(GamepadLayout, RawJoystickAxesTurnOnlyTheVerticalOnesAround) {
     float out[8] = {3, 3, 3, 3, 3, 3, 3, 3};
     EXPECT_EQ(glfw27::RawAxesToClassic(raw, 7, out, 6), 6);
     EXPECT_EQ(Floats(out, out + 8), (Floats{0.5f, -0.5f, -0.25f, 0.25f, 1.0f, -1.0f, 3, 3}));
-    EXPECT_EQ(glfw27::RawAxesToClassic(raw, 2, out, 6), 2);
-    EXPECT_EQ(glfw27::RawAxesToClassic(raw, 7, out, -1), 0);
+    EXPECT_EQ(Values(glfw27::RawAxesToClassic(raw, 2, out, 6), glfw27::RawAxesToClassic(raw, 7, out, -1)), Values(2, 0));
 }
 
 // ---------------------------------------------------------------- input device
@@ -251,33 +250,28 @@ TEST_F(InputDevice, LeftButtonTouchZeroAndThePointerMoveTogether) {
     // Hit 1, touch 0 down, hit 384, mouse x, touch 0's y.
     delegate->MouseEvent(E::MouseDown, 0, 30, 40);
     Update([] {
-        EXPECT_EQ(Floats({float(orv_input_KeyHit(1)), float(orv_input_TouchDown(0)), float(orv_input_KeyHit(384)),
-                          orv_input_MouseX(), orv_input_TouchY(0)}),
-                  Floats({1, 1, 1, 30, 40}));
+        EXPECT_EQ(Values(orv_input_KeyHit(1), orv_input_TouchDown(0), orv_input_KeyHit(384), orv_input_MouseX(),
+                         orv_input_TouchY(0)), Values(1, 1, 1, 30, 40));
     });
     delegate->MouseEvent(E::MouseMove, -1, 50, 60);
     delegate->MouseEvent(E::MouseUp, 0, 99, 99);  // a release does not move the pointer
-    Update([] {
-        EXPECT_EQ(Floats({float(orv_input_TouchDown(0)), orv_input_MouseY(), orv_input_TouchX(0)}), Floats({0, 60, 50}));
-    });
+    Update([] { EXPECT_EQ(Values(orv_input_TouchDown(0), orv_input_MouseY(), orv_input_TouchX(0)), Values(0, 60, 50)); });
 
     // Touch 0 and 2 down: touch 0's down, hit 1, mouse button 0, mouse x and
     // y, touch 2's down and x, and key 3 (finger 2 is no mouse button).
     delegate->TouchEvent(E::TouchDown, 0, 12, 34);
     delegate->TouchEvent(E::TouchDown, 2, 56, 78);
     Update([] {
-        EXPECT_EQ(Floats({float(orv_input_TouchDown(0)), float(orv_input_KeyHit(1)), float(orv_input_MouseDown(0)),
-                          orv_input_MouseX(), orv_input_MouseY(), float(orv_input_TouchDown(2)), orv_input_TouchX(2),
-                          float(orv_input_KeyDown(3))}),
-                  Floats({1, 1, 1, 12, 34, 1, 56, 0}));
+        EXPECT_EQ(Values(orv_input_TouchDown(0), orv_input_KeyHit(1), orv_input_MouseDown(0), orv_input_MouseX(),
+                         orv_input_MouseY(), orv_input_TouchDown(2), orv_input_TouchX(2), orv_input_KeyDown(3)),
+                  Values(1, 1, 1, 12, 34, 1, 56, 0));
     });
     // Neither the lift nor finger 2 moves the pointer.
     delegate->TouchEvent(E::TouchMove, 2, 90, 91);
     delegate->TouchEvent(E::TouchUp, 0, 1, 1);
     Update([] {
-        EXPECT_EQ(Floats({float(orv_input_TouchDown(0)), float(orv_input_MouseDown(0)), orv_input_MouseX(),
-                          orv_input_TouchY(2), float(orv_input_TouchDown(2))}),
-                  Floats({0, 0, 12, 91, 1}));
+        EXPECT_EQ(Values(orv_input_TouchDown(0), orv_input_MouseDown(0), orv_input_MouseX(), orv_input_TouchY(2),
+                         orv_input_TouchDown(2)), Values(0, 0, 12, 91, 1));
     });
 }
 
@@ -334,10 +328,8 @@ TEST_F(InputDevice, OutOfRangeEventsAndQueriesAnswerZero) {
     for (int key : {0, 511, 600, -3}) Key(kDown, key);
     for (int finger : {32, -1}) delegate->TouchEvent(c_OrvGameEvent::TouchDown, finger, 5, 6);
     Update([] {
-        EXPECT_EQ(orv_input_KeyDown(511), 1);
-        EXPECT_EQ(orv_input_MouseDown(510), 1);
-        EXPECT_EQ(Floats({float(orv_input_KeyDown(KEY_BACK)), float(orv_input_KeyDown(383)), orv_input_MouseX()}),
-                  Floats({0, 0, 0}));
+        EXPECT_EQ(Values(orv_input_KeyDown(511), orv_input_MouseDown(510), orv_input_KeyDown(KEY_BACK),
+                         orv_input_KeyDown(383), orv_input_MouseX()), Values(1, 1, 0, 0, 0));
         for (int key : {0, 512, -1, INT_MAX, INT_MIN}) {
             EXPECT_FALSE(orv_input_KeyDown(key) || orv_input_KeyHit(key)) << key;
         }
@@ -345,15 +337,12 @@ TEST_F(InputDevice, OutOfRangeEventsAndQueriesAnswerZero) {
             EXPECT_FALSE(orv_input_MouseDown(button) || orv_input_MouseHit(button)) << button;
         }
         for (int finger : {-384, -1, 32, 128, INT_MAX, INT_MIN}) {
-            EXPECT_EQ(Floats({float(orv_input_TouchDown(finger)), orv_input_TouchX(finger), orv_input_TouchY(finger)}),
-                      Floats({0, 0, 0})) << finger;
+            EXPECT_FALSE(orv_input_TouchDown(finger) || orv_input_TouchX(finger) || orv_input_TouchY(finger)) << finger;
         }
         for (auto [index, unit] : {std::pair{2, 0}, {-1, 0}, {0, 4}, {0, -1}, {0, INT_MIN}, {INT_MAX, 1}}) {
-            EXPECT_EQ(Floats({orv_input_JoyX(index, unit), orv_input_JoyY(index, unit)}), Floats({0, 0}))
-                << index << " " << unit;
+            EXPECT_FALSE(orv_input_JoyX(index, unit) || orv_input_JoyY(index, unit)) << index << " " << unit;
         }
-        EXPECT_EQ(orv_input_JoyDown(0, INT_MAX), 0);
-        EXPECT_EQ(orv_input_JoyHit(INT_MIN, 0), 0);
+        EXPECT_FALSE(orv_input_JoyDown(0, INT_MAX) || orv_input_JoyHit(INT_MIN, 0));
     });
 }
 
@@ -366,29 +355,26 @@ TEST_F(InputDevice, JoystickButtonsAreKeysAndAPadThatGoesAwayLetsGo) {
     fake.pads[1].buttons[3] = glfw27::PRESS;
     // Key 291 down, hit of pad 1's button 3, pad 0's button 3 down, pad 0's x, pad 1's y.
     Update([] {
-        EXPECT_EQ(Floats({float(orv_input_KeyDown(291)), float(orv_input_JoyHit(3, 1)), float(orv_input_JoyDown(3, 0)),
-                          orv_input_JoyX(0, 0), orv_input_JoyY(0, 1)}),
-                  Floats({1, 1, 0, -1, -0.25f}));
+        EXPECT_EQ(Values(orv_input_KeyDown(291), orv_input_JoyHit(3, 1), orv_input_JoyDown(3, 0), orv_input_JoyX(0, 0),
+                         orv_input_JoyY(0, 1)), Values(1, 1, 0, -1, -0.25f));
     });
     fake.pads[1].buttons[3] = glfw27::RELEASE;
     fake.pads[1].buttons[0] = glfw27::PRESS;
     // Held: no new hit. Button 32 of pad 0 is button 0 of pad 1.
     Update([] {
-        EXPECT_EQ(Floats({float(orv_input_JoyDown(0, 0)), float(orv_input_JoyHit(0, 0)), float(orv_input_JoyDown(3, 1)),
-                          float(orv_input_JoyDown(32, 0))}),
-                  Floats({1, 0, 0, 1}));
+        EXPECT_EQ(Values(orv_input_JoyDown(0, 0), orv_input_JoyHit(0, 0), orv_input_JoyDown(3, 1), orv_input_JoyDown(32, 0)),
+                  Values(1, 0, 0, 1));
     });
     fake.pads[0].present = false;
     const int reads = fake.pad_reads[1];
     Update([] {
-        EXPECT_EQ(Floats({float(orv_input_JoyDown(0, 0)), orv_input_JoyX(0, 0), orv_input_JoyY(0, 0),
-                          float(orv_input_JoyDown(0, 1)), orv_input_JoyY(0, 1)}),
-                  Floats({0, 0, 0, 0, 0}));
+        EXPECT_FALSE(orv_input_JoyDown(0, 0) || orv_input_JoyX(0, 0) || orv_input_JoyY(0, 0) || orv_input_JoyDown(0, 1) ||
+                     orv_input_JoyY(0, 1));
     });
     EXPECT_EQ(fake.pad_reads[1], reads);
     fake.pads[0].present = true;
     // Held through the reconnection: a new press.
-    Update([] { EXPECT_EQ(Floats({float(orv_input_JoyHit(0, 0)), float(orv_input_JoyHit(0, 1))}), Floats({1, 1})); });
+    Update([] { EXPECT_EQ(Values(orv_input_JoyHit(0, 0), orv_input_JoyHit(0, 1)), Values(1, 1)); });
 }
 
 TEST_F(InputDevice, DeviceAndJoystickStatesSurviveCollection) {
