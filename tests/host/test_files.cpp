@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,9 +19,9 @@
 #include <vector>
 
 #include "framework/data.h"
-#include "host/files.h"
-#include "host/sound_files.h"
 #include "host/host_game.h"
+#include "host/sound_files.h"
+#include "tests/game/values.h"
 #include "tests/host/temp_files.h"
 #include "tests/support/sound_files.h"
 
@@ -48,19 +47,18 @@ protected:
     }
     void TearDown() override { fs::current_path(old_dir_); }
 
+    // The sound of a file of these bytes, written under that name and loaded.
     struct Sound {
         unsigned char* data = nullptr;
         int length = -1, channels = -1, format = -1, hertz = -1;
-        Sound() = default;
+        explicit Sound(const std::string& bytes, const std::string& name = "sound.ogg") {
+            WriteFile(name, bytes);
+            data = orvLoadAudioFile(String(name.c_str()), &length, &channels, &format, &hertz);
+        }
         Sound(const Sound&) = delete;
         ~Sound() { std::free(data); }
         short At(long i) const { return reinterpret_cast<const short*>(data)[i]; }
     };
-    // Writes `bytes` as a file named `name` and loads it.
-    static void Load(const std::string& bytes, Sound& s, const std::string& name = "sound.ogg") {
-        WriteFile(name, bytes);
-        s.data = orvLoadAudioFile(String(name.c_str()), &s.length, &s.channels, &s.format, &s.hertz);
-    }
     // Installed by the setup script (Debian's sound-theme-freedesktop): Oggs
     // made by other encoders than the one the tests use.
     static std::string Theme(const char* name) {
@@ -178,23 +176,13 @@ TEST_F(StateFile, TwoCopiesSavingAtOnceNeverMixTheirSaves) {
 using SoundFile = InTempDir;
 using OggFiles = InTempDir;
 
-Wav Pcm(unsigned channels, unsigned bits, std::uint32_t rate, std::string before_data, std::string data) {
-    Wav w;
-    w.channels = channels;
-    w.bits = bits;
-    w.rate = rate;
-    w.before_data = std::move(before_data);
-    w.data = std::move(data);
-    return w;
-}
-
+// A WAV file as {format size, tag, channels, bits, rate, chunks before the data, data}.
 std::string Chunk(const char* tag, const std::string& body, bool pad = true) {
     return tag + Le(static_cast<std::uint32_t>(body.size()), 4) + body + std::string(pad && body.size() % 2, '\0');
 }
 
 TEST_F(SoundFile, WavLoadsPastExtendedFormatAndOtherChunks) {
-    Wav extended = Pcm(2, 16, 22050, Chunk("LIST", "INFOISFT" + Le(4, 4) + "test"), "0123456789abcdefghijklmn");
-    extended.fmt_size = 18;
+    const Wav extended{18, 1, 2, 16, 22050, Chunk("LIST", "INFOISFT" + Le(4, 4) + "test"), "0123456789abcdefghijklmn"};
     const struct {
         const char* name;
         Wav wav;
@@ -203,15 +191,13 @@ TEST_F(SoundFile, WavLoadsPastExtendedFormatAndOtherChunks) {
         {"JUMP.WAV", extended, 6},  // 24 bytes of 16-bit stereo
         // A chunk of odd size, with the pad byte the format asks for and
         // without it (as some writers leave it out).
-        {"padded.wav", Pcm(1, 8, 8000, Chunk("junk", "abc"), "\x80\x90\xA0\xB0\xC0"), 5},
-        {"unpadded.wav", Pcm(1, 8, 8000, Chunk("junk", "abc", false), "\x80\x90\xA0\xB0\xC0"), 5},
+        {"padded.wav", {16, 1, 1, 8, 8000, Chunk("junk", "abc"), "\x80\x90\xA0\xB0\xC0"}, 5},
+        {"unpadded.wav", {16, 1, 1, 8, 8000, Chunk("junk", "abc", false), "\x80\x90\xA0\xB0\xC0"}, 5},
     };
     for (const auto& c : cases) {
-        Sound s;
-        Load(c.wav.Build(), s, c.name);
+        const Sound s(c.wav.Build(), c.name);
         ASSERT_NE(s.data, nullptr) << c.name;
-        EXPECT_EQ(std::vector<int>({s.length, s.channels, s.format, s.hertz}),
-                  std::vector<int>({c.length, int(c.wav.channels), int(c.wav.bits / 8), int(c.wav.rate)}))
+        EXPECT_EQ(Values(s.length, s.channels, s.format, s.hertz), Values(c.length, c.wav.channels, c.wav.bits / 8, c.wav.rate))
             << c.name;
         EXPECT_EQ(std::string(reinterpret_cast<char*>(s.data), c.wav.data.size()), c.wav.data) << c.name;
     }
@@ -219,7 +205,7 @@ TEST_F(SoundFile, WavLoadsPastExtendedFormatAndOtherChunks) {
 
 TEST_F(SoundFile, DamagedOrUnknownFilesGiveNull) {
     auto wav = [](auto change) {
-        Wav w = Pcm(2, 16, 22050, "", std::string(16, '\x22'));
+        Wav w{16, 1, 2, 16, 22050, "", std::string(16, '\x22')};
         change(w);
         return w.Build();
     };
@@ -247,11 +233,7 @@ TEST_F(SoundFile, DamagedOrUnknownFilesGiveNull) {
         {"garbage after an Ogg page marker", "bad.ogg", "OggS" + garbage},
         {"empty Ogg", "bad.ogg", ""},
     };
-    for (const auto& c : cases) {
-        Sound s;
-        Load(c.bytes, s, c.name);
-        EXPECT_EQ(s.data, nullptr) << c.what;
-    }
+    for (const auto& c : cases) EXPECT_EQ(Sound(c.bytes, c.name).data, nullptr) << c.what;
 }
 
 float Tone(long i, int c, long rate) { return 0.4f * std::sin(6.2832f * float((300 + 200 * c) * i) / float(rate)); }
@@ -272,12 +254,9 @@ TEST_F(OggFiles, RealWorldFilesDecodeToTheSameSamplesAsBefore) {
           {8386, 1492}}},
     };
     for (const auto& k : known) {
-        Sound s;
-        Load(Theme(k.name), s, "Voduzozu.OGG");
+        const Sound s(Theme(k.name), "Voduzozu.OGG");
         ASSERT_NE(s.data, nullptr) << k.name;
-        EXPECT_EQ(std::vector<int>({s.length, s.channels, s.format, s.hertz}),
-                  std::vector<int>({k.frames, k.channels, 2, k.hertz}))
-            << k.name;
+        EXPECT_EQ(Values(s.length, s.channels, s.format, s.hertz), Values(k.frames, k.channels, 2, k.hertz)) << k.name;
         for (const auto& [i, value] : k.samples) EXPECT_NEAR(s.At(i), value, 1) << k.name << " sample " << i;
     }
 }
@@ -290,36 +269,30 @@ TEST_F(OggFiles, OnlyOneOrTwoChannelsOfOneLayoutLoad) {
     const std::string mono = EncodeOgg(1, 22050, 40000, tone(22050));
     const std::string three = EncodeOgg(3, 22050, 2000, tone(22050));
     ASSERT_FALSE(three.empty());
-    Sound chained, other_channels, other_rate, s3;
-    Load(mono + EncodeOgg(1, 22050, 40000, tone(22050), 2), chained);
+    const Sound chained(mono + EncodeOgg(1, 22050, 40000, tone(22050), 2));
     ASSERT_NE(chained.data, nullptr);
     EXPECT_EQ(chained.length, 80000);
     EXPECT_NEAR(chained.At(79990), 32767 * Tone(39990, 0, 22050), 1500);
-    Load(mono + EncodeOgg(2, 22050, 2000, tone(22050), 2), other_channels);
-    EXPECT_EQ(other_channels.data, nullptr);
-    Load(mono + EncodeOgg(1, 44100, 2000, tone(44100), 2), other_rate);
-    EXPECT_EQ(other_rate.data, nullptr);
-    Load(three, s3);
-    EXPECT_EQ(s3.data, nullptr);
+    for (const std::string& other : {EncodeOgg(2, 22050, 2000, tone(22050), 2), EncodeOgg(1, 44100, 2000, tone(44100), 2)}) {
+        EXPECT_EQ(Sound(mono + other).data, nullptr);
+    }
+    EXPECT_EQ(Sound(three).data, nullptr);
 }
 
 // Copies with a few bytes changed at random places, from real-world files,
 // the game's own music and files the tests encode.
 TEST_F(OggFiles, DamagedCopiesLoadAsNullOrAsNoMoreThanTheOriginal) {
-    std::vector<std::string> originals = {Theme("bell"), Theme("dialog-information"), Theme("message"),
-                                          Theme("complete")};
     // The music's headers and first seconds: the whole piece would take
     // long to decode hundreds of times.
-    const std::string music = ReadFile(DATA_DIR "/sfx/Voduzozu.ogg");
-    ASSERT_GT(music.size(), 48000u);
-    originals.push_back(music.substr(0, 48000));
-    originals.push_back(EncodeOgg(1, 8000, 6000, [](long i, int c) { return Tone(i, c, 8000); }));
-    originals.push_back(EncodeOgg(2, 44100, 20000, [](long i, int c) { return Tone(i, c, 44100); }));
+    const std::vector<std::string> originals = {
+        Theme("bell"), Theme("dialog-information"), Theme("message"), Theme("complete"),
+        ReadFile(DATA_DIR "/sfx/Voduzozu.ogg").substr(0, 48000),
+        EncodeOgg(1, 8000, 6000, [](long i, int c) { return Tone(i, c, 8000); }),
+        EncodeOgg(2, 44100, 20000, [](long i, int c) { return Tone(i, c, 44100); })};
 
     std::vector<std::vector<int>> shapes;  // length, channels, hertz
     for (const std::string& bytes : originals) {
-        Sound s;
-        Load(bytes, s);
+        const Sound s(bytes);
         ASSERT_NE(s.data, nullptr) << "original " << shapes.size();
         shapes.push_back({s.length, s.channels, s.hertz});
     }
@@ -338,14 +311,13 @@ TEST_F(OggFiles, DamagedCopiesLoadAsNullOrAsNoMoreThanTheOriginal) {
             const std::size_t at = random() % bytes.size();
             bytes[at] = static_cast<char>(bytes[at] ^ static_cast<char>(1 + random() % 255));
         }
-        Sound s;
-        Load(bytes, s);
+        const Sound s(bytes);
         if (!s.data) continue;
         ++loaded;
         // Damaged pages are dropped whole, and a stream without them can't
         // be longer.
         const std::vector<int>& o = shapes[which];
-        ASSERT_EQ(std::vector<int>({s.channels, s.hertz, s.format}), std::vector<int>({o[1], o[2], 2})) << "copy " << n;
+        ASSERT_EQ(Values(s.channels, s.hertz, s.format), Values(o[1], o[2], 2)) << "copy " << n;
         ASSERT_TRUE(s.length >= 0 && s.length <= o[0]) << "copy " << n << ": " << s.length << " frames";
     }
     // Most copies are damaged in their headers (the bulk of a short file);
