@@ -1,4 +1,6 @@
-// Paths, whole-file loads, the stored-state file, and the sound decoders:
+// Paths, whole-file loads, the stored-state file and where it is kept (in
+// the build folder, or the user's data folder made by the first save), and
+// the sound decoders:
 // WAV files of every kind writers make, Ogg Vorbis from this and other
 // encoders (real-world files decode to the samples they always gave),
 // layouts the device cannot play refused, and damaged files loading as null
@@ -6,6 +8,7 @@
 // allocation or a sanitizer report. Paths are relative to the current
 // directory, so every test runs in a fresh directory of its own.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,7 +22,9 @@
 #include <vector>
 
 #include "framework/data.h"
+#include "host/files.h"
 #include "host/host_game.h"
+#include "host/program_folders.h"
 #include "host/sound_files.h"
 #include "tests/game/values.h"
 #include "tests/host/temp_files.h"
@@ -45,7 +50,10 @@ protected:
         ASSERT_FALSE(dir_.empty());
         fs::current_path(dir_);
     }
-    void TearDown() override { fs::current_path(old_dir_); }
+    void TearDown() override {
+        fs::current_path(old_dir_);
+        orvSetStateFolder(".");
+    }
 
     // The sound of a file of these bytes, written under that name and loaded.
     struct Sound {
@@ -169,6 +177,80 @@ TEST_F(StateFile, TwoCopiesSavingAtOnceNeverMixTheirSaves) {
         }
     }
     EXPECT_EQ(FilesIn("."), 1);
+}
+
+// ---------------------------------------------------------------- folders
+
+using Folders = InTempDir;
+
+TEST_F(Folders, UserStateFolderFollowsTheDesktopsRules) {
+    EXPECT_EQ(orvUserStateFolder("/x/data/", "/home/p"), "/x/data/vellumby");
+    // Unset, empty or relative: the default under the home folder.
+    for (const char* unusable : {static_cast<const char*>(nullptr), "", "rel/data"}) {
+        EXPECT_EQ(orvUserStateFolder(unusable, "/home/p"), "/home/p/.local/share/vellumby");
+    }
+    EXPECT_EQ(orvUserStateFolder("rel", nullptr), "");
+}
+
+// The choices as (working folder, state folder, data folders looked for),
+// for the layouts of a build and of an installed copy (PREFIX/games and
+// PREFIX/share/games/vellumby).
+TEST_F(Folders, BuildFolderInstalledCopyAndMissingData) {
+    fs::create_directories(dir_ / "build/data");
+    fs::create_directories(dir_ / "games");
+    fs::create_directories(dir_ / "share/games/vellumby/data");
+    const std::string d = dir_.string();
+    using Choice = std::vector<std::string>;
+    const auto choose = [&](const char* program, bool writable) {
+        const ProgramFolders f =
+            orvChooseProgramFolders(d + "/" + program, writable, "../share/games/vellumby", "/u/vellumby");
+        return Choice{f.run, f.state, f.missing_data};
+    };
+
+    // The build folder: beside the program, and so is its state, unless the
+    // player can't write there.
+    EXPECT_EQ(choose("build", true), (Choice{d + "/build", ".", ""}));
+    EXPECT_EQ(choose("build", false), (Choice{d + "/build", "/u/vellumby", ""}));
+    // An installed copy: its shared data folder, and the user's state even
+    // where the installed folders could be written (a home prefix, or root).
+    EXPECT_EQ(choose("games", true), (Choice{d + "/share/games/vellumby", "/u/vellumby", ""}));
+    EXPECT_EQ(choose("games", false), (Choice{d + "/share/games/vellumby", "/u/vellumby", ""}));
+
+    // Neither (a file named data is no folder): the folders looked for.
+    fs::remove_all(dir_ / "share");
+    std::ofstream(dir_ / "games/data") << "x";
+    EXPECT_EQ(choose("games", true),
+              (Choice{d + "/games", ".", d + "/games/data and " + d + "/share/games/vellumby/data"}));
+}
+
+TEST_F(Folders, FirstSaveMakesThePrivateUserFolderAndUnusableOnesFailTheSave) {
+    const fs::path folder = dir_ / "xdg home/vellumby";
+    orvSetStateFolder(folder.string());
+    EXPECT_EQ(host.LoadState().Length(), 0);
+    EXPECT_FALSE(fs::exists(dir_ / "xdg home"));  // nothing is made before a save
+    ASSERT_EQ(host.SaveState(String("1|2|")), 0);
+    EXPECT_EQ(host.LoadState(), String("1|2|"));
+    EXPECT_TRUE(fs::exists(folder / ".quarlostate") && FilesIn(folder) == 1);  // and nothing left over
+    for (const fs::path& made : {dir_ / "xdg home", folder}) {
+        struct stat info {};
+        ASSERT_EQ(stat(made.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u) << made;
+    }
+
+    // A save that can't complete keeps the earlier one.
+    {
+        const ProcessLimit no_files(RLIMIT_NOFILE, 3);
+        EXPECT_EQ(host.SaveState(String("new")), -1);
+    }
+    EXPECT_EQ(host.LoadState(), String("1|2|"));
+
+    // A file where a folder should be, or no folder known at all.
+    std::ofstream(dir_ / "blocked") << "x";
+    for (const std::string& unusable : {(dir_ / "blocked/vellumby").string(), std::string()}) {
+        orvSetStateFolder(unusable);
+        EXPECT_EQ(host.SaveState(String("new")), -1);
+        EXPECT_EQ(host.LoadState().Length(), 0);
+    }
 }
 
 // ---------------------------------------------------------------- sounds

@@ -33,10 +33,6 @@ public:
     void KeyEvent(int event, int data) override {
         events.push_back("key " + std::to_string(event) + " " + std::to_string(data));
     }
-    void MouseEvent(int event, int data, float x, float y) override {
-        events.push_back("mouse " + std::to_string(event) + " " + std::to_string(data) + " " +
-                         std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
-    }
 };
 
 class HostInput : public FakeHostTest {
@@ -111,24 +107,6 @@ TEST_F(HostInput, EveryLibraryKeyGivesItsCodeAndCharacter) {
         fake.callbacks().key(classic, glfw27::PRESS);
         EXPECT_EQ(Take(), code ? Events{"key 1 " + std::to_string(code)} : Events{}) << classic;
     }
-}
-
-// Shift+A gives Shift, the letter and the shifted character from the
-// character callback; mouse buttons carry the cursor position, and moves no
-// button.
-TEST_F(HostInput, CharactersAndMouseEvents) {
-    fake.callbacks().key(287, glfw27::PRESS);  // left Shift
-    fake.callbacks().key('A', glfw27::PRESS);
-    fake.callbacks().character('A', glfw27::PRESS);
-    fake.callbacks().character(0xE9, glfw27::PRESS);  // beyond ASCII as it comes
-    EXPECT_EQ(Take(), (Events{"key 1 16", "key 1 65", "key 3 65", "key 3 233"}));
-    fake.mouse_x = 120;
-    fake.mouse_y = 45;
-    fake.callbacks().mouse_button(0, glfw27::PRESS);
-    fake.callbacks().mouse_button(2, glfw27::RELEASE);
-    fake.callbacks().mouse_button(3, glfw27::PRESS);  // a side button
-    fake.callbacks().mouse_pos(7, 9);
-    EXPECT_EQ(Take(), (Events{"mouse 4 0 120 45", "mouse 5 2 120 45", "mouse 6 -1 7 9"}));
 }
 
 using HostJoystick = FakeHostTest;
