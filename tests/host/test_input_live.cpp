@@ -1,8 +1,10 @@
-// Real X11 input into a real program: the test app in its "input" mode
+// The host and app lifecycle as real programs in a real window: exit statuses
+// and fatal messages; and real X11 input: the test app in its "input" mode
 // reports what its input device shows each update, while xdotool presses
 // keys, moves the pointer and clicks, and a desktop-style close request ends
 // it. Runs alone on the display: pointer, focus and clicks are shared by
-// every window on it.
+// every window on it. (A display that cannot be reached or drawn on is
+// checked on the faulty-machine runs.)
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -21,6 +23,35 @@
 namespace {
 
 const char kTitle[] = "Vellumby input test";
+
+// Each way the test app ends: what it printed, and its status. An uncaught
+// exception while starting, in the app's creation or in an update is fatal;
+// a second app is a runtime error; the back key ends the program quietly,
+// inside the key event. The silent audio output makes what they print
+// independent of a sound card.
+TEST(HostProcess, FatalErrorsAndTheBackKeyEndTheProgramWithTheirStatus) {
+    const char kUncaught[] = "Quarlo Runtime Error : Uncaught Quarlo Exception\n";
+    const struct {
+        const char *mode, *out;
+        int status;
+    } runs[] = {
+        {"throw-startup", kUncaught, 255},
+        {"throw-create", kUncaught, 255},
+        {"throw-update", kUncaught, 255},
+        {"second-app", "Quarlo Runtime Error : App has already been created\n\n", 255},
+        {"back-key", "created\n", 0},
+    };
+    ProcessOptions silent;
+    silent.env = {"ALSOFT_DRIVERS=null"};
+    for (const auto& run : runs) {
+        const ProcessResult r = RunProcess({TEST_APP, run.mode}, silent);
+        EXPECT_EQ(r.out, run.out) << run.mode;
+        EXPECT_EQ(r.status, run.status) << run.mode;
+        if (std::string(run.mode) == "second-app") {
+            EXPECT_EQ(r.err, "{{~~~~}}\n\n");  // the debugger conversation, no location
+        }
+    }
+}
 
 // Runs a program to its end; the limit only ends a test that has already
 // failed (a busy machine may be slow).
