@@ -23,8 +23,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "host/files.h"
 #include "host/image_files.h"
+#include "tests/game/values.h"
 #include "tests/host/temp_files.h"
 #include "tests/support/subprocess.h"
 
@@ -242,10 +242,9 @@ protected:
 // The program an entry's Exec line starts: string escapes first, then the
 // command line's quoting, and %% for a percent sign.
 std::string ExecProgram(const std::string& entry_text) {
-    std::string value, unescaped, program;
-    for (const std::string& line : Split(entry_text, '\n')) {
-        if (line.rfind("Exec=", 0) == 0) value = line.substr(5);
-    }
+    const std::size_t from = entry_text.find("\nExec=") + 6;
+    const std::string value = entry_text.substr(from, entry_text.find('\n', from) - from);
+    std::string unescaped, program;
     for (std::size_t i = 0; i < value.size(); ++i) {
         const char c = value[i] == '\\' && i + 1 < value.size() ? value[++i] : '\0';
         unescaped += !c ? value[i] : c == 's' ? ' ' : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
@@ -286,12 +285,10 @@ TEST_F(Installed, InstallValidatesAndTheGameStartsFromAnywhereKeepingScoresInThe
         const fs::path icon = prefix() / "share/icons/hicolor" / (size + "x" + size) / "apps/vellumby.png";
         int w = 0, h = 0, depth = 0;
         unsigned char* pixels = orvLoadImageFile(String(icon.c_str()), &w, &h, &depth);
-        EXPECT_NE(pixels, nullptr);
-        if (!pixels) continue;
+        ASSERT_NE(pixels, nullptr);
         // Its size, and the picture is there: the middle of the icon is opaque.
         const int n = std::stoi(size);
-        EXPECT_EQ((std::vector<int>{w, h, depth, pixels[(h / 2 * w + w / 2) * 4 + 3]}),
-                  (std::vector<int>{n, n, 4, 255}));
+        EXPECT_EQ(Values(w, h, depth, pixels[(h / 2 * w + w / 2) * 4 + 3]), Values(n, n, 4, 255));
         std::free(pixels);
     }
 
@@ -333,8 +330,7 @@ TEST_F(Installed, InstallValidatesAndTheGameStartsFromAnywhereKeepingScoresInThe
     EXPECT_EQ(ReadFile(state), seeded);
 
     EXPECT_EQ(FileNames(state.parent_path()), std::vector<std::string>{".quarlostate"});
-    EXPECT_TRUE(fs::is_empty(dir_ / "elsewhere"));
-    EXPECT_TRUE(fs::is_empty(dir_ / "home"));
+    EXPECT_TRUE(fs::is_empty(dir_ / "elsewhere") && fs::is_empty(dir_ / "home"));
     EXPECT_EQ(Take(prefix()), installed);
 }
 
@@ -354,8 +350,7 @@ TEST_F(Installed, BuildFolderProgramKeepsItsStateBesideItself) {
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_TRUE(fs::exists(build / ".quarlostate"));
     EXPECT_FALSE(fs::exists(dir_ / "xdg data"));
-    EXPECT_TRUE(fs::is_empty(dir_ / "elsewhere"));
-    EXPECT_TRUE(fs::is_empty(dir_ / "home"));
+    EXPECT_TRUE(fs::is_empty(dir_ / "elsewhere") && fs::is_empty(dir_ / "home"));
 }
 
 // With no data folder the game still runs: it says once which folders it
@@ -398,10 +393,8 @@ TEST_F(Installed, DebianPackageHoldsTheInstalledFilesAndItsDependencies) {
 
     const ProcessResult fields =
         MustRun({"/usr/bin/dpkg-deb", "--field", deb.string(), "Package", "Depends", "Section"});
-    EXPECT_NE(fields.out.find("Package: vellumby\n"), std::string::npos) << fields.out;
-    EXPECT_NE(fields.out.find("Section: games\n"), std::string::npos) << fields.out;
-    for (const char* library : {"libglfw3", "libopenal1", "libvorbisfile3", "libc6"}) {
-        EXPECT_NE(fields.out.find(library), std::string::npos) << library << "\n" << fields.out;
+    for (const char* text : {"Package: vellumby\n", "Section: games\n", "libglfw3", "libopenal1", "libvorbisfile3", "libc6"}) {
+        EXPECT_NE(fields.out.find(text), std::string::npos) << text << "\n" << fields.out;
     }
 
     ASSERT_EQ(MustRun({"/usr/bin/dpkg-deb", "--extract", deb.string(), (dir_ / "root").string()}).status, 0);
