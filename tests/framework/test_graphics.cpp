@@ -16,34 +16,26 @@ namespace {
 
 using Ints = std::vector<int>;
 
-class Graphics : public ::testing::Test {
+// The graphics API on the fixture's renderer.
+class Graphics : public GlTest {
 protected:
     void SetUp() override {
-        ASSERT_NE(TestWindow(), nullptr);
+        GlTest::SetUp();
         orvInitGraphics();
-        orv_graphics_SetGraphicsDevice(device = new gxtkGraphics());
-        device->BeginRender();
+        orv_graphics_SetGraphicsDevice(gfx);
         orv_graphics_BeginRender();
-        orv_graphics_Cls(0, 0, 0);
     }
     void TearDown() override { orv_graphics_EndRender(); }
 
     c_Image* Strip(int w, int h, int frames, int flags) {
-        return (new c_Image())->m_new()->p_Init(device->CreateSurface(w, h), frames, flags);
+        return (new c_Image())->m_new()->p_Init(gfx->CreateSurface(w, h), frames, flags);
     }
     c_Image* Grid(int w, int h, int fw, int fh, int frames, int flags) {
-        return (new c_Image())->m_new()->p_Init2(device->CreateSurface(w, h), 0, 0, fw, fh, frames, flags,
+        return (new c_Image())->m_new()->p_Init2(gfx->CreateSurface(w, h), 0, 0, fw, fh, frames, flags,
                                                  nullptr, 0, 0, w, h);
     }
     // Frame i's corner in the surface.
     static Ints Frame(c_Image* image, int i) { return {image->m_Frames[i]->m_X, image->m_Frames[i]->m_Y}; }
-    unsigned Rgb(int x, int y) {
-        Array<int> p(1);
-        orv_graphics_ReadPixels(p, x, y, 1, 1, 0, 0);
-        return static_cast<unsigned>(p[0]) & 0xffffff;
-    }
-
-    gxtkGraphics* device = nullptr;
 };
 
 TEST_F(Graphics, StripAndGridFrames) {
@@ -66,7 +58,7 @@ TEST_F(Graphics, FlagsPadFramesAndPlaceTheHandle) {
     c_Image* whole = Strip(16, 8, 1, 0);
     EXPECT_EQ(whole->m_Flags, c_Image::FullFrame);
     orv_graphics_DrawImage(whole, 3, 4, 0);
-    const gxtkGraphics::Vertex& far = device->vertexBuffer[2];
+    const gxtkGraphics::Vertex& far = gfx->vertexBuffer[2];
     EXPECT_EQ(std::vector<float>({far.x, far.y, far.u}), std::vector<float>({19, 12, 16 * whole->m_Surface->uScale}));
 
     c_Image* mid = Strip(32, 16, 1, c_Image::MidHandle);
@@ -87,18 +79,18 @@ TEST_F(Graphics, DrawImage2TurnsAndScalesAboutTheHandle) {
     Array<int> pixels(16);
     for (int& p : pixels) p = static_cast<int>(0xFFFF0000u);
     pixels[2 * 4 + 3] = static_cast<int>(0xFF00FF00u);
-    device->WritePixels2(image->m_Surface, pixels, 0, 0, 4, 4, 0, 4);
+    gfx->WritePixels2(image->m_Surface, pixels, 0, 0, 4, 4, 0, 4);
 
     orv_graphics_DrawImage2(image, 20, 20, 90, 1, 1, 0);
     // The frame's top-right corner, (2, -2) from the handle, turns to (-2, -2).
-    EXPECT_NEAR(device->vertexBuffer[1].x, 18, 1e-5);
-    EXPECT_NEAR(device->vertexBuffer[1].y, 18, 1e-5);
+    EXPECT_NEAR(gfx->vertexBuffer[1].x, 18, 1e-5);
+    EXPECT_NEAR(gfx->vertexBuffer[1].y, 18, 1e-5);
     // Right of the handle now lies above it.
     EXPECT_EQ(std::make_pair(Rgb(20, 18), Rgb(21, 20)), std::make_pair(0x00FF00u, 0xFF0000u));
 
     orv_graphics_DrawImage2(image, 40, 20, 0, 2, 3, 0);
-    EXPECT_NEAR(device->vertexBuffer[2].x, 44, 1e-5);  // bottom-right: (2, 2) scaled
-    EXPECT_NEAR(device->vertexBuffer[2].y, 26, 1e-5);
+    EXPECT_NEAR(gfx->vertexBuffer[2].x, 44, 1e-5);  // bottom-right: (2, 2) scaled
+    EXPECT_NEAR(gfx->vertexBuffer[2].y, 26, 1e-5);
 }
 
 // Read back across the ellipse's bottom edge (rows 24 to 26), after one
@@ -106,7 +98,7 @@ TEST_F(Graphics, DrawImage2TurnsAndScalesAboutTheHandle) {
 TEST_F(Graphics, EllipseAndReadPixelsTopRowFirstWithPitchZero) {
     orv_graphics_SetColor(0, 0, 255);
     orv_graphics_DrawEllipse(20, 20, 10, 5);
-    EXPECT_EQ(device->batchType, 12);
+    EXPECT_EQ(gfx->batchType, 12);
     Array<int> block(1 + 3 * 3);
     orv_graphics_ReadPixels(block, 19, 24, 3, 3, 1, 0);
     EXPECT_EQ(block[0], 0);

@@ -343,24 +343,6 @@ TEST_F(OggFiles, RealWorldFilesDecodeToTheSameSamplesAsBefore) {
     }
 }
 
-// Streams one after another: the same layout plays through (long enough for
-// the sample buffer to grow), another layout can't share one buffer; and the
-// device has no format for three channels.
-TEST_F(OggFiles, OnlyOneOrTwoChannelsOfOneLayoutLoad) {
-    const auto tone = [](long rate) { return [rate](long i, int c) { return Tone(i, c, rate); }; };
-    const std::string mono = EncodeOgg(1, 22050, 40000, tone(22050));
-    const std::string three = EncodeOgg(3, 22050, 2000, tone(22050));
-    ASSERT_FALSE(three.empty());
-    const Sound chained(mono + EncodeOgg(1, 22050, 40000, tone(22050), 2));
-    ASSERT_NE(chained.data, nullptr);
-    EXPECT_EQ(chained.length, 80000);
-    EXPECT_NEAR(chained.At(79990), 32767 * Tone(39990, 0, 22050), 1500);
-    for (const std::string& other : {EncodeOgg(2, 22050, 2000, tone(22050), 2), EncodeOgg(1, 44100, 2000, tone(44100), 2)}) {
-        EXPECT_EQ(Sound(mono + other).data, nullptr);
-    }
-    EXPECT_EQ(Sound(three).data, nullptr);
-}
-
 // Copies with a few bytes changed at random places, from real-world files,
 // the game's own music and files the tests encode.
 TEST_F(OggFiles, DamagedCopiesLoadAsNullOrAsNoMoreThanTheOriginal) {

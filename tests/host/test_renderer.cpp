@@ -9,7 +9,6 @@
 #include <functional>
 #include <string>
 
-#include "host/renderer.h"
 #include "tests/game/values.h"
 #include "tests/host/temp_files.h"
 #include "tests/support/gl_window.h"
@@ -18,35 +17,14 @@ namespace {
 
 using namespace std::string_literals;
 
-class Renderer : public ::testing::Test {
+class Renderer : public GlTest {
 protected:
-    void SetUp() override {
-        host = TestWindow();
-        ASSERT_NE(host, nullptr);
-        gfx = new gxtkGraphics();
-        Begin();
-    }
     void TearDown() override { gxtkSurface::refuseExactSize = false; }
-    void Begin() {
-        gfx->BeginRender();
-        gfx->SetColor(255, 255, 255);
-        gfx->SetAlpha(1);
-        gfx->SetBlend(0);
-        gfx->SetScissor(0, 0, gfx->Width(), gfx->Height());
-        gfx->SetMatrix(1, 0, 0, 1, 0, 0);
-        gfx->Cls(0, 0, 0);
-    }
     // A PNG file of w x 1 pixels in a folder of the test's own.
     std::string Png(const char* name, int w, int depth, const std::string& pixels) {
         const std::string path = (dir_ / name).string();
         EXPECT_TRUE(stbi_write_png(path.c_str(), w, 1, depth, pixels.data(), w * depth));
         return path;
-    }
-    // One pixel's colour as 0xRRGGBB.
-    unsigned Rgb(int x, int y) {
-        Array<int> p(1);
-        gfx->ReadPixels(p, x, y, 1, 1, 0, 1);
-        return static_cast<unsigned>(p[0]) & 0xffffff;
     }
     // A surface of w x h pixels, each 0xAARRGGBB from `colour(x, y)`.
     template <class F>
@@ -63,8 +41,6 @@ protected:
         return a;
     }
 
-    OrvGlfwGame* host = nullptr;
-    gxtkGraphics* gfx = nullptr;
     TempDir dir_;
 };
 
