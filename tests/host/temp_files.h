@@ -61,5 +61,5 @@ private:
 };
 
 inline long FilesIn(const std::filesystem::path& folder) {
-    return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+    return std::distance(std::filesystem::directory_iterator(folder), {});
 }

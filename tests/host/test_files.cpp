@@ -82,23 +82,19 @@ protected:
 };
 
 TEST(DataPath, OnlyPlainNamesGoToTheDataAreaAndOnlyKnownAreasMapToFiles) {
+    // The first "/" of 'c/d:/e' comes before the ":/": not a scheme.
     const std::pair<const char16_t*, const char*> fixed[] = {
-        {u"sfx/jump.wav", "quarlo://data/sfx/jump.wav"},
-        {u"./x.png", "./x.png"},
-        {u"/x.png", "/x.png"},
-        {u"quarlo://data/x.png", "quarlo://data/x.png"},
-        {u"c/d:/e", "quarlo://data/c/d:/e"},  // its first "/" comes before the ":/": not a scheme
+        {u"sfx/jump.wav", "quarlo://data/sfx/jump.wav"}, {u"./x.png", "./x.png"}, {u"/x.png", "/x.png"},
+        {u"quarlo://data/x.png", "quarlo://data/x.png"}, {u"c/d:/e", "quarlo://data/c/d:/e"},
         {u".hidden", "quarlo://data/.hidden"},
     };
     for (const auto& [in, out] : fixed) EXPECT_EQ(orv_data_FixDataPath(U(in)).ToUtf8(), out);
 
     OrvGlfwGame host;
+    // 'quarlo://data' has no "/" after the area: an unknown area.
     const std::pair<const char16_t*, const char*> mapped[] = {
-        {u"quarlo://data/gfx/a.png", "./data/gfx/a.png"},
-        {u"quarlo://internal/b", "./internal/b"},
-        {u"quarlo://external/c", "./external/c"},
-        {u"quarlo://cache/a", ""},
-        {u"quarlo://data", ""},  // no "/" after the area: an unknown area
+        {u"quarlo://data/gfx/a.png", "./data/gfx/a.png"}, {u"quarlo://internal/b", "./internal/b"},
+        {u"quarlo://external/c", "./external/c"}, {u"quarlo://cache/a", ""}, {u"quarlo://data", ""},
         {u"QUARLO://data/a", "QUARLO://data/a"},
     };
     for (const auto& [in, out] : mapped) EXPECT_EQ(host.PathToFilePath(U(in)).ToUtf8(), out);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -35,11 +36,8 @@ TEST(HostProcess, FatalErrorsAndTheBackKeyEndTheProgramWithTheirStatus) {
         const char *mode, *out;
         int status;
     } runs[] = {
-        {"throw-startup", kUncaught, 255},
-        {"throw-create", kUncaught, 255},
-        {"throw-update", kUncaught, 255},
-        {"second-app", "Quarlo Runtime Error : App has already been created\n\n", 255},
-        {"back-key", "created\n", 0},
+        {"throw-startup", kUncaught, 255}, {"throw-create", kUncaught, 255}, {"throw-update", kUncaught, 255},
+        {"second-app", "Quarlo Runtime Error : App has already been created\n\n", 255}, {"back-key", "created\n", 0},
     };
     ProcessOptions silent;
     silent.env = {"ALSOFT_DRIVERS=null"};
@@ -115,15 +113,11 @@ TEST(LiveInput, KeysCharactersPointerAndCloseFromTheWindowSystem) {
     std::istringstream lines(out);
     for (std::pair<int, std::string> f; lines >> f.first && std::getline(lines >> std::ws, f.second);) facts.push_back(f);
     const auto count = [&](const std::string& what) {
-        int n = 0;
-        for (const auto& f : facts) n += f.second == what;
-        return n;
+        return std::count_if(facts.begin(), facts.end(), [&](const auto& f) { return f.second == what; });
     };
-    const auto update = [&](const std::string& what) {
-        for (const auto& [u, fact] : facts) {
-            if (fact == what) return u;
-        }
-        return -1;
+    const auto update = [&](const std::string& what) {  // the first update that has it
+        const auto f = std::find_if(facts.begin(), facts.end(), [&](const auto& f) { return f.second == what; });
+        return f == facts.end() ? -1 : f->first;
     };
     // Enter: key 13 and character 13. Shift+A: Shift, the letter and only the
     // shifted character. Left: key 37 and the character 65536 + 37. The
