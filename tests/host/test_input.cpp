@@ -52,9 +52,10 @@ protected:
 
 // Every key of the installed library, through the layer's numbering and the
 // host's translation: a press, and its repeats while held, give the
-// framework's key-down and maybe a character, a release only the key-up, and keys without a code (Alt, Super,
-// the locks, keypad Enter and =, F13 on, the extra keys) nothing. The
-// layer's numbering leads back to the library's keys.
+// framework's key-down and maybe a character, a release only the key-up, a
+// repeat of a key let go nothing (it is no new press), and keys without a
+// code (Alt, Super, the locks, keypad Enter and =, F13 on, the extra keys)
+// nothing. The layer's numbering leads back to the library's keys.
 TEST_F(HostInput, EveryLibraryKeyGivesItsCodeAndCharacter) {
     const int kMove = 65536;  // added to the codes of the cursor and paging keys as characters
     std::map<int, std::pair<int, int>> expected = {  // library key: framework code, character
@@ -85,14 +86,11 @@ TEST_F(HostInput, EveryLibraryKeyGivesItsCodeAndCharacter) {
             release = {"key 2 " + std::to_string(code)};
         }
         const int classic = GlfwKeyTo27(key);
-        fake.callbacks().key(classic, glfw27::PRESS);
-        EXPECT_EQ(Take(), press) << "key " << key;
-        fake.callbacks().key(classic, glfw27::REPEAT);  // held: the key-down and character again
-        EXPECT_EQ(Take(), press) << "key " << key;
-        fake.callbacks().key(classic, glfw27::RELEASE);
-        EXPECT_EQ(Take(), release) << "key " << key;
-        fake.callbacks().key(classic, glfw27::REPEAT);  // a repeat of a key let go is no new press
-        EXPECT_EQ(Take(), Events{}) << "key " << key;
+        for (const auto& [action, out] : {std::pair{glfw27::PRESS, press}, {glfw27::REPEAT, press},
+                                          {glfw27::RELEASE, release}, {glfw27::REPEAT, Events{}}}) {
+            fake.callbacks().key(classic, action);
+            EXPECT_EQ(Take(), out) << "key " << key << " action " << action;
+        }
         if (classic != glfw27::KEY_UNKNOWN) {
             EXPECT_EQ(Glfw27KeyToGlfw(classic), key) << "key " << key;
             ++known;
@@ -197,9 +195,7 @@ protected:
         delegate = orv_app__delegate;
         // What the delegate's start does besides creating the renderer.
         gc_assign(delegate->m__input, (new c_InputDevice())->m_new());
-        for (int port = 0; port < 4; ++port) {
-            gc_assign(delegate->m__input->m__joyStates[port], (new c_JoyState())->m_new());
-        }
+        for (int port = 0; port < 4; ++port) gc_assign(delegate->m__input->m__joyStates[port], (new c_JoyState())->m_new());
         orv_input_SetInputDevice(delegate->m__input);
     }
     void TearDown() override {
@@ -281,13 +277,12 @@ TEST_F(InputDevice, EachPhysicalPressCountsOnceAndTheQueuesKeepTheFirstEntries) 
         Key(kDown, 100 + i);
     }
     Update([] {
-        EXPECT_EQ(orv_input_KeyHit(65), 2);
-        EXPECT_EQ(orv_input_KeyDown(65), 0);
+        EXPECT_EQ(Values(orv_input_KeyHit(65), orv_input_KeyDown(65)), Values(2, 0));
         for (int i = 0; i < 32; ++i) EXPECT_EQ(orv_input_GetChar(), 1000 + i);
         EXPECT_EQ(orv_input_GetChar(), 0);
+        // 33 hits fit, two of them 65's; all 40 keys are down.
         for (int i = 0; i < 40; ++i) {
-            EXPECT_EQ(orv_input_KeyHit(100 + i), i < 31 ? 1 : 0) << i;  // 33 hits fit, two of them 65's
-            EXPECT_EQ(orv_input_KeyDown(100 + i), 1) << i;
+            EXPECT_EQ(Values(orv_input_KeyHit(100 + i), orv_input_KeyDown(100 + i)), Values(i < 31, 1)) << i;
         }
     });
     Key(kChar, 'x');
@@ -308,17 +303,13 @@ TEST_F(InputDevice, OutOfRangeEventsAndQueriesAnswerZero) {
     Update([] {
         EXPECT_EQ(Values(orv_input_KeyDown(511), orv_input_MouseDown(510), orv_input_KeyDown(KEY_BACK),
                          orv_input_KeyDown(383), orv_input_MouseX()), Values(1, 1, 0, 0, 0));
-        for (int key : {0, 512, -1, INT_MAX, INT_MIN}) {
-            EXPECT_FALSE(orv_input_KeyDown(key) || orv_input_KeyHit(key)) << key;
+        for (int key : {0, 512, -1, INT_MAX, INT_MIN}) EXPECT_FALSE(orv_input_KeyDown(key) || orv_input_KeyHit(key)) << key;
+        for (int b : {-1, 511, INT_MAX, INT_MIN}) EXPECT_FALSE(orv_input_MouseDown(b) || orv_input_MouseHit(b)) << b;
+        for (int f : {-384, -1, 32, 128, INT_MAX, INT_MIN}) {
+            EXPECT_FALSE(orv_input_TouchDown(f) || orv_input_TouchX(f) || orv_input_TouchY(f)) << f;
         }
-        for (int button : {-1, 511, INT_MAX, INT_MIN}) {
-            EXPECT_FALSE(orv_input_MouseDown(button) || orv_input_MouseHit(button)) << button;
-        }
-        for (int finger : {-384, -1, 32, 128, INT_MAX, INT_MIN}) {
-            EXPECT_FALSE(orv_input_TouchDown(finger) || orv_input_TouchX(finger) || orv_input_TouchY(finger)) << finger;
-        }
-        for (auto [index, unit] : {std::pair{2, 0}, {-1, 0}, {0, 4}, {0, -1}, {0, INT_MIN}, {INT_MAX, 1}}) {
-            EXPECT_FALSE(orv_input_JoyX(index, unit) || orv_input_JoyY(index, unit)) << index << " " << unit;
+        for (auto [i, unit] : {std::pair{2, 0}, {-1, 0}, {0, 4}, {0, -1}, {0, INT_MIN}, {INT_MAX, 1}}) {
+            EXPECT_FALSE(orv_input_JoyX(i, unit) || orv_input_JoyY(i, unit)) << i << " " << unit;
         }
         EXPECT_FALSE(orv_input_JoyDown(0, INT_MAX) || orv_input_JoyHit(INT_MIN, 0));
     });
@@ -356,11 +347,8 @@ TEST_F(InputDevice, JoystickButtonsAreKeysAndAPadThatGoesAwayLetsGo) {
 }
 
 TEST_F(InputDevice, DeviceAndJoystickStatesSurviveCollection) {
-    const bool stress = gc_stress;
-    gc_stress = true;  // every step a whole cycle
-    auto collect = [&] {
-        for (int i = 0; i < 3; ++i) gc_collect_step(delegate);
-    };
+    const GcStress stress;  // every step a whole cycle
+    auto collect = [&] { for (int i = 0; i < 3; ++i) gc_collect_step(delegate); };
     c_InputDevice* device = orv_input_device;
     c_JoyState* state = device->m__joyStates[3];
     collect();
@@ -379,7 +367,6 @@ TEST_F(InputDevice, DeviceAndJoystickStatesSurviveCollection) {
     collect();
     EXPECT_TRUE(gc_is_live(device));
     gc_assign(delegate->m__input, device);
-    gc_stress = stress;
 }
 
 }  // namespace
