@@ -221,12 +221,9 @@ TEST_F(AudioChannels, PlayPauseResumeAndStopFollowTheStatesAndKeepTheSettings) {
 TEST_F(AudioChannels, ChannelsOutOfRangeAreIgnored) {
     gxtkSample* blip = Tone(0.02);
     for (int ch : {-1, int(gxtkAudio::kChannels)}) {
-        audio->SetVolume(ch, 0.5f);
-        audio->SetPan(ch, 1.0f);
-        audio->SetRate(ch, 2.0f);
+        for (auto set : {&gxtkAudio::SetVolume, &gxtkAudio::SetPan, &gxtkAudio::SetRate}) (audio->*set)(ch, 0.5f);
         audio->PlaySample(blip, ch, 1);
-        audio->PauseChannel(ch);
-        audio->ResumeChannel(ch);
+        for (auto call : {&gxtkAudio::PauseChannel, &gxtkAudio::ResumeChannel}) (audio->*call)(ch);
         EXPECT_EQ(audio->ChannelState(ch), 0) << ch;
         audio->StopChannel(ch);
         EXPECT_EQ(audio->Inspect(ch).source, 0u) << ch;
@@ -425,12 +422,8 @@ TEST_F(AudioApi, SoundsAndMusicComeFromTheDataFolderAndReachTheDeviceOnceThereIs
     EXPECT_EQ(orv_audio_PlayMusic(String("sfx/tune.wav"), 1), -1);
     orv_audio_PlaySound((new c_Sound())->m_new(new gxtkSample()), 0, 0);
     orv_audio_StopChannel(0);
-    orv_audio_SetChannelVolume(0, 1);
-    orv_audio_SetChannelPan(0, 0);
-    orv_audio_SetChannelRate(0, 1);
-    orv_audio_StopMusic();
-    orv_audio_PauseMusic();
-    orv_audio_ResumeMusic();
+    for (auto set : {orv_audio_SetChannelVolume, orv_audio_SetChannelPan, orv_audio_SetChannelRate}) set(0, 1);
+    for (auto call : {orv_audio_StopMusic, orv_audio_PauseMusic, orv_audio_ResumeMusic}) call();
     orv_audio_SetAudioDevice(audio);
 }
 

@@ -138,10 +138,7 @@ TEST_F(StateFile, SavesUtf8AndAFailedSaveKeepsTheOldState) {
     WriteFile(".quarlostate", "old");
     // The new state can't even be started, or the disk fills up while it
     // is written: the old state stays, and nothing is left beside it.
-    const struct {
-        int resource, result;
-    } faults[] = {{RLIMIT_NOFILE, -1}, {RLIMIT_FSIZE, -2}};
-    for (const auto& [resource, result] : faults) {
+    for (const auto& [resource, result] : {std::pair{RLIMIT_NOFILE, -1}, {RLIMIT_FSIZE, -2}}) {
         SCOPED_TRACE(resource);
         {
             const ProcessLimit limit(resource, resource == RLIMIT_NOFILE ? 3 : 0);
@@ -261,11 +258,7 @@ std::string Chunk(const char* tag, const std::string& body, bool pad = true) {
 
 TEST_F(SoundFile, WavLoadsPastExtendedFormatAndOtherChunks) {
     const Wav extended{18, 1, 2, 16, 22050, Chunk("LIST", "INFOISFT" + Le(4, 4) + "test"), "0123456789abcdefghijklmn"};
-    const struct {
-        const char* name;
-        Wav wav;
-        int length;
-    } cases[] = {
+    const struct { const char* name; Wav wav; int length; } cases[] = {
         {"JUMP.WAV", extended, 6},  // 24 bytes of 16-bit stereo
         // A chunk of odd size, with the pad byte the format asks for and
         // without it (as some writers leave it out).
@@ -291,10 +284,7 @@ TEST_F(SoundFile, DamagedOrUnknownFilesGiveNull) {
     const std::string ogg = EncodeOgg(1, 8000, 2000, [](long i, int) { return (i % 20) / 40.0f; });
     std::string garbage(4000, '\0');
     for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>(i * 131 + i / 7);
-    const struct {
-        const char *what, *name;
-        std::string bytes;
-    } cases[] = {
+    const struct { const char *what, *name; std::string bytes; } cases[] = {
         {"WAV bytes under another name", "jump.mp3", good},
         {"Ogg bytes under another name", "music.mp3", ogg},
         {"zero channels", "bad.wav", wav([](Wav& w) { w.channels = 0; })},
@@ -319,10 +309,11 @@ float Tone(long i, int c, long rate) { return 0.4f * std::sin(6.2832f * float((3
 // Frame counts and samples as the earlier decoder of the program gave them
 // (every sample within 1 of those).
 TEST_F(OggFiles, RealWorldFilesDecodeToTheSameSamplesAsBefore) {
+    // Each file's shape, and samples as (interleaved index, value).
     const struct {
         const char* name;
         int frames, channels, hertz;
-        std::vector<std::pair<long, short>> samples;  // interleaved index, value
+        std::vector<std::pair<long, short>> samples;
     } known[] = {
         {"bell", 6151, 2, 44100,
          {{723, -1640}, {2170, -7333}, {3618, 3707}, {5065, -1235}, {6512, 4547}, {7960, -1393}, {9407, -291},

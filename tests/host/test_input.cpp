@@ -121,9 +121,8 @@ TEST_F(HostJoystick, AxisLayoutDependsOnTheNumberOfAxes) {
 
     fake.pads[0].present = true;
     for (int i = 0; i < 40; ++i) fake.pads[0].buttons.push_back(i % 3 == 0 ? glfw27::PRESS : glfw27::RELEASE);
-    const struct {
-        Floats in, out;  // out as joyx[0], joyy[0], joyz[0], joyx[1], joyy[1], joyz[1]
-    } pads[] = {
+    // The axes in, and out as joyx[0], joyy[0], joyz[0], joyx[1], joyy[1], joyz[1].
+    const std::pair<Floats, Floats> pads[] = {
         // Four axes: the third is the second stick's vertical, and no z.
         {{0.1f, 0.2f, 0.3f, 0.4f}, {0.1f, 0.2f, 0.0f, 0.4f, 0.3f, 0.0f}},
         {{0.1f, 0.2f, 0.3f, 0.4f, 0.5f}, {0.1f, 0.2f, 0.3f, 0.5f, 0.4f, 0.0f}},  // fourth and fifth swapped

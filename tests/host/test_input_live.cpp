@@ -32,10 +32,7 @@ const char kTitle[] = "Vellumby input test";
 // independent of a sound card.
 TEST(HostProcess, FatalErrorsAndTheBackKeyEndTheProgramWithTheirStatus) {
     const char kUncaught[] = "Quarlo Runtime Error : Uncaught Quarlo Exception\n";
-    const struct {
-        const char *mode, *out;
-        int status;
-    } runs[] = {
+    const struct { const char *mode, *out; int status; } runs[] = {
         {"throw-startup", kUncaught, 255}, {"throw-create", kUncaught, 255}, {"throw-update", kUncaught, 255},
         {"second-app", "Quarlo Runtime Error : App has already been created\n\n", 255}, {"back-key", "created\n", 0},
     };

@@ -87,10 +87,8 @@ TEST_F(Renderer, ScissorClipsUnlessItCoversTheWindow) {
 }
 
 TEST_F(Renderer, OvalSegmentCountFollowsItsSize) {
-    const struct {
-        float w, h;
-        int segments;
-    } cases[] = {{10, 10, 12}, {100, 60, 80}, {1000, 1000, 1000}, {3000, 3000, 1024}, {30, 31, 28}};
+    const struct { float w, h; int segments; } cases[] = {
+        {10, 10, 12}, {100, 60, 80}, {1000, 1000, 1000}, {3000, 3000, 1024}, {30, 31, 28}};
     for (const auto& c : cases) {
         gfx->DrawOval(0, 0, c.w, c.h);
         EXPECT_EQ(std::make_pair(gfx->batchType, gfx->batchCount), std::make_pair(c.segments, c.segments)) << c.w;
