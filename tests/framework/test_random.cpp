@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 
 #include "framework/random.h"
 #include "tests/game/values.h"
@@ -15,14 +16,12 @@ TEST(Random, KnownSeedsGiveKnownDraws) {
     // 1234 × 1664525 + 1013904223 = 3067928073 (mod 2^32), read as signed;
     // its top 24 bits are 11984094. From that negative state: 889114580,
     // top 24 bits 3473103.
-    orv_random_Seed = 1234;
-    EXPECT_EQ(orv_random_Rnd(), 11984094 / k2To24);
-    EXPECT_EQ(orv_random_Seed, -1227039223);
-    EXPECT_EQ(orv_random_Rnd(), 3473103 / k2To24);
-    EXPECT_EQ(orv_random_Seed, 889114580);
-    orv_random_Seed = 0;
-    EXPECT_EQ(orv_random_Rnd(), 3960563 / k2To24);
-    EXPECT_EQ(orv_random_Seed, 1013904223);
+    for (auto [seed, top, next] : {std::tuple{1234, 11984094, -1227039223}, {-1227039223, 3473103, 889114580},
+                                   {0, 3960563, 1013904223}}) {
+        orv_random_Seed = seed;
+        const float draw = orv_random_Rnd();
+        EXPECT_EQ(Values(draw, orv_random_Seed), Values(top / k2To24, next)) << seed;
+    }
 
     orv_random_Seed = 1234;
     EXPECT_EQ(orv_random_Rnd2(5, 5), 5.0f);

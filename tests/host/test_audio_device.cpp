@@ -78,10 +78,11 @@ TEST(AudioOutput, StreamedMusicIsHeardSampleForSampleAcrossItsLoopAndAPause) {
     const std::string b = ReadFile("out.wav");
     const std::size_t data = b.find("data", 12);
     ASSERT_TRUE(data != std::string::npos && data + 8 <= b.size()) << b.size() << " bytes";
-    std::uint32_t sizes[2] = {};  // little-endian, as the machine
-    std::memcpy(&sizes[0], b.data() + 4, 4);
-    std::memcpy(&sizes[1], b.data() + data + 4, 4);
-    EXPECT_EQ(Values(sizes[0], sizes[1]), Values(b.size() - 8, b.size() - data - 8));
+    const auto size_at = [&](std::size_t at) {  // little-endian, as the machine
+        std::uint32_t size = 0;
+        return *static_cast<std::uint32_t*>(std::memcpy(&size, b.data() + at, 4));
+    };
+    EXPECT_EQ(Values(size_at(4), size_at(data + 4)), Values(b.size() - 8, b.size() - data - 8));
     std::vector<std::int16_t> out((b.size() - data - 8) / 2);
     std::memcpy(out.data(), b.data() + data + 8, out.size() * 2);
 
@@ -151,12 +152,8 @@ protected:
         WriteTone(path, hz, seconds);
         return audio->LoadSample(String(path.c_str()));
     }
-    bool WaitFinished(int ch) {
-        return WaitFor([&] { return audio->Inspect(ch).alState == Info::Stopped; }, 10);
-    }
-    static bool Discarded(unsigned buffer) {
-        return std::count(gxtkAudio::discarded.begin(), gxtkAudio::discarded.end(), buffer) != 0;
-    }
+    bool WaitFinished(int ch) { return WaitFor([&] { return audio->Inspect(ch).alState == Info::Stopped; }, 10); }
+    static bool Discarded(unsigned b) { return std::count(gxtkAudio::discarded.begin(), gxtkAudio::discarded.end(), b); }
 
     gxtkAudio* audio = nullptr;
 };

@@ -10,7 +10,6 @@
 #include <climits>
 #include <cstdlib>
 #include <functional>
-#include <initializer_list>
 #include <map>
 #include <string>
 #include <utility>
@@ -351,12 +350,11 @@ TEST_F(InputDevice, DeviceAndJoystickStatesSurviveCollection) {
     c_InputDevice* device = orv_input_device;
     c_JoyState* state = device->m__joyStates[3];
     collect();
-    for (const void* object : std::initializer_list<const void*>{
-             device, state, device->m__joyStates.rep, device->m__keyDown.rep, device->m__keyHitQueue.rep,
-             device->m__keyHit.rep, device->m__charQueue.rep, device->m__touchX.rep, device->m__touchY.rep,
-             state->m_joyx.rep, state->m_joyy.rep, state->m_joyz.rep, state->m_buttons.rep}) {
-        EXPECT_TRUE(gc_is_live(object));
-    }
+    const std::vector<const void*> objects = {
+        device, state, device->m__joyStates.rep, device->m__keyDown.rep, device->m__keyHitQueue.rep,
+        device->m__keyHit.rep, device->m__charQueue.rep, device->m__touchX.rep, device->m__touchY.rep,
+        state->m_joyx.rep, state->m_joyy.rep, state->m_joyz.rep, state->m_buttons.rep};
+    for (std::size_t i = 0; i < objects.size(); ++i) EXPECT_TRUE(gc_is_live(objects[i])) << i;
     // Either holder alone keeps it: the delegate's mark, and the global as a root.
     orv_input_SetInputDevice(nullptr);
     collect();

@@ -214,8 +214,7 @@ class Installed : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(dir_.empty());
-        fs::create_directories(dir_ / "home");
-        fs::create_directories(dir_ / "elsewhere");
+        for (const char* folder : {"home", "elsewhere"}) fs::create_directories(dir_ / folder);
     }
 
     // Installs the build into dir_/prefix.

@@ -1,6 +1,7 @@
 // The host's main loop and guarded calls, driven by a fake clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -53,10 +54,7 @@ public:
     }
     // Where the n-th event of that name is; the log's size when there is none.
     std::size_t IndexOf(const std::string& what, int n = 1) const {
-        for (std::size_t i = 0; i < log.size(); ++i) {
-            if (log[i].what == what && --n == 0) return i;
-        }
-        return log.size();
+        return std::find_if(log.begin(), log.end(), [&](const auto& e) { return e.what == what && --n == 0; }) - log.begin();
     }
 };
 

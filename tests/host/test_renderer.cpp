@@ -5,7 +5,6 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
-#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -35,11 +34,7 @@ protected:
         gfx->WritePixels2(s, pixels, 0, 0, w, h, 0, w);
         return s;
     }
-    static Array<float> Floats(std::initializer_list<float> values) {
-        Array<float> a(static_cast<int>(values.size()));
-        std::copy(values.begin(), values.end(), &a[0]);
-        return a;
-    }
+    static Array<float> Floats(std::initializer_list<float> v) { return {v.begin(), static_cast<int>(v.size())}; }
 
     TempDir dir_;
 };
