@@ -8,7 +8,6 @@
 // allocation or a sanitizer report. Paths are relative to the current
 // directory, so every test runs in a fresh directory of its own.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -189,9 +188,7 @@ TEST_F(Folders, UserStateFolderFollowsTheDesktopsRules) {
 // for the layouts of a build and of an installed copy (PREFIX/games and
 // PREFIX/share/games/vellumby).
 TEST_F(Folders, BuildFolderInstalledCopyAndMissingData) {
-    fs::create_directories(dir_ / "build/data");
-    fs::create_directories(dir_ / "games");
-    fs::create_directories(dir_ / "share/games/vellumby/data");
+    for (const char* folder : {"build/data", "games", "share/games/vellumby/data"}) fs::create_directories(dir_ / folder);
     const std::string d = dir_.string();
     using Choice = std::vector<std::string>;
     const auto choose = [&](const char* program, bool writable) {
@@ -206,8 +203,9 @@ TEST_F(Folders, BuildFolderInstalledCopyAndMissingData) {
     EXPECT_EQ(choose("build", false), (Choice{d + "/build", "/u/vellumby", ""}));
     // An installed copy: its shared data folder, and the user's state even
     // where the installed folders could be written (a home prefix, or root).
-    EXPECT_EQ(choose("games", true), (Choice{d + "/share/games/vellumby", "/u/vellumby", ""}));
-    EXPECT_EQ(choose("games", false), (Choice{d + "/share/games/vellumby", "/u/vellumby", ""}));
+    for (bool writable : {true, false}) {
+        EXPECT_EQ(choose("games", writable), (Choice{d + "/share/games/vellumby", "/u/vellumby", ""})) << writable;
+    }
 
     // Neither (a file named data is no folder): the folders looked for.
     fs::remove_all(dir_ / "share");
@@ -225,9 +223,7 @@ TEST_F(Folders, FirstSaveMakesThePrivateUserFolderAndUnusableOnesFailTheSave) {
     EXPECT_EQ(host.LoadState(), String("1|2|"));
     EXPECT_TRUE(fs::exists(folder / ".quarlostate") && FilesIn(folder) == 1);  // and nothing left over
     for (const fs::path& made : {dir_ / "xdg home", folder}) {
-        struct stat info {};
-        ASSERT_EQ(stat(made.c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 0777, 0700u) << made;
+        EXPECT_EQ(fs::status(made).permissions() & fs::perms::all, fs::perms::owner_all) << made;
     }
 
     // A save that can't complete keeps the earlier one.

@@ -139,8 +139,9 @@ TEST_F(HostJoystick, AxisLayoutDependsOnTheNumberOfAxes) {
 }
 
 // A mapped pad: sticks positive up, triggers as z reading 0 at rest, and
-// each library button on its framework button.
-TEST(GamepadLayout, MappedPadsArriveInTheFrameworkPadLayout) {
+// each library button on its framework button; a raw joystick's axes with
+// only the vertical ones turned round.
+TEST(GamepadLayout, MappedAndRawPadsArriveInTheFrameworkPadLayout) {
     // The library's axes: left x, left y (up is negative), right x, right y,
     // left trigger (fully pressed), right trigger (at rest).
     glfw27::GamepadState pad{{}, {0.25f, -0.75f, -0.5f, 0.5f, 1.0f, -1.0f}};
@@ -160,9 +161,8 @@ TEST(GamepadLayout, MappedPadsArriveInTheFrameworkPadLayout) {
         only[framework[library]] = glfw27::PRESS;
         EXPECT_EQ(std::vector<unsigned char>(buttons, buttons + glfw27::PAD_BUTTONS), only) << library;
     }
-}
 
-TEST(GamepadLayout, RawJoystickAxesTurnOnlyTheVerticalOnesAround) {
+    // A raw joystick's axes: only the vertical ones turn around.
     const float raw[7] = {0.5f, 0.5f, -0.25f, -0.25f, 1.0f, 1.0f, 0.75f};
     float out[8] = {3, 3, 3, 3, 3, 3, 3, 3};
     EXPECT_EQ(glfw27::RawAxesToClassic(raw, 7, out, 6), 6);

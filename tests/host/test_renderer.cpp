@@ -55,8 +55,7 @@ TEST_F(Renderer, PremultipliedColoursAlphaAndAdditiveBlending) {
     gfx->SetAlpha(1);
     gfx->SetColor(100, 10, 0);
     gfx->SetBlend(1);
-    gfx->DrawRect(0, 0, 8, 8);
-    gfx->DrawRect(0, 0, 8, 8);
+    for (int twice = 0; twice < 2; ++twice) gfx->DrawRect(0, 0, 8, 8);
     EXPECT_EQ(Rgb(1, 1), 0xC81400u);  // added twice
 }
 
@@ -184,9 +183,8 @@ TEST_F(Renderer, SurfacesComeBackInANewWindow) {
     for (int y : {0, 4}) EXPECT_EQ(std::make_pair(Rgb(0, y), Rgb(1, y)), std::make_pair(0xFF0000u, 0x00FF00u)) << y;
 
     // Pixels written by hand have no file to come back from: kept from then on.
-    Array<int> blue(1);
-    blue[0] = static_cast<int>(0xFF0000FFu);
-    gfx->WritePixels2(loaded, blue, 1, 0, 1, 1, 0, 1);
+    const int blue = static_cast<int>(0xFF0000FFu);
+    gfx->WritePixels2(loaded, Array<int>(&blue, 1), 1, 0, 1, 1, 0, 1);
     ASSERT_NE(loaded->pixels, nullptr);
     // The red pixel read back from the file, and the blue one written.
     EXPECT_EQ(Values(loaded->pixels[0], loaded->pixels[6]), Values(255, 255));
