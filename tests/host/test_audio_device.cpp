@@ -66,10 +66,7 @@ TEST(AudioOutput, StreamedMusicIsHeardSampleForSampleAcrossItsLoopAndAPause) {
     std::ofstream("alsoft.conf") << "[general]\nsample-type = int16\nchannels = stereo\ndither = false\n"
                                     "output-limiter = false\n[wave]\nfile = out.wav\n";
     std::remove("out.wav");
-    ProcessOptions options;
-    options.env = {"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=alsoft.conf"};
-    options.timeout_seconds = 30;
-    const ProcessResult r = RunProcess({AUDIO_PROBE}, options);
+    const ProcessResult r = RunProcess({AUDIO_PROBE}, {"", {"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=alsoft.conf"}, "", 30});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err.find("not closed"), std::string::npos) << r.err;
     // 16-bit stereo after the "data" tag (the header before it,

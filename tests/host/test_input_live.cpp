@@ -36,10 +36,8 @@ TEST(HostProcess, FatalErrorsAndTheBackKeyEndTheProgramWithTheirStatus) {
         {"throw-startup", kUncaught, 255}, {"throw-create", kUncaught, 255}, {"throw-update", kUncaught, 255},
         {"second-app", "Quarlo Runtime Error : App has already been created\n\n", 255}, {"back-key", "created\n", 0},
     };
-    ProcessOptions silent;
-    silent.env = {"ALSOFT_DRIVERS=null"};
     for (const auto& run : runs) {
-        const ProcessResult r = RunProcess({TEST_APP, run.mode}, silent);
+        const ProcessResult r = RunProcess({TEST_APP, run.mode}, {"", {"ALSOFT_DRIVERS=null"}, "", 30});
         EXPECT_EQ(r.out, run.out) << run.mode;
         EXPECT_EQ(r.status, run.status) << run.mode;
         if (std::string(run.mode) == "second-app") {
@@ -51,9 +49,7 @@ TEST(HostProcess, FatalErrorsAndTheBackKeyEndTheProgramWithTheirStatus) {
 // Runs a program to its end; the limit only ends a test that has already
 // failed (a busy machine may be slow).
 std::string RunTool(std::vector<std::string> args) {
-    ProcessOptions options;
-    options.timeout_seconds = 30;
-    const ProcessResult r = RunProcess(args, options);
+    const ProcessResult r = RunProcess(args);  // in 30 seconds
     EXPECT_EQ(r.status, 0) << args[0] << " " << args[1] << ": " << r.err;
     return r.out;
 }

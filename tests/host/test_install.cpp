@@ -71,10 +71,7 @@ std::vector<std::string> FileNames(const fs::path& root, bool folders = true) {
 
 // A command of building, packaging or checking, which must succeed.
 ProcessResult MustRun(const std::vector<std::string>& argv, const std::string& cwd = "") {
-    ProcessOptions options;
-    options.cwd = cwd;
-    options.timeout_seconds = 600;
-    ProcessResult r = RunProcess(argv, options);
+    ProcessResult r = RunProcess(argv, {"", {}, cwd, 600});
     EXPECT_EQ(r.status, 0) << argv[0] << "\n" << r.out << r.err;
     return r;
 }
@@ -125,9 +122,7 @@ public:
         XImage* image = XGetImage(display_, window, x, y, w, h, AllPlanes, ZPixmap);
         if (!image) return {};
         std::vector<std::uint32_t> pixels;
-        for (int j = 0; j < h; ++j) {
-            for (int i = 0; i < w; ++i) pixels.push_back(XGetPixel(image, i, j) & 0xFFFFFF);
-        }
+        for (int k = 0; k < w * h; ++k) pixels.push_back(XGetPixel(image, k % w, k / w) & 0xFFFFFF);
         XDestroyImage(image);
         return pixels;
     }
@@ -178,9 +173,8 @@ bool ShowsTitlePictures(Desktop& desktop, Window window) {
 
 // Runs the program until `play` is done with its window, then closes it as
 // a player would.
-ProcessResult Play(const std::string& program, ProcessOptions options,
+ProcessResult Play(const std::string& program, const ProcessOptions& options,
                    const std::function<void(Desktop&, Window)>& play) {
-    options.timeout_seconds = 180;  // only ends a run that has failed
     ProcessResult result;
     std::thread runner([&] { result = RunProcess({program}, options); });
     Window window = 0;
@@ -226,13 +220,10 @@ protected:
     fs::path entry() const { return prefix() / kEntry; }
 
     // A player's session: started from another folder, with a home and a
-    // data folder of its own.
+    // data folder of its own. The time limit only ends a run that has failed.
     ProcessOptions Session() const {
-        ProcessOptions options;
-        options.cwd = (dir_ / "elsewhere").string();
-        options.env = {"ALSOFT_DRIVERS=null", "HOME=" + (dir_ / "home").string(),
-                       "XDG_DATA_HOME=" + (dir_ / "xdg data").string()};
-        return options;
+        const std::string home = "HOME=" + (dir_ / "home").string(), data = "XDG_DATA_HOME=" + (dir_ / "xdg data").string();
+        return {"", {"ALSOFT_DRIVERS=null", home, data}, (dir_ / "elsewhere").string(), 180};
     }
 
     TempDir dir_{"/tmp/vellumby install-XXXXXX"};
@@ -363,9 +354,8 @@ TEST_F(Installed, WithoutDataTheGameRunsAndSaysWhichFolderIsMissing) {
         WaitFor([&] {
             const std::vector<std::uint32_t> pixel = desktop.Grab(window, 2, 2, 1, 1);
             const std::uint32_t corner = pixel.empty() ? 0 : pixel[0];
-            if (corner == kLoadingClear || corner == kTitleClear) {
-                if (seen.empty() || seen.back() != corner) seen.push_back(corner);
-            }
+            const bool clear = corner == kLoadingClear || corner == kTitleClear;
+            if (clear && (seen.empty() || seen.back() != corner)) seen.push_back(corner);
             return corner == kTitleClear;
         });
     });
