@@ -46,8 +46,7 @@ TEST_F(Graphics, StripAndGridFrames) {
     EXPECT_FALSE(strip->m_Flags & c_Image::FullFrame);
 
     c_Image* grid = Grid(64, 64, 16, 16, 16, 0);
-    EXPECT_EQ(Frame(grid, 5), Ints({16, 16}));
-    EXPECT_EQ(Frame(grid, 15), Ints({48, 48}));
+    for (auto [i, at] : {std::pair{5, 16}, {15, 48}}) EXPECT_EQ(Frame(grid, i), Ints({at, at})) << i;
     // Frames beyond the surface are fatal; a frame wider than it cannot wrap.
     EXPECT_EXIT(Grid(64, 64, 16, 16, 17, 0), ::testing::ExitedWithCode(255), "\\{\\{~~~~\\}\\}");
     EXPECT_EXIT(Grid(64, 64, 80, 16, 1, 0), ::testing::ExitedWithCode(255), "");

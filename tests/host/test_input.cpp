@@ -38,8 +38,7 @@ class HostInput : public FakeHostTest {
 protected:
     void SetUp() override {
         FakeHostTest::SetUp();
-        log = new EventLog();
-        host->SetDelegate(log);
+        host->SetDelegate(log = new EventLog());
         host->StartGame();
         host->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);  // installs the callbacks
     }
@@ -253,13 +252,10 @@ TEST_F(InputDevice, LeftButtonTouchZeroAndThePointerMoveTogether) {
 TEST_F(InputDevice, OnlyAKeyDownOfBackOrCloseEndsTheProgram) {
     EXPECT_EXIT(
         {
-            for (int code : {KEY_BACK, KEY_CLOSE}) {
-                Key(kChar, code);
-                Key(kUp, code);
+            for (int event : {kChar, kUp}) {
+                for (int code : {KEY_BACK, KEY_CLOSE}) Key(event, code);
             }
-            Update([] {
-                if (orv_input_GetChar() == KEY_BACK && orv_input_GetChar() == KEY_CLOSE) std::exit(3);
-            });
+            Update([] { if (orv_input_GetChar() == KEY_BACK && orv_input_GetChar() == KEY_CLOSE) std::exit(3); });
             std::exit(4);
         },
         ::testing::ExitedWithCode(3), "");
