@@ -1,12 +1,14 @@
 // The graphics API on the real renderer: images and frames, flags and
-// handles, the matrix and what reaches the renderer.
+// handles, and what reaches the renderer.
 #include <gtest/gtest.h>
 #include <stb/stb_image_write.h>
 
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "framework/graphics.h"
+#include "tests/game/values.h"
 #include "tests/host/temp_files.h"
 #include "tests/support/gl_window.h"
 
@@ -14,44 +16,26 @@ namespace {
 
 using Ints = std::vector<int>;
 
-// Counts the matrices sent, to see that unchanged ones are not resent.
-class CountingGraphics : public gxtkGraphics {
-public:
-    int matrices = 0;
-    int SetMatrix(float ix, float iy, float jx, float jy, float tx, float ty) override {
-        ++matrices;
-        return gxtkGraphics::SetMatrix(ix, iy, jx, jy, tx, ty);
-    }
-};
-
-class Graphics : public ::testing::Test {
+// The graphics API on the fixture's renderer.
+class Graphics : public GlTest {
 protected:
     void SetUp() override {
-        ASSERT_NE(TestWindow(), nullptr);
+        GlTest::SetUp();
         orvInitGraphics();
-        orv_graphics_SetGraphicsDevice(device = new CountingGraphics());
-        device->BeginRender();
+        orv_graphics_SetGraphicsDevice(gfx);
         orv_graphics_BeginRender();
-        orv_graphics_Cls(0, 0, 0);
     }
     void TearDown() override { orv_graphics_EndRender(); }
 
     c_Image* Strip(int w, int h, int frames, int flags) {
-        return (new c_Image())->m_new()->p_Init(device->CreateSurface(w, h), frames, flags);
+        return (new c_Image())->m_new()->p_Init(gfx->CreateSurface(w, h), frames, flags);
     }
     c_Image* Grid(int w, int h, int fw, int fh, int frames, int flags) {
-        return (new c_Image())->m_new()->p_Init2(device->CreateSurface(w, h), 0, 0, fw, fh, frames, flags,
+        return (new c_Image())->m_new()->p_Init2(gfx->CreateSurface(w, h), 0, 0, fw, fh, frames, flags,
                                                  nullptr, 0, 0, w, h);
     }
     // Frame i's corner in the surface.
     static Ints Frame(c_Image* image, int i) { return {image->m_Frames[i]->m_X, image->m_Frames[i]->m_Y}; }
-    unsigned Rgb(int x, int y) {
-        Array<int> p(1);
-        orv_graphics_ReadPixels(p, x, y, 1, 1, 0, 0);
-        return static_cast<unsigned>(p[0]) & 0xffffff;
-    }
-
-    CountingGraphics* device = nullptr;
 };
 
 TEST_F(Graphics, StripAndGridFrames) {
@@ -62,8 +46,7 @@ TEST_F(Graphics, StripAndGridFrames) {
     EXPECT_FALSE(strip->m_Flags & c_Image::FullFrame);
 
     c_Image* grid = Grid(64, 64, 16, 16, 16, 0);
-    EXPECT_EQ(Frame(grid, 5), Ints({16, 16}));
-    EXPECT_EQ(Frame(grid, 15), Ints({48, 48}));
+    for (auto [i, at] : {std::pair{5, 16}, {15, 48}}) EXPECT_EQ(Frame(grid, i), Ints({at, at})) << i;
     // Frames beyond the surface are fatal; a frame wider than it cannot wrap.
     EXPECT_EXIT(Grid(64, 64, 16, 16, 17, 0), ::testing::ExitedWithCode(255), "\\{\\{~~~~\\}\\}");
     EXPECT_EXIT(Grid(64, 64, 80, 16, 1, 0), ::testing::ExitedWithCode(255), "");
@@ -74,21 +57,19 @@ TEST_F(Graphics, FlagsPadFramesAndPlaceTheHandle) {
     c_Image* whole = Strip(16, 8, 1, 0);
     EXPECT_EQ(whole->m_Flags, c_Image::FullFrame);
     orv_graphics_DrawImage(whole, 3, 4, 0);
-    const gxtkGraphics::Vertex& far = device->vertexBuffer[2];
+    const gxtkGraphics::Vertex& far = gfx->vertexBuffer[2];
     EXPECT_EQ(std::vector<float>({far.x, far.y, far.u}), std::vector<float>({19, 12, 16 * whole->m_Surface->uScale}));
 
     c_Image* mid = Strip(32, 16, 1, c_Image::MidHandle);
-    EXPECT_EQ(std::vector<float>({mid->m_HandleX, mid->m_HandleY}), std::vector<float>({16, 8}));
-    EXPECT_EQ(mid->m_Flags & c_Image::MidHandle, 0);
+    EXPECT_EQ(Values(mid->m_HandleX, mid->m_HandleY, mid->m_Flags & c_Image::MidHandle), Values(16, 8, 0));
 
     c_Image* padded = Grid(68, 34, 34, 34, 2, c_Image::XYPadding);
-    EXPECT_EQ(Ints({padded->m_Width, padded->m_Height}), Ints({32, 32}));
-    EXPECT_EQ(Frame(padded, 1), Ints({35, 1}));
-    EXPECT_FALSE(padded->m_Flags & c_Image::FullFrame);
+    const Ints corner = Frame(padded, 1);
+    EXPECT_EQ(Values(padded->m_Width, padded->m_Height, corner[0], corner[1], padded->m_Flags & c_Image::FullFrame),
+              Values(32, 32, 35, 1, 0));
 
     c_Image* both = Grid(68, 34, 34, 34, 2, 7);
-    EXPECT_EQ(std::vector<float>({both->m_HandleX, both->m_HandleY}), std::vector<float>({16, 16}));
-    EXPECT_EQ(both->m_Flags, 6);
+    EXPECT_EQ(Values(both->m_HandleX, both->m_HandleY, both->m_Flags), Values(16, 16, 6));
 }
 
 TEST_F(Graphics, DrawImage2TurnsAndScalesAboutTheHandle) {
@@ -97,36 +78,18 @@ TEST_F(Graphics, DrawImage2TurnsAndScalesAboutTheHandle) {
     Array<int> pixels(16);
     for (int& p : pixels) p = static_cast<int>(0xFFFF0000u);
     pixels[2 * 4 + 3] = static_cast<int>(0xFF00FF00u);
-    device->WritePixels2(image->m_Surface, pixels, 0, 0, 4, 4, 0, 4);
+    gfx->WritePixels2(image->m_Surface, pixels, 0, 0, 4, 4, 0, 4);
 
     orv_graphics_DrawImage2(image, 20, 20, 90, 1, 1, 0);
     // The frame's top-right corner, (2, -2) from the handle, turns to (-2, -2).
-    EXPECT_NEAR(device->vertexBuffer[1].x, 18, 1e-5);
-    EXPECT_NEAR(device->vertexBuffer[1].y, 18, 1e-5);
-    EXPECT_EQ(Rgb(20, 18), 0x00FF00u);  // right of the handle now lies above it
-    EXPECT_EQ(Rgb(21, 20), 0xFF0000u);
+    EXPECT_NEAR(gfx->vertexBuffer[1].x, 18, 1e-5);
+    EXPECT_NEAR(gfx->vertexBuffer[1].y, 18, 1e-5);
+    // Right of the handle now lies above it.
+    EXPECT_EQ(std::make_pair(Rgb(20, 18), Rgb(21, 20)), std::make_pair(0x00FF00u, 0xFF0000u));
 
     orv_graphics_DrawImage2(image, 40, 20, 0, 2, 3, 0);
-    EXPECT_NEAR(device->vertexBuffer[2].x, 44, 1e-5);  // bottom-right: (2, 2) scaled
-    EXPECT_NEAR(device->vertexBuffer[2].y, 26, 1e-5);
-}
-
-TEST_F(Graphics, TheMatrixIsSentOnlyWhenItChanged) {
-    const int start = device->matrices;
-    orv_graphics_DrawRect(0, 0, 1, 1);
-    orv_graphics_DrawRect(2, 0, 1, 1);
-    EXPECT_EQ(device->matrices, start + 1);
-    orv_graphics_PushMatrix();
-    orv_graphics_Translate(5, 0);
-    orv_graphics_Scale(2, 2);
-    EXPECT_EQ(device->matrices, start + 1);  // nothing drawn yet
-    orv_graphics_DrawRect(0, 0, 1, 1);
-    EXPECT_EQ(device->matrices, start + 2);
-    EXPECT_FLOAT_EQ(device->vertexBuffer[device->batchCount - 2].x, 7);  // (1, 1) scaled then moved
-    orv_graphics_PopMatrix();
-    orv_graphics_DrawRect(0, 0, 1, 1);
-    EXPECT_EQ(device->matrices, start + 3);
-    EXPECT_FLOAT_EQ(device->vertexBuffer[device->batchCount - 2].x, 1);
+    EXPECT_NEAR(gfx->vertexBuffer[2].x, 44, 1e-5);  // bottom-right: (2, 2) scaled
+    EXPECT_NEAR(gfx->vertexBuffer[2].y, 26, 1e-5);
 }
 
 // Read back across the ellipse's bottom edge (rows 24 to 26), after one
@@ -134,14 +97,13 @@ TEST_F(Graphics, TheMatrixIsSentOnlyWhenItChanged) {
 TEST_F(Graphics, EllipseAndReadPixelsTopRowFirstWithPitchZero) {
     orv_graphics_SetColor(0, 0, 255);
     orv_graphics_DrawEllipse(20, 20, 10, 5);
-    EXPECT_EQ(device->batchType, 12);
+    EXPECT_EQ(gfx->batchType, 12);
     Array<int> block(1 + 3 * 3);
     orv_graphics_ReadPixels(block, 19, 24, 3, 3, 1, 0);
     EXPECT_EQ(block[0], 0);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(static_cast<unsigned>(block[1 + i]) & 0xffffff, 0x0000FFu) << i;
-        EXPECT_EQ(static_cast<unsigned>(block[7 + i]) & 0xffffff, 0u) << i;
-    }
+    std::vector<unsigned> rgb;  // rows 24 and 26
+    for (int i : {1, 2, 3, 7, 8, 9}) rgb.push_back(static_cast<unsigned>(block[i]) & 0xffffff);
+    EXPECT_EQ(rgb, (std::vector<unsigned>{0xFF, 0xFF, 0xFF, 0, 0, 0}));
 }
 
 // Whatever first character is asked for, the default font starts at 32; it
@@ -151,8 +113,7 @@ TEST_F(Graphics, DefaultFontLoadsFromTheDataFolderOrIsAbsent) {
     const std::filesystem::path old = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     orv_graphics_SetFont(nullptr, 40);  // no data folder
-    EXPECT_EQ(orv_graphics_context->m_Font, nullptr);
-    EXPECT_EQ(orv_graphics_context->m_FirstChar, 32);
+    EXPECT_TRUE(orv_graphics_context->m_Font == nullptr && orv_graphics_context->m_FirstChar == 32);
 
     std::filesystem::create_directory("data");
     std::vector<unsigned char> strip(960 * 12 * 4, 255);

@@ -2,6 +2,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "host/host_game.h"
 #include "tests/support/fake_glfw.h"
 
@@ -24,4 +26,11 @@ protected:
 
 private:
     GlfwLayer* previous_ = nullptr;
+};
+
+// Every collector step a whole cycle while it lives, so that anything
+// unreachable is destroyed at once (and steps can be counted by the mark bit).
+struct GcStress {
+    const bool old = std::exchange(gc_stress, true);
+    ~GcStress() { gc_stress = old; }
 };

@@ -42,24 +42,19 @@ bool WaitFor(Condition condition, double seconds = 60) {
 // A process limit lowered for a while, so that writing fails even for root:
 // RLIMIT_NOFILE 3 leaves no file to open, RLIMIT_FSIZE 0 no byte to write
 // (the signal that would end the process is ignored: the write fails).
-class ProcessLimit {
-public:
-    ProcessLimit(int resource, rlim_t value) : resource_(resource) {
+struct ProcessLimit {
+    ProcessLimit(int resource, rlim_t value) : resource(resource) {
         std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(resource_, &old_);
-        rlimit now = old_;
-        now.rlim_cur = value;
-        setrlimit(resource_, &now);
+        getrlimit(resource, &old);
+        const rlimit now{value, old.rlim_max};
+        setrlimit(resource, &now);
     }
-    ~ProcessLimit() { setrlimit(resource_, &old_); }
+    ~ProcessLimit() { setrlimit(resource, &old); }
     ProcessLimit(const ProcessLimit&) = delete;
-    ProcessLimit& operator=(const ProcessLimit&) = delete;
-
-private:
-    int resource_;
-    rlimit old_{};
+    const int resource;
+    rlimit old{};
 };
 
 inline long FilesIn(const std::filesystem::path& folder) {
-    return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+    return std::distance(std::filesystem::directory_iterator(folder), {});
 }

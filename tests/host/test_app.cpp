@@ -45,19 +45,13 @@ void ReportInput() {
         std::printf("%d window %s\n", u, full ? "full" : "windowed");
     }
     if (orv_input_MouseX() != mouse_x || orv_input_MouseY() != mouse_y) {
-        mouse_x = orv_input_MouseX();
-        mouse_y = orv_input_MouseY();
-        std::printf("%d mouse %g %g\n", u, mouse_x, mouse_y);
+        std::printf("%d mouse %g %g\n", u, mouse_x = orv_input_MouseX(), mouse_y = orv_input_MouseY());
     }
     std::fflush(stdout);
 }
 
 class TestApp : public c_App {
 public:
-    TestApp* m_new() {
-        c_App::m_new();
-        return this;
-    }
     int p_OnCreate() override {
         if (mode == "throw-create") throw new ThrowableObject();
         if (mode == "back-key") {

@@ -1,4 +1,6 @@
-// Paths, whole-file loads, the stored-state file, and the sound decoders:
+// Paths, whole-file loads, the stored-state file and where it is kept (in
+// the build folder, or the user's data folder made by the first save), and
+// the sound decoders:
 // WAV files of every kind writers make, Ogg Vorbis from this and other
 // encoders (real-world files decode to the samples they always gave),
 // layouts the device cannot play refused, and damaged files loading as null
@@ -10,7 +12,6 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,8 +22,10 @@
 
 #include "framework/data.h"
 #include "host/files.h"
-#include "host/sound_files.h"
 #include "host/host_game.h"
+#include "host/program_folders.h"
+#include "host/sound_files.h"
+#include "tests/game/values.h"
 #include "tests/host/temp_files.h"
 #include "tests/support/sound_files.h"
 
@@ -46,21 +49,23 @@ protected:
         ASSERT_FALSE(dir_.empty());
         fs::current_path(dir_);
     }
-    void TearDown() override { fs::current_path(old_dir_); }
+    void TearDown() override {
+        fs::current_path(old_dir_);
+        orvSetStateFolder(".");
+    }
 
+    // The sound of a file of these bytes, written under that name and loaded.
     struct Sound {
         unsigned char* data = nullptr;
         int length = -1, channels = -1, format = -1, hertz = -1;
-        Sound() = default;
+        explicit Sound(const std::string& bytes, const std::string& name = "sound.ogg") {
+            WriteFile(name, bytes);
+            data = orvLoadAudioFile(String(name.c_str()), &length, &channels, &format, &hertz);
+        }
         Sound(const Sound&) = delete;
         ~Sound() { std::free(data); }
         short At(long i) const { return reinterpret_cast<const short*>(data)[i]; }
     };
-    // Writes `bytes` as a file named `name` and loads it.
-    static void Load(const std::string& bytes, Sound& s, const std::string& name = "sound.ogg") {
-        WriteFile(name, bytes);
-        s.data = orvLoadAudioFile(String(name.c_str()), &s.length, &s.channels, &s.format, &s.hertz);
-    }
     // Installed by the setup script (Debian's sound-theme-freedesktop): Oggs
     // made by other encoders than the one the tests use.
     static std::string Theme(const char* name) {
@@ -76,23 +81,19 @@ protected:
 };
 
 TEST(DataPath, OnlyPlainNamesGoToTheDataAreaAndOnlyKnownAreasMapToFiles) {
+    // The first "/" of 'c/d:/e' comes before the ":/": not a scheme.
     const std::pair<const char16_t*, const char*> fixed[] = {
-        {u"sfx/jump.wav", "quarlo://data/sfx/jump.wav"},
-        {u"./x.png", "./x.png"},
-        {u"/x.png", "/x.png"},
-        {u"quarlo://data/x.png", "quarlo://data/x.png"},
-        {u"c/d:/e", "quarlo://data/c/d:/e"},  // its first "/" comes before the ":/": not a scheme
+        {u"sfx/jump.wav", "quarlo://data/sfx/jump.wav"}, {u"./x.png", "./x.png"}, {u"/x.png", "/x.png"},
+        {u"quarlo://data/x.png", "quarlo://data/x.png"}, {u"c/d:/e", "quarlo://data/c/d:/e"},
         {u".hidden", "quarlo://data/.hidden"},
     };
     for (const auto& [in, out] : fixed) EXPECT_EQ(orv_data_FixDataPath(U(in)).ToUtf8(), out);
 
     OrvGlfwGame host;
+    // 'quarlo://data' has no "/" after the area: an unknown area.
     const std::pair<const char16_t*, const char*> mapped[] = {
-        {u"quarlo://data/gfx/a.png", "./data/gfx/a.png"},
-        {u"quarlo://internal/b", "./internal/b"},
-        {u"quarlo://external/c", "./external/c"},
-        {u"quarlo://cache/a", ""},
-        {u"quarlo://data", ""},  // no "/" after the area: an unknown area
+        {u"quarlo://data/gfx/a.png", "./data/gfx/a.png"}, {u"quarlo://internal/b", "./internal/b"},
+        {u"quarlo://external/c", "./external/c"}, {u"quarlo://cache/a", ""}, {u"quarlo://data", ""},
         {u"QUARLO://data/a", "QUARLO://data/a"},
     };
     for (const auto& [in, out] : mapped) EXPECT_EQ(host.PathToFilePath(U(in)).ToUtf8(), out);
@@ -136,10 +137,7 @@ TEST_F(StateFile, SavesUtf8AndAFailedSaveKeepsTheOldState) {
     WriteFile(".quarlostate", "old");
     // The new state can't even be started, or the disk fills up while it
     // is written: the old state stays, and nothing is left beside it.
-    const struct {
-        int resource, result;
-    } faults[] = {{RLIMIT_NOFILE, -1}, {RLIMIT_FSIZE, -2}};
-    for (const auto& [resource, result] : faults) {
+    for (const auto& [resource, result] : {std::pair{RLIMIT_NOFILE, -1}, {RLIMIT_FSIZE, -2}}) {
         SCOPED_TRACE(resource);
         {
             const ProcessLimit limit(resource, resource == RLIMIT_NOFILE ? 3 : 0);
@@ -173,45 +171,100 @@ TEST_F(StateFile, TwoCopiesSavingAtOnceNeverMixTheirSaves) {
     EXPECT_EQ(FilesIn("."), 1);
 }
 
+// ---------------------------------------------------------------- folders
+
+using Folders = InTempDir;
+
+TEST_F(Folders, UserStateFolderFollowsTheDesktopsRules) {
+    EXPECT_EQ(orvUserStateFolder("/x/data/", "/home/p"), "/x/data/vellumby");
+    // Unset, empty or relative: the default under the home folder.
+    for (const char* unusable : {static_cast<const char*>(nullptr), "", "rel/data"}) {
+        EXPECT_EQ(orvUserStateFolder(unusable, "/home/p"), "/home/p/.local/share/vellumby");
+    }
+    EXPECT_EQ(orvUserStateFolder("rel", nullptr), "");
+}
+
+// The choices as (working folder, state folder, data folders looked for),
+// for the layouts of a build and of an installed copy (PREFIX/games and
+// PREFIX/share/games/vellumby).
+TEST_F(Folders, BuildFolderInstalledCopyAndMissingData) {
+    for (const char* folder : {"build/data", "games", "share/games/vellumby/data"}) fs::create_directories(dir_ / folder);
+    const std::string d = dir_.string();
+    using Choice = std::vector<std::string>;
+    const auto choose = [&](const char* program, bool writable) {
+        const ProgramFolders f =
+            orvChooseProgramFolders(d + "/" + program, writable, "../share/games/vellumby", "/u/vellumby");
+        return Choice{f.run, f.state, f.missing_data};
+    };
+
+    // The build folder: beside the program, and so is its state, unless the
+    // player can't write there.
+    EXPECT_EQ(choose("build", true), (Choice{d + "/build", ".", ""}));
+    EXPECT_EQ(choose("build", false), (Choice{d + "/build", "/u/vellumby", ""}));
+    // An installed copy: its shared data folder, and the user's state even
+    // where the installed folders could be written (a home prefix, or root).
+    for (bool writable : {true, false}) {
+        EXPECT_EQ(choose("games", writable), (Choice{d + "/share/games/vellumby", "/u/vellumby", ""})) << writable;
+    }
+
+    // Neither (a file named data is no folder): the folders looked for.
+    fs::remove_all(dir_ / "share");
+    std::ofstream(dir_ / "games/data") << "x";
+    EXPECT_EQ(choose("games", true),
+              (Choice{d + "/games", ".", d + "/games/data and " + d + "/share/games/vellumby/data"}));
+}
+
+TEST_F(Folders, FirstSaveMakesThePrivateUserFolderAndUnusableOnesFailTheSave) {
+    const fs::path folder = dir_ / "xdg home/vellumby";
+    orvSetStateFolder(folder.string());
+    EXPECT_EQ(host.LoadState().Length(), 0);
+    EXPECT_FALSE(fs::exists(dir_ / "xdg home"));  // nothing is made before a save
+    ASSERT_EQ(host.SaveState(String("1|2|")), 0);
+    EXPECT_EQ(host.LoadState(), String("1|2|"));
+    EXPECT_TRUE(fs::exists(folder / ".quarlostate") && FilesIn(folder) == 1);  // and nothing left over
+    for (const fs::path& made : {dir_ / "xdg home", folder}) {
+        EXPECT_EQ(fs::status(made).permissions() & fs::perms::all, fs::perms::owner_all) << made;
+    }
+
+    // A save that can't complete keeps the earlier one.
+    {
+        const ProcessLimit no_files(RLIMIT_NOFILE, 3);
+        EXPECT_EQ(host.SaveState(String("new")), -1);
+    }
+    EXPECT_EQ(host.LoadState(), String("1|2|"));
+
+    // A file where a folder should be, or no folder known at all.
+    std::ofstream(dir_ / "blocked") << "x";
+    for (const std::string& unusable : {(dir_ / "blocked/vellumby").string(), std::string()}) {
+        orvSetStateFolder(unusable);
+        EXPECT_EQ(host.SaveState(String("new")), -1);
+        EXPECT_EQ(host.LoadState().Length(), 0);
+    }
+}
+
 // ---------------------------------------------------------------- sounds
 
 using SoundFile = InTempDir;
 using OggFiles = InTempDir;
 
-Wav Pcm(unsigned channels, unsigned bits, std::uint32_t rate, std::string before_data, std::string data) {
-    Wav w;
-    w.channels = channels;
-    w.bits = bits;
-    w.rate = rate;
-    w.before_data = std::move(before_data);
-    w.data = std::move(data);
-    return w;
-}
-
+// A WAV file as {format size, tag, channels, bits, rate, chunks before the data, data}.
 std::string Chunk(const char* tag, const std::string& body, bool pad = true) {
     return tag + Le(static_cast<std::uint32_t>(body.size()), 4) + body + std::string(pad && body.size() % 2, '\0');
 }
 
 TEST_F(SoundFile, WavLoadsPastExtendedFormatAndOtherChunks) {
-    Wav extended = Pcm(2, 16, 22050, Chunk("LIST", "INFOISFT" + Le(4, 4) + "test"), "0123456789abcdefghijklmn");
-    extended.fmt_size = 18;
-    const struct {
-        const char* name;
-        Wav wav;
-        int length;
-    } cases[] = {
+    const Wav extended{18, 1, 2, 16, 22050, Chunk("LIST", "INFOISFT" + Le(4, 4) + "test"), "0123456789abcdefghijklmn"};
+    const struct { const char* name; Wav wav; int length; } cases[] = {
         {"JUMP.WAV", extended, 6},  // 24 bytes of 16-bit stereo
         // A chunk of odd size, with the pad byte the format asks for and
         // without it (as some writers leave it out).
-        {"padded.wav", Pcm(1, 8, 8000, Chunk("junk", "abc"), "\x80\x90\xA0\xB0\xC0"), 5},
-        {"unpadded.wav", Pcm(1, 8, 8000, Chunk("junk", "abc", false), "\x80\x90\xA0\xB0\xC0"), 5},
+        {"padded.wav", {16, 1, 1, 8, 8000, Chunk("junk", "abc"), "\x80\x90\xA0\xB0\xC0"}, 5},
+        {"unpadded.wav", {16, 1, 1, 8, 8000, Chunk("junk", "abc", false), "\x80\x90\xA0\xB0\xC0"}, 5},
     };
     for (const auto& c : cases) {
-        Sound s;
-        Load(c.wav.Build(), s, c.name);
+        const Sound s(c.wav.Build(), c.name);
         ASSERT_NE(s.data, nullptr) << c.name;
-        EXPECT_EQ(std::vector<int>({s.length, s.channels, s.format, s.hertz}),
-                  std::vector<int>({c.length, int(c.wav.channels), int(c.wav.bits / 8), int(c.wav.rate)}))
+        EXPECT_EQ(Values(s.length, s.channels, s.format, s.hertz), Values(c.length, c.wav.channels, c.wav.bits / 8, c.wav.rate))
             << c.name;
         EXPECT_EQ(std::string(reinterpret_cast<char*>(s.data), c.wav.data.size()), c.wav.data) << c.name;
     }
@@ -219,7 +272,7 @@ TEST_F(SoundFile, WavLoadsPastExtendedFormatAndOtherChunks) {
 
 TEST_F(SoundFile, DamagedOrUnknownFilesGiveNull) {
     auto wav = [](auto change) {
-        Wav w = Pcm(2, 16, 22050, "", std::string(16, '\x22'));
+        Wav w{16, 1, 2, 16, 22050, "", std::string(16, '\x22')};
         change(w);
         return w.Build();
     };
@@ -227,10 +280,7 @@ TEST_F(SoundFile, DamagedOrUnknownFilesGiveNull) {
     const std::string ogg = EncodeOgg(1, 8000, 2000, [](long i, int) { return (i % 20) / 40.0f; });
     std::string garbage(4000, '\0');
     for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>(i * 131 + i / 7);
-    const struct {
-        const char *what, *name;
-        std::string bytes;
-    } cases[] = {
+    const struct { const char *what, *name; std::string bytes; } cases[] = {
         {"WAV bytes under another name", "jump.mp3", good},
         {"Ogg bytes under another name", "music.mp3", ogg},
         {"zero channels", "bad.wav", wav([](Wav& w) { w.channels = 0; })},
@@ -247,11 +297,7 @@ TEST_F(SoundFile, DamagedOrUnknownFilesGiveNull) {
         {"garbage after an Ogg page marker", "bad.ogg", "OggS" + garbage},
         {"empty Ogg", "bad.ogg", ""},
     };
-    for (const auto& c : cases) {
-        Sound s;
-        Load(c.bytes, s, c.name);
-        EXPECT_EQ(s.data, nullptr) << c.what;
-    }
+    for (const auto& c : cases) EXPECT_EQ(Sound(c.bytes, c.name).data, nullptr) << c.what;
 }
 
 float Tone(long i, int c, long rate) { return 0.4f * std::sin(6.2832f * float((300 + 200 * c) * i) / float(rate)); }
@@ -259,10 +305,11 @@ float Tone(long i, int c, long rate) { return 0.4f * std::sin(6.2832f * float((3
 // Frame counts and samples as the earlier decoder of the program gave them
 // (every sample within 1 of those).
 TEST_F(OggFiles, RealWorldFilesDecodeToTheSameSamplesAsBefore) {
+    // Each file's shape, and samples as (interleaved index, value).
     const struct {
         const char* name;
         int frames, channels, hertz;
-        std::vector<std::pair<long, short>> samples;  // interleaved index, value
+        std::vector<std::pair<long, short>> samples;
     } known[] = {
         {"bell", 6151, 2, 44100,
          {{723, -1640}, {2170, -7333}, {3618, 3707}, {5065, -1235}, {6512, 4547}, {7960, -1393}, {9407, -291},
@@ -272,54 +319,27 @@ TEST_F(OggFiles, RealWorldFilesDecodeToTheSameSamplesAsBefore) {
           {8386, 1492}}},
     };
     for (const auto& k : known) {
-        Sound s;
-        Load(Theme(k.name), s, "Voduzozu.OGG");
+        const Sound s(Theme(k.name), "Voduzozu.OGG");
         ASSERT_NE(s.data, nullptr) << k.name;
-        EXPECT_EQ(std::vector<int>({s.length, s.channels, s.format, s.hertz}),
-                  std::vector<int>({k.frames, k.channels, 2, k.hertz}))
-            << k.name;
+        EXPECT_EQ(Values(s.length, s.channels, s.format, s.hertz), Values(k.frames, k.channels, 2, k.hertz)) << k.name;
         for (const auto& [i, value] : k.samples) EXPECT_NEAR(s.At(i), value, 1) << k.name << " sample " << i;
     }
-}
-
-// Streams one after another: the same layout plays through (long enough for
-// the sample buffer to grow), another layout can't share one buffer; and the
-// device has no format for three channels.
-TEST_F(OggFiles, OnlyOneOrTwoChannelsOfOneLayoutLoad) {
-    const auto tone = [](long rate) { return [rate](long i, int c) { return Tone(i, c, rate); }; };
-    const std::string mono = EncodeOgg(1, 22050, 40000, tone(22050));
-    const std::string three = EncodeOgg(3, 22050, 2000, tone(22050));
-    ASSERT_FALSE(three.empty());
-    Sound chained, other_channels, other_rate, s3;
-    Load(mono + EncodeOgg(1, 22050, 40000, tone(22050), 2), chained);
-    ASSERT_NE(chained.data, nullptr);
-    EXPECT_EQ(chained.length, 80000);
-    EXPECT_NEAR(chained.At(79990), 32767 * Tone(39990, 0, 22050), 1500);
-    Load(mono + EncodeOgg(2, 22050, 2000, tone(22050), 2), other_channels);
-    EXPECT_EQ(other_channels.data, nullptr);
-    Load(mono + EncodeOgg(1, 44100, 2000, tone(44100), 2), other_rate);
-    EXPECT_EQ(other_rate.data, nullptr);
-    Load(three, s3);
-    EXPECT_EQ(s3.data, nullptr);
 }
 
 // Copies with a few bytes changed at random places, from real-world files,
 // the game's own music and files the tests encode.
 TEST_F(OggFiles, DamagedCopiesLoadAsNullOrAsNoMoreThanTheOriginal) {
-    std::vector<std::string> originals = {Theme("bell"), Theme("dialog-information"), Theme("message"),
-                                          Theme("complete")};
     // The music's headers and first seconds: the whole piece would take
     // long to decode hundreds of times.
-    const std::string music = ReadFile(DATA_DIR "/sfx/Voduzozu.ogg");
-    ASSERT_GT(music.size(), 48000u);
-    originals.push_back(music.substr(0, 48000));
-    originals.push_back(EncodeOgg(1, 8000, 6000, [](long i, int c) { return Tone(i, c, 8000); }));
-    originals.push_back(EncodeOgg(2, 44100, 20000, [](long i, int c) { return Tone(i, c, 44100); }));
+    const std::vector<std::string> originals = {
+        Theme("bell"), Theme("dialog-information"), Theme("message"), Theme("complete"),
+        ReadFile(DATA_DIR "/sfx/Voduzozu.ogg").substr(0, 48000),
+        EncodeOgg(1, 8000, 6000, [](long i, int c) { return Tone(i, c, 8000); }),
+        EncodeOgg(2, 44100, 20000, [](long i, int c) { return Tone(i, c, 44100); })};
 
     std::vector<std::vector<int>> shapes;  // length, channels, hertz
     for (const std::string& bytes : originals) {
-        Sound s;
-        Load(bytes, s);
+        const Sound s(bytes);
         ASSERT_NE(s.data, nullptr) << "original " << shapes.size();
         shapes.push_back({s.length, s.channels, s.hertz});
     }
@@ -338,14 +358,13 @@ TEST_F(OggFiles, DamagedCopiesLoadAsNullOrAsNoMoreThanTheOriginal) {
             const std::size_t at = random() % bytes.size();
             bytes[at] = static_cast<char>(bytes[at] ^ static_cast<char>(1 + random() % 255));
         }
-        Sound s;
-        Load(bytes, s);
+        const Sound s(bytes);
         if (!s.data) continue;
         ++loaded;
         // Damaged pages are dropped whole, and a stream without them can't
         // be longer.
         const std::vector<int>& o = shapes[which];
-        ASSERT_EQ(std::vector<int>({s.channels, s.hertz, s.format}), std::vector<int>({o[1], o[2], 2})) << "copy " << n;
+        ASSERT_EQ(Values(s.channels, s.hertz, s.format), Values(o[1], o[2], 2)) << "copy " << n;
         ASSERT_TRUE(s.length >= 0 && s.length <= o[0]) << "copy " << n << ": " << s.length << " frames";
     }
     // Most copies are damaged in their headers (the bulk of a short file);

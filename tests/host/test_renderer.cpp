@@ -5,12 +5,10 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
-#include <algorithm>
 #include <functional>
 #include <string>
-#include <tuple>
 
-#include "host/renderer.h"
+#include "tests/game/values.h"
 #include "tests/host/temp_files.h"
 #include "tests/support/gl_window.h"
 
@@ -18,35 +16,14 @@ namespace {
 
 using namespace std::string_literals;
 
-class Renderer : public ::testing::Test {
+class Renderer : public GlTest {
 protected:
-    void SetUp() override {
-        host = TestWindow();
-        ASSERT_NE(host, nullptr);
-        gfx = new gxtkGraphics();
-        Begin();
-    }
     void TearDown() override { gxtkSurface::refuseExactSize = false; }
-    void Begin() {
-        gfx->BeginRender();
-        gfx->SetColor(255, 255, 255);
-        gfx->SetAlpha(1);
-        gfx->SetBlend(0);
-        gfx->SetScissor(0, 0, gfx->Width(), gfx->Height());
-        gfx->SetMatrix(1, 0, 0, 1, 0, 0);
-        gfx->Cls(0, 0, 0);
-    }
     // A PNG file of w x 1 pixels in a folder of the test's own.
     std::string Png(const char* name, int w, int depth, const std::string& pixels) {
         const std::string path = (dir_ / name).string();
         EXPECT_TRUE(stbi_write_png(path.c_str(), w, 1, depth, pixels.data(), w * depth));
         return path;
-    }
-    // One pixel's colour as 0xRRGGBB.
-    unsigned Rgb(int x, int y) {
-        Array<int> p(1);
-        gfx->ReadPixels(p, x, y, 1, 1, 0, 1);
-        return static_cast<unsigned>(p[0]) & 0xffffff;
     }
     // A surface of w x h pixels, each 0xAARRGGBB from `colour(x, y)`.
     template <class F>
@@ -57,14 +34,8 @@ protected:
         gfx->WritePixels2(s, pixels, 0, 0, w, h, 0, w);
         return s;
     }
-    static Array<float> Floats(std::initializer_list<float> values) {
-        Array<float> a(static_cast<int>(values.size()));
-        std::copy(values.begin(), values.end(), &a[0]);
-        return a;
-    }
+    static Array<float> Floats(std::initializer_list<float> v) { return {v.begin(), static_cast<int>(v.size())}; }
 
-    OrvGlfwGame* host = nullptr;
-    gxtkGraphics* gfx = nullptr;
     TempDir dir_;
 };
 
@@ -73,8 +44,7 @@ TEST_F(Renderer, PremultipliedColoursAlphaAndAdditiveBlending) {
     gfx->SetAlpha(0.5f);
     EXPECT_EQ(gfx->packedColor, 0x7F00407Fu);  // bytes R 127, G 64, B 0, A 127
     gfx->DrawRect(0, 0, 8, 8);
-    EXPECT_EQ(Rgb(2, 2), 0x7F4000u);
-    EXPECT_EQ(Rgb(20, 20), 0u);
+    EXPECT_EQ(std::make_pair(Rgb(2, 2), Rgb(20, 20)), std::make_pair(0x7F4000u, 0u));
 
     gfx->Cls(255, 255, 255);
     gfx->SetColor(0, 0, 0);
@@ -85,8 +55,7 @@ TEST_F(Renderer, PremultipliedColoursAlphaAndAdditiveBlending) {
     gfx->SetAlpha(1);
     gfx->SetColor(100, 10, 0);
     gfx->SetBlend(1);
-    gfx->DrawRect(0, 0, 8, 8);
-    gfx->DrawRect(0, 0, 8, 8);
+    for (int twice = 0; twice < 2; ++twice) gfx->DrawRect(0, 0, 8, 8);
     EXPECT_EQ(Rgb(1, 1), 0xC81400u);  // added twice
 }
 
@@ -99,8 +68,7 @@ TEST_F(Renderer, ScissorClipsUnlessItCoversTheWindow) {
     EXPECT_EQ(Rgb(0, 0) | Rgb(30, 20), 0u);
     gfx->SetScissor(0, 0, 10, 5);
     gfx->DrawRect(0, 0, 64, 48);
-    EXPECT_EQ(Rgb(3, 3), 0xFFFFFFu);
-    EXPECT_EQ(Rgb(3, 6) | Rgb(12, 3), 0u);
+    EXPECT_EQ(Values(Rgb(3, 3), Rgb(3, 6), Rgb(12, 3)), Values(0xFFFFFF, 0, 0));
 
     gfx->SetScissor(0, 0, w, h - 1);  // one row short: still on
     gfx->DrawRect(0, 0, 64, 48);
@@ -113,14 +81,11 @@ TEST_F(Renderer, ScissorClipsUnlessItCoversTheWindow) {
 }
 
 TEST_F(Renderer, OvalSegmentCountFollowsItsSize) {
-    const struct {
-        float w, h;
-        int segments;
-    } cases[] = {{10, 10, 12}, {100, 60, 80}, {1000, 1000, 1000}, {3000, 3000, 1024}, {30, 31, 28}};
+    const struct { float w, h; int segments; } cases[] = {
+        {10, 10, 12}, {100, 60, 80}, {1000, 1000, 1000}, {3000, 3000, 1024}, {30, 31, 28}};
     for (const auto& c : cases) {
         gfx->DrawOval(0, 0, c.w, c.h);
-        EXPECT_EQ(gfx->batchType, c.segments) << c.w << " x " << c.h;
-        EXPECT_EQ(gfx->batchCount, c.segments);
+        EXPECT_EQ(std::make_pair(gfx->batchType, gfx->batchCount), std::make_pair(c.segments, c.segments)) << c.w;
         gfx->Cls(0, 0, 0);
     }
     // With a transform the lengths of the turned and scaled radii count:
@@ -152,43 +117,14 @@ TEST_F(Renderer, EveryPrimitiveOfABatchIsDrawn) {
     }
 }
 
+// (The game's images all have four channels.)
 TEST_F(Renderer, PngPixelsLoadPremultiplied) {
     // Decoded without a texture yet, so the copy is still there to look at.
-    const auto load = [&](int depth, const std::string& pixels) {
-        const std::string path = Png("p.png", 2, depth, pixels);
-        gxtkSurface* s = gfx->LoadSurface__UNSAFE__(new gxtkSurface(), String(path.c_str()));
-        EXPECT_EQ(s ? s->depth : 0, depth);
-        return s ? std::string(reinterpret_cast<char*>(s->pixels), pixels.size()) : std::string();
-    };
-    EXPECT_EQ(load(4, "\xC8\x64\x32\x80\x0A\x14\x1E\xFF"s), "\x64\x32\x19\x80\x0A\x14\x1E\xFF"s);
-    EXPECT_EQ(load(2, "\xC8\x80\x0A\xFF"s), "\x64\x80\x0A\xFF"s);  // grey and alpha
+    const std::string path = Png("p.png", 2, 4, "\xC8\x64\x32\x80\x0A\x14\x1E\xFF"s);
+    gxtkSurface* s = gfx->LoadSurface__UNSAFE__(new gxtkSurface(), String(path.c_str()));
+    ASSERT_TRUE(s && s->depth == 4);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(s->pixels), 8), "\x64\x32\x19\x80\x0A\x14\x1E\xFF"s);
     EXPECT_EQ(gfx->LoadSurface(String((dir_ / "missing.png").c_str())), nullptr);
-    // Drawn over black, each depth keeps its layout: grey, grey and alpha, red
-    // green blue.
-    const struct {
-        int depth;
-        std::string pixels;
-        unsigned left, right;
-    } drawn[] = {{1, "\x80\xFF"s, 0x808080u, 0xFFFFFFu},
-                 {2, "\xC8\x80\x0A\xFF"s, 0x646464u, 0x0A0A0Au},
-                 {3, "\xFF\0\0\0\xFF\0"s, 0xFF0000u, 0x00FF00u}};
-    for (const auto& d : drawn) {
-        gfx->Cls(0, 0, 0);
-        gfx->DrawSurface(gfx->LoadSurface(String(Png("d.png", 2, d.depth, d.pixels).c_str())), 0, 0);
-        EXPECT_EQ(std::make_pair(Rgb(0, 0), Rgb(1, 0)), std::make_pair(d.left, d.right)) << d.depth;
-    }
-}
-
-TEST_F(Renderer, SubDataReplacesPartOfATexture) {
-    gxtkSurface* s = MakeSurface(4, 4, [](int, int) { return 0xFF0000FFu; });  // blue
-    Array<int> patch(2 * 2);
-    for (int& p : patch) p = static_cast<int>(0x80FF0000u);  // red at half alpha
-    gfx->WritePixels2(s, patch, 1, 1, 2, 2, 0, 2);
-    EXPECT_EQ(s->pixels[(1 * 4 + 1) * 4 + 0], 128);  // kept copy premultiplied
-    gfx->DrawSurface(s, 0, 0);
-    for (auto [x, y, rgb] : {std::tuple{0, 0, 0x0000FFu}, {1, 1, 0x800000u}, {2, 2, 0x800000u}, {3, 1, 0x0000FFu}}) {
-        EXPECT_EQ(Rgb(x, y), rgb) << x << ", " << y;
-    }
 }
 
 // Quads of one surface batch up to 256 per draw; only real state changes
@@ -196,8 +132,8 @@ TEST_F(Renderer, SubDataReplacesPartOfATexture) {
 TEST_F(Renderer, BatchesBreakAt256QuadsAndOnRealStateChanges) {
     gxtkSurface* s = MakeSurface(8, 8, [](int, int) { return 0xFFFFFFFFu; });
     for (int i = 0; i < 300; ++i) gfx->DrawSurface2(s, 0, 0, 0, 0, 4, 4);
-    EXPECT_EQ(gfx->DrawCallsThisFrame(), 1);  // the first 256 quads
-    EXPECT_EQ(gfx->batchCount, 44 * 4);
+    // The first 256 quads drawn, 44 waiting.
+    EXPECT_EQ(std::make_pair(gfx->DrawCallsThisFrame(), gfx->batchCount), std::make_pair(1, 44 * 4));
     gfx->Flush();
     EXPECT_EQ(gfx->DrawCallsThisFrame(), 2);
 
@@ -224,8 +160,7 @@ TEST_F(Renderer, BatchesBreakAt256QuadsAndOnRealStateChanges) {
     gfx->DrawRect(0, 0, 64, 48);
     gfx->Cls(0, 0, 0);
     gfx->Flush();
-    EXPECT_EQ(gfx->DrawCallsThisFrame(), 0);
-    EXPECT_EQ(Rgb(5, 5), 0u);
+    EXPECT_EQ(std::make_pair(gfx->DrawCallsThisFrame(), Rgb(5, 5)), std::make_pair(0, 0u));
 }
 
 // In a new window (and context) a surface comes back from its pixels; an
@@ -248,18 +183,16 @@ TEST_F(Renderer, SurfacesComeBackInANewWindow) {
     for (int y : {0, 4}) EXPECT_EQ(std::make_pair(Rgb(0, y), Rgb(1, y)), std::make_pair(0xFF0000u, 0x00FF00u)) << y;
 
     // Pixels written by hand have no file to come back from: kept from then on.
-    Array<int> blue(1);
-    blue[0] = static_cast<int>(0xFF0000FFu);
-    gfx->WritePixels2(loaded, blue, 1, 0, 1, 1, 0, 1);
+    const int blue = static_cast<int>(0xFF0000FFu);
+    gfx->WritePixels2(loaded, Array<int>(&blue, 1), 1, 0, 1, 1, 0, 1);
     ASSERT_NE(loaded->pixels, nullptr);
-    EXPECT_EQ(loaded->pixels[0], 255);  // the red pixel read back from the file
-    EXPECT_EQ(loaded->pixels[6], 255);  // the blue one written
+    // The red pixel read back from the file, and the blue one written.
+    EXPECT_EQ(Values(loaded->pixels[0], loaded->pixels[6]), Values(255, 255));
 
     // Discarded, the texture and the pixels go; bound again, it gets a new,
     // empty texture.
     made->Discard();
-    EXPECT_EQ(made->contextSeq, -1);
-    EXPECT_EQ(made->pixels, nullptr);
+    EXPECT_TRUE(made->contextSeq == -1 && made->pixels == nullptr);
     gfx->DrawSurface(made, 0, 0);
     gfx->Flush();
     EXPECT_EQ(made->contextSeq, glfwGraphicsSeq);
@@ -268,11 +201,9 @@ TEST_F(Renderer, SurfacesComeBackInANewWindow) {
 TEST_F(Renderer, RefusedExactSizeFallsBackToPowersOfTwo) {
     gxtkSurface::refuseExactSize = true;
     gxtkSurface* s = MakeSurface(100, 50, [](int x, int) { return x < 50 ? 0xFFFF0000u : 0xFF0000FFu; });
-    EXPECT_FLOAT_EQ(s->uScale, 1.0f / 128);
-    EXPECT_FLOAT_EQ(s->vScale, 1.0f / 64);
+    EXPECT_EQ(std::make_pair(s->uScale, s->vScale), std::make_pair(1.0f / 128, 1.0f / 64));
     gfx->DrawSurface2(s, 0, 0, 48, 0, 4, 4);  // across the colour edge
-    EXPECT_EQ(Rgb(1, 1), 0xFF0000u);
-    EXPECT_EQ(Rgb(2, 1), 0x0000FFu);
+    EXPECT_EQ(std::make_pair(Rgb(1, 1), Rgb(2, 1)), std::make_pair(0xFF0000u, 0x0000FFu));
 
     gxtkSurface::refuseExactSize = false;
     EXPECT_FLOAT_EQ(MakeSurface(100, 50, [](int, int) { return 0xFFFFFFFFu; })->uScale, 1.0f / 100);
