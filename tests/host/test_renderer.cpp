@@ -5,9 +5,13 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "host/image_files.h"
 #include "tests/game/values.h"
 #include "tests/host/temp_files.h"
 #include "tests/support/gl_window.h"
@@ -117,14 +121,44 @@ TEST_F(Renderer, EveryPrimitiveOfABatchIsDrawn) {
     }
 }
 
-// (The game's images all have four channels.)
-TEST_F(Renderer, PngPixelsLoadPremultiplied) {
+// (The game's images all have four channels.) Loaded in the call, or decoded
+// ahead by the worker in the order announced: a file out of turn loads in the
+// call, a new list drops what the old one decoded, damage gives no pixels.
+TEST_F(Renderer, PngPixelsLoadPremultipliedInTheCallOrDecodedAhead) {
+    const std::string p = Png("p.png", 2, 4, "\xC8\x64\x32\x80\x0A\x14\x1E\xFF"s),
+                      p_premultiplied = "\x64\x32\x19\x80\x0A\x14\x1E\xFF"s,
+                      q = Png("q.png", 2, 4, "\xFF\x80\x40\x80\x10\x20\x30\x40"s),
+                      q_premultiplied = "\x80\x40\x20\x80\x04\x08\x0C\x40"s, bad = (dir_ / "bad.png").string();
+    std::ofstream(bad) << "not a picture";
     // Decoded without a texture yet, so the copy is still there to look at.
-    const std::string path = Png("p.png", 2, 4, "\xC8\x64\x32\x80\x0A\x14\x1E\xFF"s);
-    gxtkSurface* s = gfx->LoadSurface__UNSAFE__(new gxtkSurface(), String(path.c_str()));
-    ASSERT_TRUE(s && s->depth == 4);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(s->pixels), 8), "\x64\x32\x19\x80\x0A\x14\x1E\xFF"s);
+    const auto load = [&](const std::string& path) {
+        gxtkSurface* s = gfx->LoadSurface__UNSAFE__(new gxtkSurface(), String(path.c_str()));
+        return s && s->depth == 4 ? std::string(reinterpret_cast<char*>(s->pixels), 8) : "none"s;
+    };
+    const auto ahead = [](const std::string& path) {
+        unsigned char* pixels = nullptr;
+        int w = 0, h = 0, depth = 0;
+        if (!orvTakeImageDecodedAhead(String(path.c_str()), &pixels, &w, &h, &depth)) return "not next"s;
+        const bool whole = pixels && w * h * depth == 8;
+        const std::string got = whole ? std::string(reinterpret_cast<char*>(pixels), 8) : "none"s;
+        std::free(pixels);
+        return got;
+    };
+    const auto announce = [](std::initializer_list<std::string> paths) {
+        std::vector<String> list;
+        for (const std::string& path : paths) list.push_back(String(path.c_str()));
+        orvDecodeImagesAhead(list);
+    };
+    EXPECT_EQ(load(p), p_premultiplied);
     EXPECT_EQ(gfx->LoadSurface(String((dir_ / "missing.png").c_str())), nullptr);
+    announce({p, bad, q});
+    announce({p, bad, q});  // the same list again: what is decoded stays
+    EXPECT_EQ((std::vector<std::string>{ahead(q), ahead(p), ahead(bad), load(q), ahead(q)}),
+              (std::vector<std::string>{"not next", p_premultiplied, "none", q_premultiplied, "not next"}));
+    announce({p, q});
+    announce({q, p});
+    EXPECT_EQ((std::vector<std::string>{ahead(p), load(q), ahead(p)}),
+              (std::vector<std::string>{"not next", q_premultiplied, p_premultiplied}));
 }
 
 // Quads of one surface batch up to 256 per draw; only real state changes
