@@ -31,9 +31,8 @@ public:
 
     int SaveState(String state) override {
         ++saves;
-        if (onDisk) return OrvGame::SaveState(state);
-        stored = state.ToUtf8();
-        return 0;
+        if (!onDisk) stored = state.ToUtf8();
+        return onDisk ? OrvGame::SaveState(state) : 0;
     }
     String LoadState() override { return onDisk ? OrvGame::LoadState() : String(stored.c_str()); }
     int Millisecs() override { return ms; }
@@ -82,11 +81,10 @@ protected:
         app->m_PauseY = -64;
         app->m_Settings[5] = 1;
         app->m_Font = 90;
+        // Each image slot's frame width, frame height and frame count.
         for (auto [slot, w, h, frames] : {std::array{90, 7, 10, 128}, {1, 16, 16, 256}, {93, 256, 256, 1},
                                           {94, 32, 32, 16}, {95, 64, 64, 16}, {96, 8, 8, 256}, {97, 32, 32, 16}}) {
-            app->m_ImgInfo[slot * 3] = w;
-            app->m_ImgInfo[slot * 3 + 1] = h;
-            app->m_ImgInfo[slot * 3 + 2] = frames;
+            std::copy_n(std::array{w, h, frames}.begin(), 3, &app->m_ImgInfo[slot * 3]);
         }
         app->m_ImgScale = 1;
         for (int n = 1; n <= 99; ++n) {
