@@ -92,35 +92,38 @@ TEST_F(Menu, DownOnTheCogDoesNothingAndFireThenOpensTheOptions) {
 
 // A press on the selected item starts it when released on it; a drag that
 // began there, or a press slid off it (fast or slowly, under the drag
-// threshold) and released elsewhere, does not.
+// threshold) and released elsewhere, does not. A tap on another item
+// selects it, and the strip brings it to the centre.
 TEST_F(Menu, ThePressedItemStartsOnlyWhenReleasedOnIt) {
     const int cx = 250, cy = 312;  // the centre point, where the selected item stands
     const struct {
         const char* how;
+        int item;                                // the item pressed: 1 at the centre, 3 right of it
         std::vector<std::pair<int, int>> moves;  // one per update while held
         int latch;                               // the touch latch while held: 2 for a drag
         bool starts;
     } presses[] = {
-        {"a tap", {}, 0, true},
-        {"off and back onto it", {{0, 80}, {0, 0}}, 0, true},
-        {"a drag sideways", {{-20, 0}}, 2, false},
-        {"slowly sideways", std::vector<std::pair<int, int>>(70, {-1, 0}), 0, false},
-        {"straight down off it", {{0, 80}}, 0, false},
+        {"a tap", 1, {}, 0, true},
+        {"off and back onto it", 1, {{0, 80}, {0, 0}}, 0, true},
+        {"a drag sideways", 1, {{-20, 0}}, 2, false},
+        {"slowly sideways", 1, std::vector<std::pair<int, int>>(70, {-1, 0}), 0, false},
+        {"straight down off it", 1, {{0, 80}}, 0, false},
+        {"a tap on item 3", 3, {}, 0, false},
     };
     for (const auto& press : presses) {
         SCOPED_TRACE(press.how);
         SetUp();
         Step(0, 0, false);
-        Step(cx, cy, true);
-        int x = cx;
+        int x = cx + 88 * (press.item - 1);
+        Step(x, cy, true);
         for (auto [dx, y] : press.moves) Step(x += dx, cy + y, true);
         EXPECT_EQ(app->m_TouchLatch, press.latch);
         Step(x, cy + (press.moves.empty() ? 0 : press.moves.back().second), false);
         EXPECT_EQ(app->m_Mode, press.starts ? 11 : 1);
         if (press.starts) continue;
         for (int i = 0; i < 60; ++i) Step();
-        EXPECT_EQ(app->m_MenuSel, 1);
-        EXPECT_NEAR(app->m_MenuShown, 0.0f, 0.5f);  // settled back
+        EXPECT_EQ(Values(app->m_MenuSel, app->m_GameType), Values(press.item, press.item));
+        EXPECT_NEAR(app->m_MenuShown, (1 - press.item) * 88.0f, 0.5f);  // settled
     }
 }
 
@@ -166,8 +169,6 @@ TEST_F(Menu, EveryScreenActsOncePerPress) {
         {"credits: a click", credits, 0, 300, 300, [&] { Step(); app->p_CreditBox(); }, sounds, 1},
         {"pause: a key", pause, 39, 0, 0, [&] { Panel(); }, sounds, 1},
         {"pause: resume", pause, 0, 320, 240, [&] { Panel(); }, sounds, 1},
-        {"quit prompt", [&] { app->m_Mode = 4; }, 90, 0, 0, [&] { Latches(); app->p_OuyaQuit(); },
-         [&] { return app->m_Mode == 1 ? 1 : 0; }, 1},
     };
     for (const auto& c : cases) {
         SetUp();

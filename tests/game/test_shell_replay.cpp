@@ -103,7 +103,7 @@ TEST_F(ReplayInWindow, PictureScalesWithALargerWindow) {
     CheckPicture();
 }
 
-TEST_F(ReplayInWindow, OneDrawCallPerRunOfOneTextureAndBlendAndTheOverscanMargin) {
+TEST_F(ReplayInWindow, OneDrawCallPerRunOfOneTextureAndBlend) {
     Start(640, 480);
     for (int i = 0; i < 10; ++i) {
         app->m_DrawBlend = i < 5 ? 1 : 3;  // five alpha-blended, then five additive
@@ -111,14 +111,6 @@ TEST_F(ReplayInWindow, OneDrawCallPerRunOfOneTextureAndBlendAndTheOverscanMargin
     }
     EXPECT_EQ(Render(), 3);  // the clear, the alpha run, the additive run
     EXPECT_EQ(At(18, 50), 0xFF0000u);
-
-    orv_Kemp_overscan = 64;  // scale 0.8 from (64, 48)
-    app->p_CLS2D(0, 0, 0, 1);
-    app->p_SetCol(255, 0, 0);
-    app->p_Rect(0, 0, 10, 10);
-    Render();
-    EXPECT_EQ(Values(At(64.5f, 48.5f), At(71.5f, 55.5f), At(63.5f, 50), At(72.5f, 56.5f)),
-              Values(0xFF0000, 0xFF0000, 0, 0));
 }
 
 }  // namespace
