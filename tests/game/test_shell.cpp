@@ -74,10 +74,13 @@ TEST_F(Shell, BackClosesTheMenusBoxesOnceThenEndsTheProgram) {
     game.Update(30);
     EXPECT_EQ(app->m_KeyLatch, 0);
 
-    // The options box, once in, closes itself on back and saves.
-    for (int i = 0; i < 3; ++i) Tap(40);
-    Tap(13);  // Enter on the cog
-    ASSERT_EQ(app->m_OptionsOpen, 1);
+    // Down past the last item (the cog, not a game type) does nothing; there
+    // Enter opens the options box, which, once in, closes itself on back and
+    // saves.
+    for (int i = 0; i < 4; ++i) Tap(40);
+    EXPECT_EQ(Values(app->m_MenuSel, app->m_GameType, app->m_MenuScroll), Values(4, 3, -3 * 88));
+    Tap(13);
+    ASSERT_EQ(Values(app->m_OptionsOpen, app->m_OptSel, app->m_Mode), Values(1, 0, 1));
     game.Update(30);
     Tap(27);
     EXPECT_EQ(Values(app->m_OptionsOpen, app->m_Mode), Values(0, 1));
