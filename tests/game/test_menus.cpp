@@ -107,19 +107,6 @@ TEST_F(Menu, ThePressedItemStartsOnlyWhenReleasedOnIt) {
     }
 }
 
-TEST_F(Menu, FlingPastTheLastItemBouncesBackOntoIt) {
-    Step(300, 300, true);
-    float furthest = 0;
-    for (int i = 0; i < 208; ++i) {
-        if (i < 7) Step(300 - 60 * i, 300, true);
-        else Step(-60, 300, false);
-        furthest = std::min(furthest, app->m_MenuShown);
-    }
-    EXPECT_LT(furthest, -354.0f) << "item 4 went left of a quarter of the width";
-    EXPECT_EQ(Values(app->m_MenuSel, app->m_Mode), Values(4, 1));
-    EXPECT_NEAR(app->m_MenuShown, -264.0f, 0.5f);
-}
-
 // Each press, held for three updates, acts once; a released one acts again.
 TEST_F(Menu, EveryScreenActsOncePerPress) {
     const auto options = [&] { app->m_OptionsOpen = 1, app->m_OptionsSlide = 30; };
