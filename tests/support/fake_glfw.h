@@ -35,12 +35,8 @@ public:
         now += wait_advance;
     }
     int GetWindowParam(glfw27::WindowParam param) override {
-        switch (param) {
-            case glfw27::WindowParam::Opened: return opened_;
-            case glfw27::WindowParam::Active: return active;
-            case glfw27::WindowParam::Iconified: return iconified;
-        }
-        return 0;
+        using P = glfw27::WindowParam;
+        return param == P::Opened ? opened_ : param == P::Active ? active : iconified;
     }
     bool OpenWindow(int width, int height, int r, int g, int b, int a, int d, int s, bool fullscreen,
                     bool resizable) override {
@@ -91,8 +87,7 @@ public:
     }
 
     int GetKey(int key) override {
-        const bool down = std::find(pressed_keys.begin(), pressed_keys.end(), key) != pressed_keys.end();
-        return down ? glfw27::PRESS : glfw27::RELEASE;
+        return std::count(pressed_keys.begin(), pressed_keys.end(), key) ? glfw27::PRESS : glfw27::RELEASE;
     }
 
 private:

@@ -92,24 +92,16 @@ void GameHost::Frame(int updates) {
 
 void GameHost::KeyDown(int code) {
     const int key = WindowKeyFor(code);
-    if (key < 0) {
-        host->KeyEvent(OrvGameEvent::KeyDown, code);
-        return;
-    }
-    if (std::find(fake.pressed_keys.begin(), fake.pressed_keys.end(), key) == fake.pressed_keys.end()) {
-        fake.pressed_keys.push_back(key);
-    }
+    if (key < 0) return host->KeyEvent(OrvGameEvent::KeyDown, code);
+    if (!std::count(fake.pressed_keys.begin(), fake.pressed_keys.end(), key)) fake.pressed_keys.push_back(key);
     fake.callbacks().key(key, glfw27::PRESS);
 }
 
 void GameHost::KeyUp(int code) {
     const int key = WindowKeyFor(code);
-    if (key < 0) {
-        host->KeyEvent(OrvGameEvent::KeyUp, code);
-        return;
-    }
-    fake.pressed_keys.erase(std::remove(fake.pressed_keys.begin(), fake.pressed_keys.end(), key),
-                            fake.pressed_keys.end());
+    if (key < 0) return host->KeyEvent(OrvGameEvent::KeyUp, code);
+    auto& keys = fake.pressed_keys;
+    keys.erase(std::remove(keys.begin(), keys.end(), key), keys.end());
     fake.callbacks().key(key, glfw27::RELEASE);
 }
 
