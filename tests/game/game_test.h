@@ -43,9 +43,7 @@ using Cells = std::vector<std::pair<int, int>>;
 // The cells of a rectangle, corners included.
 inline Cells Box(int x0, int y0, int x1, int y1) {
     Cells cells;
-    for (int x = x0; x <= x1; ++x) {
-        for (int y = y0; y <= y1; ++y) cells.push_back({x, y});
-    }
+    for (int x = x0; x <= x1; ++x) for (int y = y0; y <= y1; ++y) cells.push_back({x, y});
     return cells;
 }
 
@@ -209,9 +207,7 @@ protected:
     }
     std::vector<Command> Rects(float r, float g, float b) const {
         std::vector<Command> out;
-        for (const Command& c : Drawn(kAbsent)) {
-            if (c.r == r && c.g == g && c.b == b) out.push_back(c);
-        }
+        for (const Command& c : Drawn(kAbsent)) if (c.r == r && c.g == g && c.b == b) out.push_back(c);
         return out;
     }
     // Every text line drawn from minX on, in drawing order: the glyphs of the
@@ -235,9 +231,7 @@ protected:
     // The player's own sprite in the picture of the last update.
     Command PlayerSprite() const {
         const float x = app->m_Player[play::kScreenX], y = app->m_Player[play::kScreenY] - 0.3f * app->m_Tile;
-        for (const Command& c : Drawn(1)) {
-            if (c.x == x && c.y == y) return c;
-        }
+        for (const Command& c : Drawn(1)) if (c.x == x && c.y == y) return c;
         return {};
     }
     int LiveParticles() const {

@@ -73,16 +73,6 @@ TEST_F(Assets, ImagesComeAtTheLevelTheWindowSizeNeedsAndAResizeRestartsTheLoader
     EXPECT_EQ(Values(Jingles(), Calls("LoadSample").size(), app->m_Mode), Values(1, 5 + 4 * 25, 4));
 }
 
-TEST_F(Assets, SoundFilesAreNamedByThreeDigits) {
-    Load();
-    audio->calls.clear();
-    for (int n : {7, 42, 120}) app->p_LoadSFX(n);  // there is no slot 120: nothing is kept
-    std::vector<std::string> paths;
-    for (const NullAudio::Call& c : Calls("LoadSample")) paths.push_back(c.sample.substr(kData.size()));
-    EXPECT_EQ(paths, (std::vector<std::string>{"sfx/007.wav", "sfx/042.wav", "sfx/120.wav"}));
-    EXPECT_EQ(Values(app->m_Sounds[7] != nullptr, app->m_Sounds[42] != nullptr), Values(1, 0));  // no file 042
-}
-
 TEST_F(Assets, EffectsRotateOver24ChannelsAndFollowTheSoundMode) {
     Load();
     audio->calls.clear();

@@ -34,9 +34,7 @@ TEST_F(Enemies, NeverEnterAHedge) {
     // The player hides in hedge, where no enemy reaches him, first in the
     // top left corner, then in the bottom right one, to draw them both ways.
     Cells hides;
-    for (auto [x, y] : Box(1, 1, 19, 11)) {
-        if (Hedge(x, y)) hides.push_back({x, y});
-    }
+    for (auto [x, y] : Box(1, 1, 19, 11)) if (Hedge(x, y)) hides.push_back({x, y});
     int moves = 0;
     for (int update = 0; update < 3000; ++update) {
         const auto [hx, hy] = update < 1500 ? hides.front() : hides.back();

@@ -61,9 +61,7 @@ TEST_F(Menu, ScorePanelRowsFollowTheScreenHeight) {
         // Lines 15 units apart: the first list ends above the second, and
         // the second ends on the screen.
         std::vector<float> ys;
-        for (const Command& g : Drawn(90)) {
-            if (g.x >= 500 && (ys.empty() || g.y != ys.back())) ys.push_back(g.y);
-        }
+        for (const Command& g : Drawn(90)) if (g.x >= 500 && (ys.empty() || g.y != ys.back())) ys.push_back(g.y);
         ASSERT_EQ(ys.size(), 2u * rows + 2);
         EXPECT_LE(ys[rows] + 15, ys[rows + 1]);
         EXPECT_LE(ys.back() + 7.5f, h);
@@ -160,9 +158,7 @@ TEST_F(Options, SoundRowStepsThroughItsFourModesAndStopsTheMusicWithoutIt) {
     const auto label = [&] {
         app->p_CLS2D();
         Box();
-        for (const std::string& line : TextLines()) {
-            if (line.rfind("Sound:", 0) == 0) return line;
-        }
+        for (const std::string& line : TextLines()) if (line.rfind("Sound:", 0) == 0) return line;
         return std::string();
     };
     app->m_Settings[5] = 0;
@@ -191,23 +187,6 @@ TEST_F(Options, SoundRowStepsThroughItsFourModesAndStopsTheMusicWithoutIt) {
                   Values(mode, !silent, silent));
         EXPECT_EQ(label(), labels[step]);
     }
-}
-
-TEST_F(Menu, CreditLinesFadeScrollAndWrap) {
-    app->m_CreditsOpen = 1;
-    app->m_CreditsSlide = 30;
-    app->m_CreditLine = 48;
-    app->p_CreditBox();
-    // Eight lines from three before the current one (empty ones draw
-    // nothing), 16 apart, fading away from the middle.
-    EXPECT_EQ(TextLines(), (std::vector<std::string>{"End", "Vellumby", "-=-=-", "AGameby"}));
-    const Command end = Drawn(90)[0], title = Drawn(90)[3];  // lines 46 and 0, three apart
-    EXPECT_NEAR(title.y - end.y, 48, 1e-3);
-    EXPECT_NEAR(end.alpha, 1 - (32.3f / 40 - 0.3f), 1e-4);
-    for (int i = 1; i < 53; ++i) app->p_CreditBox();
-    EXPECT_EQ(app->m_CreditLine, 48);
-    app->p_CreditBox();  // 54 × 0.3 passes 16: the next line, after the last the first
-    EXPECT_EQ(app->m_CreditLine, 0);
 }
 
 TEST_F(Pause, PanelSlidesInKeysChooseBackResumesAndQuitEnds) {

@@ -53,10 +53,7 @@ public:
     void SetWindowTitle(const char* title) override { calls.push_back(std::string("title ") + title); }
     glfw27::VidMode GetDesktopMode() override { return desktop; }
     // As the user resizing the window.
-    void SetWindowSize(int width, int height) {
-        width_ = width;
-        height_ = height;
-    }
+    void SetWindowSize(int width, int height) { width_ = width, height_ = height; }
     void SetKeyRepeat(bool enabled) override { key_repeat = enabled; }
 
     // Joysticks by port: axes already in the classic convention.
@@ -81,10 +78,7 @@ public:
     }
 
     int mouse_x = 0, mouse_y = 0;
-    void GetMousePos(int* x, int* y) override {
-        *x = mouse_x;
-        *y = mouse_y;
-    }
+    void GetMousePos(int* x, int* y) override { *x = mouse_x, *y = mouse_y; }
 
     int GetKey(int key) override {
         return std::count(pressed_keys.begin(), pressed_keys.end(), key) ? glfw27::PRESS : glfw27::RELEASE;

@@ -25,9 +25,7 @@ void RemoveCurrentDir() {
 // The first key of the window system's numbering that stands for a
 // framework code, or -1 when no keyboard key does.
 int WindowKeyFor(int code) {
-    for (int key = 0; key <= glfw27::KEY_LAST; ++key) {
-        if (OrvGlfwGame::TransKey(key) == code) return key;
-    }
+    for (int key = 0; key <= glfw27::KEY_LAST; ++key) if (OrvGlfwGame::TransKey(key) == code) return key;
     return -1;
 }
 
@@ -83,13 +81,6 @@ void GameHost::Update(int count) {
     }
 }
 
-void GameHost::Render() { host->RenderGame(); }
-
-void GameHost::Frame(int updates) {
-    Update(updates);
-    Render();
-}
-
 void GameHost::KeyDown(int code) {
     const int key = WindowKeyFor(code);
     if (key < 0) return host->KeyEvent(OrvGameEvent::KeyDown, code);
@@ -104,28 +95,3 @@ void GameHost::KeyUp(int code) {
     keys.erase(std::remove(keys.begin(), keys.end(), key), keys.end());
     fake.callbacks().key(key, glfw27::RELEASE);
 }
-
-void GameHost::Press(int code) {
-    KeyDown(code);
-    KeyUp(code);
-}
-
-void GameHost::MouseMove(int x, int y) {
-    fake.mouse_x = x;
-    fake.mouse_y = y;
-    fake.callbacks().mouse_pos(x, y);
-}
-
-void GameHost::MouseDown(int button) { fake.callbacks().mouse_button(button, glfw27::PRESS); }
-
-void GameHost::MouseUp(int button) { fake.callbacks().mouse_button(button, glfw27::RELEASE); }
-
-void GameHost::TouchDown(int finger, float x, float y) { host->TouchEvent(OrvGameEvent::TouchDown, finger, x, y); }
-
-void GameHost::Close() { fake.callbacks().window_close(); }
-
-void GameHost::Suspend() { host->SuspendGame(); }
-
-void GameHost::Resume() { host->ResumeGame(); }
-
-void GameHost::SetWindowSize(int width, int height) { fake.SetWindowSize(width, height); }

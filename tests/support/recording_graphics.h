@@ -28,7 +28,7 @@ public:
 
     // Follows the window's size at every BeginRender, as the real device
     // does, until SetSize fixes one.
-    void SetSize(int width, int height);
+    void SetSize(int w, int h) { width = w, height = h, fixed_size_ = true; }
 
     // Every call so far, except that each BeginRender drops the frame
     // before it (calls between frames, such as loads during updates, stay)
