@@ -90,14 +90,10 @@ protected:
         }
         for (int i = 0; i <= 32; ++i) app->m_ChanOrder[i] = i;
         for (int i = 0; i < 10; ++i) app->m_TouchX[i] = app->m_TouchY[i] = kAbsentInt;
-        Screen(640, 480);
+        orv_Kemp_jscrw = 640;
+        orv_Kemp_jscrh = 480;
+        app->m_Landscape = 1;
         app->p_ResetDraw();
-    }
-
-    void Screen(float w, float h) {
-        orv_Kemp_jscrw = w;
-        orv_Kemp_jscrh = h;
-        app->m_Landscape = w >= h ? 1 : 0;
     }
 
     // ---- input
@@ -191,17 +187,14 @@ protected:
     }
 
     // ---- the recorded draw list
-    struct Command {
-        float kind, x, y, rot, sx, sy, frame, alpha, r, g, b;
-    };
+    struct Command { float kind, x, y, rot, sx, sy, frame, alpha, r, g, b; };
     // The commands of one kind (an image slot, kAbsent for rectangles), or all.
     std::vector<Command> Drawn(float kind = 1e9f) const {
         std::vector<Command> out;
         for (int i = 0; i + 15 <= app->m_DrawCount; i += 15) {
             const float* c = &app->m_DrawList[i];
-            if (kind == 1e9f || c[0] == kind) {
-                out.push_back({c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[10], c[11], c[12]});
-            }
+            if (kind != 1e9f && c[0] != kind) continue;
+            out.push_back({c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[10], c[11], c[12]});
         }
         return out;
     }
@@ -241,10 +234,7 @@ protected:
     }
 
     // ---- sound
-    struct Effect {
-        int id;
-        float rate, volume;
-    };
+    struct Effect { int id; float rate, volume; };
     std::vector<Effect> Effects() const {
         std::vector<Effect> out;
         for (const NullAudio::Call& c : audio->calls) {

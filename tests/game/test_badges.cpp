@@ -69,10 +69,7 @@ TEST_F(GameOver, BarsAndWordsSweepInThenTheMenuComesBackBeneathAsTheyFade) {
               Values(2, 73, 0, 0));
     EXPECT_EQ(MusicCalls(*audio), std::vector<std::string>{"StopMusic"});
     app->m_Mode = 1;
-    for (int expected = 71; expected >= 1; expected -= 2) {
-        app->p_GameOver();
-        ASSERT_EQ(app->m_GameOverTime, expected);
-    }
+    for (int expected = 71; expected >= 1; expected -= 2) ASSERT_EQ((app->p_GameOver(), app->m_GameOverTime), expected);
     // No rank: no notice.
     app->m_GameType = 1;
     for (int k = 0; k < 10; ++k) app->m_Scores[k] = 11;

@@ -60,8 +60,11 @@ protected:
     }
 
     // A rectangle, an oval, the sheet turned by 90 degrees at size 2, its
-    // frame 1 (given as 1.7) and a frame it does not have.
-    void CheckPicture() {
+    // frame 1 (given as 1.7) and a frame it does not have, in a window of
+    // the given size, whose image level is given.
+    void CheckPicture(int width, int height, int level) {
+        Start(width, height);
+        EXPECT_EQ(app->m_HdLevel, level);
         app->p_SetCol(255, 0, 0);
         app->p_Rect(10, 10, 20, 10);
         app->p_SetCol(0, 255, 0);
@@ -91,17 +94,9 @@ protected:
     Array<int> pixels;
 };
 
-TEST_F(ReplayInWindow, PictureLandsOnTheDevicePixelsAt640x480) {
-    Start(640, 480);
-    EXPECT_EQ(app->m_HdLevel, 2);  // 640 is above 630
-    CheckPicture();
-}
+TEST_F(ReplayInWindow, PictureLandsOnTheDevicePixelsAt640x480) { CheckPicture(640, 480, 2); }  // 640 is above 630
 
-TEST_F(ReplayInWindow, PictureScalesWithALargerWindow) {
-    Start(1280, 960);
-    EXPECT_EQ(app->m_HdLevel, 4);
-    CheckPicture();
-}
+TEST_F(ReplayInWindow, PictureScalesWithALargerWindow) { CheckPicture(1280, 960, 4); }
 
 TEST_F(ReplayInWindow, OneDrawCallPerRunOfOneTextureAndBlend) {
     Start(640, 480);
