@@ -163,11 +163,7 @@ TEST_F(SaveData, ShortTextsAreReadAsBadgesAndTwentyFivePartsFailTheSettings) {
               Values(1, 0, true, 555));  // nothing more was read
 }
 
-}  // namespace
-
 // ---------------------------------------------------------------- the state file
-
-namespace {
 
 namespace fs = std::filesystem;
 
@@ -175,13 +171,10 @@ namespace fs = std::filesystem;
 class StateFile : public SaveData {
 protected:
     GameHost folder;  // not started: only its folder is used
-    void SetUp() override {
-        SaveData::SetUp();
-        host.onDisk = true;
-    }
 };
 
 TEST_F(StateFile, AnUnwritableStateFileIsReportedOnceAndTheGameGoesOn) {
+    host.onDisk = true;
     const auto save = [&] {
         testing::internal::CaptureStdout();
         app->p_Save();
