@@ -31,9 +31,8 @@ public:
 
     int SaveState(String state) override {
         ++saves;
-        if (onDisk) return OrvGame::SaveState(state);
-        stored = state.ToUtf8();
-        return 0;
+        if (!onDisk) stored = state.ToUtf8();
+        return onDisk ? OrvGame::SaveState(state) : 0;
     }
     String LoadState() override { return onDisk ? OrvGame::LoadState() : String(stored.c_str()); }
     int Millisecs() override { return ms; }
@@ -44,9 +43,7 @@ using Cells = std::vector<std::pair<int, int>>;
 // The cells of a rectangle, corners included.
 inline Cells Box(int x0, int y0, int x1, int y1) {
     Cells cells;
-    for (int x = x0; x <= x1; ++x) {
-        for (int y = y0; y <= y1; ++y) cells.push_back({x, y});
-    }
+    for (int x = x0; x <= x1; ++x) for (int y = y0; y <= y1; ++y) cells.push_back({x, y});
     return cells;
 }
 
@@ -82,11 +79,10 @@ protected:
         app->m_PauseY = -64;
         app->m_Settings[5] = 1;
         app->m_Font = 90;
+        // Each image slot's frame width, frame height and frame count.
         for (auto [slot, w, h, frames] : {std::array{90, 7, 10, 128}, {1, 16, 16, 256}, {93, 256, 256, 1},
                                           {94, 32, 32, 16}, {95, 64, 64, 16}, {96, 8, 8, 256}, {97, 32, 32, 16}}) {
-            app->m_ImgInfo[slot * 3] = w;
-            app->m_ImgInfo[slot * 3 + 1] = h;
-            app->m_ImgInfo[slot * 3 + 2] = frames;
+            std::copy_n(std::array{w, h, frames}.begin(), 3, &app->m_ImgInfo[slot * 3]);
         }
         app->m_ImgScale = 1;
         for (int n = 1; n <= 99; ++n) {
@@ -94,14 +90,10 @@ protected:
         }
         for (int i = 0; i <= 32; ++i) app->m_ChanOrder[i] = i;
         for (int i = 0; i < 10; ++i) app->m_TouchX[i] = app->m_TouchY[i] = kAbsentInt;
-        Screen(640, 480);
+        orv_Kemp_jscrw = 640;
+        orv_Kemp_jscrh = 480;
+        app->m_Landscape = 1;
         app->p_ResetDraw();
-    }
-
-    void Screen(float w, float h) {
-        orv_Kemp_jscrw = w;
-        orv_Kemp_jscrh = h;
-        app->m_Landscape = w >= h ? 1 : 0;
     }
 
     // ---- input
@@ -195,25 +187,20 @@ protected:
     }
 
     // ---- the recorded draw list
-    struct Command {
-        float kind, x, y, rot, sx, sy, frame, alpha, r, g, b;
-    };
+    struct Command { float kind, x, y, rot, sx, sy, frame, alpha, r, g, b; };
     // The commands of one kind (an image slot, kAbsent for rectangles), or all.
     std::vector<Command> Drawn(float kind = 1e9f) const {
         std::vector<Command> out;
         for (int i = 0; i + 15 <= app->m_DrawCount; i += 15) {
             const float* c = &app->m_DrawList[i];
-            if (kind == 1e9f || c[0] == kind) {
-                out.push_back({c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[10], c[11], c[12]});
-            }
+            if (kind != 1e9f && c[0] != kind) continue;
+            out.push_back({c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[10], c[11], c[12]});
         }
         return out;
     }
     std::vector<Command> Rects(float r, float g, float b) const {
         std::vector<Command> out;
-        for (const Command& c : Drawn(kAbsent)) {
-            if (c.r == r && c.g == g && c.b == b) out.push_back(c);
-        }
+        for (const Command& c : Drawn(kAbsent)) if (c.r == r && c.g == g && c.b == b) out.push_back(c);
         return out;
     }
     // Every text line drawn from minX on, in drawing order: the glyphs of the
@@ -237,9 +224,7 @@ protected:
     // The player's own sprite in the picture of the last update.
     Command PlayerSprite() const {
         const float x = app->m_Player[play::kScreenX], y = app->m_Player[play::kScreenY] - 0.3f * app->m_Tile;
-        for (const Command& c : Drawn(1)) {
-            if (c.x == x && c.y == y) return c;
-        }
+        for (const Command& c : Drawn(1)) if (c.x == x && c.y == y) return c;
         return {};
     }
     int LiveParticles() const {
@@ -249,10 +234,7 @@ protected:
     }
 
     // ---- sound
-    struct Effect {
-        int id;
-        float rate, volume;
-    };
+    struct Effect { int id; float rate, volume; };
     std::vector<Effect> Effects() const {
         std::vector<Effect> out;
         for (const NullAudio::Call& c : audio->calls) {

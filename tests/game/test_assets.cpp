@@ -29,9 +29,9 @@ TEST_F(Assets, LoaderWalks35StepsBehindTheLoadingScreen) {
     EXPECT_EQ(app->m_LoadStage, 1);
     int updates = 0;
     for (; app->m_LoadStage != 0 && updates < 100; ++updates) {
+        // The logo's jingle at step 4; the loading screen and nothing else.
         game.Update();
-        EXPECT_EQ(Jingles(), updates < 3 ? 0 : 1);  // the logo's jingle, at step 4
-        EXPECT_EQ(app->m_DrawCount, 25 * 15);     // the loading screen and nothing else
+        EXPECT_EQ(Values(Jingles(), app->m_DrawCount), Values(updates < 3 ? 0 : 1, 25 * 15)) << updates;
     }
     EXPECT_EQ(updates, 35);
     // Creation's logo and font, then the steps' images; every sound slot in use.
@@ -60,35 +60,17 @@ TEST_F(Assets, ImagesComeAtTheLevelTheWindowSizeNeedsAndAResizeRestartsTheLoader
     // screen waiting for the loader (the quit prompt, say) stays.
     app->m_Mode = 4;
     game.Update(10);
-    struct Case {
-        int width, height, level;
-        const char* file;
-    };
-    for (const Case& c : {Case{800, 600, 2, "gfx-hd.png"}, Case{1280, 720, 4, "gfx-hd2.png"},
-                          Case{1230, 700, 2, "gfx-hd.png"}, Case{630, 470, 1, "gfx.png"}}) {
-        SCOPED_TRACE(c.file);
-        game.SetWindowSize(c.width, c.height);
+    for (auto [width, height, level, file] : {std::tuple{800, 600, 2, "gfx-hd.png"}, {1280, 720, 4, "gfx-hd2.png"},
+                                              {1230, 700, 2, "gfx-hd.png"}, {630, 470, 1, "gfx.png"}}) {
+        SCOPED_TRACE(file);
+        game.SetWindowSize(width, height);
         game.Render();
         EXPECT_EQ(app->m_LoadStage, 1);
         EXPECT_EQ(Load(), 35);
-        EXPECT_EQ(ImagePaths().back(), c.file);
-        EXPECT_EQ(Values(app->m_ImgScale, app->m_Images[1]->m_Width),
-                  Values(1.0f / static_cast<float>(c.level), 16 * c.level));
+        EXPECT_EQ(ImagePaths().back(), file);
+        EXPECT_EQ(Values(app->m_ImgScale, app->m_Images[1]->m_Width), Values(1.0f / level, 16 * level));
     }
     EXPECT_EQ(Values(Jingles(), Calls("LoadSample").size(), app->m_Mode), Values(1, 5 + 4 * 25, 4));
-}
-
-TEST_F(Assets, SoundFilesAreNamedByThreeDigits) {
-    Load();
-    audio->calls.clear();
-    app->p_LoadSFX(7);
-    app->p_LoadSFX(42);
-    app->p_LoadSFX(120);  // there is no slot 120: nothing is kept
-    std::vector<std::string> paths;
-    for (const NullAudio::Call& c : Calls("LoadSample")) paths.push_back(c.sample.substr(kData.size()));
-    EXPECT_EQ(paths, (std::vector<std::string>{"sfx/007.wav", "sfx/042.wav", "sfx/120.wav"}));
-    EXPECT_NE(app->m_Sounds[7], nullptr);
-    EXPECT_EQ(app->m_Sounds[42], nullptr);  // no such file
 }
 
 TEST_F(Assets, EffectsRotateOver24ChannelsAndFollowTheSoundMode) {

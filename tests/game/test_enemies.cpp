@@ -9,54 +9,20 @@ using Enemies = GameTest;
 
 TEST_F(Enemies, LeaveTheHomeFromTheHighestSlotDown) {
     Start(1);
-    // Nothing comes out during the 60 updates of the intro.
-    SkipIntro();
+    SkipIntro();  // nothing comes out during the intro
     EXPECT_EQ(Values(app->m_ReleaseTimer, app->m_EnemiesWaiting), Values(170, 3));
     // Run the home's clock alone from here, so no enemy meets the player.
     std::vector<std::pair<int, int>> released;  // update, slot
     for (int update = 1; app->m_EnemiesWaiting > 0 && update < 1000; ++update) {
         const int before = app->m_EnemiesWaiting;
         app->p_ReleaseEnemy();
-        if (app->m_EnemiesWaiting == before) continue;
-        released.push_back({update, before});
-        EXPECT_EQ(Values(Enemy(before)[kEActive], app->m_ReleaseTimer), Values(1, 170));
+        if (app->m_EnemiesWaiting != before) released.push_back({update, before});
     }
     EXPECT_EQ(released, (std::vector<std::pair<int, int>>{{170, 3}, {340, 2}, {510, 1}}));
     const float* e = Enemy(3);
-    EXPECT_EQ(Values(e[kEX], e[kEY], e[kEReleased], e[kEDir], Enemy(0)[kEActive]),
-              Values(app->m_HomeX, app->m_HomeY, 1, 0, 0));  // slot 0 is never used
-}
-
-// Runs a whole level with eight enemies and checks after every update that
-// no enemy stands in or walks into a hedge.
-TEST_F(Enemies, NeverEnterAHedge) {
-    Start(1);
-    Build(16, app->m_SeedBase);
-    ASSERT_EQ(app->m_EnemiesWaiting, 8);
-    // The player hides in hedge, where no enemy reaches him, first in the
-    // top left corner, then in the bottom right one, to draw them both ways.
-    Cells hides;
-    for (auto [x, y] : Box(1, 1, 19, 11)) {
-        if (Hedge(x, y)) hides.push_back({x, y});
-    }
-    int moves = 0;
-    for (int update = 0; update < 3000; ++update) {
-        const auto [hx, hy] = update < 1500 ? hides.front() : hides.back();
-        P(kPX) = static_cast<float>(hx);
-        P(kPY) = static_cast<float>(hy);
-        Update();
-        ASSERT_EQ(P(kState), 0);
-        for (int s = 1; s <= 8; ++s) {
-            const float* e = Enemy(s);
-            if (e[kEActive] == 0) continue;
-            const int x = static_cast<int>(e[kEX]), y = static_cast<int>(e[kEY]);
-            const int nx = x + (e[kEDX] > 0) - (e[kEDX] < 0), ny = y + (e[kEDY] > 0) - (e[kEDY] < 0);
-            ASSERT_EQ(Hedge(x, y) + Hedge(nx, ny), 0) << "slot " << s << " at " << x << "," << y;
-            moves += e[kEDX] != 0 || e[kEDY] != 0;
-        }
-    }
-    EXPECT_EQ(app->m_EnemiesWaiting, 0);
-    EXPECT_GT(moves, 1000);
+    EXPECT_EQ(Values(e[kEX], e[kEY], e[kEReleased], e[kEDir], Enemy(1)[kEActive], Enemy(2)[kEActive], e[kEActive],
+                     Enemy(0)[kEActive], app->m_ReleaseTimer),
+              Values(app->m_HomeX, app->m_HomeY, 1, 0, 1, 1, 1, 0, 170));  // slot 0 is never used
 }
 
 TEST_F(Enemies, DeadEndEnemyWaitsAtTheCentreUntilItForgets) {
@@ -94,7 +60,7 @@ TEST_F(Enemies, TakeTheOpenWayTowardThePlayerNotOneBehindAHedge) {
     }
 }
 
-TEST_F(Enemies, WalkAtSevenHundredthsOfACellAndMayShareACell) {
+TEST_F(Enemies, WalkAtSevenHundredthsOfACellMayShareACellAndRiseAwayAtTheEnd) {
     OpenGround(Box(2, 5, 18, 5), 1, 1);
     for (int s = 1; s <= 2; ++s) PutEnemy(s, 8, 5, kRight, 0, 20);
     for (int s = 1; s <= 2; ++s) {
@@ -113,21 +79,18 @@ TEST_F(Enemies, WalkAtSevenHundredthsOfACellAndMayShareACell) {
     ASSERT_EQ(drawn.size(), 1u);
     EXPECT_EQ(Values(drawn[0].x, drawn[0].y, drawn[0].sx), Values(-4 + (8 + 0.07f) * 32, 56 + 5 * 32, 2));
     EXPECT_TRUE(drawn[0].frame >= 4 && drawn[0].frame <= 9);
-}
 
-TEST_F(Enemies, RiseAwayWhileThePlayerLeaves) {
-    OpenGround(Box(7, 5, 9, 5), 1, 1);
-    PutEnemy(1, 8, 5, kRight);
+    // While the player leaves the level it rises away, also while paused,
+    // and stays in its cell record.
     P(kState) = -5;
-    app->m_Paused = 1;  // also while paused
+    app->m_Paused = 1;
     float last = 0;
     for (int i = 0; i < 20; ++i) {
         app->p_EnemyUpdate(1);
         EXPECT_LT(Enemy(1)[kEDY], last);
         last = Enemy(1)[kEDY];
     }
-    EXPECT_LT(last, -0.2f);
-    EXPECT_EQ(Enemy(1)[kEY], 5) << "it stays in its cell record";
+    EXPECT_EQ(Values(last < -0.2f, Enemy(1)[kEX], Enemy(1)[kEY]), Values(1, 9, 5));
 }
 
 TEST_F(Enemies, StruckByTheFlyingBallLeavesTheBonusBall) {

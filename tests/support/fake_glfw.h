@@ -30,17 +30,10 @@ public:
         if (on_poll) on_poll(*this);
         if (polls >= max_polls) opened_ = false;
     }
-    void WaitEvents() override {
-        calls.push_back("wait");
-        now += wait_advance;
-    }
+    void WaitEvents() override { calls.push_back("wait"); now += wait_advance; }
     int GetWindowParam(glfw27::WindowParam param) override {
-        switch (param) {
-            case glfw27::WindowParam::Opened: return opened_;
-            case glfw27::WindowParam::Active: return active;
-            case glfw27::WindowParam::Iconified: return iconified;
-        }
-        return 0;
+        using P = glfw27::WindowParam;
+        return param == P::Opened ? opened_ : param == P::Active ? active : iconified;
     }
     bool OpenWindow(int width, int height, int r, int g, int b, int a, int d, int s, bool fullscreen,
                     bool resizable) override {
@@ -49,18 +42,12 @@ public:
         if (fullscreen && refuse_fullscreen) return false;
         return GlfwLayer::OpenWindow(width, height, r, g, b, a, d, s, fullscreen, resizable);
     }
-    void CloseWindow() override {
-        calls.push_back("close");
-        GlfwLayer::CloseWindow();
-    }
+    void CloseWindow() override { calls.push_back("close"); GlfwLayer::CloseWindow(); }
     void SetWindowPos(int x, int y) override { calls.push_back("pos " + std::to_string(x) + "," + std::to_string(y)); }
     void SetWindowTitle(const char* title) override { calls.push_back(std::string("title ") + title); }
     glfw27::VidMode GetDesktopMode() override { return desktop; }
     // As the user resizing the window.
-    void SetWindowSize(int width, int height) {
-        width_ = width;
-        height_ = height;
-    }
+    void SetWindowSize(int width, int height) { width_ = width; height_ = height; }
     void SetKeyRepeat(bool enabled) override { key_repeat = enabled; }
 
     // Joysticks by port: axes already in the classic convention.
@@ -85,14 +72,10 @@ public:
     }
 
     int mouse_x = 0, mouse_y = 0;
-    void GetMousePos(int* x, int* y) override {
-        *x = mouse_x;
-        *y = mouse_y;
-    }
+    void GetMousePos(int* x, int* y) override { *x = mouse_x; *y = mouse_y; }
 
     int GetKey(int key) override {
-        const bool down = std::find(pressed_keys.begin(), pressed_keys.end(), key) != pressed_keys.end();
-        return down ? glfw27::PRESS : glfw27::RELEASE;
+        return std::count(pressed_keys.begin(), pressed_keys.end(), key) ? glfw27::PRESS : glfw27::RELEASE;
     }
 
 private:

@@ -25,9 +25,7 @@ void RemoveCurrentDir() {
 // The first key of the window system's numbering that stands for a
 // framework code, or -1 when no keyboard key does.
 int WindowKeyFor(int code) {
-    for (int key = 0; key <= glfw27::KEY_LAST; ++key) {
-        if (OrvGlfwGame::TransKey(key) == code) return key;
-    }
+    for (int key = 0; key <= glfw27::KEY_LAST; ++key) if (OrvGlfwGame::TransKey(key) == code) return key;
     return -1;
 }
 
@@ -83,57 +81,17 @@ void GameHost::Update(int count) {
     }
 }
 
-void GameHost::Render() { host->RenderGame(); }
-
-void GameHost::Frame(int updates) {
-    Update(updates);
-    Render();
-}
-
 void GameHost::KeyDown(int code) {
     const int key = WindowKeyFor(code);
-    if (key < 0) {
-        host->KeyEvent(OrvGameEvent::KeyDown, code);
-        return;
-    }
-    if (std::find(fake.pressed_keys.begin(), fake.pressed_keys.end(), key) == fake.pressed_keys.end()) {
-        fake.pressed_keys.push_back(key);
-    }
+    if (key < 0) return host->KeyEvent(OrvGameEvent::KeyDown, code);
+    if (!std::count(fake.pressed_keys.begin(), fake.pressed_keys.end(), key)) fake.pressed_keys.push_back(key);
     fake.callbacks().key(key, glfw27::PRESS);
 }
 
 void GameHost::KeyUp(int code) {
     const int key = WindowKeyFor(code);
-    if (key < 0) {
-        host->KeyEvent(OrvGameEvent::KeyUp, code);
-        return;
-    }
-    fake.pressed_keys.erase(std::remove(fake.pressed_keys.begin(), fake.pressed_keys.end(), key),
-                            fake.pressed_keys.end());
+    if (key < 0) return host->KeyEvent(OrvGameEvent::KeyUp, code);
+    auto& keys = fake.pressed_keys;
+    keys.erase(std::remove(keys.begin(), keys.end(), key), keys.end());
     fake.callbacks().key(key, glfw27::RELEASE);
 }
-
-void GameHost::Press(int code) {
-    KeyDown(code);
-    KeyUp(code);
-}
-
-void GameHost::MouseMove(int x, int y) {
-    fake.mouse_x = x;
-    fake.mouse_y = y;
-    fake.callbacks().mouse_pos(x, y);
-}
-
-void GameHost::MouseDown(int button) { fake.callbacks().mouse_button(button, glfw27::PRESS); }
-
-void GameHost::MouseUp(int button) { fake.callbacks().mouse_button(button, glfw27::RELEASE); }
-
-void GameHost::TouchDown(int finger, float x, float y) { host->TouchEvent(OrvGameEvent::TouchDown, finger, x, y); }
-
-void GameHost::Close() { fake.callbacks().window_close(); }
-
-void GameHost::Suspend() { host->SuspendGame(); }
-
-void GameHost::Resume() { host->ResumeGame(); }
-
-void GameHost::SetWindowSize(int width, int height) { fake.SetWindowSize(width, height); }

@@ -38,9 +38,9 @@ public:
     // One update as the loop runs it: the clock moves on by one update
     // period first.
     void Update(int count = 1);
-    void Render();
+    void Render() { host->RenderGame(); }
     // Updates and one render, as one turn of the loop.
-    void Frame(int updates = 1);
+    void Frame(int updates = 1) { Update(updates); Render(); }
 
     // Framework key codes. A code some keyboard key produces goes through
     // the window's key callback (with the character the host adds for
@@ -48,20 +48,20 @@ public:
     // other codes (the back key, buttons) go straight to the host's KeyEvent.
     void KeyDown(int code);
     void KeyUp(int code);
-    void Press(int code);  // down and up
+    void Press(int code) { KeyDown(code); KeyUp(code); }  // down and up
     // The pointer and its buttons (0 left, 1 right, 2 middle), through the
     // window's callbacks; positions are window pixels.
-    void MouseMove(int x, int y);
-    void MouseDown(int button);
-    void MouseUp(int button);
-    void TouchDown(int finger, float x, float y);
+    void MouseMove(int x, int y) { fake.mouse_x = x; fake.mouse_y = y; fake.callbacks().mouse_pos(x, y); }
+    void MouseDown(int button) { fake.callbacks().mouse_button(button, glfw27::PRESS); }
+    void MouseUp(int button) { fake.callbacks().mouse_button(button, glfw27::RELEASE); }
+    void TouchDown(int finger, float x, float y) { host->TouchEvent(OrvGameEvent::TouchDown, finger, x, y); }
     // The window's close box.
-    void Close();
+    void Close() { fake.callbacks().window_close(); }
     // Focus lost and back, as the loop reports them.
-    void Suspend();
-    void Resume();
+    void Suspend() { host->SuspendGame(); }
+    void Resume() { host->ResumeGame(); }
     // As the user resizing the window; the next render draws at that size.
-    void SetWindowSize(int width, int height);
+    void SetWindowSize(int width, int height) { fake.SetWindowSize(width, height); }
 
     FakeGlfw fake;
     OrvGlfwGame* host = nullptr;

@@ -6,6 +6,7 @@
 #pragma once
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/audio_device.h"
@@ -28,8 +29,8 @@ public:
         int result = 0;      // what the operation returned; for loads 1 if a sample came back
 
         bool operator==(const Call& o) const {
-            return op == o.op && channel == o.channel && sample == o.sample && value == o.value &&
-                   flags == o.flags && result == o.result;
+            return std::tie(op, channel, sample, value, flags, result) ==
+                   std::tie(o.op, o.channel, o.sample, o.value, o.flags, o.result);
         }
         friend std::ostream& operator<<(std::ostream& out, const Call& c) {
             return out << c.op << "(channel " << c.channel << ", \"" << c.sample << "\", " << c.value << ", flags "

@@ -1,15 +1,11 @@
 #include "tests/support/recording_graphics.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <utility>
 
 #include "host/glfw_layer.h"
-
-void RecordingGraphics::SetSize(int w, int h) {
-    width = w;
-    height = h;
-    fixed_size_ = true;
-}
 
 int RecordingGraphics::Add(Call call, const gxtkSurface* surface, std::string path) {
     records.push_back({call, surface, std::move(path), {}});
@@ -18,9 +14,8 @@ int RecordingGraphics::Add(Call call, const gxtkSurface* surface, std::string pa
 
 std::vector<RecordingGraphics::Record> RecordingGraphics::Of(Call call) const {
     std::vector<Record> found;
-    for (const Record& r : records) {
-        if (r.call == call) found.push_back(r);
-    }
+    std::copy_if(records.begin(), records.end(), std::back_inserter(found),
+                 [&](const Record& r) { return r.call == call; });
     return found;
 }
 

@@ -28,7 +28,7 @@ public:
 
     // Follows the window's size at every BeginRender, as the real device
     // does, until SetSize fixes one.
-    void SetSize(int width, int height);
+    void SetSize(int w, int h) { width = w; height = h; fixed_size_ = true; }
 
     // Every call so far, except that each BeginRender drops the frame
     // before it (calls between frames, such as loads during updates, stay)
@@ -45,11 +45,7 @@ public:
     void EndRender() override { Add(Call::EndRender); }
     gxtkSurface* LoadSurface(String path) override;
     gxtkSurface* CreateSurface(int w, int h) override;
-    int Cls(float r, float g, float b) override {
-        Add(Call::Cls);
-        records.back().args = {r, g, b};
-        return 0;
-    }
+    int Cls(float r, float g, float b) override { Add(Call::Cls); records.back().args = {r, g, b}; return 0; }
     int SetBlend(int) override { return Add(Call::SetBlend); }
     int SetScissor(int, int, int, int) override { return Add(Call::SetScissor); }
     int DrawPoint(float, float) override { return Add(Call::DrawPoint); }
