@@ -1,11 +1,11 @@
-// Game over, highscore lists and ranks. (Nothing in this program awards a
-// badge: the badge table and its pop-ups are never shown.)
+// Game over, highscore lists and ranks, and the badge pop-ups.
 #include "tests/game/game_test.h"
 
 namespace {
 
 using GameOver = GameTest;
 using Highscores = GameTest;
+using Badges = GameTest;
 
 TEST_F(Highscores, EqualScoreIsAnnouncedAtItsPlaceButStoredBelowIt) {
     const auto list = [&](int from) { return std::vector<double>(&app->m_Scores[from], &app->m_Scores[from] + 10); };
@@ -80,6 +80,24 @@ TEST_F(GameOver, BarsAndWordsSweepInThenTheMenuComesBackBeneathAsTheyFade) {
     app->p_CLS2D();
     app->p_GameOver();
     EXPECT_EQ(Values(app->m_GameOverTime, app->m_DrawCount), Values(0, 0));
+}
+
+TEST_F(Badges, PopUpSlidesInStaysAndSlidesOutOverItsLife) {
+    app->m_BadgePopTime[2] = 1;   // badge 0, in the third row
+    app->m_BadgePopTime[13] = 1;  // beyond the shown rows: never drawn or aged
+    std::vector<double> xs;  // where the box was, 1 when none was drawn
+    for (int update = 0; update < 241; ++update) {
+        app->p_CLS2D();
+        app->p_ShowBadges();
+        const auto boxes = Rects(0, 0, 80);
+        xs.push_back(boxes.size() == 1 && boxes[0].y == 480 - 34 * 3 && boxes[0].sx == 160 ? boxes[0].x : 1);
+    }
+    // Times 2, 9, 10, 230, 231 and 241 (drawn once more, then freed); then nothing.
+    EXPECT_EQ(Values(xs[0], xs[7], xs[8], xs[228], xs[229], xs[239], xs[240]), Values(-128, -16, 0, 0, -16, -176, 1));
+    EXPECT_EQ(Values(app->m_BadgePopTime[2], app->m_BadgePopTime[13]), Values(0, 1));
+    app->m_BadgePopTime[2] = 100;
+    app->p_ShowBadges();
+    EXPECT_EQ(TextLines(), std::vector<std::string>{"TestBadge"});  // the name part of the entry
 }
 
 }  // namespace

@@ -181,4 +181,33 @@ TEST_F(Controls, PinchResizesThePadWhilePaused) {
     EXPECT_EQ(Values(sizes[0], sizes[1], app->m_Settings[12], app->m_DpadScale), Values(10, 12, 25, 2.5f));
 }
 
+TEST_F(Controls, TouchHitTests) {
+    // A touch area is drawn as one rectangle and answers a slot that is down.
+    for (auto [x, y, hit] : {std::tuple{95, 95, 1}, {131, 131, 1}, {94, 100, 0}, {132, 100, 0}, {100, 94, 0},
+                             {100, 132, 0}}) {
+        app->m_TouchDown[3] = 1;
+        app->m_TouchX[3] = x;
+        app->m_TouchY[3] = y;
+        app->m_DrawCount = 0;
+        EXPECT_EQ(app->p_Touch(100, 100, 20, 20), hit) << x << "," << y;
+        EXPECT_EQ(Values(Drawn().size(), Drawn(kAbsent).size()), Values(1, 1));
+        app->m_TouchDown[3] = 0;
+        EXPECT_EQ(app->p_Touch(100, 100, 20, 20), 0) << "a slot that is up";
+    }
+
+    // Buttons measure the frame at the current size, and answer any slot
+    // while something is pressed.
+    app->m_TouchDown[2] = app->m_MouseDown = 1;
+    app->m_TouchX[2] = 131;
+    app->m_TouchY[2] = 100;
+    app->p_SetSize(1);
+    EXPECT_EQ(app->p_Button(97, 100, 100, 3), 0);  // half-width 16
+    app->p_SetSize(2);
+    EXPECT_EQ(app->p_Button(97, 100, 100, 3), 1);
+    EXPECT_EQ(app->m_ButtonHit, 1);
+    app->m_MouseDown = 0;
+    EXPECT_EQ(app->p_Button(97, 100, 100, 3), 0);
+    EXPECT_EQ(app->m_ButtonHit, 0);
+}
+
 }  // namespace

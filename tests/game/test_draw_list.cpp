@@ -86,4 +86,11 @@ TEST_F(DrawList, TextLayout) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(Fields(app, i)[3], -90);
 }
 
+TEST_F(DrawList, RstrPadsAndCutsFromTheLeft) {
+    for (auto [width, value, pad, out] : {std::tuple{3, 7, "0", "007"}, {3, 12345, " ", "345"}, {4, -5, "0", "00-5"},
+                                          {0, 5, "0", ""}}) {
+        EXPECT_EQ(app->p_rstr(width, value, String(pad)).ToUtf8(), out);
+    }
+}
+
 }  // namespace

@@ -111,4 +111,34 @@ TEST_F(Enemies, StruckByTheFlyingBallLeavesTheBonusBall) {
               Values(0, 0, 11, 9, 0));
 }
 
+// Runs a whole level with eight enemies and checks after every update that
+// no enemy stands in or walks into a hedge.
+TEST_F(Enemies, NeverEnterAHedge) {
+    Start(1);
+    Build(16, app->m_SeedBase);
+    ASSERT_EQ(app->m_EnemiesWaiting, 8);
+    // The player hides in hedge, where no enemy reaches him, first in the
+    // top left corner, then in the bottom right one, to draw them both ways.
+    Cells hides;
+    for (auto [x, y] : Box(1, 1, 19, 11)) if (Hedge(x, y)) hides.push_back({x, y});
+    int moves = 0;
+    for (int update = 0; update < 3000; ++update) {
+        const auto [hx, hy] = update < 1500 ? hides.front() : hides.back();
+        P(kPX) = static_cast<float>(hx);
+        P(kPY) = static_cast<float>(hy);
+        Update();
+        ASSERT_EQ(P(kState), 0);
+        for (int s = 1; s <= 8; ++s) {
+            const float* e = Enemy(s);
+            if (e[kEActive] == 0) continue;
+            const int x = static_cast<int>(e[kEX]), y = static_cast<int>(e[kEY]);
+            const int nx = x + (e[kEDX] > 0) - (e[kEDX] < 0), ny = y + (e[kEDY] > 0) - (e[kEDY] < 0);
+            ASSERT_EQ(Hedge(x, y) + Hedge(nx, ny), 0) << "slot " << s << " at " << x << "," << y;
+            moves += e[kEDX] != 0 || e[kEDY] != 0;
+        }
+    }
+    EXPECT_EQ(app->m_EnemiesWaiting, 0);
+    EXPECT_GT(moves, 1000);
+}
+
 }  // namespace

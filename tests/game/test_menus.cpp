@@ -164,6 +164,17 @@ TEST_F(Options, SoundRowStepsThroughItsFourModesAndStopsTheMusicWithoutIt) {
     app->m_Settings[5] = 0;
     app->m_OptSel = 1;
     EXPECT_EQ(label(), "Sound:Off");
+    // Nothing reacts before the box is fully in, nor to a click beside a row.
+    for (auto [slide, x, y] : {std::tuple{29, 200, 160}, {30, 600, 135}}) {
+        app->m_OptionsSlide = slide;
+        Key(90, slide == 29);
+        Pointer(x, y, true);
+        Box();
+        Key(90, false);
+        Pointer(x, y, false);
+        Box();
+        EXPECT_EQ(app->m_Settings[5], 0) << slide;
+    }
     const char* const labels[] = {"Sound:SFX+Music", "Sound:SFX", "Sound:Music", "Sound:Off"};
     for (int step = 0; step < 4; ++step) {
         app->m_StreamPlaying = 1;
@@ -204,6 +215,23 @@ TEST_F(Pause, PanelSlidesInKeysChooseBackResumesAndQuitEnds) {
     EXPECT_EQ(app->m_PauseChoice, -1);
     press(32);
     EXPECT_EQ(Values(app->m_GameOver, app->m_Paused, app->m_PauseY), Values(1, 0, -64));
+}
+
+TEST_F(Menu, CreditLinesFadeScrollAndWrap) {
+    app->m_CreditsOpen = 1;
+    app->m_CreditsSlide = 30;
+    app->m_CreditLine = 48;
+    app->p_CreditBox();
+    // Eight lines from three before the current one (empty ones draw
+    // nothing), 16 apart, fading away from the middle.
+    EXPECT_EQ(TextLines(), (std::vector<std::string>{"End", "Vellumby", "-=-=-", "AGameby"}));
+    const Command end = Drawn(90)[0], title = Drawn(90)[3];  // lines 46 and 0, three apart
+    EXPECT_NEAR(title.y - end.y, 48, 1e-3);
+    EXPECT_NEAR(end.alpha, 1 - (32.3f / 40 - 0.3f), 1e-4);
+    for (int i = 1; i < 53; ++i) app->p_CreditBox();
+    EXPECT_EQ(app->m_CreditLine, 48);
+    app->p_CreditBox();  // 54 × 0.3 passes 16: the next line, after the last the first
+    EXPECT_EQ(app->m_CreditLine, 0);
 }
 
 }  // namespace

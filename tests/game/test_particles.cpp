@@ -1,5 +1,5 @@
-// The particle pool: the palette, the pool size and the floating score
-// numbers.
+// The particle pool: where a new particle goes, how it flies, fades and is
+// drawn, the palette, the pool size and the floating score numbers.
 #include "tests/game/game_test.h"
 
 namespace {
@@ -53,6 +53,51 @@ TEST_F(Particles, PaletteByColourIndexAndThePoolSize) {
         app->m_ParticleMax = 250;
         EXPECT_EQ(Values(max, LiveParticles()), Values(last, live)) << size;
     }
+}
+
+TEST_F(Particles, GravityParticleArcsAndEveryParticleFades) {
+    app->p_ThrowParticle(100, 300, 2, 9, 0, 2);
+    float* p = &app->m_Particles[250 * 10];
+    p[7] = 1.3f;
+    // Thrown up at 2, it slows by 0.2 an update.
+    for (float y : {298.0f, 296.2f, 294.6f}) {
+        app->m_DrawCount = 0;
+        app->p_DoParticles();
+        EXPECT_NEAR(p[2], y, 1e-4);
+        const auto drawn = Drawn(96);
+        ASSERT_EQ(drawn.size(), 1u);
+        EXPECT_EQ(Values(drawn[0].alpha, drawn[0].rot), Values(1, -p[5])) << "an alpha above 1 is drawn as 1";
+    }
+    // 1.3 fades by 0.01 per update: about 130 updates in all.
+    int updates = 3;
+    for (; p[0] != 0 && updates < 1000; ++updates) app->p_DoParticles();
+    EXPECT_TRUE(updates == 130 || updates == 131) << updates;
+}
+
+TEST_F(Particles, NewParticleTakesTheHighestFreeSlot) {
+    // A full pool takes nothing, and makes no draws for a given angle and speed.
+    FillPool(app);
+    orv_random_Seed = 77;
+    app->p_ThrowParticle(10, 10, 2, 3, 0, 2);
+    EXPECT_EQ(Values(LiveParticles(), app->p_FreeParticle(), orv_random_Seed), Values(251, -1, 77));
+
+    // Slot 0 is a slot like the others.
+    app->m_Particles[0] = 0;
+    app->p_ThrowParticle(10, 20, 2, 3, 0, 2);
+    EXPECT_EQ(Values(app->m_Particles[0], app->m_Particles[2]), Values(2, 20));
+    app->m_Particles[0] = app->m_Particles[200 * 10] = 0;
+    EXPECT_EQ(app->p_FreeParticle(), 2000);
+    app->p_AddParticle(1, 5, 5, 0, 0, 9, 4, 0);
+    const float first = app->m_Particles[200 * 10];
+    app->p_AddParticle(1, 5, 5, 0, 0, 9, 4, 0);
+    EXPECT_EQ(Values(first, app->m_Particles[0]), Values(1, 1));
+
+    app->p_ResetParticles(250);
+    app->p_ThrowParticle(100, 50, 1, 6, 90, 3);
+    const float* p = &app->m_Particles[250 * 10];
+    EXPECT_EQ(Values(p[0], p[8]), Values(1, 6));
+    EXPECT_NEAR(p[3], 3, 1e-5);  // 90 degrees: straight right
+    EXPECT_NEAR(p[4], 0, 1e-5);
 }
 
 }  // namespace

@@ -164,4 +164,18 @@ TEST_F(Shell, F11SwitchesOncePerPressAndARefusedFullScreenKeepsTheWindow) {
     EXPECT_EQ(app->m_Mode, 1);
 }
 
+// The update after the game-over screen has ended: the score goes into the
+// lists, the jingle plays, and the menu's and the screen's own fade both run.
+TEST_F(Shell, BackToTheMenuEntersTheScoreAndFadesTheGameOverTwice) {
+    app->m_Mode = 2;
+    app->m_GameType = 1;
+    app->m_Score = 500;
+    app->m_GameOverTime = 73;
+    audio->calls.clear();
+    game.Update();
+    EXPECT_EQ(Values(app->m_Mode, app->m_GameOverTime, app->m_Scores[0], app->m_Scores[30]), Values(1, 69, 500, 500));
+    ASSERT_EQ(audio->calls.size(), 5u);
+    EXPECT_EQ(audio->calls[1].sample, "quarlo://data/sfx/096.wav");
+}
+
 }  // namespace
