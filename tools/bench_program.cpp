@@ -325,7 +325,7 @@ private:
                 }
                 // Half-way, the player is caught: the life lost, the garden
                 // is made anew and the level starts again with its tune.
-                if (now - start_ >= 5.0 && !caught_ && app->m_GameOver == 0) {
+                if (app && now - start_ >= 5.0 && !caught_ && app->m_GameOver == 0) {  // no game in the bare app
                     app->m_Player[play::kState] = 1;
                     caught_ = true;
                 }
