@@ -12,19 +12,29 @@ namespace {
 
 using Complex = std::complex<double>;
 
-// Length a power of two; the inverse (sign +1) is n times too large.
-void Fft(std::vector<Complex>& a, double sign) {
+// In place, length a power of two.
+void Fft(std::vector<Complex>& a, bool inverse) {
     const std::size_t n = a.size();
-    if (n == 1) return;
-    std::vector<Complex> half[2] = {std::vector<Complex>(n / 2), std::vector<Complex>(n / 2)};
-    for (std::size_t i = 0; i < n; ++i) half[i % 2][i / 2] = a[i];
-    Fft(half[0], sign);
-    Fft(half[1], sign);
-    for (std::size_t k = 0; k < n / 2; ++k) {
-        const Complex odd = std::polar(1.0, sign * M_PI * double(k) / double(n / 2)) * half[1][k];
-        a[k] = half[0][k] + odd;
-        a[k + n / 2] = half[0][k] - odd;
+    for (std::size_t i = 1, j = 0; i < n; ++i) {
+        std::size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1) j ^= bit;
+        j ^= bit;
+        if (i < j) std::swap(a[i], a[j]);
     }
+    for (std::size_t len = 2; len <= n; len <<= 1) {
+        const double angle = 2 * M_PI / static_cast<double>(len) * (inverse ? 1 : -1);
+        const Complex step(std::cos(angle), std::sin(angle));
+        for (std::size_t i = 0; i < n; i += len) {
+            Complex w(1);
+            for (std::size_t k = 0; k < len / 2; ++k) {
+                const Complex u = a[i + k], v = a[i + k + len / 2] * w;
+                a[i + k] = u + v;
+                a[i + k + len / 2] = u - v;
+                w *= step;
+            }
+        }
+    }
+    for (Complex& c : a) c /= inverse ? static_cast<double>(n) : 1.0;
 }
 
 }  // namespace
@@ -48,35 +58,39 @@ std::vector<Match> FindSound(const std::vector<float>& signal, const std::vector
                              double threshold) {
     std::vector<Match> found;
     const long m = std::min<long>(static_cast<long>(sound.size()), kRate / 4);
+    const long n = static_cast<long>(signal.size());
     from = std::max(0L, from);
-    to = std::min(to, static_cast<long>(signal.size()) - m + 1);
+    to = std::min(to, n - m + 1);
     if (m == 0 || from >= to) return found;
 
-    // The correlation at every start in the stretch at once, through the
-    // transforms of the stretch and of the sound, normalised by the energy
-    // of each (running sums of squares for the capture).
-    const long length = to - from + m - 1;
-    std::size_t size = 1;
-    while (size < static_cast<std::size_t>(length)) size *= 2;
-    std::vector<Complex> piece(size), pattern(size);
-    std::copy(signal.begin() + from, signal.begin() + from + length, piece.begin());
-    std::copy(sound.begin(), sound.begin() + m, pattern.begin());
-    Fft(piece, -1);
-    Fft(pattern, -1);
-    for (std::size_t i = 0; i < size; ++i) piece[i] *= std::conj(pattern[i]) / static_cast<double>(size);
-    Fft(piece, 1);
     double sound_energy = 0;
     for (long j = 0; j < m; ++j) sound_energy += static_cast<double>(sound[j]) * sound[j];
-    std::vector<double> energy(static_cast<std::size_t>(length) + 1, 0.0), score;
-    for (long i = 0; i < length; ++i) energy[i + 1] = energy[i] + double(signal[from + i]) * signal[from + i];
-    for (long k = 0; k < to - from; ++k) {
-        const double e = energy[k + m] - energy[k];
-        score.push_back(e > 1e-9 ? piece[k].real() / std::sqrt(e * sound_energy) : 0);
+    std::vector<double> energy(static_cast<std::size_t>(n) + 1, 0.0);  // running sum of squares
+    for (long i = 0; i < n; ++i) energy[i + 1] = energy[i] + static_cast<double>(signal[i]) * signal[i];
+
+    // Overlap-save: each block of L samples yields L - m + 1 correlations.
+    const long block = 1L << 17;
+    std::vector<Complex> pattern(block);
+    for (long j = 0; j < m; ++j) pattern[j] = sound[j];
+    Fft(pattern, false);
+    std::vector<double> score(static_cast<std::size_t>(to - from), 0.0);
+    std::vector<Complex> piece(block);
+    for (long start = from; start < to; start += block - m + 1) {
+        for (long i = 0; i < block; ++i) piece[i] = start + i < n ? signal[start + i] : 0.0f;
+        Fft(piece, false);
+        for (long i = 0; i < block; ++i) piece[i] *= std::conj(pattern[i]);
+        Fft(piece, true);
+        for (long k = 0; k <= block - m && start + k < to; ++k) {
+            const double e = energy[start + k + m] - energy[start + k];
+            score[start + k - from] = e > 1e-9 ? piece[k].real() / std::sqrt(e * sound_energy) : 0;
+        }
     }
-    // The best place of each stretch above the threshold.
     for (long k = 0; k < to - from; ++k) {
         if (score[k] < threshold) continue;
-        const long best = std::max_element(score.data() + k, score.data() + std::min(to - from, k + m)) - score.data();
+        long best = k;
+        for (long j = k; j < std::min(to - from, k + m); ++j) {
+            if (score[j] > score[best]) best = j;
+        }
         found.push_back({score[best], from + best});
         k = best + m;
     }
