@@ -6,6 +6,7 @@
 #include <AL/alext.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -32,12 +33,32 @@ struct gxtkAudio::Alc {
 namespace {
 
 // Held by every OpenAL call of the devices: the main thread's and the music
-// thread's never interleave. Recursive, as operations call one another.
-std::recursive_mutex& AlLock() {
-    static std::recursive_mutex lock;
+// thread's never interleave. Recursive, as operations call one another. Each
+// thread knows whether it holds it: one that does must never wait for the
+// music thread, which may itself be waiting for the lock.
+class DeviceLock {
+public:
+    void lock() {
+        mutex_->lock();
+        ++depth_;
+    }
+    void unlock() {
+        --depth_;
+        mutex_->unlock();
+    }
+    static bool HeldHere() { return depth_ > 0; }
+
+private:
+    std::recursive_mutex* mutex_ = new std::recursive_mutex();  // never destroyed: threads may outlive statics
+    static thread_local int depth_;
+};
+thread_local int DeviceLock::depth_ = 0;
+
+DeviceLock& AlLock() {
+    static DeviceLock lock;
     return lock;
 }
-using Guard = std::lock_guard<std::recursive_mutex>;
+using Guard = std::lock_guard<DeviceLock>;
 
 // The music queue: four pieces of 4096 sample frames, 0.37 s at 44.1 kHz,
 // topped up every 20 ms.
@@ -113,6 +134,8 @@ struct MusicTune {
     }
 };
 
+// Shared by the device and its music thread: a thread that could not be
+// waited for ends on its own later, when the device may be gone.
 struct gxtkAudio::Music {
     std::shared_ptr<MusicTune> tune;  // the one streaming on channel 32, or null
     bool ended = false;      // its last piece is queued
@@ -121,8 +144,10 @@ struct gxtkAudio::Music {
     std::vector<ALuint> unqueued;  // buffers not queued
     std::thread thread;
     std::condition_variable_any wake;
-    bool quit = false;
+    bool quit = false;  // the device is closed: the thread touches nothing of it any more
 };
+
+std::atomic<bool> gxtkAudio::starveMusic{false};
 
 // ---- samples
 
@@ -141,7 +166,7 @@ unsigned int gxtkChannel::AL_Source() {
 
 // ---- device
 
-gxtkAudio::gxtkAudio() : alc(new Alc()), music_(new Music()) {
+gxtkAudio::gxtkAudio() : alc(new Alc()), music_(std::make_shared<Music>()) {
     const Guard guard(AlLock());
     alc->alcDevice = alcOpenDevice(nullptr);
     if (!alc->alcDevice) {
@@ -169,7 +194,7 @@ gxtkAudio::gxtkAudio() : alc(new Alc()), music_(new Music()) {
     if (alc->current) alDistanceModel(AL_NONE);
 }
 
-gxtkAudio::gxtkAudio(NoOutput) : music_(new Music()) {}
+gxtkAudio::gxtkAudio(NoOutput) : music_(std::make_shared<Music>()) {}
 
 gxtkAudio::~gxtkAudio() { Close(); }
 
@@ -180,16 +205,26 @@ bool gxtkAudio::OutputPaused() const { return alc && alc->paused; }
 unsigned int gxtkAudio::SourceOf(gxtkChannel& channel) { return HasOutput() ? channel.AL_Source() : 0; }
 
 void gxtkAudio::Close() {
-    // The music thread ends first, outside the lock it may be waiting for.
-    if (music_->thread.joinable()) {
-        {
-            const Guard guard(AlLock());
-            music_->quit = true;
-        }
-        music_->wake.notify_all();
-        music_->thread.join();
+    std::thread thread;
+    {
+        const Guard guard(AlLock());
+        music_->quit = true;
+        thread.swap(music_->thread);
+        CloseOutput();
     }
-    const Guard guard(AlLock());
+    if (!thread.joinable()) return;
+    music_->wake.notify_all();
+    // The music thread may be waiting for the lock: a caller inside another
+    // sound call (the collector destroys a device in an allocation) leaves
+    // it to end by itself once the lock is free.
+    if (AlLock().HeldHere() || thread.get_id() == std::this_thread::get_id()) {
+        thread.detach();
+    } else {
+        thread.join();
+    }
+}
+
+void gxtkAudio::CloseOutput() {
     EndMusicStream();
     if (!alc) return;
     const bool had_device = alc->alcDevice != nullptr;
@@ -342,10 +377,12 @@ int gxtkAudio::PlaySample(gxtkSample* sample, int channel, int flags) {
 
 int gxtkAudio::StopChannel(int channel) {
     gxtkChannel* c = ChannelAt(channels, channel);
-    if (!c || c->state == gxtkChannel::Stopped) return 0;
+    if (!c) return 0;
     const Guard guard(AlLock());
-    if (c->source) alSourceStop(c->source);
+    // A tune that has ended by itself still holds the stream's buffers.
     if (channel == kMusicChannel) EndMusicStream();
+    if (c->state == gxtkChannel::Stopped) return 0;
+    if (c->source) alSourceStop(c->source);
     c->state = gxtkChannel::Stopped;
     return 0;
 }
@@ -368,9 +405,16 @@ int gxtkAudio::ResumeChannel(int channel) {
     gxtkChannel* c = ChannelAt(channels, channel);
     if (!c || c->state != gxtkChannel::Paused) return 0;
     const Guard guard(AlLock());
-    if (c->source) alSourcePlay(c->source);
     c->state = gxtkChannel::Playing;
-    if (channel == kMusicChannel) music_->wake.notify_all();
+    if (channel == kMusicChannel && MusicStreamPlaying()) {
+        // Played as it is, a source that ran dry would start again from the
+        // head of its queue: pieces already heard.
+        ReclaimMusicBuffers();
+        StartMusicSource();
+        music_->wake.notify_all();
+    } else if (c->source) {
+        alSourcePlay(c->source);
+    }
     return 0;
 }
 
@@ -441,6 +485,7 @@ int gxtkAudio::PlayMusic(String path, int flags) {
     }
     alSourceStop(source);
     alSourcei(source, AL_BUFFER, 0);
+    alSourceRewind(source);  // see ReclaimMusicBuffers
     alSourcei(source, AL_LOOPING, AL_FALSE);
     // A stereo tune goes to the speakers as it is, not placed in space.
     if (alIsExtensionPresent("AL_SOFT_direct_channels")) alSourcei(source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
@@ -451,7 +496,7 @@ int gxtkAudio::PlayMusic(String path, int flags) {
     m.tune = tune;
     m.ended = tune->ended;
     StartMusicSource();
-    if (!m.thread.joinable()) m.thread = std::thread(&gxtkAudio::MusicThread, this);
+    if (!m.thread.joinable()) m.thread = std::thread(&gxtkAudio::MusicThread, this, music_);
     m.wake.notify_all();
     return 0;
 }
@@ -464,15 +509,17 @@ void gxtkAudio::EndMusicStream() {
     m.tune.reset();
     const ALuint source = channels[kMusicChannel].source;
     if (!HasOutput() || !source) return;
-    // Stopped, every queued piece counts as played and comes off the queue.
+    // Stopped and emptied, the source holds none of the stream's buffers.
     alSourceStop(source);
-    ReclaimMusicBuffers();
     alSourcei(source, AL_BUFFER, 0);
+    m.unqueued.assign(m.buffers, m.buffers + kMusicBuffers);
 }
 
 // The rest are called with the lock held.
 
-// Takes the played pieces off the queue.
+// Takes the played pieces off the queue. A source that ran dry has played
+// all it holds; it is rewound, since a stopped source would count the pieces
+// queued next as played before it ever plays them.
 void gxtkAudio::ReclaimMusicBuffers() {
     const ALuint source = channels[kMusicChannel].source;
     ALint processed = 0;
@@ -482,6 +529,7 @@ void gxtkAudio::ReclaimMusicBuffers() {
         alSourceUnqueueBuffers(source, 1, &b);
         music_->unqueued.push_back(b);
     }
+    if (SourceState(source) == AL_STOPPED) alSourceRewind(source);
 }
 
 void gxtkAudio::QueueMusic(const std::vector<short>& piece, const MusicTune& tune) {
@@ -493,15 +541,14 @@ void gxtkAudio::QueueMusic(const std::vector<short>& piece, const MusicTune& tun
     alSourceQueueBuffers(channels[kMusicChannel].source, 1, &b);
 }
 
-// Plays a source that has pieces but is not playing: the start, or a
-// source that ran dry; not while the music or the app is paused.
+// Plays a source that has pieces but is not playing: the start, a source
+// that ran dry, or the music resumed; not while the music or the app is
+// paused.
 void gxtkAudio::StartMusicSource() {
     const gxtkChannel& c = channels[kMusicChannel];
     ALint queued = 0;
     alGetSourcei(c.source, AL_BUFFERS_QUEUED, &queued);
-    const ALint state = SourceState(c.source);
-    if (queued > 0 && c.state == gxtkChannel::Playing && !music_->suspended &&
-        (state == AL_STOPPED || state == AL_INITIAL)) {
+    if (queued > 0 && c.state == gxtkChannel::Playing && !music_->suspended && SourceState(c.source) != AL_PLAYING) {
         alSourcePlay(c.source);
     }
 }
@@ -509,9 +556,9 @@ void gxtkAudio::StartMusicSource() {
 // Keeps the queue full: the pieces are decoded without the lock, so that
 // the game's sound calls never wait for the decoder; a tune stopped or
 // replaced meanwhile throws them away.
-void gxtkAudio::MusicThread() {
-    Music& m = *music_;
-    std::unique_lock<std::recursive_mutex> lock(AlLock());
+void gxtkAudio::MusicThread(std::shared_ptr<Music> music) {
+    Music& m = *music;
+    std::unique_lock<DeviceLock> lock(AlLock());
     std::vector<short> piece;
     while (!m.quit) {
         // Asleep while nothing streams or the app is away: no work, no wake-ups.
@@ -520,14 +567,15 @@ void gxtkAudio::MusicThread() {
         } else {
             m.wake.wait(lock);
         }
-        if (m.quit || !MusicStreamPlaying()) continue;
+        if (m.quit || !MusicStreamPlaying() || starveMusic) continue;
         // One piece at a time, each queued as soon as it is decoded.
         ReclaimMusicBuffers();
         for (const std::shared_ptr<MusicTune> tune = m.tune; m.tune == tune && !m.unqueued.empty() && !m.ended;) {
             lock.unlock();
+            if (orvOnWorkerThread) orvOnWorkerThread("music");
             const int frames = tune->Decode(piece, kMusicPiece);
             lock.lock();
-            if (m.tune != tune) break;
+            if (m.quit || m.tune != tune) break;
             if (frames > 0) QueueMusic(piece, *tune);
             m.ended = tune->ended;
             StartMusicSource();

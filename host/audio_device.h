@@ -6,6 +6,7 @@
 // it; every OpenAL call of the device holds one lock.
 // OpenAL stays behind this header: the device's handles live in the .cpp.
 #pragma once
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -110,6 +111,10 @@ public:
     // destroyed, in order.
     static std::vector<unsigned int> discarded;
 
+    // Test seam: while set, the music thread tops up no queue, as on a
+    // machine too busy to run it, and a playing stream runs dry.
+    static std::atomic<bool> starveMusic;
+
 private:
     // The OpenAL device and context, and what the device can do.
     struct Alc;
@@ -119,11 +124,12 @@ private:
     std::unique_ptr<Alc> alc;  // null for a device that opens nothing
     // The music of channel 32, decoded while it plays.
     struct Music;
-    std::unique_ptr<Music> music_;
+    std::shared_ptr<Music> music_;
+    void CloseOutput();
     void EndMusicStream();
     bool MusicStreamPlaying() const;  // a tune is being played out (with output only)
     void ReclaimMusicBuffers();
     void QueueMusic(const std::vector<short>& piece, const MusicTune& tune);
     void StartMusicSource();
-    void MusicThread();
+    void MusicThread(std::shared_ptr<Music> music);
 };

@@ -262,6 +262,7 @@ bool OrvOggStream::Open(String path) {
 
 void OrvOggStream::Close() {
     impl_->Close();
+    impl_->path.clear();  // nothing left to rewind to
     impl_->channels = 0;
     impl_->rate = 0;
 }

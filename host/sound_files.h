@@ -24,6 +24,7 @@ public:
     // Opens the file (closing the one before): false when it is missing, not
     // Ogg Vorbis, or of a layout the device cannot play.
     bool Open(String path);
+    // Forgets the file: reading and rewinding then fail.
     void Close();
     bool IsOpen() const;
     int Channels() const;

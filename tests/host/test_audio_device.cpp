@@ -12,6 +12,7 @@
 #include <memory>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -340,6 +341,59 @@ TEST_F(AudioChannels, OggMusicStreamsLoopsOrEndsAndOtherMusicPlaysWhole) {
         EXPECT_EQ(audio->PlayMusic(String(bad), 1), -1) << bad;
         EXPECT_EQ(audio->MusicState(), 0) << bad;
     }
+}
+
+// Whatever the music did before, a new play starts its tune and the tune is
+// found ended once it has ended: no buffer of the stream is lost on the way
+// (twice round, as a lost one shows only at a later play).
+TEST_F(AudioChannels, EveryPlayOfMusicStartsItsTuneWhateverCameBefore) {
+    const auto tune = [](long i, int c) { return 0.3f * std::sin(0.05f * static_cast<float>(i * (c + 1))); };
+    std::ofstream("tune.ogg", std::ios::binary) << sound_files::EncodeOgg(2, 44100, 4410, tune);
+    // A second link of another layout cannot be played on: even a looping
+    // tune ends there.
+    std::ofstream("damaged.ogg", std::ios::binary)
+        << sound_files::EncodeOgg(2, 44100, 4410, tune) + sound_files::EncodeOgg(1, 22050, 4410, tune, 2);
+    const auto ended = [&] { return WaitFor([&] { return audio->MusicState() == 0; }, 10); };
+    const auto play = [&](const char* file, int flags) { ASSERT_EQ(audio->PlayMusic(String(file), flags), 0) << file; };
+    const std::pair<const char*, std::function<void()>> before[] = {
+        {"ended", [&] {
+             play("tune.ogg", 0);
+             EXPECT_TRUE(ended());
+         }},
+        {"damaged", [&] {
+             play("damaged.ogg", 1);
+             EXPECT_TRUE(ended());
+         }},
+        {"paused", [&] { play("tune.ogg", 1), audio->PauseMusic(); }},
+        {"stopped", [&] { play("tune.ogg", 1), audio->StopMusic(); }},
+        {"playing", [&] { play("tune.ogg", 1); }},
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& [what, make] : before) {
+            make();
+            play("tune.ogg", 0);
+            EXPECT_TRUE(ended()) << what << ", round " << round;
+        }
+    }
+}
+
+// A stream that ran dry, paused and resumed goes on where it stopped: what
+// was heard already is not played again.
+TEST_F(AudioChannels, MusicThatRanDryResumesWithNothingPlayedTwice) {
+    const int music = gxtkAudio::kMusicChannel;
+    std::ofstream("long.ogg", std::ios::binary) << sound_files::EncodeOgg(2, 44100, 44100, [](long i, int) {
+        return 0.3f * std::sin(0.05f * static_cast<float>(i));
+    });
+    gxtkAudio::starveMusic = true;
+    ASSERT_EQ(audio->PlayMusic(String("long.ogg"), 1), 0);
+    const bool dry = WaitFinished(music);  // its first piece played, and no more came
+    audio->PauseMusic();
+    audio->ResumeMusic();
+    const Info resumed = audio->Inspect(music);
+    gxtkAudio::starveMusic = false;
+    EXPECT_EQ(Values(dry, audio->MusicState(), resumed.alState), Values(true, 1, Info::Initial));
+    EXPECT_TRUE(WaitFor([&] { return audio->Inspect(music).alState == Info::Playing; }, 10));
+    audio->StopMusic();
 }
 
 // A sample still sounding, or held by a sound the game keeps, lives on.

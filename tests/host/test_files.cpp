@@ -326,6 +326,38 @@ TEST_F(OggFiles, RealWorldFilesDecodeToTheSameSamplesAsBefore) {
     }
 }
 
+// The music's stream on its own: read to its end, rewound, closed; on a
+// file cut in half, one with bytes changed half-way (a page lost), and one
+// deleted while open (its open file reads on; there is nothing to rewind to).
+TEST_F(OggFiles, AStreamReadsToItsEndRewindsAndCloses) {
+    const std::string good = EncodeOgg(2, 44100, 44100, [](long i, int c) {  // noise: the headers are a small part
+        return static_cast<float>((static_cast<unsigned>(i * 2 + c) * 2654435761u) >> 8 & 0xffff) / 131072.0f - 0.25f;
+    });
+    std::string corrupted = good;
+    for (std::size_t i = good.size() / 2; i < good.size() / 2 + 16; ++i) corrupted[i] = static_cast<char>(~corrupted[i]);
+    const struct { const char* name; std::string bytes; bool deleted; int frames; bool rewound; } cases[] = {
+        {"good", good, false, 44100, true},
+        {"cut", good.substr(0, good.size() / 2), false, 8896, true},
+        {"corrupted", corrupted, false, 33860, true},
+        {"deleted", good, true, 44100, false},
+    };
+    for (const auto& c : cases) {
+        WriteFile("tune.ogg", c.bytes);
+        OrvOggStream stream;
+        ASSERT_TRUE(stream.Open(String("tune.ogg"))) << c.name;
+        if (c.deleted) fs::remove("tune.ogg");
+        std::vector<short> first(2 * 1000), again(first.size()), rest(2 * 4096);
+        int frames = stream.Read(first.data(), 1000), got = 0;
+        while ((got = stream.Read(rest.data(), 4096)) > 0) frames += got;
+        const bool rewound = stream.Rewind();
+        const bool same_start = !rewound || (stream.Read(again.data(), 1000) == 1000 && again == first);
+        stream.Close();
+        EXPECT_EQ(Values(frames, got, rewound, same_start, stream.Read(rest.data(), 10), stream.Rewind()),
+                  Values(c.frames, 0, c.rewound, true, -1, false))
+            << c.name;
+    }
+}
+
 // Copies with a few bytes changed at random places, from real-world files,
 // the game's own music and files the tests encode.
 TEST_F(OggFiles, DamagedCopiesLoadAsNullOrAsNoMoreThanTheOriginal) {
