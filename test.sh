@@ -2,7 +2,8 @@
 # Sets up everything that is missing, builds, and runs the whole test suite
 # under a virtual X display. In CI (CI=true) or with --all it also runs the
 # suite in a build with address and undefined-behaviour checks, where every
-# collector step finishes its cycle.
+# collector step finishes its cycle, and the worker threads' test under the
+# thread checker.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 all=false
@@ -22,4 +23,8 @@ if $all; then
   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   run_suite "$here/build-check" -DCMAKE_BUILD_TYPE=Debug -DORV_SANITIZE=ON -DORV_GC_STRESS=ON
+  # The host's worker threads once more, alone under ThreadSanitizer: only
+  # their test is built there. A report fails the probe it ran in.
+  "$here/scripts/setup.sh" "$here/build-tsan" --target test_threads -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_TSAN=ON
+  (cd "$here/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R WorkerThreads)
 fi

@@ -17,6 +17,7 @@
 
 #include "host/files.h"
 #include "host/host_game.h"
+#include "runtime/diagnostics.h"
 
 #include <stb/stb_image.h>
 
@@ -159,6 +160,7 @@ private:
             Job job{jobs_[next_].file, true};
             const unsigned long generation = generation_;
             lock.unlock();
+            if (orvOnWorkerThread) orvOnWorkerThread("images");
             job.pixels = LoadPng(job.file, &job.width, &job.height, &job.depth);
             if (job.pixels) orvPremultiply(job.pixels, job.width, job.height, job.depth);
             lock.lock();

@@ -1,5 +1,8 @@
 #include "runtime/diagnostics.h"
 
+#include <pthread.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +12,7 @@
 #include "runtime/object.h"
 
 String dbg_exstack;
+void (*orvOnWorkerThread)(const char* name) = nullptr;
 
 namespace {
 
@@ -16,6 +20,27 @@ namespace {
 const char* dbg_location = nullptr;
 
 std::string dbg_line_buffer;  // grows on demand and lives as long as the process
+
+pthread_t main_thread;  // the one that installed the signal handlers
+bool main_thread_known = false;
+
+// A fault on another thread (the host's music stream or image decoder) ends
+// the process at once with the same line, written by plain system calls:
+// nothing there may build the program's strings, wait in the debugger
+// conversation (the main thread's) or run the exit handlers (they wait for
+// threads).
+[[noreturn]] void die_off_main_thread(const char* message) {
+    const char* parts[] = {"Quarlo Runtime Error : ", message, "\n\n"};
+    for (const char* part : parts) {
+        for (std::size_t left = std::strlen(part); left > 0;) {
+            const ssize_t n = write(STDOUT_FILENO, part, left);
+            if (n <= 0) break;
+            part += n;
+            left -= static_cast<std::size_t>(n);
+        }
+    }
+    _exit(-1);
+}
 
 void write_all(std::FILE* f, const std::string& bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), f);
@@ -96,19 +121,17 @@ void orvError(const String& message) {
 }
 
 void sighandler(int signal) {
-    switch (signal) {
-        case SIGSEGV:
-            dbg_error("Memory access violation");
-        case SIGILL:
-            dbg_error("Illegal instruction");
-        case SIGFPE:
-            dbg_error("Floating point exception");
-        default:
-            dbg_error("Unknown signal");
-    }
+    const char* message = signal == SIGSEGV  ? "Memory access violation"
+                          : signal == SIGILL ? "Illegal instruction"
+                          : signal == SIGFPE ? "Floating point exception"
+                                             : "Unknown signal";
+    if (main_thread_known && !pthread_equal(pthread_self(), main_thread)) die_off_main_thread(message);
+    dbg_error(message);
 }
 
 void orvInstallSignalHandlers() {
+    main_thread = pthread_self();
+    main_thread_known = true;
     std::signal(SIGSEGV, sighandler);
     std::signal(SIGILL, sighandler);
     std::signal(SIGFPE, sighandler);

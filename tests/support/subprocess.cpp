@@ -18,9 +18,12 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
         std::fwrite(options.input.data(), 1, options.input.size(), files[0]);
         std::rewind(files[0]);  // also writes the input out
         std::fflush(nullptr);
+        int held[2] = {-1, -1};
+        if (options.input_held_open && pipe(held) != 0) held[0] = held[1] = -1;
         const pid_t pid = fork();
         if (pid == 0) {
             for (int fd = 0; fd < 3; ++fd) dup2(fileno(files[fd]), fd);
+            if (held[0] >= 0) dup2(held[0], 0);
             for (const std::string& e : options.env) putenv(const_cast<char*>(e.c_str()));
             if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
             std::vector<char*> args;
@@ -36,6 +39,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
             if (late) result.timed_out = kill(pid, SIGKILL) == 0;
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
+        for (int fd : held) if (fd >= 0) close(fd);
         if (pid > 0 && !result.timed_out && WIFEXITED(status)) result.status = WEXITSTATUS(status);
         for (int i : {1, 2}) {
             std::rewind(files[i]);
