@@ -36,7 +36,7 @@ TEST(WorkerThreads, FaultsCloseAndExitWhileBothWorkEndTheProcessAsThePlainProgra
          }) {
         std::vector<std::string> argv = run.args;
         argv.insert(argv.begin(), THREADS_PROBE);
-        ProcessOptions options{"", run.input_held_open, {"ALSOFT_DRIVERS=null", "ALSOFT_CONF=/dev/null"}, dir, 120};
+        const ProcessOptions options{"", {"ALSOFT_DRIVERS=null", "ALSOFT_CONF=/dev/null"}, dir, 120, run.input_held_open};
         const ProcessResult r = RunProcess(argv, options);
         EXPECT_EQ(std::tie(r.out, r.err, r.status), std::tie(run.out, "", run.status))
             << testing::PrintToString(run.args) << (run.input_held_open ? ", input held open" : "");

@@ -12,10 +12,10 @@ struct ProcessResult {
 
 struct ProcessOptions {
     std::string input;                       // written to standard input, then closed
-    bool input_held_open = false;            // instead, an empty pipe open to the end (nobody types)
     std::vector<std::string> env;            // extra NAME=value entries
     std::string cwd;                         // working directory (empty: inherit)
     double timeout_seconds = 30;
+    bool input_held_open = false;            // instead of the input: an empty pipe open to the end
 };
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
