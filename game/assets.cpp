@@ -55,11 +55,15 @@ int c_MyApp::p_ResolutionRule() {
     return 0;
 }
 
-int c_MyApp::p_DecodeAhead() {
+int c_MyApp::p_DecodeAhead(int withReload) {
     const String suffix = LevelSuffix(LevelFor(orv_graphics_DeviceWidth(), orv_graphics_DeviceHeight()));
+    // The first load has the logo and the font first (p_Reload's own).
+    const char* const reload[] = {"common/QEVLLogo", "fonts/editundo"};
+    const int first = withReload ? 2 : 0;
     const int count = static_cast<int>(sizeof kLoaderImages / sizeof kLoaderImages[0]);
-    Array<String> paths(count);
-    for (int i = 0; i < count; ++i) paths[i] = String(kLoaderImages[i].name) + suffix + String(".png");
+    Array<String> paths(first + count);
+    for (int i = 0; i < first; ++i) paths[i] = String(reload[i]) + suffix + String(".png");
+    for (int i = 0; i < count; ++i) paths[first + i] = String(kLoaderImages[i].name) + suffix + String(".png");
     orv_graphics_DecodeAhead(paths);
     return 0;
 }
@@ -111,7 +115,7 @@ int c_MyApp::p_Reload() {
     m_ClsR = m_ClsG = m_ClsB = 0;
     m_ClsA = 1;
     p_ResolutionRule();
-    p_DecodeAhead();  // the loader's images, while these two load here
+    p_DecodeAhead(1);  // these two and the loader's images, two at a time
     p_LoadImg(93, String("common/QEVLLogo"), 256, 256, 1, 1);
     p_LoadFont(90, String("fonts/editundo"), 7, 10);
     m_LoadStage = 1;

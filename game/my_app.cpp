@@ -378,7 +378,7 @@ int c_MyApp::p_OnRender() {
         m_LoadStage = 1;
         m_LastWidth = width;
         m_LastHeight = height;
-        p_DecodeAhead();
+        p_DecodeAhead(0);
     }
     p_VirtualScreen();
     p_Replay();

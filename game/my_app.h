@@ -144,8 +144,8 @@ public:
     // ---- assets, loader and sound effects (assets.cpp)
     int p_ResolutionRule();
     // Has the images of the loader's steps decoded ahead, at the level of the
-    // window's size now.
-    int p_DecodeAhead();
+    // window's size now; with p_Reload's two before them when asked.
+    int p_DecodeAhead(int withReload);
     int p_Reload();
     int p_Loader();
     int p_WaitStart(int mode);

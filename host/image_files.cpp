@@ -100,50 +100,74 @@ std::string AbsoluteFile(const String& path) {
     return getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + file : file;
 }
 
-// What the worker decodes. It works on plain file names only: the counted
+// The pixel bytes a PNG file's header announces at four bytes a pixel (the
+// most a pixel takes), or 0 when it has none.
+std::size_t AnnouncedBytes(const std::string& file) {
+    unsigned char header[24] = {};
+    std::FILE* f = file.empty() ? nullptr : std::fopen(file.c_str(), "rb");
+    const bool read = f && std::fread(header, 1, sizeof header, f) == sizeof header;
+    if (f) std::fclose(f);
+    if (!read || std::memcmp(header + 12, "IHDR", 4) != 0) return 0;
+    const auto be = [&](int at) {
+        return std::uint32_t(header[at]) << 24 | std::uint32_t(header[at + 1]) << 16 |
+               std::uint32_t(header[at + 2]) << 8 | header[at + 3];
+    };
+    return std::size_t{be(16)} * be(20) * 4;
+}
+
+// What the workers decode. They work on plain file names only: the counted
 // strings of the program are never touched off the main thread.
 struct Job {
     std::string file;
-    bool done = false;
+    std::size_t bytes = 0;  // announced
+    bool started = false, done = false;
     unsigned char* pixels = nullptr;
     int width = 0, height = 0, depth = 0;
 };
 
-// At most this many decoded images wait for their loads: the largest are
-// 16 MB each, and memory should hold not much more than the textures.
-constexpr std::size_t kAhead = 2;
+// Two workers, one a core on most machines, decode in list order within a
+// memory budget that counts a decode under way twice (the decoder holds the
+// inflated rows beside the pixels) and the pixels that wait for their loads
+// once: memory should hold not much more than the textures. The image the
+// next load waits for goes ahead of the budget, so any image decodes.
+constexpr int kWorkers = 2;
+constexpr std::size_t kBudget = 40u << 20;
 
 class AheadDecoder {
 public:
-    void Start(const std::vector<String>& paths) {
+    bool Start(const std::vector<String>& paths) {
         std::vector<std::string> files;
         for (const String& path : paths) files.push_back(AbsoluteFile(path));
+        std::vector<std::size_t> bytes;
+        for (const std::string& file : files) bytes.push_back(AnnouncedBytes(file));
         const std::lock_guard<std::mutex> lock(mutex_);
         if (std::equal(files.begin(), files.end(), jobs_.begin(), jobs_.end(),
                        [](const std::string& file, const Job& job) { return file == job.file; })) {
-            return;  // the same list again: what is decoded stays
+            return false;  // the same list again: what is decoded stays
         }
-        ++generation_;  // a decode under way for the old list is dropped when it ends
+        ++generation_;  // decodes under way for the old list are dropped when they end
         for (Job& job : jobs_) std::free(job.pixels);
         jobs_.clear();
-        for (const std::string& file : files) jobs_.push_back(Job{file});
-        next_ = 0;
-        if (!started_) {
-            // The program ends through exit(): the worker simply ends with it.
+        for (std::size_t i = 0; i < files.size(); ++i) jobs_.push_back(Job{files[i], bytes[i]});
+        outstanding_ = 0;
+        for (; started_ < kWorkers; ++started_) {
+            // The program ends through exit(): the workers simply end with it.
             std::thread(&AheadDecoder::Run, this).detach();
-            started_ = true;
         }
         wake_.notify_all();
+        return true;
     }
 
-    bool Take(const String& path, unsigned char** pixels, int* w, int* h, int* d) {
-        const std::string file = AbsoluteFile(path);
+    // The next job's pixels: that of `file` (waiting for it), or whichever is
+    // done when `file` is null.
+    bool Take(const std::string* file, std::string* taken, unsigned char** pixels, int* w, int* h, int* d) {
         std::unique_lock<std::mutex> lock(mutex_);
-        if (jobs_.empty() || jobs_.front().file != file) return false;
+        if (jobs_.empty() || (file ? jobs_.front().file != *file : !jobs_.front().done)) return false;
         done_.wait(lock, [&] { return jobs_.front().done; });
         const Job job = jobs_.front();
+        if (taken) *taken = job.file;
         jobs_.pop_front();
-        --next_;
+        outstanding_ -= job.bytes;
         wake_.notify_all();
         *pixels = job.pixels;
         *w = job.width;
@@ -153,11 +177,33 @@ public:
     }
 
 private:
+    // The first job not started that fits the budget (the next to be
+    // loaded, whatever its size); null when there is none. A file being
+    // decoded already is left for the copy it will get.
+    Job* Next() {
+        for (std::size_t i = 0; i < jobs_.size(); ++i) {
+            Job& job = jobs_[i];
+            const auto decoding = [&](const Job& other) { return other.started && other.file == job.file; };
+            if (job.started || std::any_of(jobs_.begin(), jobs_.begin() + static_cast<long>(i), decoding)) continue;
+            if (i == 0 || outstanding_ + 2 * job.bytes <= kBudget) return &job;
+        }
+        return nullptr;
+    }
+
+    static unsigned char* Copy(const Job& job) {
+        const std::size_t size = static_cast<std::size_t>(job.width) * job.height * job.depth;
+        auto* copy = job.pixels ? static_cast<unsigned char*>(std::malloc(size)) : nullptr;
+        return copy ? static_cast<unsigned char*>(std::memcpy(copy, job.pixels, size)) : nullptr;
+    }
+
     void Run() {
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
-            wake_.wait(lock, [&] { return next_ < jobs_.size() && next_ < kAhead; });
-            Job job{jobs_[next_].file, true};
+            Job* next = nullptr;
+            wake_.wait(lock, [&] { return (next = Next()) != nullptr; });
+            next->started = true;
+            outstanding_ += 2 * next->bytes;
+            Job job{next->file, next->bytes};
             const unsigned long generation = generation_;
             lock.unlock();
             if (orvOnWorkerThread) orvOnWorkerThread("images");
@@ -168,31 +214,59 @@ private:
                 std::free(job.pixels);
                 continue;
             }
-            jobs_[next_++] = job;
+            outstanding_ -= job.bytes;  // the rows are gone; the pixels wait
+            // The same file later in the list gets a copy: decoded once,
+            // loaded twice.
+            bool mine = true;
+            for (Job& entry : jobs_) {
+                if (entry.file != job.file || entry.done) continue;
+                entry = job;
+                entry.started = entry.done = true;
+                if (!mine) {
+                    entry.pixels = Copy(job);
+                    outstanding_ += entry.bytes;
+                }
+                mine = false;
+            }
             done_.notify_all();
+            wake_.notify_all();
         }
     }
 
     std::mutex mutex_;
     std::condition_variable wake_, done_;
-    bool started_ = false;  // the one worker
+    int started_ = 0;  // workers
     std::deque<Job> jobs_;  // the images not taken yet, in load order
-    std::size_t next_ = 0;  // jobs_[0..next_) are decoded
+    std::size_t outstanding_ = 0;  // bytes of the decodes under way (twice) and of those waiting
     unsigned long generation_ = 0;
 };
 
 AheadDecoder& Ahead() {
-    static auto* decoder = new AheadDecoder();  // lives as long as its worker
+    // It lives as long as its workers. A process made by fork() has none of
+    // them: it gets a decoder of its own.
+    static AheadDecoder* decoder = nullptr;
+    static pid_t owner = 0;
+    if (!decoder || owner != getpid()) {
+        decoder = new AheadDecoder();
+        owner = getpid();
+    }
     return *decoder;
 }
 
 }  // namespace
 
-void orvDecodeImagesAhead(const std::vector<String>& paths) { Ahead().Start(paths); }
+bool orvDecodeImagesAhead(const std::vector<String>& paths) { return Ahead().Start(paths); }
 
 bool orvTakeImageDecodedAhead(String path, unsigned char** pixels, int* width, int* height, int* depth) {
-    return Ahead().Take(path, pixels, width, height, depth);
+    const std::string file = AbsoluteFile(path);
+    return Ahead().Take(&file, nullptr, pixels, width, height, depth);
 }
+
+bool orvTakeImageIfDecoded(std::string* file, unsigned char** pixels, int* width, int* height, int* depth) {
+    return Ahead().Take(nullptr, file, pixels, width, height, depth);
+}
+
+std::string orvDecodedAheadFile(String path) { return AbsoluteFile(path); }
 
 unsigned char* OrvGlfwGame::LoadImageData(String path, int* width, int* height, int* depth) {
     return orvLoadImageFile(path, width, height, depth);

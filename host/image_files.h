@@ -1,5 +1,6 @@
 // Images decoded to memory.
 #pragma once
+#include <string>
 #include <vector>
 
 #include "runtime/string.h"
@@ -12,14 +13,22 @@ unsigned char* orvLoadImageFile(String path, int* width, int* height, int* depth
 // alpha), as the renderer keeps every texture.
 void orvPremultiply(unsigned char* pixels, int width, int height, int depth);
 
-// Images about to be loaded, in the order they will be: a worker thread
-// decodes and premultiplies them a few ahead of their loads. A new list
+// Images about to be loaded, in the order they will be: worker threads
+// decode and premultiply them a few ahead of their loads. A new list
 // replaces the one before (what was decoded for it is thrown away) unless it
-// is the same list.
-void orvDecodeImagesAhead(const std::vector<String>& paths);
+// is the same list: true when it was new.
+bool orvDecodeImagesAhead(const std::vector<String>& paths);
 
 // The decoded, premultiplied pixels of the next image of that list when
-// `path` is that image, waiting for the worker if it is not done yet; *pixels
-// is null when the file could not be decoded. False when `path` is not the
-// next image decoded ahead: the caller decodes it itself.
+// `path` is that image, waiting for the workers if it is not done yet;
+// *pixels is null when the file could not be decoded. False when `path` is
+// not the next image decoded ahead: the caller decodes it itself.
 bool orvTakeImageDecodedAhead(String path, unsigned char** pixels, int* width, int* height, int* depth);
+
+// The same for the next image of the list, only if it is decoded already;
+// *file names it as orvDecodedAheadFile does.
+bool orvTakeImageIfDecoded(std::string* file, unsigned char** pixels, int* width, int* height, int* depth);
+
+// The file that a path names for the list (the same path in another
+// working folder is another file).
+std::string orvDecodedAheadFile(String path);
