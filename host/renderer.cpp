@@ -193,7 +193,11 @@ gxtkGraphics::gxtkGraphics() {
     }
 }
 
-void gxtkGraphics::mark() { gc_mark_q(batchSurface); }
+void gxtkGraphics::mark() {
+    gc_mark_q(batchSurface);
+    for (gxtkSurface* s : unbound) gc_mark_q(s);
+    for (const MadeAhead& m : madeAhead) gc_mark_q(m.surface);
+}
 
 int gxtkGraphics::BeginRender() {
     width = height = 0;
@@ -226,12 +230,54 @@ int gxtkGraphics::BeginRender() {
 void gxtkGraphics::EndRender() {
     Flush();
     glfw().SwapBuffers();
+    // The frame is out; the loop would sleep now. The textures of the
+    // surfaces loaded in the frame are made (discarded meanwhile, a surface
+    // has nothing left to upload); then those of images decoded ahead, while
+    // this has taken little time: the rest wait for the next frames, or for
+    // their loads.
+    const double start = glfw().GetTime();
+    for (gxtkSurface* s : unbound) {
+        if (s->pixels && s->contextSeq != glfwGraphicsSeq) s->Bind();
+    }
+    unbound.clear();
+    std::string file;
+    unsigned char* data = nullptr;
+    int w = 0, h = 0, depth = 0;
+    while (glfw().GetTime() - start < 0.003 && orvTakeImageIfDecoded(&file, &data, &w, &h, &depth)) {
+        gxtkSurface* made = data ? new gxtkSurface() : nullptr;
+        if (made) {
+            made->SetPremultipliedData(data, w, h, depth);
+            made->path = String::FromUtf8(file);  // read again for a new context
+            made->Bind();
+        }
+        gc_mark_q(made);
+        madeAhead.push_back({file, made});
+    }
 }
 
+void gxtkGraphics::DropMadeAhead() {
+    for (const MadeAhead& m : madeAhead) {
+        if (m.surface) m.surface->Discard();
+    }
+    madeAhead.clear();
+}
 gxtkSurface* gxtkGraphics::LoadSurface(String path) {
+    if (!madeAhead.empty() && madeAhead.front().file == orvDecodedAheadFile(path)) {
+        gxtkSurface* made = madeAhead.front().surface;
+        madeAhead.pop_front();
+        if (!made || made->contextSeq == glfwGraphicsSeq) {
+            if (made) made->path = path;
+            return made;
+        }
+        made->Discard();  // from a window gone since: loaded anew
+    }
     gxtkSurface* surface = new gxtkSurface();
     if (!LoadSurface__UNSAFE__(surface, path)) return nullptr;
-    surface->Bind();
+    // Its texture is made at the end of the frame, or when it is first
+    // drawn if that comes sooner: a large one takes milliseconds, and the
+    // load itself happens in an update.
+    gc_mark_q(surface);
+    unbound.push_back(surface);
     return surface;
 }
 
@@ -253,7 +299,7 @@ gxtkSurface* gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, String pa
 int gxtkGraphics::DecodeAhead(Array<String> paths) {
     std::vector<String> list;
     for (int i = 0; i < paths.Length(); ++i) list.push_back(paths[i]);
-    orvDecodeImagesAhead(list);
+    if (orvDecodeImagesAhead(list)) DropMadeAhead();
     return 0;
 }
 
@@ -449,9 +495,21 @@ int gxtkGraphics::DrawPoly(Array<float> verts) {
     return 0;
 }
 
+namespace {
+
+// A surface drawn before its texture is made (loaded in this frame, or from
+// another window's context) gets it now: its size there gives the texture
+// coordinates.
+void EnsureTexture(gxtkSurface* surface) {
+    if (surface->contextSeq != glfwGraphicsSeq) surface->Bind();
+}
+
+}  // namespace
+
 int gxtkGraphics::DrawPoly2(Array<float> verts, gxtkSurface* surface, int srcx, int srcy) {
     const int n = verts.Length() / 4;
     if (n < 1 || n > kMaxVertices) return 0;
+    EnsureTexture(surface);
     Vertex* v = Begin(n, n, surface);
     for (int i = 0; i < n; ++i) {
         const float* p = &verts[i * 4];
@@ -462,6 +520,7 @@ int gxtkGraphics::DrawPoly2(Array<float> verts, gxtkSurface* surface, int srcx, 
 }
 
 int gxtkGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
+    EnsureTexture(surface);
     const float w = static_cast<float>(surface->Width());
     const float h = static_cast<float>(surface->Height());
     const float u1 = w * surface->uScale;
@@ -475,6 +534,7 @@ int gxtkGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
 }
 
 int gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw, int srch) {
+    EnsureTexture(surface);
     const float w = static_cast<float>(srcw);
     const float h = static_cast<float>(srch);
     const float u0 = static_cast<float>(srcx) * surface->uScale;

@@ -3,6 +3,9 @@
 // are premultiplied by alpha, in vertices and in texture pixels alike.
 #pragma once
 #include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
 
 #include "runtime/array.h"
 #include "runtime/object.h"
@@ -98,9 +101,20 @@ public:
     int batchType = 0;
     int batchCount = 0;
     gxtkSurface* batchSurface = nullptr;
+    // Loaded since the frame began, their textures not made yet.
+    std::vector<gxtkSurface*> unbound;
+    // The next images of the list decoded ahead, in its order, with their
+    // textures made as soon as they were decoded (null: the file could not
+    // be): a load takes one ready, and its pixels waited the least.
+    struct MadeAhead {
+        std::string file;
+        gxtkSurface* surface;
+    };
+    std::deque<MadeAhead> madeAhead;
 
 private:
     void UpdatePackedColor();
+    void DropMadeAhead();
     void Put(Vertex* v, float x, float y, float u = 0, float w = 0) const;
 
     // State already in effect, so that repeating it costs no flush.

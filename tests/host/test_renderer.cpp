@@ -122,8 +122,8 @@ TEST_F(Renderer, EveryPrimitiveOfABatchIsDrawn) {
 }
 
 // (The game's images all have four channels.) Loaded in the call, or decoded
-// ahead by the worker in the order announced: a file out of turn loads in the
-// call, a new list drops what the old one decoded, damage gives no pixels.
+// ahead by the workers in the order announced: a file out of turn loads in
+// the call, a new list drops what the old one decoded, damage gives no pixels.
 TEST_F(Renderer, PngPixelsLoadPremultipliedInTheCallOrDecodedAhead) {
     const std::string p = Png("p.png", 2, 4, "\xC8\x64\x32\x80\x0A\x14\x1E\xFF"s),
                       p_premultiplied = "\x64\x32\x19\x80\x0A\x14\x1E\xFF"s,
@@ -159,6 +159,23 @@ TEST_F(Renderer, PngPixelsLoadPremultipliedInTheCallOrDecodedAhead) {
     announce({q, p});
     EXPECT_EQ((std::vector<std::string>{ahead(p), load(q), ahead(p)}),
               (std::vector<std::string>{"not next", q_premultiplied, p_premultiplied}));
+    announce({q, p, q});  // a file twice: decoded once, given to both loads
+    EXPECT_EQ((std::vector<std::string>{ahead(q), ahead(p), ahead(q)}),
+              (std::vector<std::string>{q_premultiplied, p_premultiplied, q_premultiplied}));
+
+    // Decoded, the images get their textures at the ends of frames, in
+    // order; their loads take them so, and a new list drops the rest.
+    Array<String> list(3);
+    for (int i = 0; i < 3; ++i) list[i] = String((i == 0 ? p : i == 1 ? bad : q).c_str());
+    gfx->DecodeAhead(list);
+    ASSERT_TRUE(WaitFor([&] { return gfx->EndRender(), gfx->madeAhead.size() == 3; }, 10));
+    gxtkSurface* made = gfx->madeAhead.front().surface;
+    const bool taken = gfx->LoadSurface(list[0]) == made;
+    EXPECT_EQ(Values(taken, made->contextSeq == glfwGraphicsSeq, made->pixels == nullptr, !gfx->LoadSurface(list[1])),
+              Values(true, true, true, true));
+    gxtkSurface* dropped = gfx->madeAhead.front().surface;
+    gfx->DecodeAhead(Array<String>(list.begin(), 1));
+    EXPECT_EQ(Values(gfx->madeAhead.size(), dropped->contextSeq), Values(0, -1));
 }
 
 // Quads of one surface batch up to 256 per draw; only real state changes
@@ -199,12 +216,12 @@ TEST_F(Renderer, BatchesBreakAt256QuadsAndOnRealStateChanges) {
 
 // In a new window (and context) a surface comes back from its pixels; an
 // image from a file keeps no copy once its texture holds it, and is read from
-// its file again.
+// its file again. One loaded but never drawn has its texture made where it is
+// first drawn, in whichever window that is, or at the end of the frame.
 TEST_F(Renderer, SurfacesComeBackInANewWindow) {
     gxtkSurface* made = MakeSurface(2, 2, [](int x, int) { return x ? 0xFF00FF00u : 0xFFFF0000u; });
     gxtkSurface* loaded = gfx->LoadSurface(String(Png("two.png", 2, 4, "\xFF\0\0\xFF\0\xFF\0\xFF"s).c_str()));
     ASSERT_NE(loaded, nullptr);
-    EXPECT_EQ(loaded->pixels, nullptr);
     const int first = made->contextSeq;
     host->SetGlfwWindow(64, 48, 8, 8, 8, 0, 0, 0, false);
     ASSERT_EQ(glfwGraphicsSeq, first + 1);
@@ -230,6 +247,11 @@ TEST_F(Renderer, SurfacesComeBackInANewWindow) {
     gfx->DrawSurface(made, 0, 0);
     gfx->Flush();
     EXPECT_EQ(made->contextSeq, glfwGraphicsSeq);
+
+    // Loaded and not drawn, a surface gets its texture at the end of the frame.
+    gxtkSurface* framed = gfx->LoadSurface(String((dir_ / "two.png").c_str()));
+    gfx->EndRender();
+    EXPECT_EQ(Values(framed->contextSeq, framed->pixels == nullptr), Values(glfwGraphicsSeq, true));
 }
 
 TEST_F(Renderer, RefusedExactSizeFallsBackToPowersOfTwo) {

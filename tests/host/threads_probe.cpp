@@ -71,6 +71,15 @@ bool TakeImage(const String& path) {
     return ahead;
 }
 
+int TakeIfDecoded() {
+    std::string file;
+    unsigned char* pixels = nullptr;
+    int w = 0, h = 0, d = 0;
+    const bool done = orvTakeImageIfDecoded(&file, &pixels, &w, &h, &d);
+    std::free(pixels);
+    return done;
+}
+
 const char* fault_on = "";
 
 void FaultOnThatThread(const char* name) {
@@ -111,8 +120,9 @@ void Stress() {
                 orvDecodeImagesAhead(lists[list = random() % 3]);
                 taken = 0;
                 break;
-            case 11:
-                if (taken < lists[list].size()) TakeImage(lists[list][taken++]);
+            case 11:  // waiting for the next image, or only if it is done
+                if (taken < lists[list].size() && random() % 2) TakeImage(lists[list][taken++]);
+                if (taken < lists[list].size()) taken += TakeIfDecoded();
                 break;
         }
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000));
