@@ -21,11 +21,15 @@
 //   bench_program bare-draw [WxH]  the bare app drawing a blended sprite and
 //                                a rectangle as well: the driver's own cost
 //                                of drawing at all
+//   bench_program fullscreen [WxH]  F11 on the title menu: the time to the
+//                                title again and the peak memory from the
+//                                F11 on, beside the pixels of the images
+//   bench_program bare-fullscreen [WxH]  the floor: the drawing bare app
+//                                going full screen
 //
 // WxH opens the first window at that size instead of 640x480 (1280x1024
 // loads the "-hd2" images). Sound goes to OpenAL's real-time output to
 // nowhere unless ALSOFT_DRIVERS says otherwise.
-#include <malloc.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -45,10 +49,12 @@
 #include <vector>
 
 #include "framework/app.h"
+#include "framework/window.h"
 #include "game/my_app.h"
 #include "game/play_fields.h"
 #include "host/glfw_layer.h"
 #include "host/host_game.h"
+#include "host/process_memory.h"
 #include "runtime/diagnostics.h"
 
 // Last: its macros would clash with names above.
@@ -130,6 +136,7 @@ struct Watch {
     bool startup = false;
     bool bare = false;
     bool bare_draws = false;  // the bare app also draws a sprite and a rectangle
+    bool fullscreen = false;  // F11 from the title menu (the bare app: it goes full screen)
     double started = 0;  // process start, on the monotonic clock
     int width = 640, height = 480;
     double first_frame = 0;
@@ -141,7 +148,7 @@ struct Watch {
     // Start-up: the updates up to the title menu and the time spent inside
     // them (the loader's decoding and uploads), and the longest of them.
     int startup_updates = 0;
-    double in_updates = 0, longest_update = 0;
+    double in_updates = 0, longest_update = 0, longest_render = 0;
 } watch;
 
 // The real window layer with a frame counter (and the first window's size).
@@ -202,7 +209,8 @@ public:
             watch.moments.emplace_back("first frame", now);
         }
         if (watch.bare || OnTitle()) {
-            std::printf("%.1f %.1f", (watch.first_frame - watch.started) * 1000, (now - watch.started) * 1000);
+            std::printf("%.1f %.1f %.1f %.1f", (watch.first_frame - watch.started) * 1000, (now - watch.started) * 1000,
+                        watch.longest_update * 1000, watch.longest_render * 1000);
             for (const auto& [what, when] : watch.moments) std::printf(" | %s %.1f", what, (when - watch.started) * 1000);
             std::printf(" | %d updates taking %.1f, longest %.1f\n", watch.startup_updates, watch.in_updates * 1000,
                         watch.longest_update * 1000);
@@ -218,6 +226,30 @@ private:
 };
 
 // ---- play: the game started from the title menu, then measured
+
+// A new full-screen window has no focus here (no window manager): it is
+// given it, as a player's click would, once it is on the screen: the
+// topmost window shown (it has no title to find it by).
+void FocusTheNewWindow() {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return;
+    for (int tries = 0; tries < 5; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+        for (unsigned i = count; i-- > 0;) {
+            XWindowAttributes a{};
+            if (XGetWindowAttributes(display, children[i], &a) && a.map_state == IsViewable) {
+                XSetInputFocus(display, children[i], RevertToParent, CurrentTime);
+                break;
+            }
+        }
+        if (children) XFree(children);
+        XSync(display, False);
+    }
+    XCloseDisplay(display);
+}
 
 // Moves the focus away from the game's window for a while, measuring the
 // processor use meanwhile, and gives it back.
@@ -260,7 +292,8 @@ public:
     void RenderGame() override {
         const double start = Now();
         game_->RenderGame();
-        if (stage_ == 3) longest_render_ = std::max(longest_render_, Now() - start);
+        if (stage_ == 3 || stage_ >= 10) longest_render_ = std::max(longest_render_, Now() - start);
+        if (watch.startup) watch.longest_render = std::max(watch.longest_render, Now() - start);
     }
     void KeyEvent(int e, int d) override { game_->KeyEvent(e, d); }
     void MouseEvent(int e, int d, float x, float y) override { game_->MouseEvent(e, d, x, y); }
@@ -272,7 +305,7 @@ public:
         const double now = Now();
         if (play_) Script(now);
         game_->UpdateGame();
-        if (stage_ == 3) longest_update_ = std::max(longest_update_, Now() - now);
+        if (stage_ == 3 || stage_ >= 10) longest_update_ = std::max(longest_update_, Now() - now);
         if (stage_ >= 1 && stage_ <= 3) longest_from_start_ = std::max(longest_from_start_, Now() - now);
         if (watch.startup) {
             const double took = Now() - now;
@@ -287,6 +320,7 @@ private:
 
     void Script(double now) {
         c_MyApp* app = Game();
+        if (watch.fullscreen) return FullScreen(now, app);
         switch (stage_) {
             case 0:  // the title menu: Enter starts a game of the selected type 1
                 if (memory_.empty()) memory_ = "first update " + Memory();
@@ -339,6 +373,57 @@ private:
             case 4:  // the first update after the focus came back
                 if (away_done) Report();
                 break;
+        }
+    }
+
+    // On the title menu (the bare app: after a second), F11; then, once the
+    // loader has run again and the title is back (the bare app: two seconds),
+    // the peak memory from the F11 on.
+    void FullScreen(double now, c_MyApp* app) {
+        switch (stage_) {
+            case 0:
+                if (watch.bare ? (at_ == 0 ? (at_ = now + 1.0, false) : now >= at_) : OnTitle()) {
+                    memory_ = Memory();
+                    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
+                    start_ = now;
+                    stage_ = 10;
+                    std::thread(FocusTheNewWindow).detach();
+                    if (!watch.bare) return Key(122, true);
+                    OrvGlfwVideoMode* desktop = orv_app_GetDesktopMode();
+                    orv_app_SetWindow(desktop->width, desktop->height, 8, 8, 8, 0, 0, 0, true);
+                }
+                break;
+            case 10:
+                if (!watch.bare) Key(122, false);
+                stage_ = 11;
+                at_ = now + 2.0;
+                break;
+            case 11:
+                if (app && app->m_LoadStage > 0) caught_ = true;  // the loader runs again
+                if (watch.bare ? now >= at_ : caught_ && OnTitle()) {
+                    play_seconds_ = now - start_;
+                    stage_ = 12;
+                    at_ = now + 1.0;
+                }
+                break;
+            case 12:
+                if (now < at_) break;
+                double textures = 0;
+                for (int i = 0; app && i < app->m_Images.Length(); ++i) {
+                    const c_Image* image = app->m_Images[i];
+                    if (image) textures += 4.0 * image->m_Surface->Width() * image->m_Surface->Height();
+                }
+                int w = 0, h = 0;
+                glfw().GetWindowSize(&w, &h);
+                std::printf("%s, full screen %dx%d from a %dx%d window: %s again after %.1f ms\n",
+                            watch.bare ? "bare app drawing" : "game", w, h, watch.width, watch.height,
+                            watch.bare ? "drawing" : "title menu", play_seconds_ * 1000);
+                std::printf("resident memory before F11 %s; from F11 on: peak %.1f MB, now %s\n", memory_.c_str(),
+                            static_cast<double>(PeakResidentKb()) / 1024, Memory().c_str());
+                std::printf("pixels of the images loaded %.1f MB; longest update %.1f ms, longest render %.1f ms\n",
+                            textures / (1 << 20), longest_update_ * 1000, longest_render_ * 1000);
+                std::fflush(stdout);
+                orv_app_EndApp();
         }
     }
 
@@ -424,7 +509,6 @@ private:
 // bare app instead of the game when asked).
 int RunProgram(bool play) {
     watch.moments.emplace_back("main", Now());
-    if (!watch.bare) mallopt(M_MMAP_THRESHOLD, 128 * 1024);  // as the game's main does
     GlfwLayer::current = new WatchLayer(GlfwLayer::CreateReal());
     if (!glfw().Init()) {
         std::printf("no display\n");
@@ -455,7 +539,7 @@ double Median(std::vector<double> v) {
 // to its first frame and to its first frame of the title menu (of the bare
 // app: its first frame).
 int Startup(const char* self, const std::string& size, bool bare) {
-    std::vector<double> first, title;
+    std::vector<double> first, title, update, render;
     for (int run = 0; run < 5; ++run) {
         char started[32];
         std::snprintf(started, sizeof started, "%.9f", Now());
@@ -477,8 +561,8 @@ int Startup(const char* self, const std::string& size, bool bare) {
         for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<std::size_t>(n));
         close(fds[0]);
         waitpid(pid, nullptr, 0);
-        double f = 0, t = 0;
-        if (std::sscanf(out.c_str(), "%lf %lf", &f, &t) != 2) {
+        double f = 0, t = 0, u = 0, r = 0;
+        if (std::sscanf(out.c_str(), "%lf %lf %lf %lf", &f, &t, &u, &r) != 4) {
             std::printf("run %d: no figures\n", run + 1);
             continue;
         }
@@ -487,14 +571,19 @@ int Startup(const char* self, const std::string& size, bool bare) {
                     moments == std::string::npos ? "" : out.substr(moments + 2, out.find('\n') - moments - 2).c_str());
         first.push_back(f);
         title.push_back(t);
+        update.push_back(u);
+        render.push_back(r);
     }
     if (first.empty()) return 1;
     if (bare) {
         std::printf("bare app, window %s, median of %zu runs: first frame %.1f ms\n", size.c_str(), first.size(),
                     Median(first));
     } else {
-        std::printf("game, window %s, median of %zu runs: first frame %.1f ms, title menu %.1f ms\n", size.c_str(),
-                    first.size(), Median(first), Median(title));
+        std::printf("game, window %s, median of %zu runs: first frame %.1f ms, title menu %.1f ms; "
+                    "longest update %.1f ms (most %.1f), longest render %.1f ms (most %.1f)\n",
+                    size.c_str(), first.size(), Median(first), Median(title), Median(update),
+                    *std::max_element(update.begin(), update.end()), Median(render),
+                    *std::max_element(render.begin(), render.end()));
     }
     std::printf("load average %s\n", LoadAverage().c_str());
     return 0;
@@ -512,6 +601,9 @@ void ParseSize(const std::string& size) {
 int main(int argc, char** argv) {
     setenv("ALSOFT_DRIVERS", "null", 0);  // a real-time device that plays to nowhere, unless told otherwise
     const std::string mode = argc > 1 ? argv[1] : "";
+    // The program's memory as the game's main sets it up (a new process
+    // for it included), the bare app's too.
+    if (mode != "startup") orvSetUpProcessMemory(argv);
     if ((mode == "startup-child" || mode == "bare-startup-child") && argc > 3) {
         watch.startup = true;
         watch.bare = mode == "bare-startup-child";
@@ -523,12 +615,13 @@ int main(int argc, char** argv) {
     const std::string size = argc > 2 ? argv[2] : "640x480";
     ParseSize(size);
     if (mode == "startup") return Startup(argv[0], size, false) || Startup(argv[0], size, true);
-    if (mode == "play" || mode == "bare" || mode == "bare-draw") {
-        watch.bare = mode != "play";
-        watch.bare_draws = mode == "bare-draw";
+    if (mode == "play" || mode == "bare" || mode == "bare-draw" || mode == "fullscreen" || mode == "bare-fullscreen") {
+        watch.bare = mode != "play" && mode != "fullscreen";
+        watch.bare_draws = mode == "bare-draw" || mode == "bare-fullscreen";
+        watch.fullscreen = mode == "fullscreen" || mode == "bare-fullscreen";
         EnterWorkFolder(argv[0]);
         return RunProgram(true);
     }
-    std::printf("usage: bench_program startup|play|bare [WxH]\n");
+    std::printf("usage: bench_program startup|play|bare|bare-draw|fullscreen|bare-fullscreen [WxH]\n");
     return 2;
 }
