@@ -230,20 +230,23 @@ int gxtkGraphics::BeginRender() {
 void gxtkGraphics::EndRender() {
     Flush();
     glfw().SwapBuffers();
-    // The frame is out; the loop would sleep now. The textures of the
-    // surfaces loaded in the frame are made (discarded meanwhile, a surface
-    // has nothing left to upload); then those of images decoded ahead, while
-    // this has taken little time: the rest wait for the next frames, or for
-    // their loads.
+    // The frame is out; the loop would sleep now. Textures are made, while
+    // this has taken little time: first those of surfaces loaded in the
+    // frame (discarded meanwhile, a surface has nothing left to upload), then
+    // those of images decoded ahead. The rest wait for the next frames, or
+    // for their first draw or load.
     const double start = glfw().GetTime();
-    for (gxtkSurface* s : unbound) {
+    const auto busy = [&] { return glfw().GetTime() - start >= 0.003; };
+    std::size_t done = 0;
+    for (; done < unbound.size() && !busy(); ++done) {
+        gxtkSurface* s = unbound[done];
         if (s->pixels && s->contextSeq != glfwGraphicsSeq) s->Bind();
     }
-    unbound.clear();
+    unbound.erase(unbound.begin(), unbound.begin() + static_cast<long>(done));
     std::string file;
     unsigned char* data = nullptr;
     int w = 0, h = 0, depth = 0;
-    while (glfw().GetTime() - start < 0.003 && orvTakeImageIfDecoded(&file, &data, &w, &h, &depth)) {
+    while (!busy() && orvTakeImageIfDecoded(&file, &data, &w, &h, &depth)) {
         gxtkSurface* made = data ? new gxtkSurface() : nullptr;
         if (made) {
             made->SetPremultipliedData(data, w, h, depth);

@@ -6,7 +6,8 @@
 //   bench_program startup [WxH]  process start to the first frame and to the
 //                                title menu (and the time spent inside the
 //                                loader's updates), five runs; then the same
-//                                to the first frame of a bare window
+//                                to the first frame of a bare window, and of
+//                                one drawing a sprite
 //   bench_program play [WxH]     10 s of play: the intervals between updates,
 //                                the longest update and render, and the
 //                                processor use of the whole process; the
@@ -537,15 +538,16 @@ double Median(std::vector<double> v) {
 
 // Five runs of the program as a new process each: the time from the spawn
 // to its first frame and to its first frame of the title menu (of the bare
-// app: its first frame).
-int Startup(const char* self, const std::string& size, bool bare) {
+// app: its first frame). The bare app only clears, or ("bare-draw") draws a
+// sprite from a file too.
+int Startup(const char* self, const std::string& size, const char* bare) {
     std::vector<double> first, title, update, render;
     for (int run = 0; run < 5; ++run) {
         char started[32];
         std::snprintf(started, sizeof started, "%.9f", Now());
         std::string size_arg = size;
         char mode[32];
-        std::snprintf(mode, sizeof mode, "%s", bare ? "bare-startup-child" : "startup-child");
+        std::snprintf(mode, sizeof mode, "%s-startup-child", bare ? bare : "game");
         char* args[] = {const_cast<char*>(self), mode, started, size_arg.data(), nullptr};
         int fds[2];
         if (pipe(fds) != 0) return 1;
@@ -576,7 +578,7 @@ int Startup(const char* self, const std::string& size, bool bare) {
     }
     if (first.empty()) return 1;
     if (bare) {
-        std::printf("bare app, window %s, median of %zu runs: first frame %.1f ms\n", size.c_str(), first.size(),
+        std::printf("%s app, window %s, median of %zu runs: first frame %.1f ms\n", bare, size.c_str(), first.size(),
                     Median(first));
     } else {
         std::printf("game, window %s, median of %zu runs: first frame %.1f ms, title menu %.1f ms; "
@@ -604,9 +606,10 @@ int main(int argc, char** argv) {
     // The program's memory as the game's main sets it up (a new process
     // for it included), the bare app's too.
     if (mode != "startup") orvSetUpProcessMemory(argv);
-    if ((mode == "startup-child" || mode == "bare-startup-child") && argc > 3) {
+    if (mode.size() > 14 && mode.substr(mode.size() - 14) == "-startup-child" && argc > 3) {
         watch.startup = true;
-        watch.bare = mode == "bare-startup-child";
+        watch.bare = mode != "game-startup-child";
+        watch.bare_draws = mode == "bare-draw-startup-child";
         watch.started = std::atof(argv[2]);
         ParseSize(argv[3]);
         EnterWorkFolder(argv[0]);
@@ -614,7 +617,9 @@ int main(int argc, char** argv) {
     }
     const std::string size = argc > 2 ? argv[2] : "640x480";
     ParseSize(size);
-    if (mode == "startup") return Startup(argv[0], size, false) || Startup(argv[0], size, true);
+    if (mode == "startup") {
+        return Startup(argv[0], size, nullptr) || Startup(argv[0], size, "bare") || Startup(argv[0], size, "bare-draw");
+    }
     if (mode == "play" || mode == "bare" || mode == "bare-draw" || mode == "fullscreen" || mode == "bare-fullscreen") {
         watch.bare = mode != "play" && mode != "fullscreen";
         watch.bare_draws = mode == "bare-draw" || mode == "bare-fullscreen";
