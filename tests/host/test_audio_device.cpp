@@ -355,15 +355,13 @@ TEST_F(AudioChannels, EveryPlayOfMusicStartsItsTuneWhateverCameBefore) {
         << sound_files::EncodeOgg(2, 44100, 4410, tune) + sound_files::EncodeOgg(1, 22050, 4410, tune, 2);
     const auto ended = [&] { return WaitFor([&] { return audio->MusicState() == 0; }, 10); };
     const auto play = [&](const char* file, int flags) { ASSERT_EQ(audio->PlayMusic(String(file), flags), 0) << file; };
+    const auto to_end = [&](const char* file, int flags) {
+        play(file, flags);
+        EXPECT_TRUE(ended()) << file;
+    };
     const std::pair<const char*, std::function<void()>> before[] = {
-        {"ended", [&] {
-             play("tune.ogg", 0);
-             EXPECT_TRUE(ended());
-         }},
-        {"damaged", [&] {
-             play("damaged.ogg", 1);
-             EXPECT_TRUE(ended());
-         }},
+        {"ended", [&] { to_end("tune.ogg", 0); }},
+        {"damaged", [&] { to_end("damaged.ogg", 1); }},
         {"paused", [&] { play("tune.ogg", 1), audio->PauseMusic(); }},
         {"stopped", [&] { play("tune.ogg", 1), audio->StopMusic(); }},
         {"playing", [&] { play("tune.ogg", 1); }},

@@ -47,11 +47,9 @@ void MakeFiles() {
     for (std::size_t n = 0; n < kImages.size(); ++n) {
         const int size = 64 << n;
         Image image(size, size);
-        for (int y = 0; y < size; ++y) {
-            for (int x = 0; x < size; ++x) {
-                const auto v = static_cast<std::uint8_t>((static_cast<unsigned>(x * 7919 + y * 104729) * 2654435761u) >> 24);
-                image.Set(x, y, {v, static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), v});
-            }
+        for (int i = 0; i < size * size; ++i) {
+            const auto v = static_cast<std::uint8_t>((static_cast<unsigned>(i) * 2654435761u) >> 24);
+            image.Set(i % size, i / size, {v, static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i / size), v});
         }
         WritePng(kImages[n], image);
     }
@@ -63,21 +61,16 @@ std::vector<String> List(std::initializer_list<int> picks) {
     return list;
 }
 
-bool TakeImage(const String& path) {
-    unsigned char* pixels = nullptr;
-    int w = 0, h = 0, d = 0;
-    const bool ahead = orvTakeImageDecodedAhead(path, &pixels, &w, &h, &d);
-    std::free(pixels);
-    return ahead;
-}
-
-int TakeIfDecoded() {
+// The next image decoded ahead: that of `path` (waiting for it), or the one
+// done if any.
+bool TakeImage(const String* path) {
     std::string file;
     unsigned char* pixels = nullptr;
     int w = 0, h = 0, d = 0;
-    const bool done = orvTakeImageIfDecoded(&file, &pixels, &w, &h, &d);
+    const bool taken = path ? orvTakeImageDecodedAhead(*path, &pixels, &w, &h, &d)
+                            : orvTakeImageIfDecoded(&file, &pixels, &w, &h, &d);
     std::free(pixels);
-    return done;
+    return taken;
 }
 
 const char* fault_on = "";
@@ -88,18 +81,10 @@ void FaultOnThatThread(const char* name) {
 
 gxtkAudio* rooted = nullptr;
 
-// One whole collector cycle, as at the end of a host call: everything not
-// reachable from `rooted` is destroyed.
-void FullCycle() {
-    const bool stress = gc_stress;
-    gc_stress = true;
-    gc_mark();
-    gc_collect_step(nullptr);
-    gc_stress = stress;
-}
-
 void Stress() {
     gxtkAudio* audio = rooted = new gxtkAudio();
+    gc_stress = true;  // each step a whole cycle: what `rooted` does not reach is destroyed
+    gc_mark();
     std::mt19937 random(20261207);
     const std::vector<String> lists[] = {List({0, 1, 2, 3}), List({3, 2, 1}), List({1, 3})};
     std::size_t list = 0, taken = 0;
@@ -115,14 +100,14 @@ void Stress() {
             case 6: audio->Resume(); break;
             case 7: audio->MusicState() == 0 ? audio->StopMusic() : 0; break;
             case 8: audio->PlaySample(audio->LoadSample(String("blip.wav")), static_cast<int>(random() % 4), 0); break;
-            case 9: FullCycle(); break;
+            case 9: gc_collect_step(nullptr); break;
             case 10:  // a new list, often while the one before decodes
                 orvDecodeImagesAhead(lists[list = random() % 3]);
                 taken = 0;
                 break;
             case 11:  // waiting for the next image, or only if it is done
-                if (taken < lists[list].size() && random() % 2) TakeImage(lists[list][taken++]);
-                if (taken < lists[list].size()) taken += TakeIfDecoded();
+                if (taken < lists[list].size() && random() % 2) TakeImage(&lists[list][taken++]);
+                if (taken < lists[list].size()) taken += TakeImage(nullptr);
                 break;
         }
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000));
@@ -153,7 +138,8 @@ int main(int argc, char** argv) {
         rooted = new gxtkAudio();
         rooted->PlayMusic(String("tune.ogg"), 1);
         orvDecodeImagesAhead(List({3}));
-        TakeImage(String("d.png"));
+        const String image("d.png");
+        TakeImage(&image);
         for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
     }
     if (mode == "close-locked") {
