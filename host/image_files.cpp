@@ -127,8 +127,9 @@ struct Job {
 
 // Two workers, one a core on most machines, decode in list order within a
 // memory budget that counts a decode under way twice (the decoder holds the
-// inflated rows beside the pixels) and the pixels that wait for their loads
-// once: memory should hold not much more than the textures. The image the
+// inflated rows beside the pixels), and once the pixels that wait for their
+// loads and those taken but not given up yet (a texture is being made of
+// them): memory should hold not much more than the textures. The image the
 // next load waits for goes ahead of the budget, so any image decodes.
 constexpr int kWorkers = 2;
 constexpr std::size_t kBudget = 40u << 20;
@@ -168,12 +169,19 @@ public:
         if (taken) *taken = job.file;
         jobs_.pop_front();
         outstanding_ -= job.bytes;
-        wake_.notify_all();
+        taken_ += PixelBytes(job);
+        wake_.notify_all();  // the next job is the front one now, whatever the budget
         *pixels = job.pixels;
         *w = job.width;
         *h = job.height;
         *d = job.depth;
         return true;
+    }
+
+    void Release(std::size_t bytes) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        taken_ -= std::min(bytes, taken_);
+        wake_.notify_all();
     }
 
 private:
@@ -185,15 +193,18 @@ private:
             Job& job = jobs_[i];
             const auto decoding = [&](const Job& other) { return other.started && other.file == job.file; };
             if (job.started || std::any_of(jobs_.begin(), jobs_.begin() + static_cast<long>(i), decoding)) continue;
-            if (i == 0 || outstanding_ + 2 * job.bytes <= kBudget) return &job;
+            if (i == 0 || outstanding_ + taken_ + 2 * job.bytes <= kBudget) return &job;
         }
         return nullptr;
     }
 
+    static std::size_t PixelBytes(const Job& job) {
+        return job.pixels ? static_cast<std::size_t>(job.width) * job.height * job.depth : 0;
+    }
+
     static unsigned char* Copy(const Job& job) {
-        const std::size_t size = static_cast<std::size_t>(job.width) * job.height * job.depth;
-        auto* copy = job.pixels ? static_cast<unsigned char*>(std::malloc(size)) : nullptr;
-        return copy ? static_cast<unsigned char*>(std::memcpy(copy, job.pixels, size)) : nullptr;
+        auto* copy = job.pixels ? static_cast<unsigned char*>(std::malloc(PixelBytes(job))) : nullptr;
+        return copy ? static_cast<unsigned char*>(std::memcpy(copy, job.pixels, PixelBytes(job))) : nullptr;
     }
 
     void Run() {
@@ -238,6 +249,7 @@ private:
     int started_ = 0;  // workers
     std::deque<Job> jobs_;  // the images not taken yet, in load order
     std::size_t outstanding_ = 0;  // bytes of the decodes under way (twice) and of those waiting
+    std::size_t taken_ = 0;  // bytes taken, whatever list they were for, not given up yet
     unsigned long generation_ = 0;
 };
 
@@ -265,6 +277,8 @@ bool orvTakeImageDecodedAhead(String path, unsigned char** pixels, int* width, i
 bool orvTakeImageIfDecoded(std::string* file, unsigned char** pixels, int* width, int* height, int* depth) {
     return Ahead().Take(nullptr, file, pixels, width, height, depth);
 }
+
+void orvReleaseImageDecodedAhead(std::size_t bytes) { Ahead().Release(bytes); }
 
 std::string orvDecodedAheadFile(String path) { return AbsoluteFile(path); }
 

@@ -1,5 +1,6 @@
 // Images decoded to memory.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,10 @@ bool orvTakeImageDecodedAhead(String path, unsigned char** pixels, int* width, i
 // The same for the next image of the list, only if it is decoded already;
 // *file names it as orvDecodedAheadFile does.
 bool orvTakeImageIfDecoded(std::string* file, unsigned char** pixels, int* width, int* height, int* depth);
+
+// Pixels taken (width × height × depth bytes) count against the workers'
+// memory until they are given up here, once freed.
+void orvReleaseImageDecodedAhead(std::size_t bytes);
 
 // The file that a path names for the list (the same path in another
 // working folder is another file).

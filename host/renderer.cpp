@@ -61,10 +61,16 @@ int gxtkSurface::Discard() {
         glDeleteTextures(1, &textureId);
         contextSeq = -1;
     }
-    std::free(pixels);
-    pixels = nullptr;
+    FreePixels();
     path = String();  // bound again, it is empty
     return 0;
+}
+
+void gxtkSurface::FreePixels() {
+    if (pixels && decodedAhead) orvReleaseImageDecodedAhead(std::size_t{1} * width * height * depth);
+    decodedAhead = false;
+    std::free(pixels);
+    pixels = nullptr;
 }
 
 namespace {
@@ -170,10 +176,7 @@ void gxtkSurface::Bind() {
     if (pixels) {
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, glFormat, GL_UNSIGNED_BYTE, pixels);
-        if (path.Length()) {
-            std::free(pixels);
-            pixels = nullptr;
-        }
+        if (path.Length()) FreePixels();
     }
 }
 
@@ -250,6 +253,7 @@ void gxtkGraphics::EndRender() {
         gxtkSurface* made = data ? new gxtkSurface() : nullptr;
         if (made) {
             made->SetPremultipliedData(data, w, h, depth);
+            made->decodedAhead = true;
             made->path = String::FromUtf8(file);  // read again for a new context
             made->Bind();
         }
@@ -290,6 +294,7 @@ gxtkSurface* gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, String pa
     if (orvTakeImageDecodedAhead(path, &data, &w, &h, &depth)) {
         if (!data) return nullptr;
         surface->SetPremultipliedData(data, w, h, depth);
+        surface->decodedAhead = true;
     } else {
         data = orvLoadImageFile(path, &w, &h, &depth);
         if (!data) return nullptr;

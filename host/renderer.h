@@ -27,12 +27,14 @@ public:
     void SetPremultipliedData(unsigned char* data, int w, int h, int depth);
     void SetSubData(int x, int y, int w, int h, const unsigned int* src, int pitch);
     void Bind();
+    void FreePixels();
 
     // A surface loaded from a file keeps no pixel copy once its texture
     // holds the image (the copy would double the memory of every image);
     // a new context, or a change of pixels, reads the file again.
     String path;
     unsigned char* pixels = nullptr;
+    bool decodedAhead = false;  // the pixels count against the decoder's memory until freed
     int width = 0, height = 0, depth = 0;
     int glFormat = 0;
     int contextSeq = -1;

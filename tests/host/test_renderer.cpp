@@ -142,6 +142,7 @@ TEST_F(Renderer, PngPixelsLoadPremultipliedInTheCallOrDecodedAhead) {
         const bool whole = pixels && w * h * depth == 8;
         const std::string got = whole ? std::string(reinterpret_cast<char*>(pixels), 8) : "none"s;
         std::free(pixels);
+        orvReleaseImageDecodedAhead(pixels ? 8 : 0);
         return got;
     };
     const auto announce = [](std::initializer_list<std::string> paths) {

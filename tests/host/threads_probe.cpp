@@ -70,6 +70,7 @@ bool TakeImage(const String* path) {
     const bool taken = path ? orvTakeImageDecodedAhead(*path, &pixels, &w, &h, &d)
                             : orvTakeImageIfDecoded(&file, &pixels, &w, &h, &d);
     std::free(pixels);
+    if (pixels) orvReleaseImageDecodedAhead(std::size_t{1} * w * h * d);
     return taken;
 }
 
