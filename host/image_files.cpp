@@ -278,7 +278,11 @@ bool orvTakeImageIfDecoded(std::string* file, unsigned char** pixels, int* width
     return Ahead().Take(nullptr, file, pixels, width, height, depth);
 }
 
-void orvReleaseImageDecodedAhead(std::size_t bytes) { Ahead().Release(bytes); }
+void orvFreeImageDecodedAhead(unsigned char* pixels, int width, int height, int depth) {
+    if (!pixels) return;
+    std::free(pixels);
+    Ahead().Release(static_cast<std::size_t>(width) * height * depth);
+}
 
 std::string orvDecodedAheadFile(String path) { return AbsoluteFile(path); }
 

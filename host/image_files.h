@@ -1,6 +1,5 @@
 // Images decoded to memory.
 #pragma once
-#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -30,9 +29,9 @@ bool orvTakeImageDecodedAhead(String path, unsigned char** pixels, int* width, i
 // *file names it as orvDecodedAheadFile does.
 bool orvTakeImageIfDecoded(std::string* file, unsigned char** pixels, int* width, int* height, int* depth);
 
-// Pixels taken (width × height × depth bytes) count against the workers'
-// memory until they are given up here, once freed.
-void orvReleaseImageDecodedAhead(std::size_t bytes);
+// Pixels taken count against the workers' memory until they are freed here
+// (null frees nothing).
+void orvFreeImageDecodedAhead(unsigned char* pixels, int width, int height, int depth);
 
 // The file that a path names for the list (the same path in another
 // working folder is another file).

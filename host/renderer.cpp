@@ -67,9 +67,12 @@ int gxtkSurface::Discard() {
 }
 
 void gxtkSurface::FreePixels() {
-    if (pixels && decodedAhead) orvReleaseImageDecodedAhead(std::size_t{1} * width * height * depth);
+    if (decodedAhead) {
+        orvFreeImageDecodedAhead(pixels, width, height, depth);
+    } else {
+        std::free(pixels);
+    }
     decodedAhead = false;
-    std::free(pixels);
     pixels = nullptr;
 }
 

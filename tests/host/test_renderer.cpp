@@ -141,8 +141,7 @@ TEST_F(Renderer, PngPixelsLoadPremultipliedInTheCallOrDecodedAhead) {
         if (!orvTakeImageDecodedAhead(String(path.c_str()), &pixels, &w, &h, &depth)) return "not next"s;
         const bool whole = pixels && w * h * depth == 8;
         const std::string got = whole ? std::string(reinterpret_cast<char*>(pixels), 8) : "none"s;
-        std::free(pixels);
-        orvReleaseImageDecodedAhead(pixels ? 8 : 0);
+        orvFreeImageDecodedAhead(pixels, w, h, depth);
         return got;
     };
     const auto announce = [](std::initializer_list<std::string> paths) {

@@ -69,8 +69,7 @@ bool TakeImage(const String* path) {
     int w = 0, h = 0, d = 0;
     const bool taken = path ? orvTakeImageDecodedAhead(*path, &pixels, &w, &h, &d)
                             : orvTakeImageIfDecoded(&file, &pixels, &w, &h, &d);
-    std::free(pixels);
-    if (pixels) orvReleaseImageDecodedAhead(std::size_t{1} * w * h * d);
+    orvFreeImageDecodedAhead(pixels, w, h, d);
     return taken;
 }
 
