@@ -37,11 +37,14 @@ struct Digest {
 };
 
 // The parts, three hex digits each, in this order.
-const char* const kParts[] = {"figure", "enemies", "ball", "score, lives, level and screen", "random", "draw list"};
+const char* const kParts[] = {"figure",       "enemies",   "ball", "score, lives, level and screen",
+                              "random state", "draw list", "sound (effects and music)"};
 
-std::string StateLine(c_MyApp* app) {
+// The state after an update; the sound is what the update asked of the
+// device, which forgets it.
+std::string StateLine(c_MyApp* app, NullAudio* audio) {
     using namespace play;
-    Digest figure, enemies, ball, game, random, draw;
+    Digest figure, enemies, ball, game, random, draw, sound;
     for (int i : {kPX, kPY, kPDX, kPDY, kFacing, kWalk, kState, kHolding}) figure.Add(app->m_Player[i]);
     for (int s = 0; s < kEnemySlots; ++s) {
         const float* e = &app->m_Enemies[s * kEnemyRecord];
@@ -58,9 +61,15 @@ std::string StateLine(c_MyApp* app) {
     random.Add(orv_random_Seed);
     draw.Add(app->m_DrawCount);
     for (int i = 0; i < app->m_DrawCount; ++i) draw.Add(app->m_DrawList[i]);
+    for (const NullAudio::Call& call : audio->calls) {
+        for (char c : call.op + call.sample) sound.Add(c);
+        for (int v : {call.channel, call.flags, call.result}) sound.Add(v);
+        sound.Add(call.value);
+    }
+    audio->calls.clear();
     char line[64];
-    std::snprintf(line, sizeof line, "%03x%03x%03x%03x%03x%03x", figure.Fold(), enemies.Fold(), ball.Fold(),
-                  game.Fold(), random.Fold(), draw.Fold());
+    std::snprintf(line, sizeof line, "%03x%03x%03x%03x%03x%03x%03x", figure.Fold(), enemies.Fold(), ball.Fold(),
+                  game.Fold(), random.Fold(), draw.Fold(), sound.Fold());
     return line;
 }
 
@@ -199,12 +208,12 @@ TEST_F(Replay, EveryUpdateOfAWholeSessionMatchesTheTrace) {
         if (app->m_Mode == 10 && app->m_Level > level && level > 0) ++levels[app->m_GameType];
         lives_lost += app->m_Mode == 10 && app->m_Lives < lives;
         game_overs += !over && app->m_GameOver;
-        lines.push_back(StateLine(app));
+        lines.push_back(StateLine(app, audio));
         if (!record) {
             ASSERT_LT(u, static_cast<int>(trace.size())) << "the trace is shorter than the replay";
             const std::string& want = trace[static_cast<std::size_t>(u)];
             int part = 0;
-            while (part < 5 && lines.back().compare(3 * part, 3, want, 3 * part, 3) == 0) ++part;
+            while (part < 6 && lines.back().compare(3 * part, 3, want, 3 * part, 3) == 0) ++part;
             ASSERT_EQ(lines.back(), want) << "update " << u << ": first difference in the " << kParts[part];
         }
     }
