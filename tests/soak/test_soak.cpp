@@ -1,5 +1,5 @@
-// A long stretch of random play on the test host: a seeded random player
-// presses keys and clicks as the screen in front of it allows, and the game
+// A long stretch of play on the test host: the scripted player of the
+// replay, with full-screen changes and lost focus besides, and the game
 // updates and renders on the fake clock. Nothing may crash or trip the
 // sanitizers, the play must reach every part of the game (menus, game
 // starts, pauses, deaths, game overs, option changes), and once the first
@@ -18,14 +18,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <initializer_list>
-#include <random>
-#include <utility>
 
 #include "framework/app.h"
 #include "game/my_app.h"
 #include "tests/support/game_host.h"
 #include "tests/support/null_audio.h"
+#include "tests/support/scripted_player.h"
 
 namespace {
 
@@ -34,10 +32,6 @@ const int kShortRun = 12000;  // every collector step is a whole cycle here
 #else
 const int kShortRun = 20000;
 #endif
-
-// Framework key codes: C and X are the third and second fire buttons, N the credits.
-enum Key : int { kEnter = 13, kEscape = 27, kSpace = 32, kLeft = 37, kUp = 38, kRight = 39, kDown = 40,
-                 kC = 67, kN = 78, kX = 88, kF11 = 122 };
 
 // The memory the game holds: resident memory, except under AddressSanitizer,
 // whose resident memory follows its allocator (a quarantine of freed blocks,
@@ -63,86 +57,6 @@ void EndedEarly() {
     std::_Exit(1);
 }
 
-// Presses one key (or the mouse button) at a time, for a random number of
-// updates, choosing from what makes sense on the screen in front of it.
-// Changes between window and full screen are kept rare, as a player makes
-// them: each reloads every image and sound, and what a reload leaves to the
-// collector waits for its next sweep (after 8 MB of new objects, which play
-// itself hardly allocates).
-struct RandomPlayer {
-    GameHost& game;
-    c_MyApp* app;
-    std::mt19937 rng;
-    int key = 0, left = 0, suspended = 0;
-    bool mouse = false;
-
-    void BeforeUpdate() {
-        if (suspended > 0) {
-            if (--suspended == 0) game.Resume();
-            return;
-        }
-        if (key == kEscape && !BackAllowed()) Release();
-        if (left > 0 && --left > 0) return;
-        Release();
-        if (Chance(0.35)) left = Between(1, 20);  // a pause between presses
-        else Choose();
-    }
-
-    bool Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(rng) < p; }
-    int Between(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
-    int OneOf(std::initializer_list<int> keys) { return keys.begin()[Between(0, int(keys.size()) - 1)]; }
-
-    bool BoxOpen() const { return app->m_OptionsOpen || app->m_CreditsOpen || app->m_BadgesOpen; }
-    // Back on the title menu ends the program: only in a game or a box.
-    bool BackAllowed() const { return BoxOpen() || (app->m_Mode == 10 && app->m_GameOver == 0); }
-
-    void Press(int code, int updates) { game.KeyDown(key = code); left = updates; }
-    void Click(int updates) {
-        int w = 0, h = 0;
-        game.fake.GetWindowSize(&w, &h);
-        // Half the clicks go to the pause icon and the menu's buttons.
-        const bool corner = Chance(0.5);
-        game.MouseMove(corner ? Between(0, 40) : Between(0, w - 1), corner ? Between(0, 40) : Between(0, h - 1));
-        game.MouseDown(0);
-        mouse = true;
-        left = updates;
-    }
-    void Release() {
-        if (key) game.KeyUp(std::exchange(key, 0));
-        if (std::exchange(mouse, false)) game.MouseUp(0);
-    }
-
-    void Choose() {
-        if (Chance(0.0005)) {  // the window loses the focus for a while
-            game.Suspend();
-            suspended = Between(1, 120);
-            return;
-        }
-        if (app->m_LoadStage > 0 || (app->m_Mode == 10 && app->m_GameOver > 0) || app->m_Mode == 11) return;
-        if (BoxOpen()) {
-            // Mostly away from the options' window row (3), as a player would.
-            if (app->m_OptionsOpen && app->m_OptSel == 3 && !Chance(0.1)) {
-                return Press(Chance(0.5) ? kUp : kDown, Between(6, 12));
-            }
-            if (Chance(0.1)) return Click(Between(2, 8));
-            return Press(OneOf({kUp, kDown, kDown, kEnter, kEnter, kEscape, kSpace}), Between(6, 12));
-        }
-        if (app->m_Mode == 1) {
-            if (Chance(0.15)) return Click(Between(2, 10));
-            if (Chance(0.002)) return Press(kF11, 6);
-            return Press(OneOf({kLeft, kRight, kUp, kDown, kEnter, kEnter, kSpace, kX, kN}), Between(6, 12));
-        }
-        if (app->m_Paused) return Press(OneOf({kLeft, kRight, kUp, kDown, kEnter, kEnter, kEscape}), Between(6, 12));
-        if (app->m_Mode != 10) return;
-        const double r = std::uniform_real_distribution<double>(0, 1)(rng);
-        if (r < 0.75) return Press(OneOf({kLeft, kRight, kUp, kDown}), Between(5, 60));     // walk
-        if (r < 0.93) return Press(OneOf({kSpace, kEnter, kX, kC}), Between(6, 10));       // fire
-        if (r < 0.97) return Press(kEscape, Between(6, 10));
-        if (r < 0.9995) return Click(Between(2, 8));
-        Press(kF11, 6);
-    }
-};
-
 TEST(Soak, RandomPlayForAllTheUpdatesAsked) {
     // Pixel blocks of the large images are freed and allocated again at every
     // change of window size. The C library would otherwise keep a freed
@@ -165,13 +79,14 @@ TEST(Soak, RandomPlayForAllTheUpdatesAsked) {
     // apart for the window (0) and full screen (1): full screen holds the
     // four-times images.
     long most[2][2] = {{0, 0}, {0, 0}};
-    RandomPlayer player{game, app, std::mt19937(20240607u)};
+    ScriptedPlayer player(game, app, 20240607u, true);
     int starts = 0, pauses = 0, deaths = 0, game_overs = 0, option_changes = 0, flips = 0, last_load = 0;
     for (int i = 1; i <= updates; ++i) {
         const int mode = app->m_Mode, paused = app->m_Paused, lives = app->m_Lives, over = app->m_GameOver,
                   sound = app->m_Settings[5], icade = orv_Kemp_iCadeControls, fullscreen = app->m_Fullscreen;
         player.BeforeUpdate();
         game.Frame();
+        player.AfterUpdate(mode);
         starts += mode != 10 && app->m_Mode == 10;
         pauses += !paused && app->m_Paused && app->m_Mode == 10;
         deaths += app->m_Mode == 10 && app->m_Lives < lives;
@@ -198,6 +113,7 @@ TEST(Soak, RandomPlayForAllTheUpdatesAsked) {
                 app->m_Fullscreen ? "full screen" : "window");
     for (int count : {starts, pauses, deaths, game_overs, option_changes}) EXPECT_GT(count, 0);
     EXPECT_TRUE(most[0][0] > 0 && most[1][0] > 0) << "the window was measured in both stretches";
+    EXPECT_TRUE(most[0][1] > 0 && most[1][1] > 0) << "full screen was measured in both stretches";
     for (int full = 0; full < 2; ++full) {
         std::printf("most memory held %s: %.1f MB in the first %d updates, %.1f MB afterwards\n",
                     full ? "in full screen" : "in the window", most[0][full] / 1e6, settle, most[1][full] / 1e6);
