@@ -9,6 +9,7 @@
 // directory, so every test runs in a fresh directory of its own.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -148,26 +149,37 @@ TEST_F(StateFile, SavesUtf8AndAFailedSaveKeepsTheOldState) {
     }
 }
 
-// Two copies of the game saving at the same moments: the state file is
-// always one whole save of one of them.
+// Two copies of the game saving at the same moments, read all the while:
+// the state file is always one whole save, the one before them or one of
+// theirs, and both are read many times before they stop.
 TEST_F(StateFile, TwoCopiesSavingAtOnceNeverMixTheirSaves) {
     const std::string saves[2] = {std::string(5000, 'a'), "b"};
+    host.SaveState(String("before"));
+    int stop[2];
+    ASSERT_EQ(pipe(stop), 0);
     pid_t copies[2];
     for (int c = 0; c < 2; ++c) {
         copies[c] = fork();
         ASSERT_GE(copies[c], 0);
         if (copies[c] == 0) {
-            for (int i = 0; i < 400; ++i) host.SaveState(String(saves[c].c_str()));
+            close(stop[1]);
+            pollfd told{stop[0], POLLIN, 0};  // the reader closes its end when it has seen enough
+            while (poll(&told, 1, 0) == 0) host.SaveState(String(saves[c].c_str()));
             _exit(0);
         }
     }
-    for (int running = 2; running > 0;) {
+    close(stop[0]);
+    int seen[2] = {}, mixed = 0;
+    for (long reads = 0; (seen[0] < 50 || seen[1] < 50) && mixed == 0 && reads < 10000000; ++reads) {
         const std::string now = ReadFile(".quarlostate");
-        EXPECT_TRUE(now.empty() || now == saves[0] || now == saves[1]) << now.size() << " bytes";
-        for (pid_t& copy : copies) {
-            if (copy > 0 && waitpid(copy, nullptr, WNOHANG) == copy) copy = 0, --running;
-        }
+        seen[0] += now == saves[0];
+        seen[1] += now == saves[1];
+        mixed += now != "before" && now != saves[0] && now != saves[1];
+        EXPECT_EQ(mixed, 0) << now.size() << " bytes";
     }
+    close(stop[1]);
+    for (pid_t copy : copies) waitpid(copy, nullptr, 0);
+    EXPECT_TRUE(seen[0] >= 50 && seen[1] >= 50) << seen[0] << " and " << seen[1] << " reads of their saves";
     EXPECT_EQ(FilesIn("."), 1);
 }
 

@@ -191,6 +191,7 @@ TEST(StateFileFaults, ASaveKilledHalfWayLeavesACompleteState) {
         }
         // Once the child has saved at least once.
         for (int polls = 0; polls < 20000 && StateOnDisk(game) == old_state; ++polls) usleep(500);
+        EXPECT_NE(StateOnDisk(game), old_state) << "the game never saved before it was killed";
         usleep(static_cast<useconds_t>(round * 700));
         kill(child, SIGKILL);
         int status = 0;
