@@ -116,8 +116,8 @@ int c_MyApp::p_Reload() {
     m_ClsA = 1;
     p_ResolutionRule();
     p_DecodeAhead(1);  // these two and the loader's images, two at a time
-    p_LoadImg(93, String("common/QEVLLogo"), 256, 256, 1, 1);
-    p_LoadFont(90, String("fonts/editundo"), 7, 10);
+    p_LoadImg(img::kLoaderLogo, String("common/QEVLLogo"), 256, 256, 1, 1);
+    p_LoadFont(img::kFont, String("fonts/editundo"), 7, 10);
     m_LoadStage = 1;
     return 0;
 }
@@ -127,39 +127,39 @@ int c_MyApp::p_Loader() {
     for (const LoaderImage& image : kLoaderImages) {
         if (image.step != m_LoadStage) continue;
         if (image.slot == 90) {
-            p_LoadFont(90, String(image.name), 7, 10);
+            p_LoadFont(img::kFont, String(image.name), 7, 10);
         } else {
             p_LoadImg(image.slot, String(image.name), image.frameW, image.frameH, image.frames, 1);
         }
     }
     switch (m_LoadStage) {
         case 1:
-            p_LoadSFX(96);
+            p_LoadSFX(sfx::kJingle);
             break;
         case 4:
             if (m_JinglePlayed == 0) {
-                p_PlaySFX2(96, 1.0f);
+                p_PlaySFX2(sfx::kJingle, 1.0f);
                 m_JinglePlayed = 1;
             }
             break;
         case 7:
-            p_LoadSFX(1);
+            p_LoadSFX(sfx::kSnip);
             break;
         case 8:
-            p_LoadSFX(95);
+            p_LoadSFX(sfx::kWarp);
             break;
         case 9:
-            p_LoadSFX(98);
+            p_LoadSFX(sfx::kBlip);
             break;
         case 10:
-            p_LoadSFX(99);
+            p_LoadSFX(sfx::kConfirm);
             break;
         case 16:
-            p_LoadSFX(2);
+            p_LoadSFX(sfx::kBonus);
             break;
         case 17:
-            p_LoadSFX(3);
-            p_LoadSFX(4);
+            p_LoadSFX(sfx::kBounce);
+            p_LoadSFX(sfx::kFanfare);
             break;
         default:
             if (m_LoadStage >= 18 && m_LoadStage <= 34) {
@@ -196,7 +196,7 @@ int c_MyApp::p_WaitStart(int) {
     p_SetCol(250, 160, 60, 0.7f);
     p_Rect(0, 0.4f * h, w, 0.2f * h);
     p_ResetDraw();
-    p_DrawImg(93, w / 2, 0.48f * h, 0);
+    p_DrawImg(img::kLoaderLogo, w / 2, 0.48f * h, 0);
     // Dark half ring chasing it.
     m_DrawR = m_DrawG = m_DrawB = 50;
     for (m_I = 0; m_I <= 10; ++m_I) {
@@ -208,7 +208,7 @@ int c_MyApp::p_WaitStart(int) {
 }
 
 int c_MyApp::p_PlaySFX(int n, float rate, float volume, float pan) {
-    if (m_Settings[5] != 1 && m_Settings[5] != 2) return 0;
+    if (m_Settings[setting::kSoundMode] != 1 && m_Settings[setting::kSoundMode] != 2) return 0;
     m_SfxCursor = (m_SfxCursor + 1) % 24;
     const int channel = m_ChanOrder[m_SfxCursor];
     orv_audio_StopChannel(channel);
@@ -228,7 +228,7 @@ int c_MyApp::p_PlayTune(String name, int flags) {
         orv_audio_StopMusic();
         m_StreamPlaying = 0;
     }
-    if (m_Settings[5] == 1 || m_Settings[5] == 3) {
+    if (m_Settings[setting::kSoundMode] == 1 || m_Settings[setting::kSoundMode] == 3) {
         orv_audio_PlayMusic(path, flags);
         m_StreamPlaying = 1;
     }

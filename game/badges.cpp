@@ -67,17 +67,17 @@ int c_MyApp::p_GameOver() {
         }
     }
 
-    if (m_Mode == 10) {
+    if (m_Mode == screen::kGame) {
         ++m_GameOverTime;
         if (m_GameOverTime >= 90) {
-            m_Mode = 2;
+            m_Mode = screen::kBackToTitle;
             m_GameOverTime = 75;
             m_Music->p_Qn_Stop(1);
             if (orv_Kemp_HasMusic == 1) m_Music->p_Qn_Stop(1);
             if (orv_Kemp_HasMusicStream == 1) p_StopTune();
         }
     }
-    if (m_Mode < 10) m_GameOverTime = m_GameOverTime > 2 ? m_GameOverTime - 2 : 0;
+    if (m_Mode < screen::kGame) m_GameOverTime = m_GameOverTime > 2 ? m_GameOverTime - 2 : 0;
     return 0;
 }
 
@@ -121,7 +121,7 @@ int c_MyApp::p_ShowBadges() {
         // The icon sheet has 64 frames.
         if (id >= 0 && id < 64) {
             p_SetSize(0.5f);
-            p_DrawImg(80, static_cast<float>(x + 144), y + 16, static_cast<float>(id));
+            p_DrawImg(img::kBadges, static_cast<float>(x + 144), y + 16, static_cast<float>(id));
             p_SetSize(1);
         }
     }
@@ -143,8 +143,8 @@ int c_MyApp::p_BadgesBox() {
 
     bool down = false, up = false;
     for (int player = 0; player < 4; ++player) {
-        if (p_PlayKey(8, 1, player)) down = true;
-        if (p_PlayKey(0, 1, player)) up = true;
+        if (p_PlayKey(action::kDown, 1, player)) down = true;
+        if (p_PlayKey(action::kUp, 1, player)) up = true;
     }
     if (down) m_BadgeScrollTarget -= 16;
     if (up) m_BadgeScrollTarget += 16;

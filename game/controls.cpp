@@ -14,22 +14,34 @@ struct KeyRow {
     int buttons[3];  // buttons of the player's pad, -1 ends the list
 };
 
-// With iCade off. Back (99) is handled apart: it depends on the Ouya switch.
+// With iCade off. Back is handled apart: it depends on the Ouya switch.
 const KeyRow kKeyMap[] = {
-    {0, {38, 87, 0, 0}, {9, -1, -1}},         {3, {37, 65, 0, 0}, {8, -1, -1}},
-    {5, {39, 68, 0, 0}, {10, -1, -1}},        {8, {40, 83, 0, 0}, {11, -1, -1}},
-    {10, {90, 74, 32, 13}, {0, -1, -1}},      {11, {88, 75, 17, 0}, {1, -1, -1}},
-    {12, {67, 76, 16, 0}, {2, -1, -1}},       {13, {86, 73, 0, 0}, {3, -1, -1}},
-    {14, {66, 85, 0, 0}, {4, -1, -1}},        {15, {78, 79, 0, 0}, {5, -1, -1}},
-    {99, {27, 192, 46, 8}, {6, 7, 14}},
+    {action::kUp, {38, 87, 0, 0}, {9, -1, -1}},
+    {action::kLeft, {37, 65, 0, 0}, {8, -1, -1}},
+    {action::kRight, {39, 68, 0, 0}, {10, -1, -1}},
+    {action::kDown, {40, 83, 0, 0}, {11, -1, -1}},
+    {action::kButtonA, {90, 74, 32, 13}, {0, -1, -1}},
+    {action::kButtonB, {88, 75, 17, 0}, {1, -1, -1}},
+    {action::kButtonC, {67, 76, 16, 0}, {2, -1, -1}},
+    {action::kButtonD, {86, 73, 0, 0}, {3, -1, -1}},
+    {action::kButtonE, {66, 85, 0, 0}, {4, -1, -1}},
+    {action::kButtonF, {78, 79, 0, 0}, {5, -1, -1}},
+    {action::kBack, {27, 192, 46, 8}, {6, 7, 14}},
 };
 
 // With iCade on the cabinet types letters, so letter keys and sticks are left out.
 const KeyRow kICadeMap[] = {
-    {0, {38, 0, 0, 0}, {9, -1, -1}},   {3, {37, 0, 0, 0}, {8, -1, -1}},     {5, {39, 0, 0, 0}, {10, -1, -1}},
-    {8, {40, 0, 0, 0}, {11, -1, -1}},  {10, {32, 13, 0, 0}, {0, -1, -1}},   {11, {17, 0, 0, 0}, {1, -1, -1}},
-    {12, {16, 0, 0, 0}, {2, -1, -1}},  {13, {0, 0, 0, 0}, {3, -1, -1}},     {14, {0, 0, 0, 0}, {4, -1, -1}},
-    {15, {0, 0, 0, 0}, {5, -1, -1}},   {99, {27, 46, 8, 0}, {7, 6, 14}},
+    {action::kUp, {38, 0, 0, 0}, {9, -1, -1}},
+    {action::kLeft, {37, 0, 0, 0}, {8, -1, -1}},
+    {action::kRight, {39, 0, 0, 0}, {10, -1, -1}},
+    {action::kDown, {40, 0, 0, 0}, {11, -1, -1}},
+    {action::kButtonA, {32, 13, 0, 0}, {0, -1, -1}},
+    {action::kButtonB, {17, 0, 0, 0}, {1, -1, -1}},
+    {action::kButtonC, {16, 0, 0, 0}, {2, -1, -1}},
+    {action::kButtonD, {0, 0, 0, 0}, {3, -1, -1}},
+    {action::kButtonE, {0, 0, 0, 0}, {4, -1, -1}},
+    {action::kButtonF, {0, 0, 0, 0}, {5, -1, -1}},
+    {action::kBack, {27, 46, 8, 0}, {7, 6, 14}},
 };
 
 const KeyRow* FindRow(const KeyRow* table, int action) {
@@ -73,7 +85,7 @@ int c_MyApp::p_PlayKey(int action, int mode, int player) {
     const KeyRow* row = FindRow(icade ? kICadeMap : kKeyMap, action);
     if (!row) return 0;
 
-    if (action == 99) {
+    if (action == action::kBack) {
         const bool pad = m_VPad[16] != 0 || m_VPad[17] != 0 || m_VPad[19] != 0;
         if (!icade) {
             if (orv_Kemp_isOuya == 1) return m_VPad[19] != 0 ? 1 : 0;
@@ -83,17 +95,17 @@ int c_MyApp::p_PlayKey(int action, int mode, int player) {
         return player >= 0 && AnyButton(*row, player) ? 1 : 0;
     }
 
-    if (player == -1 && icade && action >= 13) return m_VPad[action];  // the stored value itself
+    if (player == -1 && icade && action >= action::kButtonD) return m_VPad[action];  // the stored value itself
     if (m_VPad[action] != 0 || AnyKey(*row)) return 1;
     if (player < 0) return 0;
     if (AnyButton(*row, player)) return 1;
     if (mode == 1 && !icade) {
         const float x = orv_input_JoyX(0, player);
         const float y = orv_input_JoyY(0, player);
-        if (action == 0 && y > 0.4f) return 1;
-        if (action == 3 && x < -0.4f) return 1;
-        if (action == 5 && x > 0.4f) return 1;
-        if (action == 8 && y < -0.4f) return 1;
+        if (action == action::kUp && y > 0.4f) return 1;
+        if (action == action::kLeft && x < -0.4f) return 1;
+        if (action == action::kRight && x > 0.4f) return 1;
+        if (action == action::kDown && y < -0.4f) return 1;
     }
     return 0;
 }
@@ -227,7 +239,7 @@ int c_MyApp::p_AnalogueControl() {
     }
 
     // Keys ramp up over a few updates and ease back when released.
-    if (p_PlayKey(0, 0, 0)) {
+    if (p_PlayKey(action::kUp, 0, 0)) {
         m_KeyRampY -= 0.15f;
         m_StickY = m_KeyRampY;
     } else if (m_KeyRampY < 0) {
@@ -235,7 +247,7 @@ int c_MyApp::p_AnalogueControl() {
         if (m_KeyRampY > 0) m_KeyRampY = 0;
         m_StickY = m_KeyRampY;
     }
-    if (p_PlayKey(8, 0, 0)) {
+    if (p_PlayKey(action::kDown, 0, 0)) {
         m_KeyRampY += 0.15f;
         m_StickY = m_KeyRampY;
     } else if (m_KeyRampY > 0) {
@@ -243,7 +255,7 @@ int c_MyApp::p_AnalogueControl() {
         if (m_KeyRampY < 0) m_KeyRampY = 0;
         m_StickY = m_KeyRampY;
     }
-    if (p_PlayKey(3, 0, 0)) {
+    if (p_PlayKey(action::kLeft, 0, 0)) {
         m_KeyRampX -= 0.15f;
         m_StickX = m_KeyRampX;
     } else if (m_KeyRampX < 0) {
@@ -251,7 +263,7 @@ int c_MyApp::p_AnalogueControl() {
         if (m_KeyRampX > 0) m_KeyRampX = 0;
         m_StickX = m_KeyRampX;
     }
-    if (p_PlayKey(5, 0, 0)) {
+    if (p_PlayKey(action::kRight, 0, 0)) {
         m_KeyRampX += 0.15f;
         m_StickX = m_KeyRampX;
     } else if (m_KeyRampX > 0) {
@@ -276,15 +288,15 @@ int c_MyApp::p_AnalogueControl() {
 
 int c_MyApp::p_OnScreenPad() {
     const int maxX = orvTrunc(orv_Kemp_jscrw - 32), maxY = orvTrunc(orv_Kemp_jscrh - 32);
-    if (m_Settings[10] < 32) m_Settings[10] = 32;
-    if (m_Settings[10] > maxX) m_Settings[10] = maxX;
-    if (m_Settings[11] < 32) m_Settings[11] = 32;
-    if (m_Settings[11] > maxY) m_Settings[11] = maxY;
-    if (m_Settings[12] < 8) m_Settings[12] = 8;
-    if (m_Settings[12] > 25) m_Settings[12] = 25;
-    m_DpadX = m_Settings[10];
-    m_DpadY = orvTrunc(orv_Kemp_jscrh - static_cast<float>(m_Settings[11]));
-    m_DpadScale = static_cast<float>(m_Settings[12]) / 10;
+    if (m_Settings[setting::kPadX] < 32) m_Settings[setting::kPadX] = 32;
+    if (m_Settings[setting::kPadX] > maxX) m_Settings[setting::kPadX] = maxX;
+    if (m_Settings[setting::kPadY] < 32) m_Settings[setting::kPadY] = 32;
+    if (m_Settings[setting::kPadY] > maxY) m_Settings[setting::kPadY] = maxY;
+    if (m_Settings[setting::kPadSize] < 8) m_Settings[setting::kPadSize] = 8;
+    if (m_Settings[setting::kPadSize] > 25) m_Settings[setting::kPadSize] = 25;
+    m_DpadX = m_Settings[setting::kPadX];
+    m_DpadY = orvTrunc(orv_Kemp_jscrh - static_cast<float>(m_Settings[setting::kPadY]));
+    m_DpadScale = static_cast<float>(m_Settings[setting::kPadSize]) / 10;
 
     p_SetRot(0);
     p_SetCol(255, 255, 255, 0.6f);
@@ -299,14 +311,14 @@ int c_MyApp::p_OnScreenPad() {
     for (const auto& arrow : arrows) {
         if (p_Button(94, arrow.x, arrow.y, static_cast<float>(arrow.frame)) && m_Paused == 0) m_VPad[arrow.pad] = 1;
     }
-    p_DrawImg(94, cx, cy, 5);
+    p_DrawImg(img::kDpad, cx, cy, 5);
 
     // While paused the pad can be dragged into place and pinched to size.
     if (m_Paused > 0) {
         p_SetSize(3);
         if (p_Button0(94, cx, cy, 0) && m_TouchDown[1] == 0) {
-            m_Settings[10] = m_TouchX[0];
-            m_Settings[11] = orvTrunc(orv_Kemp_jscrh - static_cast<float>(m_TouchY[0]));
+            m_Settings[setting::kPadX] = m_TouchX[0];
+            m_Settings[setting::kPadY] = orvTrunc(orv_Kemp_jscrh - static_cast<float>(m_TouchY[0]));
         }
         // The previous spread has a member of its own: the paused game still
         // recounts its items every update.
@@ -316,7 +328,7 @@ int c_MyApp::p_OnScreenPad() {
         }
         if (m_TouchDown[0] != 0 && m_TouchDown[1] != 0) {
             m_PinchNow = -(orv_math_Abs(m_TouchX[0] - m_TouchX[1]) / 16);
-            if (m_PinchOn == 1) m_Settings[12] += m_PinchPrev - m_PinchNow;
+            if (m_PinchOn == 1) m_Settings[setting::kPadSize] += m_PinchPrev - m_PinchNow;
             m_PinchPrev = m_PinchNow;
             m_PinchOn = 1;
         }

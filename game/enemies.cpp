@@ -145,12 +145,12 @@ int c_MyApp::p_EnemyUpdate(int slot) {
 
     e[kEAnim] += orv_random_Rnd2(0.5f, 2.5f);
     p_SetSize(m_BoardScale);
-    p_DrawImg(1, ex, ey, static_cast<float>(4 + orvTrunc(std::fmod(e[kEAnim] * 0.25f, 6.0f))));
+    p_DrawImg(img::kSprites, ex, ey, static_cast<float>(4 + orvTrunc(std::fmod(e[kEAnim] * 0.25f, 6.0f))));
 
     if (orv_math_Abs2(m_Player[kScreenX] - ex) < 0.4f * m_Tile &&
         orv_math_Abs2(m_Player[kScreenY] - ey) < 0.6f * m_Tile && m_Player[kState] == 0) {
         m_Player[kState] = 1;
-        p_PlaySFX2(5, 1);
+        p_PlaySFX2(sfx::kCaught, 1);
         p_StopTune();
     }
     if (m_BallFlying == 1 && m_Paused == 0 && m_GameOver == 0 &&
@@ -158,7 +158,7 @@ int c_MyApp::p_EnemyUpdate(int slot) {
         e[kEActive] = 0;
         m_BallFlying = 0;
         m_Garden[CellIndex(cx, cy) + kContent] = kBonusBall;
-        p_PlaySFX2(9, 1);
+        p_PlaySFX2(sfx::kHit, 1);
     }
     return 0;
 }

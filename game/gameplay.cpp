@@ -30,7 +30,7 @@ int c_MyApp::p_LoadGame() {
     m_Score = 0;
     m_GameOver = 0;
     m_GameOverTime = 0;
-    m_Mode = 10;
+    m_Mode = screen::kGame;
     m_CamX = m_CamY = m_CamTargetX = m_CamTargetY = 0;
     if (orv_Kemp_HasMusic == 1 && m_GameType >= 1 && m_GameType <= 3) {
         m_Music->p_Qn_StartTune(String(kTuneOfType[m_GameType]), 37171650, 100);
@@ -57,7 +57,7 @@ int c_MyApp::p_Game() {
     p_CLS2D(0, 40, 0, 1);
     p_Alpha(0.1f);
     p_SetSize(3);
-    p_DrawImg(99, w / 2, h / 2, 0);
+    p_DrawImg(img::kMenu, w / 2, h / 2, 0);
     p_SetSize(1);
     p_Alpha(1);
 
@@ -79,7 +79,7 @@ int c_MyApp::p_Game() {
 
     p_DrawBoard();
     if (m_ItemsLeft == 0 && m_EnemiesWaiting == 0 && m_HomeOpen == 0) {
-        p_PlaySFX2(4, 1);
+        p_PlaySFX2(sfx::kFanfare, 1);
         m_HomeOpen = 1;
     }
     p_ReleaseEnemy();
@@ -104,7 +104,8 @@ int c_MyApp::p_Game() {
         p_SetCol(255, 255, 255, 1);
         p_SetSize(1);
         for (int i = 1; i <= 3; ++i) {
-            p_DrawImg(1, static_cast<float>(orvTrunc(w / 2 + 128) + 16 * (i - 1)), 14, m_Lives >= i ? 13 : 14);
+            const float x = static_cast<float>(orvTrunc(w / 2 + 128) + 16 * (i - 1));
+            p_DrawImg(img::kSprites, x, 14, m_Lives >= i ? 13 : 14);
         }
     }
     m_HomeSpin = (m_HomeSpin + 4) % 360;
@@ -121,10 +122,10 @@ int c_MyApp::p_DrawBoard() {
         for (int y = 0; y < kRows; ++y) {
             const int c = CellIndex(x, y);
             const float cx = m_BoardX + static_cast<float>(x) * t, cy = m_BoardY + static_cast<float>(y) * t;
-            p_DrawImg(1, cx, cy, static_cast<float>(m_Garden[c + kHedge] == 1 ? 240 + m_HedgeStyle : 224));
+            p_DrawImg(img::kSprites, cx, cy, static_cast<float>(m_Garden[c + kHedge] == 1 ? 240 + m_HedgeStyle : 224));
             const int content = m_Garden[c + kContent];
             if (content > 0) {
-                p_DrawImg(1, cx, cy, static_cast<float>(content));
+                p_DrawImg(img::kSprites, cx, cy, static_cast<float>(content));
                 // An item the player cannot walk to (a patch over the border)
                 // must not keep the home shut.
                 const bool reachable = x >= 1 && x <= kColumns - 2 && y >= 1 && y <= kRows - 2;
@@ -132,11 +133,11 @@ int c_MyApp::p_DrawBoard() {
             }
             if (x != m_HomeX || y != m_HomeY) continue;
             if (m_EnemiesWaiting > 0) p_Alpha(0.5f);
-            p_DrawImg(1, cx, cy - 0.2f * t, 3);
+            p_DrawImg(img::kSprites, cx, cy - 0.2f * t, 3);
             if (m_HomeOpen == 1 && m_Player[kState] == 0 && orv_math_Abs2(m_Player[kScreenX] - cx) < t / 2 &&
                 orv_math_Abs2(m_Player[kScreenY] - cy) < t / 2) {
                 m_Player[kState] = -1;
-                p_PlaySFX2(6, 1);
+                p_PlaySFX2(sfx::kLevelDone, 1);
                 p_StopTune();
             }
             p_Alpha(1);
@@ -190,13 +191,13 @@ int c_MyApp::p_PlayerUpdate() {
             }
         }
     }
-    p_DrawImg(1, sx, sy - 0.3f * t, frame);
+    p_DrawImg(img::kSprites, sx, sy - 0.3f * t, frame);
 
     if (m_Player[kHolding] == 1) {
         m_BallFlying = 0;
         p_SetSize(0.8f * s);
         p_SetRot(0);
-        p_DrawImg(1, sx - 0.6f * t * m_Player[kFacing], sy - 0.6f * t, kBall);
+        p_DrawImg(img::kSprites, sx - 0.6f * t * m_Player[kFacing], sy - 0.6f * t, kBall);
     }
     return 0;
 }
@@ -206,7 +207,10 @@ int c_MyApp::p_BallUpdate() {
     const float sx = m_Player[kScreenX], sy = m_Player[kScreenY];
 
     int fire = 0;
-    if (p_PlayKey(10, 1, 0) || p_PlayKey(11, 1, 0) || p_PlayKey(12, 1, 0)) fire = 1;
+    if (p_PlayKey(action::kButtonA, 1, 0) || p_PlayKey(action::kButtonB, 1, 0) ||
+        p_PlayKey(action::kButtonC, 1, 0)) {
+        fire = 1;
+    }
     for (int i = 0; i <= 5; ++i) {
         const float tx = static_cast<float>(m_TouchX[i]), ty = static_cast<float>(m_TouchY[i]);
         if (tx >= 0 && orv_math_Abs2(tx - sx) < 32 && orv_math_Abs2(ty - sy) < 32) ++fire;
@@ -223,7 +227,7 @@ int c_MyApp::p_BallUpdate() {
         m_BallVY = -speed / 100 * orv_math_Cos(aim);
         m_Player[kHolding] = 0;
         m_BallFlying = 1;
-        p_PlaySFX2(8, 1);
+        p_PlaySFX2(sfx::kThrow, 1);
     }
     if (m_BallFlying != 1) return 0;
 
@@ -252,7 +256,7 @@ int c_MyApp::p_BallUpdate() {
     // Each bounce draws its new speed, then the pitch of its sound.
     const auto bounce = [this](float& velocity, float sign) {
         velocity = sign * orv_random_Rnd2(0.8f, 1.2f);
-        p_PlaySFX(3, orv_random_Rnd2(0.8f, 1.2f), 0.3f, 0);
+        p_PlaySFX(sfx::kBounce, orv_random_Rnd2(0.8f, 1.2f), 0.3f, 0);
     };
     if (m_BallHedgeL == 1 && m_BallOffX < -0.25f && m_BallVX < 0) bounce(m_BallVX, 1);
     if (m_BallHedgeR == 1 && m_BallOffX > 0.25f && m_BallVX > 0) bounce(m_BallVX, -1);
@@ -260,14 +264,14 @@ int c_MyApp::p_BallUpdate() {
     if (m_BallHedgeD == 1 && m_BallOffY > 0.25f && m_BallVY > 0) bounce(m_BallVY, -1);
 
     const float bx = m_BoardX + (m_BallX + m_BallOffX) * t, by = m_BoardY + (m_BallY + m_BallOffY) * t;
-    p_DrawImg(1, bx, by, kBall);
+    p_DrawImg(img::kSprites, bx, by, kBall);
     m_Player[kBallScreenX] = bx;
     m_Player[kBallScreenY] = by;
 
     if (orv_math_Abs2(sx - bx) < t && orv_math_Abs2(sy - by) < t && m_CatchDelay < 1) {
         m_BallFlying = 0;
         m_Player[kHolding] = 1;
-        p_PlaySFX2(7, 1);
+        p_PlaySFX2(sfx::kCatch, 1);
     }
     return 0;
 }
@@ -353,18 +357,19 @@ int c_MyApp::p_EnterCell() {
             p_ThrowParticle(sx, sy, 1, colour, angle, speed);
         }
         // The pickup sound climbs with the combo, first by sample, then by rate.
-        if (9 + m_Combo <= 21) {
+        const int chime = sfx::kChime - 1 + m_Combo;
+        if (chime <= sfx::kLastChime) {
             m_ComboPitch = 100;
-            p_PlaySFX(9 + m_Combo, 1, 1, 0);
+            p_PlaySFX(chime, 1, 1, 0);
         } else {
             m_ComboPitch = 5 * m_Combo + 40 < 200 ? 5 * m_Combo + 40 : 200;
-            p_PlaySFX(21, static_cast<float>(m_ComboPitch) / 100, 1, 0);
+            p_PlaySFX(sfx::kLastChime, static_cast<float>(m_ComboPitch) / 100, 1, 0);
         }
     } else if (content == kBall || content == kBonusBall) {
         p_Gimme(content == kBall ? 5 : 100, sx, sy);
         m_Garden[c + kContent] = kNothing;
         m_Player[kHolding] = 1;
-        p_PlaySFX2(7, 1);
+        p_PlaySFX2(sfx::kCatch, 1);
     }
     return 0;
 }
@@ -392,20 +397,20 @@ int c_MyApp::p_InGame() {
     p_ResetDraw();
     m_MenuSlide = -32;
     int pause = 0;
-    for (int p = 0; p < 4; ++p) pause += p_PlayKey(99, 1, p);
+    for (int p = 0; p < 4; ++p) pause += p_PlayKey(action::kBack, 1, p);
     if (pause == 0 && orv_Kemp_isOuya == 1) {
-        for (int p = 0; p < 4; ++p) pause += p_PlayKey(13, 1, p);
+        for (int p = 0; p < 4; ++p) pause += p_PlayKey(action::kButtonD, 1, p);
     }
     if (pause != 0 && m_Paused == 0 && m_KeyLatch == 0) {
         m_KeyLatch = 1;
         m_Paused = 1;
         m_PauseOpen = 1;
         m_PauseChoice = 0;
-        p_PlaySFX2(98, 0.5f);
+        p_PlaySFX2(sfx::kBlip, 0.5f);
     }
-    if (m_DebugShow == 0) p_DrawImg(97, 16, 16, 0);
-    const float hw = static_cast<float>(m_ImgInfo[97 * 3]) * m_ImgScale * m_DrawSizeX * 0.5f;
-    const float hh = static_cast<float>(m_ImgInfo[97 * 3 + 1]) * m_ImgScale * m_DrawSizeY * 0.5f;
+    if (m_DebugShow == 0) p_DrawImg(img::kIcons, 16, 16, 0);
+    const float hw = static_cast<float>(m_ImgInfo[img::kIcons * 3]) * m_ImgScale * m_DrawSizeX * 0.5f;
+    const float hh = static_cast<float>(m_ImgInfo[img::kIcons * 3 + 1]) * m_ImgScale * m_DrawSizeY * 0.5f;
     bool touched = false;
     for (int i = 0; i < 10; ++i) {
         const float tx = static_cast<float>(m_TouchX[i]), ty = static_cast<float>(m_TouchY[i]);
@@ -416,7 +421,7 @@ int c_MyApp::p_InGame() {
         m_PauseOpen = 1;
         m_TouchLatch = 1;
         m_PauseChoice = 0;
-        p_PlaySFX2(98, 0.5f);
+        p_PlaySFX2(sfx::kBlip, 0.5f);
     }
     if (m_Paused == 1) p_PauseMenu();
     return 0;

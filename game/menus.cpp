@@ -13,12 +13,10 @@ const float kItemGap = 88;      // between the items of the title menu's strip
 const int kCreditLines = 49;
 
 // Actions whose being held keeps a key latch set.
-const int kHeldActions[] = {0, 3, 5, 8, 10, 11, 12, 13, 14, 15, 99};
-
 bool Pressed(c_MyApp* app, int action) { return app->p_PlayKeyAll(action, 1) != 0; }
 
 bool AnyActionHeld(c_MyApp* app) {
-    for (int action : kHeldActions) {
+    for (int action : action::kAll) {
         if (Pressed(app, action)) return true;
     }
     return false;
@@ -39,9 +37,9 @@ int Cog(c_MyApp* app, float x, float y, float angle) {
     app->p_SetRot(-0.66f * angle);
     const int hit = app->p_Button(95, x, y, 8);
     app->p_SetRot(0.33f * angle);
-    app->p_DrawImg(95, x, y, 9);
+    app->p_DrawImg(img::kButtons, x, y, 9);
     app->p_SetRot(angle);
-    app->p_DrawImg(95, x, y, 10);
+    app->p_DrawImg(img::kButtons, x, y, 10);
     app->p_SetRot(0);
     return hit;
 }
@@ -49,7 +47,7 @@ int Cog(c_MyApp* app, float x, float y, float angle) {
 // The overscan slider, shown where the screen's safe area can be set.
 void OverscanControl(c_MyApp* app, float y, int& keyLatch, int& touchLatch) {
     const float cx = 0.6f * orv_Kemp_jscrw;
-    int& value = app->m_Settings[14];
+    int& value = app->m_Settings[setting::kOverscan];
     app->p_SetSize(2);
     app->p_SetCol(255, 255, 255, 1);
     app->p_Text(cx, y, String("L1 <      Overscan      > R1"), 1, 1);
@@ -58,13 +56,13 @@ void OverscanControl(c_MyApp* app, float y, int& keyLatch, int& touchLatch) {
     if (app->p_Touch(cx - 128, y - 5, 256, 9) && touchLatch == 0) {
         value = value >= 32 ? 1 : 96;
         touchLatch = 1;
-        app->p_PlaySFX2(98, 1);
+        app->p_PlaySFX2(sfx::kBlip, 1);
     }
-    if (keyLatch == 0 && Pressed(app, 14)) {
+    if (keyLatch == 0 && Pressed(app, action::kButtonE)) {
         value -= 16;
         keyLatch = 1;
     }
-    if (keyLatch == 0 && Pressed(app, 15)) {
+    if (keyLatch == 0 && Pressed(app, action::kButtonF)) {
         value += 16;
         keyLatch = 1;
     }
@@ -113,7 +111,7 @@ void CloseOptions(c_MyApp* app) {
     app->m_OptionsOpen = 0;
     app->m_OptKeyLatch = 1;
     app->m_OptTouchLatch = 1;
-    app->p_PlaySFX2(99, 1);
+    app->p_PlaySFX2(sfx::kConfirm, 1);
     app->p_Save();
 }
 
@@ -131,14 +129,14 @@ void SelectItem(c_MyApp* app, int item) {
 void StartItem(c_MyApp* app, int item) {
     if (item <= 3) {
         app->m_GameType = item;
-        app->m_Mode = 11;
+        app->m_Mode = screen::kGameStart;
     } else {
         app->m_OptionsOpen = 1;
         app->m_OptSel = 0;
     }
     app->m_KeyLatch = 1;
     app->m_TouchLatch = 1;
-    app->p_PlaySFX2(98, 1);
+    app->p_PlaySFX2(sfx::kBlip, 1);
 }
 
 // A tap on an item: a side item comes to the centre, the centre one starts.
@@ -150,7 +148,7 @@ void TapItem(c_MyApp* app, int item) {
         app->m_MenuSnap = item;
         app->m_KeyLatch = 1;
         app->m_TouchLatch = 1;
-        app->p_PlaySFX2(99, 1);
+        app->p_PlaySFX2(sfx::kConfirm, 1);
     } else {
         StartItem(app, item);
     }
@@ -160,7 +158,7 @@ void StepByKey(c_MyApp* app, int item) {
     SelectItem(app, item);
     app->m_MenuSnap = item;
     app->m_KeyLatch = 1;
-    app->p_PlaySFX2(99, 1);
+    app->p_PlaySFX2(sfx::kConfirm, 1);
 }
 
 }  // namespace
@@ -174,19 +172,19 @@ int c_MyApp::p_Menu() {
 
     // Back leaves the program (on the console, through the quit prompt).
     if (m_KeyLatch == 0 && m_TouchLatch == 0) {
-        const bool back = Pressed(this, 99) || (orv_Kemp_isOuya == 1 && orv_input_KeyDown(27));
+        const bool back = Pressed(this, action::kBack) || (orv_Kemp_isOuya == 1 && orv_input_KeyDown(27));
         if (back && orv_Kemp_isOuya == 0) orv_app_EndApp();
         if (back && orv_Kemp_isOuya == 1) {
-            m_Mode = 4;
+            m_Mode = screen::kQuitPrompt;
             m_KeyLatch = 1;
             m_TouchLatch = 1;
         }
     }
 
     p_SetSize(3);
-    p_DrawImg(99, 0.4f * w, 0.25f * h + 16 * slide, 0);
+    p_DrawImg(img::kMenu, 0.4f * w, 0.25f * h + 16 * slide, 0);
     p_SetSize(1);
-    p_DrawImg(98, 0.4f * w, 0.25f * h + 12 * slide, 0);
+    p_DrawImg(img::kLogo, 0.4f * w, 0.25f * h + 12 * slide, 0);
 
     // Score panel: as many rows as fit above the second list, which starts
     // half-way down.
@@ -279,7 +277,7 @@ int c_MyApp::p_Menu() {
     if (!boxOpen) {
         if (nearest != m_MenuSel && m_MenuSnap == 0) {
             m_MenuSel = nearest;
-            p_PlaySFX2(99, 1);
+            p_PlaySFX2(sfx::kConfirm, 1);
         }
         const bool arriving = orv_math_Abs2(m_MenuShown - m_MenuScroll) < 32;
         if (arriving) m_MenuSnap = 0;
@@ -287,18 +285,19 @@ int c_MyApp::p_Menu() {
     }
 
     if (m_KeyLatch == 0 && !boxOpen) {
-        if (Pressed(this, 0) || Pressed(this, 3)) {
+        if (Pressed(this, action::kUp) || Pressed(this, action::kLeft)) {
             if (m_MenuSel > 1) StepByKey(this, m_MenuSel - 1);
-        } else if (Pressed(this, 8) || Pressed(this, 5)) {
+        } else if (Pressed(this, action::kDown) || Pressed(this, action::kRight)) {
             if (m_MenuSel < 4) StepByKey(this, m_MenuSel + 1);
         }
-        if (m_KeyLatch == 0 && (Pressed(this, 10) || Pressed(this, 11) || Pressed(this, 12) || Pressed(this, 13))) {
+        if (m_KeyLatch == 0 && (Pressed(this, action::kButtonA) || Pressed(this, action::kButtonB) ||
+                                Pressed(this, action::kButtonC) || Pressed(this, action::kButtonD))) {
             StartItem(this, m_MenuSel);
         }
-        if (m_KeyLatch == 0 && Pressed(this, 15)) {
+        if (m_KeyLatch == 0 && Pressed(this, action::kButtonF)) {
             m_CreditsOpen = 1;
             m_KeyLatch = 1;
-            p_PlaySFX2(99, 1);
+            p_PlaySFX2(sfx::kConfirm, 1);
         }
     }
 
@@ -308,7 +307,7 @@ int c_MyApp::p_Menu() {
         m_CreditsOpen = 1;
         m_TouchLatch = 1;
         m_MenuPress = -1;
-        p_PlaySFX2(99, 1);
+        p_PlaySFX2(sfx::kConfirm, 1);
     }
 
     // Dragging moves the strip; a real drag is not a tap on the item below.
@@ -349,7 +348,7 @@ int c_MyApp::p_OuyaQuit() {
     const float w = orv_Kemp_jscrw, h = orv_Kemp_jscrh;
     p_CLS2D(180, 180, 180, -1);
     p_SetSize(3);
-    p_DrawImg(91, w / 2, h / 2, 0);
+    p_DrawImg(img::kTestCard, w / 2, h / 2, 0);
     const struct {
         int before;
         float size;
@@ -372,11 +371,11 @@ int c_MyApp::p_OuyaQuit() {
         p_Text(x, static_cast<float>(y), String(line.text), 1, 1);
     }
     if (m_KeyLatch == 0 && m_TouchLatch == 0) {
-        if (Pressed(this, 10)) {
-            m_Mode = 1;
+        if (Pressed(this, action::kButtonA)) {
+            m_Mode = screen::kTitle;
             m_KeyLatch = 1;
             m_TouchLatch = 1;
-        } else if (Pressed(this, 11) || Pressed(this, 12) || Pressed(this, 99)) {
+        } else if (Pressed(this, action::kButtonB) || Pressed(this, action::kButtonC) || Pressed(this, action::kBack)) {
             orv_app_EndApp();
         }
     }
@@ -411,7 +410,7 @@ int c_MyApp::p_OptionBox() {
     const int cogHit = Cog(this, cogX, 60, m_CogAngle);
     p_SetSize(2);
     p_Text(cogX + 76, 60, String("<[BACK]"), 0, 1);
-    bool close = (cogHit && m_OptTouchLatch == 0) || (m_OptKeyLatch == 0 && Pressed(this, 99));
+    bool close = (cogHit && m_OptTouchLatch == 0) || (m_OptKeyLatch == 0 && Pressed(this, action::kBack));
 
     float y = top + 130;
     if (orv_Kemp_isOuya == 1) {
@@ -420,16 +419,17 @@ int c_MyApp::p_OptionBox() {
     }
     const bool music = orv_Kemp_HasMusic == 1 || orv_Kemp_HasMusicStream == 1;
     const int soundModes = music ? 4 : 2;
-    if (m_Settings[5] < 0 || m_Settings[5] >= soundModes) m_Settings[5] = 0;
+    int& soundMode = m_Settings[setting::kSoundMode];
+    if (soundMode < 0 || soundMode >= soundModes) soundMode = 0;
     const char* const musicLabels[4] = {"Sound : Off", "Sound : SFX + Music", "Sound : SFX", "Sound : Music"};
     const char* const plainLabels[2] = {"Sound : Off", "Sound : On"};
     const float barWidth = w - 168;
     int row = 1;
-    const String soundLabel(music ? musicLabels[m_Settings[5]] : plainLabels[m_Settings[5]]);
+    const String soundLabel(music ? musicLabels[soundMode] : plainLabels[soundMode]);
     if (OptionRow(this, row, 100, y, barWidth, soundLabel)) {
-        m_Settings[5] = (m_Settings[5] + 1) % soundModes;
-        if (music && (m_Settings[5] == 0 || m_Settings[5] == 2)) p_StopTune();
-        p_PlaySFX2(99, 1);
+        m_Settings[setting::kSoundMode] = (m_Settings[setting::kSoundMode] + 1) % soundModes;
+        if (music && (m_Settings[setting::kSoundMode] == 0 || m_Settings[setting::kSoundMode] == 2)) p_StopTune();
+        p_PlaySFX2(sfx::kConfirm, 1);
     }
     float rowY = y;
     if (orv_Kemp_isOuya == 0) {
@@ -438,13 +438,13 @@ int c_MyApp::p_OptionBox() {
         if (OptionRow(this, row, 100, rowY, barWidth,
                       String(orv_Kemp_iCadeControls == 1 ? "iCade : On" : "iCade : Off"))) {
             p_iCade(orv_Kemp_iCadeControls == 1 ? 0 : 1);
-            p_PlaySFX2(99, 1);
+            p_PlaySFX2(sfx::kConfirm, 1);
             for (int i = 0; i < 20; ++i) m_VPad[i] = 0;
         }
         rowY += 40;
         ++row;
         if (OptionRow(this, row, 100, rowY, barWidth, String(m_Fullscreen == 1 ? "Windowed" : "Fullscreen"))) {
-            p_PlaySFX2(99, 1);
+            p_PlaySFX2(sfx::kConfirm, 1);
             p_FullscreenFlip();
         }
     }
@@ -460,18 +460,21 @@ int c_MyApp::p_OptionBox() {
     if (m_OptSel > lastRow) m_OptSel = lastRow;
 
     if (m_OptKeyLatch == 0) {
-        if (m_OptSel == 0 && (Pressed(this, 10) || Pressed(this, 11) || Pressed(this, 15))) close = true;
-        if (Pressed(this, 0) || Pressed(this, 3)) {
+        if (m_OptSel == 0 && (Pressed(this, action::kButtonA) || Pressed(this, action::kButtonB) ||
+                              Pressed(this, action::kButtonF))) {
+            close = true;
+        }
+        if (Pressed(this, action::kUp) || Pressed(this, action::kLeft)) {
             if (m_OptSel > 0) {
                 --m_OptSel;
                 m_OptKeyLatch = 1;
-                p_PlaySFX2(99, 1);
+                p_PlaySFX2(sfx::kConfirm, 1);
             }
-        } else if (Pressed(this, 8) || Pressed(this, 5)) {
+        } else if (Pressed(this, action::kDown) || Pressed(this, action::kRight)) {
             if (m_OptSel < lastRow) {
                 ++m_OptSel;
                 m_OptKeyLatch = 1;
-                p_PlaySFX2(99, 1);
+                p_PlaySFX2(sfx::kConfirm, 1);
             }
         }
     }
@@ -492,15 +495,15 @@ int c_MyApp::p_CreditBox() {
     p_Rect(-1, -1, w + 2, h + 2);
     p_SetCol(255, 255, 255, fade);
     p_SetSize(1.5f);
-    p_DrawImg(91, w / 2, h / 2, 0);
+    p_DrawImg(img::kTestCard, w / 2, h / 2, 0);
     p_SetSize(1);
-    p_DrawImg(98, w / 2, h / 2 - 150, 0);
+    p_DrawImg(img::kLogo, w / 2, h / 2 - 150, 0);
 
     // A dark band keeps the lines readable over the card.
     p_SetCol(0, 0, 40, 0.75f * fade);
     p_Rect(w / 2 - 140, h / 2 - 58, 280, 124);
 
-    m_CreditScroll -= Pressed(this, 0) || Pressed(this, 8) ? 1.8f : 0.3f;
+    m_CreditScroll -= Pressed(this, action::kUp) || Pressed(this, action::kDown) ? 1.8f : 0.3f;
     while (m_CreditScroll < -16) {
         m_CreditScroll += 16;
         m_CreditLine = (m_CreditLine + 1) % kCreditLines;
@@ -529,19 +532,20 @@ int c_MyApp::p_CreditBox() {
         p_Oval(x, y, 26, 26);
         p_SetCol(255, 255, 255, fade);
         p_SetSize(0.3f);
-        if (badge.slot == 95) p_DrawImg(95, x, y, 12);
-        if (badge.slot == 93) p_DrawImg(93, x, y, 0);
+        if (badge.slot == 95) p_DrawImg(img::kButtons, x, y, 12);
+        if (badge.slot == 93) p_DrawImg(img::kLoaderLogo, x, y, 0);
     }
     p_ResetDraw();
 
     if (m_CreditsOpen == 1) {
         const bool click = m_TouchLatch == 0 && m_MouseDown != 0;
-        const bool key = m_KeyLatch == 0 && (Pressed(this, 15) || Pressed(this, 10) || Pressed(this, 11));
+        const bool key = m_KeyLatch == 0 && (Pressed(this, action::kButtonF) || Pressed(this, action::kButtonA) ||
+                                             Pressed(this, action::kButtonB));
         if (click || key) {
             m_CreditsOpen = 0;
             if (click) m_TouchLatch = 1;
             if (key) m_KeyLatch = 1;
-            p_PlaySFX2(99, 1);
+            p_PlaySFX2(sfx::kConfirm, 1);
         }
     }
     return 0;
@@ -553,7 +557,7 @@ namespace {
 
 void ResumeGame(c_MyApp* app) {
     app->m_PauseOpen = -1;
-    app->p_PlaySFX(98, 1, 0.5f, 0);
+    app->p_PlaySFX(sfx::kBlip, 1, 0.5f, 0);
 }
 
 void PauseChoose(c_MyApp* app, int choice) {
@@ -564,17 +568,17 @@ void PauseChoose(c_MyApp* app, int choice) {
         app->m_PauseOpen = -1;
         app->m_PauseY = -64;
         app->m_GameOver = 1;
-        app->p_PlaySFX(98, 0.5f, 0.5f, 0);
+        app->p_PlaySFX(sfx::kBlip, 0.5f, 0.5f, 0);
     } else {
         app->m_OptionsOpen = 1;
-        app->p_PlaySFX2(99, 1);
+        app->p_PlaySFX2(sfx::kConfirm, 1);
     }
 }
 
 void PauseMove(c_MyApp* app, int choice, float rate) {
     app->m_PauseChoice = choice;
     app->m_KeyLatch = 1;
-    app->p_PlaySFX(98, rate, 0.5f, 0);
+    app->p_PlaySFX(sfx::kBlip, rate, 0.5f, 0);
 }
 
 }  // namespace
@@ -619,7 +623,7 @@ int c_MyApp::p_PauseMenu() {
     if (m_PauseChoice < -1 || m_PauseChoice > 1) m_PauseChoice = 0;
     p_SetSize(2.5f);
     p_SetCol(255, 255, 100, 1);
-    p_DrawImg(97, xs[m_PauseChoice + 1], ys[m_PauseChoice + 1], 6);
+    p_DrawImg(img::kIcons, xs[m_PauseChoice + 1], ys[m_PauseChoice + 1], 6);
     p_ResetDraw();
 
     if (m_TouchLatch == 0 && (resumeHit || quitHit || optionsHit)) {
@@ -628,21 +632,21 @@ int c_MyApp::p_PauseMenu() {
         PauseChoose(this, m_PauseChoice);
     }
     if (m_KeyLatch == 0) {
-        if (Pressed(this, 10)) {
+        if (Pressed(this, action::kButtonA)) {
             m_KeyLatch = 1;
             PauseChoose(this, m_PauseChoice);
-        } else if (Pressed(this, 99)) {
+        } else if (Pressed(this, action::kBack)) {
             m_KeyLatch = 1;
             ResumeGame(this);
         } else if (m_PauseChoice == 0) {
-            if (Pressed(this, 3) || Pressed(this, 0)) {
+            if (Pressed(this, action::kLeft) || Pressed(this, action::kUp)) {
                 PauseMove(this, -1, 0.8f);
-            } else if (Pressed(this, 5)) {
+            } else if (Pressed(this, action::kRight)) {
                 PauseMove(this, 1, 1.2f);
             }
         } else if (m_PauseChoice == -1) {
-            if (Pressed(this, 5) || Pressed(this, 8)) PauseMove(this, 0, 0.8f);
-        } else if (Pressed(this, 3) || Pressed(this, 8)) {
+            if (Pressed(this, action::kRight) || Pressed(this, action::kDown)) PauseMove(this, 0, 0.8f);
+        } else if (Pressed(this, action::kLeft) || Pressed(this, action::kDown)) {
             PauseMove(this, 0, 0.8f);
         }
     }

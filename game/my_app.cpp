@@ -76,9 +76,6 @@ const char* const kCreditLines[49] = {
     "",
 };
 
-// Actions whose being held keeps the key latch set.
-const int kLatchActions[] = {0, 3, 5, 8, 10, 11, 12, 13, 14, 15, 99};
-
 int ElapsedMs(int now, int last) {
     // The millisecond clock wraps like the language's Int.
     return static_cast<int>(static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(last));
@@ -177,7 +174,7 @@ int c_MyApp::p_OnCreate() {
     if (orv_Kemp_isOuya == 1) orv_Kemp_overscan = 64.0f;
     m_Fullscreen = 0;
     m_JinglePlayed = 0;
-    m_Mode = 1;
+    m_Mode = screen::kTitle;
     orv_app_SetUpdateRate(60);
     m_LastWidth = orv_graphics_DeviceWidth();
     m_LastHeight = orv_graphics_DeviceHeight();
@@ -197,7 +194,7 @@ int c_MyApp::p_OnCreate() {
     for (m_I = 0; m_I < 128; ++m_I) m_BadgeGot[m_I] = false;
     for (m_I = 0; m_I <= 18; ++m_I) m_VPad[m_I] = 0;
     for (m_I = 0; m_I < 25; ++m_I) m_Settings[m_I] = 0;
-    m_Settings[5] = 1;
+    m_Settings[setting::kSoundMode] = 1;
     for (m_I = 0; m_I <= 30; ++m_I) m_Scores[m_I] = 0;
     p_Load();
     for (m_I = 0; m_I <= 32; ++m_I) m_ChanOrder[m_I] = m_I;
@@ -232,7 +229,8 @@ int c_MyApp::p_OnUpdate() {
         m_UpdLastMs = now;
     }
     if (orv_Kemp_HasMusic == 1) {
-        m_Music->p_Qn_Alive_U(m_Paused, (m_Settings[5] == 1 || m_Settings[5] == 3) ? 1 : 0);
+        const int soundMode = m_Settings[setting::kSoundMode];
+        m_Music->p_Qn_Alive_U(m_Paused, (soundMode == 1 || soundMode == 3) ? 1 : 0);
     }
 
     // 9: pointer and touches in virtual coordinates.
@@ -267,7 +265,7 @@ int c_MyApp::p_OnUpdate() {
     // 10: latches and the back action on the title menu's boxes.
     bool held = false;
     for (int player = 0; player < 4 && !held; ++player) {
-        for (int action : kLatchActions) {
+        for (int action : action::kAll) {
             if (p_PlayKey(action, 1, player) != 0) {
                 held = true;
                 break;
@@ -275,7 +273,7 @@ int c_MyApp::p_OnUpdate() {
         }
     }
     if (!held) m_KeyLatch = 0;
-    if (m_KeyLatch == 0 && m_TouchLatch == 0 && p_PlayKeyAll(99, 1) != 0 && m_Mode == 1) {
+    if (m_KeyLatch == 0 && m_TouchLatch == 0 && p_PlayKeyAll(action::kBack, 1) != 0 && m_Mode == screen::kTitle) {
         if (m_CreditsOpen == 1 || m_OptionsOpen == 1 || m_BadgesOpen == 1) {
             m_CreditsOpen = 0;
             m_BadgesOpen = 0;
@@ -296,8 +294,8 @@ int c_MyApp::p_OnUpdate() {
                 break;
             case 2:
                 p_LoadMenu();
-                p_PlaySFX2(96, 1.0f);
-                m_Mode = 1;
+                p_PlaySFX2(sfx::kJingle, 1.0f);
+                m_Mode = screen::kTitle;
                 p_GameOver();
                 break;
             case 4:
@@ -313,18 +311,18 @@ int c_MyApp::p_OnUpdate() {
             default:
                 break;
         }
-        if (m_Mode == 10 && m_GameOver > 0) p_GameOver();
-        if (m_Mode == 1 || m_Mode == 2) p_GameOver();
+        if (m_Mode == screen::kGame && m_GameOver > 0) p_GameOver();
+        if (m_Mode == screen::kTitle || m_Mode == screen::kBackToTitle) p_GameOver();
         bool creditsRan = false;
-        if (m_Mode == 1 && (m_CreditsOpen == 1 || m_CreditsSlide > 0)) {
+        if (m_Mode == screen::kTitle && (m_CreditsOpen == 1 || m_CreditsSlide > 0)) {
             p_CreditBox();
             creditsRan = true;
         }
-        if (!(m_Mode == 1 && !creditsRan)) {
+        if (!(m_Mode == screen::kTitle && !creditsRan)) {
             if (m_CreditsOpen == 1 && m_CreditsSlide < 30) ++m_CreditsSlide;
             if (m_CreditsOpen == 0 && m_CreditsSlide > 0) --m_CreditsSlide;
         }
-        if (m_Mode == 1 && m_BadgesOpen == 1) p_BadgesBox();
+        if (m_Mode == screen::kTitle && m_BadgesOpen == 1) p_BadgesBox();
         if (m_OptionsOpen == 1 || m_OptionsSlide > 0) {
             p_OptionBox();
             if (m_OptionsOpen == 1 && m_OptionsSlide < 30) ++m_OptionsSlide;
@@ -338,7 +336,8 @@ int c_MyApp::p_OnUpdate() {
     for (int i = 0; i <= 18; ++i) {
         if (m_VPad[i] == 1) m_VPad[i] = 0;
     }
-    if (orv_Kemp_OnScreenControls == 1 && (m_Mode == 10 || m_Mode == 11) && orv_Kemp_iCadeControls == 0) {
+    const bool inGame = m_Mode == screen::kGame || m_Mode == screen::kGameStart;
+    if (orv_Kemp_OnScreenControls == 1 && inGame && orv_Kemp_iCadeControls == 0) {
         p_OnScreenPad();
     }
     if (orv_Kemp_iCadeControls == 1) {
@@ -395,7 +394,7 @@ void PauseForAway(c_MyApp* app) {
     orv_input_DisableKeyboard();
     orv_Kemp_iCadeControls = 0;
     for (int i = 0; i <= 18; ++i) app->m_VPad[i] = 0;
-    if (app->m_Mode < 10) {
+    if (app->m_Mode < screen::kGame) {
         app->m_Paused = app->m_PauseOpen = app->m_PauseY = 0;
     } else {
         app->m_Paused = 1;

@@ -101,19 +101,19 @@ int c_MyApp::p_Load() {
         } else {
             orvPrint(String("Settings Checksum Invalid"));
             for (int i = 0; i < 25; ++i) m_Settings[i] = 0;
-            m_Settings[5] = 1;
+            m_Settings[setting::kSoundMode] = 1;
         }
     }
 
     // Option repair: values the controls and the screen rely on.
-    if (m_Settings[10] < 64) m_Settings[10] = 64;
-    if (m_Settings[11] < 64) m_Settings[11] = 64;
-    if (m_Settings[12] < 8) m_Settings[12] = 10;
-    if (m_Settings[14] < 1) m_Settings[14] = 64;
+    if (m_Settings[setting::kPadX] < 64) m_Settings[setting::kPadX] = 64;
+    if (m_Settings[setting::kPadY] < 64) m_Settings[setting::kPadY] = 64;
+    if (m_Settings[setting::kPadSize] < 8) m_Settings[setting::kPadSize] = 10;
+    if (m_Settings[setting::kOverscan] < 1) m_Settings[setting::kOverscan] = 64;
     if (orv_Kemp_isOuya == 1) {
-        orv_Kemp_overscan = static_cast<float>(m_Settings[14]);
+        orv_Kemp_overscan = static_cast<float>(m_Settings[setting::kOverscan]);
     } else {
-        m_Settings[14] = 1;
+        m_Settings[setting::kOverscan] = 1;
         orv_Kemp_overscan = 0;
     }
 
