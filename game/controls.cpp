@@ -16,32 +16,32 @@ struct KeyRow {
 
 // With iCade off. Back is handled apart: it depends on the Ouya switch.
 const KeyRow kKeyMap[] = {
-    {action::kUp, {38, 87, 0, 0}, {9, -1, -1}},
-    {action::kLeft, {37, 65, 0, 0}, {8, -1, -1}},
-    {action::kRight, {39, 68, 0, 0}, {10, -1, -1}},
-    {action::kDown, {40, 83, 0, 0}, {11, -1, -1}},
-    {action::kButtonA, {90, 74, 32, 13}, {0, -1, -1}},
-    {action::kButtonB, {88, 75, 17, 0}, {1, -1, -1}},
-    {action::kButtonC, {67, 76, 16, 0}, {2, -1, -1}},
-    {action::kButtonD, {86, 73, 0, 0}, {3, -1, -1}},
-    {action::kButtonE, {66, 85, 0, 0}, {4, -1, -1}},
-    {action::kButtonF, {78, 79, 0, 0}, {5, -1, -1}},
-    {action::kBack, {27, 192, 46, 8}, {6, 7, 14}},
+    {action::kUp, {KEY_UP, KEY_W, 0, 0}, {9, -1, -1}},
+    {action::kLeft, {KEY_LEFT, KEY_A, 0, 0}, {8, -1, -1}},
+    {action::kRight, {KEY_RIGHT, KEY_D, 0, 0}, {10, -1, -1}},
+    {action::kDown, {KEY_DOWN, KEY_S, 0, 0}, {11, -1, -1}},
+    {action::kButtonA, {KEY_Z, KEY_J, KEY_SPACE, KEY_ENTER}, {0, -1, -1}},
+    {action::kButtonB, {KEY_X, KEY_K, KEY_CONTROL, 0}, {1, -1, -1}},
+    {action::kButtonC, {KEY_C, KEY_L, KEY_SHIFT, 0}, {2, -1, -1}},
+    {action::kButtonD, {KEY_V, KEY_I, 0, 0}, {3, -1, -1}},
+    {action::kButtonE, {KEY_B, KEY_U, 0, 0}, {4, -1, -1}},
+    {action::kButtonF, {KEY_N, KEY_O, 0, 0}, {5, -1, -1}},
+    {action::kBack, {KEY_ESCAPE, KEY_TILDE, KEY_DELETE, KEY_BACKSPACE}, {6, 7, 14}},
 };
 
 // With iCade on the cabinet types letters, so letter keys and sticks are left out.
 const KeyRow kICadeMap[] = {
-    {action::kUp, {38, 0, 0, 0}, {9, -1, -1}},
-    {action::kLeft, {37, 0, 0, 0}, {8, -1, -1}},
-    {action::kRight, {39, 0, 0, 0}, {10, -1, -1}},
-    {action::kDown, {40, 0, 0, 0}, {11, -1, -1}},
-    {action::kButtonA, {32, 13, 0, 0}, {0, -1, -1}},
-    {action::kButtonB, {17, 0, 0, 0}, {1, -1, -1}},
-    {action::kButtonC, {16, 0, 0, 0}, {2, -1, -1}},
+    {action::kUp, {KEY_UP, 0, 0, 0}, {9, -1, -1}},
+    {action::kLeft, {KEY_LEFT, 0, 0, 0}, {8, -1, -1}},
+    {action::kRight, {KEY_RIGHT, 0, 0, 0}, {10, -1, -1}},
+    {action::kDown, {KEY_DOWN, 0, 0, 0}, {11, -1, -1}},
+    {action::kButtonA, {KEY_SPACE, KEY_ENTER, 0, 0}, {0, -1, -1}},
+    {action::kButtonB, {KEY_CONTROL, 0, 0, 0}, {1, -1, -1}},
+    {action::kButtonC, {KEY_SHIFT, 0, 0, 0}, {2, -1, -1}},
     {action::kButtonD, {0, 0, 0, 0}, {3, -1, -1}},
     {action::kButtonE, {0, 0, 0, 0}, {4, -1, -1}},
     {action::kButtonF, {0, 0, 0, 0}, {5, -1, -1}},
-    {action::kBack, {27, 46, 8, 0}, {7, 6, 14}},
+    {action::kBack, {KEY_ESCAPE, KEY_DELETE, KEY_BACKSPACE, 0}, {7, 6, 14}},
 };
 
 const KeyRow* FindRow(const KeyRow* table, int action) {

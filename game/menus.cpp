@@ -172,7 +172,7 @@ int c_MyApp::p_Menu() {
 
     // Back leaves the program (on the console, through the quit prompt).
     if (m_KeyLatch == 0 && m_TouchLatch == 0) {
-        const bool back = Pressed(this, action::kBack) || (orv_Kemp_isOuya == 1 && orv_input_KeyDown(27));
+        const bool back = Pressed(this, action::kBack) || (orv_Kemp_isOuya == 1 && orv_input_KeyDown(KEY_ESCAPE));
         if (back && orv_Kemp_isOuya == 0) orv_app_EndApp();
         if (back && orv_Kemp_isOuya == 1) {
             m_Mode = screen::kQuitPrompt;

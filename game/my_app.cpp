@@ -204,14 +204,14 @@ int c_MyApp::p_OnCreate() {
 int c_MyApp::p_OnUpdate() {
     // 1-4: back button, full screen, quitting, debug switches.
     if (orv_Kemp_isOuya == 0) {
-        m_VPad[19] = orv_input_KeyHit(416);
+        m_VPad[19] = orv_input_KeyHit(KEY_BACK);
     } else {
-        m_VPad[19] = orv_input_KeyHit(270) ? 1 : 0;
+        m_VPad[19] = orv_input_KeyHit(KEY_JOY0 + 14) ? 1 : 0;
     }
-    if (orv_input_KeyHit(122)) p_FullscreenFlip();
-    if (orv_input_KeyHit(115) || orv_input_KeyHit(432)) orv_app_EndApp();
-    if (orv_input_KeyHit(112)) orv_Kemp_DebugMode = 1 - orv_Kemp_DebugMode;
-    if (orv_input_KeyHit(113)) m_DebugShow = 1 - m_DebugShow;
+    if (orv_input_KeyHit(KEY_F11)) p_FullscreenFlip();
+    if (orv_input_KeyHit(KEY_F4) || orv_input_KeyHit(KEY_CLOSE)) orv_app_EndApp();
+    if (orv_input_KeyHit(KEY_F1)) orv_Kemp_DebugMode = 1 - orv_Kemp_DebugMode;
+    if (orv_input_KeyHit(KEY_F2)) m_DebugShow = 1 - m_DebugShow;
 
     // 5-8: async events, the streamed music following the pause, the rate.
     orv_asyncevent_UpdateAsyncEvents();

@@ -153,7 +153,9 @@ protected:
 
 inline GlfwLayer& glfw() { return *GlfwLayer::current; }
 
-// Key code translation between the installed library's numbering and the
-// classic one (KEY_UNKNOWN where the other side has no such key).
+// The first of the two translations of key codes: between the installed
+// window library's numbering (GLFW_KEY_*) and the classic one (glfw27::KEY_*
+// above), KEY_UNKNOWN where the other side has no such key. The second, to
+// the framework's key space, is in host/input_translate.cpp.
 int GlfwKeyTo27(int key);
 int Glfw27KeyToGlfw(int key);

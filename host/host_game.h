@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdio>
 
+#include "framework/input.h"  // the key codes it sends, KEY_BACK and KEY_CLOSE among them
 #include "runtime/array.h"
 #include "runtime/object.h"
 
@@ -23,10 +24,6 @@ struct OrvGameEvent {
         MotionAccel = 10  // data: unused
     };
 };
-
-// Key codes the host itself produces besides the keyboard's: the back key
-// (no desktop source) and the window's close box.
-enum : int { KEY_BACK = 416, KEY_CLOSE = 432 };
 
 // Receives every host event; all operations do nothing here.
 class OrvGameDelegate : public Object {

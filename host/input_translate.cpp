@@ -8,11 +8,13 @@
 
 namespace {
 
-// Framework code for each classic key code 0-316 that is not a digit or a
-// letter (those pass through); 0 drops the key.
+// The second of the two translations: from the classic key codes the window
+// layer reports (glfw27::KEY_*, host/glfw_layer.h) to the framework's shared
+// key space (KEY_*, framework/input.h). One entry for each classic code
+// 0-316 that is not a digit or a letter (those pass through); 0 drops the key.
 constexpr std::array<unsigned char, 317> MakeKeyTable() {
     std::array<unsigned char, 317> t{};
-    t[32] = 32;
+    t[32] = KEY_SPACE;
     t[39] = 222;
     t[34] = 222;
     t[44] = 188;
@@ -24,23 +26,23 @@ constexpr std::array<unsigned char, 317> MakeKeyTable() {
     t[91] = 219;
     t[92] = 220;
     t[93] = 221;
-    t[96] = 192;
-    t[126] = 192;
-    t[glfw27::KEY_ESC] = 27;
-    for (int i = 0; i < 12; ++i) t[glfw27::KEY_F1 + i] = static_cast<unsigned char>(112 + i);
-    t[glfw27::KEY_UP] = 38;
-    t[glfw27::KEY_DOWN] = 40;
-    t[glfw27::KEY_LEFT] = 37;
-    t[glfw27::KEY_RIGHT] = 39;
-    t[glfw27::KEY_LSHIFT] = 16;
-    t[glfw27::KEY_RSHIFT] = 16;
-    t[glfw27::KEY_LCTRL] = 17;
-    t[glfw27::KEY_RCTRL] = 17;
-    t[glfw27::KEY_TAB] = 9;
-    t[glfw27::KEY_ENTER] = 13;
-    t[glfw27::KEY_BACKSPACE] = 8;
+    t[96] = KEY_TILDE;
+    t[126] = KEY_TILDE;
+    t[glfw27::KEY_ESC] = KEY_ESCAPE;
+    for (int i = 0; i < 12; ++i) t[glfw27::KEY_F1 + i] = static_cast<unsigned char>(KEY_F1 + i);
+    t[glfw27::KEY_UP] = KEY_UP;
+    t[glfw27::KEY_DOWN] = KEY_DOWN;
+    t[glfw27::KEY_LEFT] = KEY_LEFT;
+    t[glfw27::KEY_RIGHT] = KEY_RIGHT;
+    t[glfw27::KEY_LSHIFT] = KEY_SHIFT;
+    t[glfw27::KEY_RSHIFT] = KEY_SHIFT;
+    t[glfw27::KEY_LCTRL] = KEY_CONTROL;
+    t[glfw27::KEY_RCTRL] = KEY_CONTROL;
+    t[glfw27::KEY_TAB] = KEY_TAB;
+    t[glfw27::KEY_ENTER] = KEY_ENTER;
+    t[glfw27::KEY_BACKSPACE] = KEY_BACKSPACE;
     t[glfw27::KEY_INSERT] = 45;
-    t[glfw27::KEY_DEL] = 46;
+    t[glfw27::KEY_DEL] = KEY_DELETE;
     t[glfw27::KEY_PAGEUP] = 33;
     t[glfw27::KEY_PAGEDOWN] = 34;
     t[glfw27::KEY_HOME] = 36;
