@@ -5,6 +5,14 @@
 #include "host/audio_device.h"
 #include "runtime/object.h"
 
+// The device's channels: the game's effects rotate over the first ones, and
+// the music's voices count down from the stream's channel, the last.
+enum : int {
+    AUDIO_EFFECT_CHANNELS = 24,  // 0-23
+    AUDIO_STREAM_CHANNEL = gxtkAudio::kMusicChannel,
+    AUDIO_CHANNELS = gxtkAudio::kChannels
+};
+
 class c_Sound : public Object {
 public:
     c_Sound* m_new() { return this; }

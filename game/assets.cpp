@@ -209,7 +209,7 @@ int c_MyApp::p_WaitStart(int) {
 
 int c_MyApp::p_PlaySFX(int n, float rate, float volume, float pan) {
     if (m_Settings[setting::kSoundMode] != 1 && m_Settings[setting::kSoundMode] != 2) return 0;
-    m_SfxCursor = (m_SfxCursor + 1) % 24;
+    m_SfxCursor = (m_SfxCursor + 1) % AUDIO_EFFECT_CHANNELS;
     const int channel = m_ChanOrder[m_SfxCursor];
     orv_audio_StopChannel(channel);
     if (n >= 0 && n < m_Sounds.Length() && m_Sounds[n]) orv_audio_PlaySound(m_Sounds[n], channel, 0);

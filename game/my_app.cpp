@@ -178,7 +178,7 @@ int c_MyApp::p_OnCreate() {
     orv_app_SetUpdateRate(60);
     m_LastWidth = orv_graphics_DeviceWidth();
     m_LastHeight = orv_graphics_DeviceHeight();
-    if (orv_Kemp_HasMusic == 1) m_Music->p_Qn_Init(32, 4, 3, 3, 4);
+    if (orv_Kemp_HasMusic == 1) m_Music->p_Qn_Init(AUDIO_STREAM_CHANNEL, 4, 3, 3, 4);
     m_AccelZeroX = 0;
     m_AccelZeroY = 0;
     p_Reload();
@@ -197,7 +197,7 @@ int c_MyApp::p_OnCreate() {
     m_Settings[setting::kSoundMode] = 1;
     for (m_I = 0; m_I <= 30; ++m_I) m_Scores[m_I] = 0;
     p_Load();
-    for (m_I = 0; m_I <= 32; ++m_I) m_ChanOrder[m_I] = m_I;
+    for (m_I = 0; m_I < AUDIO_CHANNELS; ++m_I) m_ChanOrder[m_I] = m_I;
     return 0;
 }
 

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdio>
 
-#include "framework/input.h"  // the key codes it sends, KEY_BACK and KEY_CLOSE among them
+#include "host/key_codes.h"
 #include "runtime/array.h"
 #include "runtime/object.h"
 
