@@ -97,10 +97,11 @@ TEST(AudioOutput, StreamedMusicIsHeardSampleForSampleAcrossItsLoopAndAPause) {
     }
     EXPECT_EQ(mismatched, 0);
     EXPECT_GT(heard, 3 * frames);  // 2 s of it, over several seams
-    // The pause (0.3 s) and the stop at the end (0.2 s).
-    ASSERT_EQ(silences.size(), 3u);
-    EXPECT_GT(silences[0], 44100 / 5);
-    EXPECT_GT(silences[2], 44100 / 10);
+    // The pause (0.3 s) and the stop at the end (0.2 s). A loaded machine may
+    // starve the real-time output for a moment besides: another, shorter run.
+    ASSERT_GE(silences.size(), 3u);
+    EXPECT_GT(*std::max_element(silences.begin(), silences.end() - 1), 44100 / 5);
+    EXPECT_GT(silences.back(), 44100 / 10);
 }
 
 // ---------------------------------------------------------------- on the silent output
