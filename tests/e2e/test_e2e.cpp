@@ -7,7 +7,8 @@
 // Waits poll the screen for the state wanted, with limits far above what
 // an idle machine needs, so that a busy one passes too. Keys are held for
 // 150 ms: the game reads keys as held, so a press and release between two
-// updates would be lost.
+// updates would be lost. Walking keys are held until the figure is seen
+// where it should be.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include <map>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 #include "tests/e2e/sound_capture.h"
 #include "tests/e2e/x_screen.h"
@@ -78,6 +80,18 @@ bool GameOverBars(const Picture& p) {
     const Rgb yellow = p.At(400, 216), orange = p.At(240, 264);
     return yellow.r >= 120 && yellow.g >= 120 && yellow.b <= 80 && std::abs(yellow.r - yellow.g) < 30 &&
            orange.r >= 120 && orange.g >= 50 && orange.g <= 110 && orange.b <= 80;
+}
+
+// Where the figure is: the middle of its face, the only skin colour in the
+// game; {-1, -1} when it is not in sight.
+std::pair<double, double> FigureAt(const Picture& p) {
+    double x = 0, y = 0, n = 0;
+    for (int i = 0; i < p.width * p.height; ++i) {
+        const Rgb c = p.pixels[i];
+        if (std::max({std::abs(c.r - 244), std::abs(c.g - 197), std::abs(c.b - 156)}) > 12) continue;
+        x += i % p.width, y += i / p.width, ++n;
+    }
+    return n > 0 ? std::pair(x / n, y / n) : std::pair(-1.0, -1.0);
 }
 
 // Seconds on a monotonic clock.
@@ -161,6 +175,17 @@ protected:
         const ProcessResult r = RunProcess(args);
         EXPECT_TRUE(window_may_go || r.status == 0) << "xdotool " << key << ": " << r.err;
         Sleep(100);
+    }
+
+    // Holds a key down until the game shows what was wanted, so that a
+    // loaded machine whose loop drops updates walks as far as an idle one.
+    Picture HoldUntil(const std::string& key, const std::string& name, const std::function<bool(const Picture&)>& wanted) {
+        const std::string w = std::to_string(window);
+        Note("press " + key);
+        EXPECT_EQ(RunProcess({"/usr/bin/xdotool", "keydown", "--window", w, key}).status, 0) << key;
+        const Picture p = WaitFor(name, wanted);
+        EXPECT_EQ(RunProcess({"/usr/bin/xdotool", "keyup", "--window", w, key}).status, 0) << key;
+        return p;
     }
 
     // Screenshots until one passes the test; the last one is kept either
@@ -270,11 +295,15 @@ TEST_F(EndToEnd, APlayerPlaysAGameQuitsItAndFindsTheScoreAfterARestart) {
     WaitFor("resumed", [&](const Picture& p) { return Bright(p, board); });
 
     // Up the cut path and through the hedges above, along the top row, and
-    // down the right edge through two items: the score changes.
+    // down the right edge through two items: the score changes. Each key is
+    // held until the figure has entered the cell wanted (cells are 32 pixels;
+    // it can stand half a cell into the walls), since the walk is by updates.
     Note("walk");
-    Hold("Up", 2.6);
-    Hold("Right", 2.6);
-    Hold("Down", 1.2);
+    const auto [start_x, start_y] = FigureAt(board);
+    ASSERT_GT(start_x, 0) << "no figure on the board";
+    HoldUntil("Up", "walked-up", [&](const Picture& p) { return FigureAt(p).second < start_y - 8.7 * 32; });
+    HoldUntil("Right", "walked-right", [&](const Picture& p) { return FigureAt(p).first > start_x + 8.7 * 32; });
+    HoldUntil("Down", "walked-down", [&](const Picture& p) { return FigureAt(p).second > start_y - 4.8 * 32; });
     Settled("hedges-cut", kScoreText, [&](const Picture& p) { return p.Difference(board, kScoreText) > 3; });
     // The sound checks use the capture as it is now: a full-screen window
     // starts without focus, and the sound device pauses until it has it.
