@@ -32,32 +32,30 @@ public:
         if (drag != 0 && mouse) game.MouseMove(game.fake.mouse_x + drag, game.fake.mouse_y);
         if (hold > 0 && --hold > 0) return;
         // Menus take a press once its keys have all been up for an update.
-        const bool menu = app->m_Mode != 10 || app->m_Paused;
+        const bool menu = app->m_Mode != screen::kGame || app->m_Paused;
         if ((key || mouse) && menu) return Release();
         Release();
         drag = 0;
         std::fill(game.fake.pads[0].buttons.begin(), game.fake.pads[0].buttons.end(), 0);
         if (menu) Stick(0, 0);
-        if (app->m_LoadStage > 0 || app->m_Mode == 11 || (app->m_Mode == 10 && app->m_GameOver > 0)) return;
+        const bool playing = app->m_Mode == screen::kGame;
+        if (app->m_LoadStage > 0 || app->m_Mode == screen::kGameStart || (playing && app->m_GameOver > 0)) return;
         if (away && Roll(2000) == 0) {
             game.Suspend();
             suspended = 1 + Roll(120);
             return;
         }
-        if (away && app->m_Paused == 0 && Roll(1500) == 0) return Press(kF11, 6);
-        if (app->m_Mode == 1) return Title();
-        if (app->m_Paused) return Roll(3) ? Press(Roll(2) ? kEnter : kEscape, 6) : Touch(16, 16, 3);
-        if (app->m_Mode == 10 && app->m_LevelIntro <= 0) Play();
+        if (away && app->m_Paused == 0 && Roll(1500) == 0) return Press(KEY_F11, 6);
+        if (app->m_Mode == screen::kTitle) return Title();
+        if (app->m_Paused) return Roll(3) ? Press(Roll(2) ? KEY_ENTER : KEY_ESCAPE, 6) : Touch(16, 16, 3);
+        if (playing && app->m_LevelIntro <= 0) Play();
     }
     void AfterUpdate(int mode_before) {
-        if (mode_before == 10 && app->m_Mode != 10) ++plan, options_seen = false;
+        if (mode_before == screen::kGame && app->m_Mode != screen::kGame) ++plan, options_seen = false;
     }
     int plan = 0;  // the games ended so far
 
 private:
-    enum Key : int {
-        kEnter = 13, kEscape = 27, kSpace = 32, kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kF11 = 122
-    };
     GameHost& game;
     c_MyApp* app;
     std::uint32_t seed;
@@ -99,11 +97,12 @@ private:
         const int type = plan % 3 + 1;
         if (app->m_OptionsOpen) {
             const int r = Roll(10);
-            return r < 4 ? Press(kDown, 8) : r < 7 ? Press(kEnter, 8) : r < 8 ? Touch(320, 240, 4) : Press(kEscape, 8);
+            if (r >= 7) return r < 8 ? Touch(320, 240, 4) : Press(KEY_ESCAPE, 8);
+            return Press(r < 4 ? KEY_DOWN : KEY_ENTER, 8);
         }
         if ((plan % 4 == 3 || away) && !options_seen) {
             options_seen = app->m_MenuSel == 4;
-            return Press(options_seen ? kEnter : kRight, 8);
+            return Press(options_seen ? KEY_ENTER : KEY_RIGHT, 8);
         }
         const float centre = (orv_Kemp_jscrw - 140) / 2, y = 0.65f * orv_Kemp_jscrh;
         if (plan % 3 == 2) {  // taps: a side item comes to the centre, the centre one starts
@@ -115,8 +114,8 @@ private:
             drag = app->m_MenuSel < type ? -14 : 14;
             return;
         }
-        if (app->m_MenuSel != type) return Press(app->m_MenuSel < type ? kRight : kLeft, 8);
-        Press(kEnter, 8);
+        if (app->m_MenuSel != type) return Press(app->m_MenuSel < type ? KEY_RIGHT : KEY_LEFT, 8);
+        Press(KEY_ENTER, 8);
     }
 
     // In play: to the nearest item, home once it opens, away from an enemy
@@ -147,12 +146,12 @@ private:
         if (cell != last_cell) last_cell = cell, still = 0;
         if (++still > 40) wander = 15, wander_x = 1 + Roll(kColumns - 2), wander_y = 1 + Roll(kRows - 2), still = 0;
         if (wander > 0) --wander, tx = static_cast<float>(wander_x), ty = static_cast<float>(wander_y);
-        if (p[kHolding] == 1 && Roll(40) == 0) return OnPad() ? Button(0) : Press(kSpace, 3);
-        if (app->m_Paused == 0 && Roll(1500) == 0) return Roll(2) ? Touch(16, 16, 3) : Press(kEscape, 6);
+        if (p[kHolding] == 1 && Roll(40) == 0) return OnPad() ? Button(0) : Press(KEY_SPACE, 3);
+        if (app->m_Paused == 0 && Roll(1500) == 0) return Roll(2) ? Touch(16, 16, 3) : Press(KEY_ESCAPE, 6);
         const float dx = tx - px, dy = ty - py;
         const bool across = std::abs(dx) > std::abs(dy);
         if (OnPad()) return Stick(across ? (dx > 0 ? 1.f : -1.f) : 0.f, across ? 0.f : (dy > 0 ? -1.f : 1.f));
-        Press(across ? (dx > 0 ? kRight : kLeft) : (dy > 0 ? kDown : kUp), 4);
+        Press(across ? (dx > 0 ? KEY_RIGHT : KEY_LEFT) : (dy > 0 ? KEY_DOWN : KEY_UP), 4);
     }
     void Button(int b) {
         game.fake.pads[0].buttons[static_cast<std::size_t>(b)] = 1;
