@@ -179,7 +179,8 @@ protected:
 
     // Holds a key down until the game shows what was wanted, so that a
     // loaded machine whose loop drops updates walks as far as an idle one.
-    Picture HoldUntil(const std::string& key, const std::string& name, const std::function<bool(const Picture&)>& wanted) {
+    Picture HoldUntil(const std::string& key, const std::string& name,
+                      const std::function<bool(const Picture&)>& wanted) {
         const std::string w = std::to_string(window);
         Note("press " + key);
         EXPECT_EQ(RunProcess({"/usr/bin/xdotool", "keydown", "--window", w, key}).status, 0) << key;

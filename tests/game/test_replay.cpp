@@ -90,8 +90,8 @@ TEST_F(Replay, EveryUpdateOfAWholeSessionMatchesTheTrace) {
         player.BeforeUpdate();
         game.Frame();
         player.AfterUpdate(mode);
-        if (app->m_Mode == 10 && app->m_Level > level && level > 0) ++levels[app->m_GameType];
-        lives_lost += app->m_Mode == 10 && app->m_Lives < lives;
+        if (app->m_Mode == screen::kGame && app->m_Level > level && level > 0) ++levels[app->m_GameType];
+        lives_lost += app->m_Mode == screen::kGame && app->m_Lives < lives;
         game_overs += !over && app->m_GameOver;
         lines.push_back(StateLine(app, audio));
         if (!record) {
@@ -102,8 +102,8 @@ TEST_F(Replay, EveryUpdateOfAWholeSessionMatchesTheTrace) {
             ASSERT_EQ(lines.back(), want) << "update " << u << ": first difference in the " << kParts[part];
         }
     }
-    std::printf("%d games; levels won by type: %d %d %d; %d lives lost, %d game overs\n", player.plan, levels[1], levels[2],
-                levels[3], lives_lost, game_overs);
+    std::printf("%d games; levels won by type: %d %d %d; %d lives lost, %d game overs\n", player.plan,
+                levels[1], levels[2], levels[3], lives_lost, game_overs);
     if (record) {
         std::ofstream out(REPLAY_TRACE);
         for (const std::string& line : lines) out << line << '\n';
