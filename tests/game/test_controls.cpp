@@ -33,7 +33,7 @@ TEST_F(Controls, KeyMapExamplesWithICadeOffAndOn) {
     // Player -1 with iCade: buttons 4-6 give the stored pad value itself.
     app->m_VPad[13] = 2;
     EXPECT_EQ(Values(app->p_PlayKey(13, 1, -1), app->p_PlayKey(13, 1, 0)), Values(2, 1));
-    Key(38, true);
+    Key(KEY_UP, true);
     EXPECT_EQ(Values(app->p_PlayKey(1, 1, 0), app->p_PlayKeyAll(0, 1)), Values(0, 4)) << "1 is not an action";
 }
 
@@ -58,7 +58,7 @@ TEST_F(Controls, ICadeLettersHoldPadEntriesUntilTheirReleaseLetter) {
     decode("w");
     EXPECT_EQ(app->p_PlayKey(0, 1, 0), 1);
     decode("e");
-    Key(38, true);
+    Key(KEY_UP, true);
     EXPECT_EQ(Values(app->m_VPad[0], app->p_PlayKey(0, 1, 0)), Values(0, 1)) << "the Up arrow still works";
 
     const std::string press = "WXADYUIOHJKL", release = "ezqctfmgrnpv";
@@ -100,7 +100,7 @@ TEST_F(Controls, KeysRampTheAnalogueValue) {
     // Up by 0.15 an update to 1 while held, back by 0.2 once released.
     std::vector<double> ramp;
     for (int i = 0; i < 20; ++i) {
-        Key(39, i < 13);
+        Key(KEY_RIGHT, i < 13);
         app->p_AnalogueControl();
         ramp.push_back(app->m_StickX);
     }

@@ -1,29 +1,12 @@
-// The enemies: leaving the home, walking only cut ground, waiting in dead
-// ends, rising away and being struck by the ball.
+// The enemies: choosing open ways, waiting in dead ends, walking, rising
+// away and being struck by the ball. When and from which slot they leave
+// the home, and that they never walk into a hedge, the replay pins.
 #include "tests/game/game_test.h"
 
 namespace {
 
 using namespace play;
 using Enemies = GameTest;
-
-TEST_F(Enemies, LeaveTheHomeFromTheHighestSlotDown) {
-    Start(1);
-    SkipIntro();  // nothing comes out during the intro
-    EXPECT_EQ(Values(app->m_ReleaseTimer, app->m_EnemiesWaiting), Values(170, 3));
-    // Run the home's clock alone from here, so no enemy meets the player.
-    std::vector<std::pair<int, int>> released;  // update, slot
-    for (int update = 1; app->m_EnemiesWaiting > 0 && update < 1000; ++update) {
-        const int before = app->m_EnemiesWaiting;
-        app->p_ReleaseEnemy();
-        if (app->m_EnemiesWaiting != before) released.push_back({update, before});
-    }
-    EXPECT_EQ(released, (std::vector<std::pair<int, int>>{{170, 3}, {340, 2}, {510, 1}}));
-    const float* e = Enemy(3);
-    EXPECT_EQ(Values(e[kEX], e[kEY], e[kEReleased], e[kEDir], Enemy(1)[kEActive], Enemy(2)[kEActive], e[kEActive],
-                     Enemy(0)[kEActive], app->m_ReleaseTimer),
-              Values(app->m_HomeX, app->m_HomeY, 1, 0, 1, 1, 1, 0, 170));  // slot 0 is never used
-}
 
 TEST_F(Enemies, DeadEndEnemyWaitsAtTheCentreUntilItForgets) {
     OpenGround(Box(3, 5, 7, 5), 2, 5);
@@ -109,36 +92,6 @@ TEST_F(Enemies, StruckByTheFlyingBallLeavesTheBonusBall) {
     ASSERT_EQ(Effects().size(), 1u);
     EXPECT_EQ(Values(Enemy(1)[kEActive], app->m_BallFlying, Content(8, 5), Effects()[0].id, app->m_Score),
               Values(0, 0, 11, 9, 0));
-}
-
-// Runs a whole level with eight enemies and checks after every update that
-// no enemy stands in or walks into a hedge.
-TEST_F(Enemies, NeverEnterAHedge) {
-    Start(1);
-    Build(16, app->m_SeedBase);
-    ASSERT_EQ(app->m_EnemiesWaiting, 8);
-    // The player hides in hedge, where no enemy reaches him, first in the
-    // top left corner, then in the bottom right one, to draw them both ways.
-    Cells hides;
-    for (auto [x, y] : Box(1, 1, 19, 11)) if (Hedge(x, y)) hides.push_back({x, y});
-    int moves = 0;
-    for (int update = 0; update < 3000; ++update) {
-        const auto [hx, hy] = update < 1500 ? hides.front() : hides.back();
-        P(kPX) = static_cast<float>(hx);
-        P(kPY) = static_cast<float>(hy);
-        Update();
-        ASSERT_EQ(P(kState), 0);
-        for (int s = 1; s <= 8; ++s) {
-            const float* e = Enemy(s);
-            if (e[kEActive] == 0) continue;
-            const int x = static_cast<int>(e[kEX]), y = static_cast<int>(e[kEY]);
-            const int nx = x + (e[kEDX] > 0) - (e[kEDX] < 0), ny = y + (e[kEDY] > 0) - (e[kEDY] < 0);
-            ASSERT_EQ(Hedge(x, y) + Hedge(nx, ny), 0) << "slot " << s << " at " << x << "," << y;
-            moves += e[kEDX] != 0 || e[kEDY] != 0;
-        }
-    }
-    EXPECT_EQ(app->m_EnemiesWaiting, 0);
-    EXPECT_GT(moves, 1000);
 }
 
 }  // namespace

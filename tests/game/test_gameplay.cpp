@@ -1,5 +1,6 @@
-// One update of play and what it leads to: the board and its layout, cutting
-// and collecting, the thrown ball, the home, lives, pausing and the intro.
+// One update of play and what it leads to: the board and its layout,
+// collecting, the thrown ball, the home, lives, pausing and the intro.
+// Cutting hedges, the replay pins.
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -11,8 +12,6 @@ namespace {
 
 using namespace play;
 using Gameplay = GameTest;
-
-const int kRightKey = 39, kFireKey = 90, kEscape = 27;
 
 TEST_F(Gameplay, BoardScaleAndOrigin) {
     Start(1);
@@ -30,18 +29,6 @@ TEST_F(Gameplay, BoardScaleAndOrigin) {
     // One ground or hedge tile per cell.
     const auto sheet = Drawn(1);
     EXPECT_EQ(std::count_if(sheet.begin(), sheet.end(), [](const Command& t) { return t.frame >= 224; }), 21 * 13);
-}
-
-TEST_F(Gameplay, CuttingAHedgeScoresFiveAndThrowsThreeBits) {
-    Start(1);
-    OpenGround({{5, 5}}, 5, 5);
-    Key(kRightKey, true);
-    for (int i = 0; i < 60 && P(kPX) == 5; ++i) Update();
-    ASSERT_EQ(P(kPX), 6);
-    // Bits from the top of the pool; moving right aims the throw down-right.
-    EXPECT_EQ(Values(app->m_Score, Hedge(6, 5), LiveParticles(), app->m_Particles[2480], app->m_Particles[2490],
-                     app->m_Particles[2500], P(kAim)),
-              Values(5, 0, 3, 2, 2, 2, 135));
 }
 
 TEST_F(Gameplay, ItemsScoreByComboAndTheBallByWhereItLay) {
@@ -78,9 +65,9 @@ TEST_F(Gameplay, ThrownBallBouncesOffHedgesAndComesBack) {
     OpenGround(Box(9, 4, 11, 6), 10, 5);
     P(kHolding) = 1;
     P(kAim) = 45;
-    Key(kFireKey, true);
+    Key(KEY_Z, true);
     Update();
-    Key(kFireKey, false);
+    Key(KEY_Z, false);
     ASSERT_EQ(app->m_BallFlying, 1);
     EXPECT_TRUE(app->m_BallVX > 0 && app->m_BallVY < 0);
     int bounces = 0, update = 1;
@@ -114,8 +101,8 @@ TEST_F(Gameplay, FireAndWalkStopWhilePausedOverOrDyingAndTheIntroStopsOnlyFire) 
         app->m_LevelIntro = c.intro;
         app->m_TouchX[0] = c.touchX == kAbsentInt ? kAbsentInt : 156 + c.touchX;  // cell (5, 5) is drawn at (156, 216)
         app->m_TouchY[0] = 216 + c.touchY;
-        Key(kFireKey, c.keys);
-        Key(kRightKey, c.keys);
+        Key(KEY_Z, c.keys);
+        Key(KEY_RIGHT, c.keys);
         app->m_KeyRampX = 0;
         app->p_Game();
         EXPECT_EQ(Values(app->m_BallFlying, P(kPDX) > 0), Values(c.fires, c.walks)) << &c - cases;
@@ -129,7 +116,7 @@ TEST_F(Gameplay, BallThrownIntoTheBorderBouncesInsideIt) {
     P(kHolding) = 1;
     P(kAim) = -45;
     app->m_BallOffX = app->m_BallOffY = -0.45f;
-    Key(kFireKey, true);
+    Key(KEY_Z, true);
     for (int i = 0; i < 300; ++i) {
         Update();
         ASSERT_TRUE(app->m_BallX >= 0 && app->m_BallX <= 1 && app->m_BallY >= 0 && app->m_BallY <= 1);
@@ -149,9 +136,9 @@ TEST_F(Gameplay, OpenHomeLeadsToTheNextLevel) {
     Update(2);
     EXPECT_EQ(Values(app->m_HomeOpen, Played(4), P(kState)), Values(1, true, 0)) << "entered from its row";
 
-    Key(kRightKey, true);
+    Key(KEY_RIGHT, true);
     for (int i = 0; i < 200 && P(kState) == 0; ++i) Update();
-    Key(kRightKey, false);
+    Key(KEY_RIGHT, false);
     ASSERT_EQ(Values(P(kState) < 0, Played(6)), Values(1, 1));
     EXPECT_EQ(MusicCalls(*audio), std::vector<std::string>{"StopMusic"});
     int leaving = 1;
@@ -218,8 +205,8 @@ TEST_F(Gameplay, PausingFreezesPlayButNotBitsLettersOrCombo) {
     app->m_BallVX = 1;
     app->m_ComboTime = 10;
     app->p_ThrowParticle(300, 300, 2, 4, 90, 2);
-    Key(kRightKey, true);
-    Key(kEscape, true);
+    Key(KEY_RIGHT, true);
+    Key(KEY_ESCAPE, true);
     Update();
     ASSERT_EQ(app->m_Paused, 1);
     EXPECT_EQ(Values(LastEffect().id, LastEffect().volume), Values(98, 0.5f));

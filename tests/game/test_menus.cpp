@@ -167,10 +167,10 @@ TEST_F(Options, SoundRowStepsThroughItsFourModesAndStopsTheMusicWithoutIt) {
     // Nothing reacts before the box is fully in, nor to a click beside a row.
     for (auto [slide, x, y] : {std::tuple{29, 200, 160}, {30, 600, 135}}) {
         app->m_OptionsSlide = slide;
-        Key(90, slide == 29);
+        Key(KEY_Z, slide == 29);
         Pointer(x, y, true);
         Box();
-        Key(90, false);
+        Key(KEY_Z, false);
         Pointer(x, y, false);
         Box();
         EXPECT_EQ(app->m_Settings[5], 0) << slide;

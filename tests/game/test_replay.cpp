@@ -78,21 +78,14 @@ using Replay = HostTest;
 TEST_F(Replay, EveryUpdateOfAWholeSessionMatchesTheTrace) {
     ScriptedPlayer player(game, app, 16);  // from the program's first update: the loader's too
     std::vector<std::string> trace;
-    for (std::ifstream in(REPLAY_TRACE); in;) {
-        std::string line;
-        if (std::getline(in, line) && !line.empty()) trace.push_back(line);
-    }
+    std::ifstream in(REPLAY_TRACE);
+    for (std::string line; std::getline(in, line);) if (!line.empty()) trace.push_back(line);
     const bool record = std::getenv("VELLUMBY_RECORD_TRACE") != nullptr;
     std::vector<std::string> lines;
-    int levels[4] = {}, lives_lost = 0, game_overs = 0;
     for (int u = 0; u < kUpdates; ++u) {
-        const int mode = app->m_Mode, level = app->m_Level, lives = app->m_Lives, over = app->m_GameOver;
         player.BeforeUpdate();
         game.Frame();
-        player.AfterUpdate(mode);
-        if (app->m_Mode == screen::kGame && app->m_Level > level && level > 0) ++levels[app->m_GameType];
-        lives_lost += app->m_Mode == screen::kGame && app->m_Lives < lives;
-        game_overs += !over && app->m_GameOver;
+        player.AfterUpdate();
         lines.push_back(StateLine(app, audio));
         if (!record) {
             ASSERT_LT(u, static_cast<int>(trace.size())) << "the trace is shorter than the replay";
@@ -103,13 +96,13 @@ TEST_F(Replay, EveryUpdateOfAWholeSessionMatchesTheTrace) {
         }
     }
     std::printf("%d games; levels won by type: %d %d %d; %d lives lost, %d game overs\n", player.plan,
-                levels[1], levels[2], levels[3], lives_lost, game_overs);
+                player.levels_won[1], player.levels_won[2], player.levels_won[3], player.lives_lost, player.game_overs);
     if (record) {
         std::ofstream out(REPLAY_TRACE);
         for (const std::string& line : lines) out << line << '\n';
     }
-    for (int type = 1; type <= 3; ++type) EXPECT_GE(levels[type], 2) << "levels won in game type " << type;
-    EXPECT_GE(game_overs, 3);
+    for (int type = 1; type <= 3; ++type) EXPECT_GE(player.levels_won[type], 2) << "levels won in type " << type;
+    EXPECT_GE(player.game_overs, 3);
 }
 
 }  // namespace

@@ -80,18 +80,14 @@ TEST(Soak, RandomPlayForAllTheUpdatesAsked) {
     // four-times images.
     long most[2][2] = {{0, 0}, {0, 0}};
     ScriptedPlayer player(game, app, 20240607u, true);
-    int starts = 0, pauses = 0, deaths = 0, game_overs = 0, option_changes = 0, flips = 0, last_load = 0;
+    int option_changes = 0, flips = 0, last_load = 0;
     for (int i = 1; i <= updates; ++i) {
-        const int mode = app->m_Mode, paused = app->m_Paused, lives = app->m_Lives, over = app->m_GameOver,
-                  sound = app->m_Settings[5], icade = orv_Kemp_iCadeControls, fullscreen = app->m_Fullscreen;
+        const int sound = app->m_Settings[setting::kSoundMode], icade = orv_Kemp_iCadeControls,
+                  fullscreen = app->m_Fullscreen;
         player.BeforeUpdate();
         game.Frame();
-        player.AfterUpdate(mode);
-        starts += mode != 10 && app->m_Mode == 10;
-        pauses += !paused && app->m_Paused && app->m_Mode == 10;
-        deaths += app->m_Mode == 10 && app->m_Lives < lives;
-        game_overs += !over && app->m_GameOver;
-        option_changes += app->m_Settings[5] != sound || orv_Kemp_iCadeControls != icade;
+        player.AfterUpdate();
+        option_changes += app->m_Settings[setting::kSoundMode] != sound || orv_Kemp_iCadeControls != icade;
         flips += app->m_Fullscreen != fullscreen;
         // The recording devices keep what they were asked; the soak measures
         // the game, not them.
@@ -108,10 +104,11 @@ TEST(Soak, RandomPlayForAllTheUpdatesAsked) {
     soaking = false;
 
     std::printf("%d updates: %d games, %d pauses, %d lives lost, %d game overs, %d option changes, "
-                "%d full-screen changes\n", updates, starts, pauses, deaths, game_overs, option_changes, flips);
+                "%d full-screen changes\n", updates, player.starts, player.pauses, player.lives_lost, player.game_overs,
+                option_changes, flips);
     std::printf("memory held at the end: %.1f MB (%s)\n", MemoryHeld() / 1e6,
                 app->m_Fullscreen ? "full screen" : "window");
-    for (int count : {starts, pauses, deaths, game_overs, option_changes}) EXPECT_GT(count, 0);
+    for (int n : {player.starts, player.pauses, player.lives_lost, player.game_overs, option_changes}) EXPECT_GT(n, 0);
     EXPECT_TRUE(most[0][0] > 0 && most[1][0] > 0) << "the window was measured in both stretches";
     EXPECT_TRUE(most[0][1] > 0 && most[1][1] > 0) << "full screen was measured in both stretches";
     for (int full = 0; full < 2; ++full) {

@@ -25,8 +25,9 @@ public:
         game.fake.pads[0] = {true, {0, 0}, std::vector<unsigned char>(16, 0)};
     }
 
-    // The input for the next update; after it, whether a game ended.
+    // The input for the next update; after it, what the update came to.
     void BeforeUpdate() {
+        before = {app->m_Mode, app->m_Level, app->m_Lives, app->m_GameOver, app->m_Paused};
         if (suspended > 0 && --suspended == 0) game.Resume();
         if (suspended > 0) return;
         if (drag != 0 && mouse) game.MouseMove(game.fake.mouse_x + drag, game.fake.mouse_y);
@@ -50,10 +51,17 @@ public:
         if (app->m_Paused) return Roll(3) ? Press(Roll(2) ? KEY_ENTER : KEY_ESCAPE, 6) : Touch(16, 16, 3);
         if (playing && app->m_LevelIntro <= 0) Play();
     }
-    void AfterUpdate(int mode_before) {
-        if (mode_before == screen::kGame && app->m_Mode != screen::kGame) ++plan, options_seen = false;
+    void AfterUpdate() {
+        const bool playing = app->m_Mode == screen::kGame;
+        if (before.mode == screen::kGame && !playing) ++plan, options_seen = false;
+        starts += before.mode != screen::kGame && playing;
+        if (playing && app->m_Level > before.level && before.level > 0) ++levels_won[app->m_GameType];
+        lives_lost += playing && app->m_Lives < before.lives;
+        game_overs += !before.over && app->m_GameOver;
+        pauses += playing && !before.paused && app->m_Paused;
     }
     int plan = 0;  // the games ended so far
+    int starts = 0, levels_won[4] = {}, lives_lost = 0, game_overs = 0, pauses = 0;
 
 private:
     GameHost& game;
@@ -61,6 +69,7 @@ private:
     std::uint32_t seed;
     bool away;
     int suspended = 0;
+    struct { int mode, level, lives, over, paused; } before{};
     int key = 0, hold = 0, drag = 0, still = 0, last_cell = 0, wander = 0, wander_x = 0, wander_y = 0;
     bool mouse = false, options_seen = false;
 
