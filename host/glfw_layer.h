@@ -74,6 +74,14 @@ struct GamepadState {
     unsigned char buttons[15];
     float axes[6];
 };
+// That numbering (the library's, written out here since a platform's copy of
+// the library may lack its gamepad interface).
+enum : int {
+    PAD_A, PAD_B, PAD_X, PAD_Y, PAD_LEFT_BUMPER, PAD_RIGHT_BUMPER, PAD_BACK, PAD_START, PAD_GUIDE,
+    PAD_LEFT_THUMB, PAD_RIGHT_THUMB, PAD_DPAD_UP, PAD_DPAD_RIGHT, PAD_DPAD_DOWN, PAD_DPAD_LEFT
+};
+enum : int { PAD_AXIS_LEFT_X, PAD_AXIS_LEFT_Y, PAD_AXIS_RIGHT_X, PAD_AXIS_RIGHT_Y, PAD_AXIS_LEFT_TRIGGER,
+             PAD_AXIS_RIGHT_TRIGGER };
 
 // The framework's pad layout, which a pad with a known gamepad mapping
 // presents as its axes and buttons: axes left x, left y, left trigger, right

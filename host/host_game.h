@@ -162,6 +162,12 @@ public:
     bool Iconified() const { return _iconified; }
 
 protected:
+    // One pass of the loop's steps: suspend or resume by the window's focus
+    // and minimised state; and, with an update due, up to 4 updates to catch
+    // up and one render (a backlog still left is dropped).
+    void FollowWindowState();
+    void CatchUp();
+
     bool _iconified = false;
     double _nextUpdate = 0.0;
     double _updatePeriod = 0.0;
