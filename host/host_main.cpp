@@ -21,15 +21,3 @@ int OrvQuarloGame::Main(int argc_in, char** argv_in) {
     glfw().Terminate();
     return 0;
 }
-
-void OrvQuarloGame::StartProgram(OrvGame* host) {
-    gc_init();
-    try {
-        orvInit();
-        gc_mark();
-        orvMain();
-    } catch (ThrowableObject* exception) {
-        glfw().Terminate();
-        host->Die(exception);
-    }
-}

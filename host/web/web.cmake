@@ -1,0 +1,43 @@
+# The browser's build: the host's shared files with the browser's window
+# layer and start, the toolchain's GLFW 3, GL on WebGL and OpenAL, and Ogg
+# and Vorbis from VELLUMBY_WEB_DEPS (scripts/web_deps.sh). The game's data
+# comes ready-made from a desktop build's data folder, VELLUMBY_WEB_DATA.
+set(VELLUMBY_WEB_DEPS "" CACHE PATH "Ogg and Vorbis built for the browser (include/, lib/)")
+set(VELLUMBY_WEB_DATA "" CACHE PATH "The game's data folder, made by a desktop build")
+
+# Game exceptions are C++ exceptions: the browser build catches them too.
+add_compile_options(-fexceptions)
+add_link_options(-fexceptions)
+
+add_library(orv_host STATIC
+  host/host_game.cpp host/input_translate.cpp host/glfw_layer_base.cpp host/glfw_keys.cpp host/web_window.cpp
+  host/files.cpp host/sound_files.cpp host/image_files.cpp
+  host/renderer.cpp
+  host/audio_device.cpp
+  host/stb_image_impl.c)
+# The image decoder's header is Debian's; the browser's OpenAL lacks the
+# extension header (host/web/include has what the device needs of it).
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/include)
+file(CREATE_LINK /usr/include/stb ${CMAKE_BINARY_DIR}/include/stb SYMBOLIC)
+target_include_directories(orv_host SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/include
+  ${CMAKE_CURRENT_SOURCE_DIR}/host/web/include ${VELLUMBY_WEB_DEPS}/include)
+target_link_libraries(orv_host PUBLIC orv_runtime
+  ${VELLUMBY_WEB_DEPS}/lib/libvorbisfile.a ${VELLUMBY_WEB_DEPS}/lib/libvorbis.a ${VELLUMBY_WEB_DEPS}/lib/libogg.a)
+target_link_options(orv_host PUBLIC -sUSE_GLFW=3 -sLEGACY_GL_EMULATION=1 -lopenal)
+set_source_files_properties(host/stb_image_impl.c PROPERTIES COMPILE_OPTIONS "-O3")
+
+# vellumby.js and vellumby.wasm, the preloaded data and the page, in site/.
+function(vellumby_web_program)
+  set(site ${CMAKE_BINARY_DIR}/site)
+  add_executable(vellumby game/main.cpp host/web_game.cpp)
+  target_link_libraries(vellumby PRIVATE orv_game)
+  set_target_properties(vellumby PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site})
+  target_link_options(vellumby PRIVATE
+    -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=134217728 -sFORCE_FILESYSTEM=1 -lidbfs.js
+    -sEXIT_RUNTIME=0 -sEXPORTED_RUNTIME_METHODS=[FS,IDBFS,addRunDependency,removeRunDependency]
+    --pre-js ${CMAKE_SOURCE_DIR}/host/web/pre.js
+    --preload-file ${VELLUMBY_WEB_DATA}@/data)
+  set_property(TARGET vellumby APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/host/web/pre.js)
+  add_custom_command(TARGET vellumby POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/host/web/index.html ${site}/index.html)
+endfunction()

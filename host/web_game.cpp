@@ -1,0 +1,93 @@
+// The host in a browser: the program's start, its loop as the page's frame
+// callback, and the stored state kept in the browser's database. There are
+// no threads here (plain static hosting gives no shared memory): the music
+// is topped up and every image decoded on the loop itself.
+//
+// The page's script (host/web/pre.js) mounts the database's folder on
+// /state and reads it in before the program starts; the data files are
+// preloaded under /data.
+#include <emscripten/emscripten.h>
+
+#include <unistd.h>
+
+#include <string>
+
+#include "host/audio_device.h"
+#include "host/files.h"
+#include "host/glfw_layer.h"
+#include "host/host_game.h"
+#include "host/image_files.h"
+#include "host/process_memory.h"
+#include "host/program_folders.h"
+#include "runtime/diagnostics.h"
+
+namespace {
+
+class OrvWebGame final : public OrvQuarloGame {
+public:
+    void Run() override {
+        SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
+        StartGame();
+        RenderGame();
+        // Paced by the display's frame callback; Run never returns.
+        emscripten_set_main_loop_arg([](void* game) { static_cast<OrvWebGame*>(game)->Frame(); }, this, 0, 1);
+    }
+
+    // The state is written as on the desktop (to a file of its own, then
+    // renamed over the old one), then the folder goes to the database in one
+    // transaction: a page closed meanwhile keeps the old state or the new.
+    int SaveState(String state) override {
+        const int result = OrvQuarloGame::SaveState(state);
+        if (result == 0) EM_ASM(Module.vellumbyStoreState(););
+        return result;
+    }
+
+private:
+    // One frame: the loop's steps without its waits. A hidden page gets no
+    // frames at all, so it costs nothing while the game is suspended.
+    void Frame() {
+        glfw().PollEvents();
+        FollowWindowState();
+        gxtkAudio::PumpMusic();
+        if (!_updateRate || _suspended) {
+            if (!_iconified) RenderGame();
+            return;
+        }
+        if (_nextUpdate - glfw().GetTime() > 0) return;
+        CatchUp();
+    }
+};
+
+}  // namespace
+
+// A link opens in a new tab (each character cut to its low byte, as on the
+// desktop).
+void OrvGlfwGame::OpenUrl(String url) {
+    const std::string bytes = url.ToBytes();
+    EM_ASM({ window.open(UTF8ToString($0), '_blank', 'noopener'); }, bytes.c_str());
+}
+
+// The browser manages the memory; there is nothing to set up.
+void orvSetUpProcessMemory(char**) {}
+
+void orvEnterProgramFolder() {
+    if (chdir("/") != 0) return;
+    orvSetStateFolder("/state");
+}
+
+int OrvQuarloGame::Main(int argc_in, char** argv_in) {
+    if (!GlfwLayer::current) GlfwLayer::current = GlfwLayer::CreateReal();
+    if (!glfw().Init()) {
+        orvPrint(String("glfwInit failed"));
+        std::exit(-1);
+    }
+    gxtkAudio::musicThread = false;
+    orvImageWorkers = 0;
+    OrvWebGame* game = new OrvWebGame();
+    argc = argc_in;
+    argv = argv_in;
+    orvInstallSignalHandlers();
+    StartProgram(game);
+    if (game->Delegate()) game->Run();
+    return 0;
+}
