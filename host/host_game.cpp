@@ -239,15 +239,3 @@ void OrvGlfwGame::CatchUp() {
     RenderGame();
     if (!caught_up && _updateRate) _nextUpdate = glfw().GetTime();  // the backlog is dropped
 }
-
-void OrvQuarloGame::StartProgram(OrvGame* host) {
-    gc_init();
-    try {
-        orvInit();
-        gc_mark();
-        orvMain();
-    } catch (ThrowableObject* exception) {
-        glfw().Terminate();
-        host->Die(exception);
-    }
-}

@@ -29,7 +29,7 @@ set_source_files_properties(host/stb_image_impl.c PROPERTIES COMPILE_OPTIONS "-O
 # vellumby.js and vellumby.wasm, the preloaded data and the page, in site/.
 function(vellumby_web_program)
   set(site ${CMAKE_BINARY_DIR}/site)
-  add_executable(vellumby game/main.cpp host/web_game.cpp)
+  add_executable(vellumby game/main.cpp host/web_game.cpp host/start_program.cpp)
   target_link_libraries(vellumby PRIVATE orv_game)
   set_target_properties(vellumby PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site})
   target_link_options(vellumby PRIVATE
