@@ -1,7 +1,8 @@
 // The browser version played in the system's Chromium (headless, WebGL on
 // the software rasteriser), served by a plain static file server as free
 // hosting would serve it: the title and its keys, sound starting at the
-// first key, and the state kept in the browser's database across a reload.
+// first key, the level music, and the state kept in the browser's database
+// across a browser restart.
 // Waits poll what the page shows, with limits far above an idle machine's.
 // Usage: VELLUMBY_SITE=build-web/site node --test tests/web/test_web.js
 const test = require('node:test');
@@ -111,6 +112,13 @@ async function hold(page, key) {
 // The title: the download's words gone, the game's green strip in view.
 const titleShown = async (page, p) => (await page.$eval('#status', (s) => s.style.display)) === 'none' &&
   mean(p, [0, 440, 100, 40])[1] > 100;
+// Whether the page's output is above silence within a second.
+async function heard(page) {
+  for (let i = 0; i < 20; ++i, await sleep(50)) if (await page.evaluate(() => audioContexts[0].level()) > 0.001) return true;
+  return false;
+}
+// The game's dark green below the board.
+const gameShown = (p) => { const [r, g, b] = mean(p, [0, 462, 640, 18]); return g > r + 15 && g > b + 10; };
 const storedState = (page) => page.evaluate(() => {
   try { return new TextDecoder().decode(Module.FS.readFile('/state/.quarlostate')); } catch (e) { return ''; }
 });
@@ -118,7 +126,7 @@ const storedState = (page) => page.evaluate(() => {
 const browsers = [];
 test.afterEach(() => Promise.all(browsers.splice(0).map((b) => b.close())));
 
-test('the title answers keys, sound starts at the first key, and the state outlives a reload', async () => {
+test('the title answers keys, sound starts at the first key, the music plays and the state outlives a restart', async () => {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vellumby-profile-'));
   let { browser, page, problems } = await open(profile);
   const title = await waitFor(page, 'title', (p) => titleShown(page, p));
@@ -127,11 +135,16 @@ test('the title answers keys, sound starts at the first key, and the state outli
   await waitFor(page, 'second-type', (p) => differ(p, title, kItemStrip));
   assert.deepStrictEqual(await page.evaluate(() => audioContexts.map((c) => c.state)), ['running']);
 
-  // The cog opens the options; the sound row steps to "SFX"; closing them saves.
+  // A game: the level music streams on after the start's blip has ended.
+  await hold(page, 'ArrowLeft');
+  await hold(page, 'Enter');
+  await waitFor(page, 'game', gameShown);
+  await sleep(2000);
+  assert.ok(await heard(page), 'the level music');
+
+  // Paused, the cog opens the options; the sound row steps to "SFX"; closing them saves.
   const before = await storedState(page);
-  for (const key of ['ArrowRight', 'ArrowRight', 'ArrowRight', 'Enter', 'ArrowDown', 'Enter', 'Escape']) {
-    await hold(page, key);
-  }
+  for (const key of ['Escape', 'ArrowRight', 'Enter', 'ArrowDown', 'Enter', 'Escape']) await hold(page, key);
   let saved = '';
   for (const end = Date.now() + 30000; Date.now() < end && (saved = await storedState(page)) === before;) await sleep(200);
   assert.strictEqual(saved.split('|')[5], '2', `the sound mode saved: ${saved}`);
