@@ -10,8 +10,6 @@
 
 #include <unistd.h>
 
-#include <string>
-
 #include "host/audio_device.h"
 #include "host/files.h"
 #include "host/glfw_layer.h"
@@ -59,13 +57,6 @@ private:
 };
 
 }  // namespace
-
-// A link opens in a new tab (each character cut to its low byte, as on the
-// desktop).
-void OrvGlfwGame::OpenUrl(String url) {
-    const std::string bytes = url.ToBytes();
-    EM_ASM({ window.open(UTF8ToString($0), '_blank', 'noopener'); }, bytes.c_str());
-}
 
 // The browser manages the memory; there is nothing to set up.
 void orvSetUpProcessMemory(char**) {}

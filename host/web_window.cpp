@@ -4,6 +4,7 @@
 // page's one canvas, which fills the page: its pixels are its size on the
 // page times the display's pixel ratio. A full-screen window is the canvas
 // in the browser's full screen; the page stays open as long as the tab.
+// Links the game opens go to a new tab.
 #include <GLFW/glfw3.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
@@ -11,8 +12,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "host/glfw_layer.h"
+#include "host/host_game.h"
 
 namespace {
 
@@ -257,3 +260,10 @@ private:
 }  // namespace
 
 GlfwLayer* GlfwLayer::CreateReal() { return new WebGlfw(); }
+
+// A link opens in a new tab (each character cut to its low byte, as on the
+// desktop).
+void OrvGlfwGame::OpenUrl(String url) {
+    const std::string bytes = url.ToBytes();
+    EM_ASM({ window.open(UTF8ToString($0), '_blank', 'noopener'); }, bytes.c_str());
+}

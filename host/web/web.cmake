@@ -41,3 +41,20 @@ function(vellumby_web_program)
   add_custom_command(TARGET vellumby POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/host/web/index.html ${site}/index.html)
 endfunction()
+
+# The platform-free tests built for the browser's machine and run under
+# node, on the real file system: the same game, bit for bit.
+function(vellumby_web_tests)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_library(web_test_support STATIC tests/support/game_host.cpp tests/support/recording_graphics.cpp
+    host/start_program.cpp)
+  target_include_directories(web_test_support PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(web_test_support PUBLIC orv_game gtest)
+  target_compile_definitions(web_test_support PUBLIC GAME_DATA_DIR="${VELLUMBY_WEB_DATA}")
+  add_executable(test_wasm tests/game/test_replay.cpp tests/game/test_level_gen.cpp tests/game/test_save_data.cpp
+    tests/runtime/test_string.cpp tests/music/test_sequencer.cpp tests/wasm/no_threads.cpp)
+  target_link_libraries(test_wasm PRIVATE web_test_support gtest_main)
+  target_compile_definitions(test_wasm PRIVATE DATA_DIR="${VELLUMBY_WEB_DATA}"
+    REPLAY_TRACE="${CMAKE_SOURCE_DIR}/tests/game/replay.trace")
+  target_link_options(test_wasm PRIVATE -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1)
+endfunction()
