@@ -7,6 +7,7 @@
 // /state and reads it in before the program starts; the data files are
 // preloaded under /data.
 #include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
 
 #include <unistd.h>
 
@@ -27,6 +28,16 @@ public:
         SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
         StartGame();
         RenderGame();
+        // A hidden page gets no frames: it is suspended (and saves) at once,
+        // from the page's own event, and so is a page being closed.
+        emscripten_set_visibilitychange_callback(this, 1, [](int, const EmscriptenVisibilityChangeEvent*, void* game) {
+            static_cast<OrvWebGame*>(game)->FollowWindowState();
+            return EM_FALSE;
+        });
+        emscripten_set_beforeunload_callback(this, [](int, const void*, void* game) -> const char* {
+            static_cast<OrvWebGame*>(game)->SuspendGame();
+            return nullptr;
+        });
         // Paced by the display's frame callback; Run never returns.
         emscripten_set_main_loop_arg([](void* game) { static_cast<OrvWebGame*>(game)->Frame(); }, this, 0, 1);
     }

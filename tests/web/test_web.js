@@ -141,6 +141,22 @@ test('the title answers keys, sound starts at the first key, the music plays and
   await waitFor(page, 'game', gameShown);
   await sleep(2000);
   assert.ok(await heard(page), 'the level music');
+  // Hidden, the page is suspended and silent; shown again, the game waits
+  // paused, and the music goes on with the game.
+  const show = (shown) => page.evaluate((visible) => {
+    for (const [name, value] of [['hidden', !visible], ['visibilityState', visible ? 'visible' : 'hidden']]) {
+      Object.defineProperty(document, name, { value, configurable: true });
+    }
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, shown);
+  await show(false);
+  await sleep(500);
+  assert.ok(!(await heard(page)), 'a hidden page is silent');
+  await show(true);
+  await sleep(500);
+  await hold(page, 'Escape');
+  await sleep(1500);
+  assert.ok(await heard(page), 'the music again once shown');
 
   // Paused, the cog opens the options; the sound row steps to "SFX"; closing them saves.
   const before = await storedState(page);
