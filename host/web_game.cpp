@@ -29,15 +29,12 @@ public:
         StartGame();
         RenderGame();
         // A hidden page gets no frames: it is suspended (and saves) at once,
-        // from the page's own event, and so is a page being closed.
+        // from the page's own event; so is a page being closed (pre.js).
         emscripten_set_visibilitychange_callback(this, 1, [](int, const EmscriptenVisibilityChangeEvent*, void* game) {
             static_cast<OrvWebGame*>(game)->FollowWindowState();
             return EM_FALSE;
         });
-        emscripten_set_beforeunload_callback(this, [](int, const void*, void* game) -> const char* {
-            static_cast<OrvWebGame*>(game)->SuspendGame();
-            return nullptr;
-        });
+
         // Paced by the display's frame callback; Run never returns.
         emscripten_set_main_loop_arg([](void* game) { static_cast<OrvWebGame*>(game)->Frame(); }, this, 0, 1);
     }
@@ -68,6 +65,12 @@ private:
 };
 
 }  // namespace
+
+// The page is going away (closed, reloaded, or a phone's browser dropping
+// a hidden tab): the game saves as when it loses the focus.
+extern "C" EMSCRIPTEN_KEEPALIVE void vellumby_page_hidden() {
+    if (OrvGame::_game) OrvGame::_game->SuspendGame();
+}
 
 // The browser manages the memory; there is nothing to set up.
 void orvSetUpProcessMemory(char**) {}

@@ -34,3 +34,9 @@ Module.preRun = (Module.preRun || []).concat(function () {
     });
   };
 });
+
+// Mobile browsers may end a hidden tab without another word: the game saves
+// when the page is hidden or left.
+window.addEventListener('pagehide', function () {
+  if (Module._vellumby_page_hidden) Module._vellumby_page_hidden();
+});

@@ -72,7 +72,7 @@ test.before(async () => {
 test.after(() => server.kill());
 
 // A browser with its own profile folder, kept across its restarts.
-async function open(profile) {
+async function open(profile, before = () => {}) {
   const browser = await puppeteer.launch({
     executablePath: '/usr/bin/chromium', headless: 'new', userDataDir: profile,
     args: ['--no-sandbox', '--use-gl=angle', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
@@ -84,8 +84,11 @@ async function open(profile) {
   const problems = [];
   page.on('console', (m) => m.type() === 'error' && problems.push(m.text()));
   page.on('pageerror', (e) => problems.push(e.message));
+  const said = [];
+  page.on('console', (m) => said.push(m.text()));
+  await page.evaluateOnNewDocument(before);
   await page.goto(origin);
-  return { browser, page, problems };
+  return { browser, page, problems, said };
 }
 
 let shots = 0;
@@ -172,5 +175,27 @@ test('the title answers keys, sound starts at the first key, the music plays and
   ({ browser, page, problems } = await open(profile));
   await waitFor(page, 'title-after-restart', (p) => titleShown(page, p));
   assert.strictEqual(await storedState(page), saved);
+  assert.deepStrictEqual(problems, []);
+});
+
+test('refused storage and a damaged stored state: the game says so once and plays on', async () => {
+  const refuse = () => { IDBFactory.prototype.open = () => { throw new DOMException('refused', 'SecurityError'); }; };
+  let { page, problems, said } = await open(fs.mkdtempSync(path.join(os.tmpdir(), 'vellumby-')), refuse);
+  await waitFor(page, 'title-without-storage', (p) => titleShown(page, p));
+  assert.strictEqual(said.filter((line) => /state cannot be/.test(line)).length, 1, said.join('\n'));
+  assert.deepStrictEqual(problems, []);
+
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vellumby-'));
+  ({ page } = await open(profile));
+  await waitFor(page, 'title-before-damage', (p) => titleShown(page, p));
+  await page.evaluate(() => {  // 25 settings and a wrong sum
+    Module.FS.writeFile('/state/.quarlostate', Array(30).fill('3').join('|'));
+    Module.vellumbyStoreState();
+  });
+  await sleep(2000);
+  await Promise.all(browsers.splice(0).map((b) => b.close()));
+  ({ page, problems, said } = await open(profile));
+  await waitFor(page, 'title-after-damage', (p) => titleShown(page, p));
+  assert.ok(said.includes('Settings Checksum Invalid'), said.join('\n'));
   assert.deepStrictEqual(problems, []);
 });
