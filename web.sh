@@ -2,11 +2,15 @@
 # Builds the game for browsers into build-web/ and serves it: the finished
 # site is build-web/site/ (index.html and every file the page loads), which
 # any static file server can serve as it is. Installs what is missing
-# (Debian packages only). With --build-only it builds without serving.
+# (Debian packages only). With --build-only it builds without serving;
+# --tests builds without serving, and also the platform-free tests for the
+# browser's machine (build-web/test_wasm.js, run under node).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 serve=true
+tests=OFF
 [ "${1:-}" = "--build-only" ] && serve=false
+[ "${1:-}" = "--tests" ] && serve=false && tests=ON
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
 missing=()
@@ -30,8 +34,10 @@ export NODE_PATH=/usr/share/nodejs
 cmake -S "$here" -B "$here/build-web" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   -DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake \
   "-DCMAKE_CROSSCOMPILING_EMULATOR=/usr/bin/node;--no-experimental-fetch" \
-  -DVELLUMBY_WEB_DEPS="$here/build-web/deps" -DVELLUMBY_WEB_DATA="$here/build/data" >/dev/null
-cmake --build "$here/build-web" -j"$(nproc)"
+  -DVELLUMBY_WEB_DEPS="$here/build-web/deps" -DVELLUMBY_WEB_DATA="$here/build/data" -DVELLUMBY_WEB_TESTS=$tests \
+  >/dev/null
+cmake --build "$here/build-web" -j"$(nproc)" --target vellumby
+[ $tests = OFF ] || cmake --build "$here/build-web" -j"$(nproc)" --target test_wasm
 
 $serve || exit 0
 echo "Vellumby is served on http://127.0.0.1:8080/ (Ctrl+C ends it)"
