@@ -30,8 +30,7 @@ function decodePng(png) {
     if (type === 'IDAT') data.push(body);
     at += 12 + length;
   }
-  const raw = zlib.inflateSync(Buffer.concat(data)), stride = width * channels;
-  const pixels = Buffer.alloc(height * stride);
+  const raw = zlib.inflateSync(Buffer.concat(data)), stride = width * channels, pixels = Buffer.alloc(height * stride);
   for (let y = 0; y < height; ++y) {
     const filter = raw[y * (stride + 1)];
     for (let x = 0; x < stride; ++x) {
@@ -152,8 +151,7 @@ test('the title answers keys, sound starts at the first key, the music plays and
     }
     document.dispatchEvent(new Event('visibilitychange'));
   }, shown);
-  await show(false);
-  await sleep(500);
+  await show(false).then(() => sleep(500));
   assert.ok(!(await heard(page)), 'a hidden page is silent');
   await show(true);
   await sleep(500);
