@@ -48,6 +48,12 @@ public:
         return result;
     }
 
+    void UpdateGame() override {
+        if (_started && !_suspended) ++updates;
+        OrvQuarloGame::UpdateGame();
+    }
+    int updates = 0;  // run so far, for the page's benchmark
+
 private:
     // One frame: the loop's steps without its waits. A hidden page gets no
     // frames at all, so it costs nothing while the game is suspended.
@@ -70,6 +76,11 @@ private:
 // a hidden tab): the game saves as when it loses the focus.
 extern "C" EMSCRIPTEN_KEEPALIVE void vellumby_page_hidden() {
     if (OrvGame::_game) OrvGame::_game->SuspendGame();
+}
+
+// How many updates the game has run, for the benchmark (tools/bench_web.js).
+extern "C" EMSCRIPTEN_KEEPALIVE int vellumby_updates() {
+    return OrvGame::_game ? static_cast<OrvWebGame*>(OrvGame::_game)->updates : 0;
 }
 
 // The browser manages the memory; there is nothing to set up.
