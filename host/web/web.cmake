@@ -29,6 +29,12 @@ set_source_files_properties(host/stb_image_impl.c PROPERTIES COMPILE_OPTIONS "-O
 # vellumby.js and vellumby.wasm, the preloaded data and the page, in site/.
 function(vellumby_web_program)
   set(site ${CMAKE_BINARY_DIR}/site)
+  # Without the procedural player its tunes and instruments are never read:
+  # a visitor does not download them.
+  set(web_data_left_out)
+  if(NOT ORV_HAS_MUSIC)
+    set(web_data_left_out "SHELL:--exclude-file ${VELLUMBY_WEB_DATA}/tunes" "SHELL:--exclude-file ${VELLUMBY_WEB_DATA}/inst")
+  endif()
   add_executable(vellumby game/main.cpp host/web_game.cpp host/start_program.cpp)
   target_link_libraries(vellumby PRIVATE orv_game)
   set_target_properties(vellumby PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site})
@@ -36,7 +42,7 @@ function(vellumby_web_program)
     -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=134217728 -sFORCE_FILESYSTEM=1 -lidbfs.js
     -sEXIT_RUNTIME=0 -sEXPORTED_RUNTIME_METHODS=[FS,IDBFS,addRunDependency,removeRunDependency]
     --pre-js ${CMAKE_SOURCE_DIR}/host/web/pre.js
-    --preload-file ${VELLUMBY_WEB_DATA}@/data)
+    --preload-file ${VELLUMBY_WEB_DATA}@/data ${web_data_left_out})
   set_property(TARGET vellumby APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/host/web/pre.js)
   add_custom_command(TARGET vellumby POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/host/web/index.html ${site}/index.html)
