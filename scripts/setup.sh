@@ -33,12 +33,12 @@ if ! $play; then
   # The tests: GoogleTest, a virtual display and input, Ogg files of a sound
   # theme; and the checkers and tools of the launcher entry, the software-
   # centre entry, the manual page and the Debian package; and a browser and
-  # npm (for its test driver) for the browser version's tests.
+  # Node.js (with its npm, for the test driver) for the browser version's tests.
   packages+=(
     libgtest-dev xvfb xauth xdotool
     sound-theme-freedesktop
     desktop-file-utils appstream man-db dpkg-dev lintian
-    chromium npm
+    chromium nodejs
   )
 fi
 # Only the fuzzing build (scripts/fuzz.sh) needs clang and its fuzzing engine.
