@@ -101,3 +101,9 @@ int glfw27::RawAxesToClassic(const float* axes, int count, float* out, int max) 
     for (int i = 0; i < n; ++i) out[i] = (i & 1) ? -axes[i] : axes[i];
     return n;
 }
+
+void glfw27::DeliverKey(const Callbacks& callbacks, int key, int action) {
+    const int classic = GlfwKeyTo27(key);
+    const int classic_action = action == GLFW_REPEAT ? REPEAT : action == GLFW_PRESS ? PRESS : RELEASE;
+    if (classic != KEY_UNKNOWN && callbacks.key) callbacks.key(classic, classic_action);
+}

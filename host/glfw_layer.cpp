@@ -220,11 +220,7 @@ private:
             }
         }
         if (action == GLFW_REPEAT && !self.key_repeat_) return;
-        const int classic = GlfwKeyTo27(key);
-        const int classic_action = action == GLFW_REPEAT    ? glfw27::REPEAT
-                                   : action == GLFW_PRESS ? glfw27::PRESS
-                                                          : glfw27::RELEASE;
-        if (classic != glfw27::KEY_UNKNOWN && self.callbacks_.key) self.callbacks_.key(classic, classic_action);
+        glfw27::DeliverKey(self.callbacks_, key, action);
     }
 
     // The window system drops the release of a key the window never saw

@@ -105,6 +105,10 @@ struct Callbacks {
     int (*window_close)() = nullptr;  // 0 refuses the close
 };
 
+// A key event of the installed library (its key and action numbering) to
+// the classic key callback; keys the classic numbering lacks are dropped.
+void DeliverKey(const Callbacks& callbacks, int key, int action);
+
 }  // namespace glfw27
 
 // Base behaviour is a world without a window system; the real layer and

@@ -232,11 +232,7 @@ private:
     static void OnKey(GLFWwindow*, int key, int, int action, int) {
         WebGlfw& self = Self();
         if (action == GLFW_REPEAT && !self.key_repeat_) return;
-        const int classic = GlfwKeyTo27(key);
-        const int classic_action = action == GLFW_REPEAT    ? glfw27::REPEAT
-                                   : action == GLFW_PRESS ? glfw27::PRESS
-                                                          : glfw27::RELEASE;
-        if (classic != glfw27::KEY_UNKNOWN && self.callbacks_.key) self.callbacks_.key(classic, classic_action);
+        glfw27::DeliverKey(self.callbacks_, key, action);
     }
     static void OnChar(GLFWwindow*, unsigned int character) {
         if (Self().callbacks_.character) Self().callbacks_.character(static_cast<int>(character), glfw27::PRESS);
