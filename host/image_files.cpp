@@ -22,6 +22,7 @@
 #include <stb/stb_image.h>
 
 int orvImageWorkers = 2;
+void (*orvImagesWanted)(const std::vector<String>& paths) = nullptr;
 
 namespace {
 
@@ -269,7 +270,10 @@ AheadDecoder& Ahead() {
 
 }  // namespace
 
-bool orvDecodeImagesAhead(const std::vector<String>& paths) { return Ahead().Start(paths); }
+bool orvDecodeImagesAhead(const std::vector<String>& paths) {
+    if (orvImagesWanted) orvImagesWanted(paths);
+    return Ahead().Start(paths);
+}
 
 bool orvTakeImageDecodedAhead(String path, unsigned char** pixels, int* width, int* height, int* depth) {
     const std::string file = AbsoluteFile(path);

@@ -18,6 +18,7 @@
 #include "host/image_files.h"
 #include "host/process_memory.h"
 #include "host/program_folders.h"
+#include "host/web_data.h"
 #include "runtime/diagnostics.h"
 
 namespace {
@@ -65,9 +66,19 @@ private:
             if (!_iconified) RenderGame();
             return;
         }
+        // Images still downloading hold the game as a slow disk would,
+        // and the wait is not made up afterwards.
+        if (orvImagesOnTheirWay()) {
+            if (!_iconified) RenderGame();
+            _waited = true;
+            return;
+        }
+        if (_waited) _nextUpdate = glfw().GetTime();
+        _waited = false;
         if (_nextUpdate - glfw().GetTime() > 0) return;
         CatchUp();
     }
+    bool _waited = false;
 };
 
 }  // namespace
@@ -99,6 +110,7 @@ int OrvQuarloGame::Main(int argc_in, char** argv_in) {
     }
     gxtkAudio::musicThread = false;
     orvImageWorkers = 0;
+    orvFetchMissingImages();
     OrvWebGame* game = new OrvWebGame();
     argc = argc_in;
     argv = argv_in;

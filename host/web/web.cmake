@@ -26,16 +26,23 @@ target_link_libraries(orv_host PUBLIC orv_runtime
 target_link_options(orv_host PUBLIC -sUSE_GLFW=3 -sLEGACY_GL_EMULATION=1 -lopenal)
 set_source_files_properties(host/stb_image_impl.c PROPERTIES COMPILE_OPTIONS "-O3")
 
-# vellumby.js and vellumby.wasm, the preloaded data and the page, in site/.
+# vellumby.js and vellumby.wasm, the preloaded sounds and music and the page,
+# in site/, with the images as files of their own in site/data/: only those
+# of the canvas's image level are downloaded. The framework's fallback font
+# is preloaded.
 function(vellumby_web_program)
   set(site ${CMAKE_BINARY_DIR}/site)
+  set(web_data_left_out)
+  foreach(images common/* fonts/* [!t]*.png)  # not trel_font.png, nor the tunes' pictures
+    list(APPEND web_data_left_out "SHELL:--exclude-file ${VELLUMBY_WEB_DATA}/${images}")
+  endforeach()
   # Without the procedural player its tunes and instruments are never read:
   # a visitor does not download them.
-  set(web_data_left_out)
   if(NOT ORV_HAS_MUSIC)
-    set(web_data_left_out "SHELL:--exclude-file ${VELLUMBY_WEB_DATA}/tunes" "SHELL:--exclude-file ${VELLUMBY_WEB_DATA}/inst")
+    list(APPEND web_data_left_out "SHELL:--exclude-file ${VELLUMBY_WEB_DATA}/tunes"
+      "SHELL:--exclude-file ${VELLUMBY_WEB_DATA}/inst")
   endif()
-  add_executable(vellumby game/main.cpp host/web_game.cpp host/start_program.cpp)
+  add_executable(vellumby game/main.cpp host/web_game.cpp host/web_data.cpp host/start_program.cpp)
   target_link_libraries(vellumby PRIVATE orv_game)
   set_target_properties(vellumby PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site})
   target_link_options(vellumby PRIVATE
@@ -45,7 +52,11 @@ function(vellumby_web_program)
     --preload-file ${VELLUMBY_WEB_DATA}@/data ${web_data_left_out})
   set_property(TARGET vellumby APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/host/web/pre.js)
   add_custom_command(TARGET vellumby POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/host/web/index.html ${site}/index.html)
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/host/web/index.html ${site}/index.html
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${site}/data
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/data
+    COMMAND sh -c "find . -name '*.png' ! -path './tunes/*' ! -name trel_font.png | xargs cp --parents -t '${site}/data'"
+    WORKING_DIRECTORY ${VELLUMBY_WEB_DATA} VERBATIM)
 endfunction()
 
 # The platform-free tests built for the browser's machine and run under
