@@ -1,8 +1,8 @@
 // The browser version played in the system's Chromium (headless, WebGL on
 // the software rasteriser), served by a plain static file server as free
-// hosting would serve it: the title and its keys, sound starting at the
-// first key, the level music, and the state kept in the browser's database
-// across a browser restart.
+// hosting would serve it: a whole game by keys, with its sound and its
+// scores and settings kept in the browser's database; storage refused or
+// damaged; a gamepad; and the images downloaded for the canvas's level.
 // Waits poll what the page shows, with limits far above an idle machine's.
 // Usage: VELLUMBY_SITE=build-web/site node --test tests/web/test_web.js
 const test = require('node:test');
@@ -10,54 +10,37 @@ const assert = require('node:assert');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const zlib = require('node:zlib');
 const { spawn } = require('node:child_process');
 const puppeteer = require('puppeteer-core');
+const { PNG } = require('pngjs');
 
 const site = process.env.VELLUMBY_SITE;
 const artefacts = path.join(site, '..', 'web-artifacts');
 fs.rmSync(artefacts, { recursive: true, force: true });
 fs.mkdirSync(artefacts, { recursive: true });
 
-// A screenshot's pixels (Chromium writes 8-bit RGB or RGBA, not interlaced).
-function decodePng(png) {
-  let at = 8, width = 0, height = 0, channels = 0;
-  const data = [];
-  while (at < png.length) {
-    const length = png.readUInt32BE(at), type = png.toString('latin1', at + 4, at + 8);
-    const body = png.subarray(at + 8, at + 8 + length);
-    if (type === 'IHDR') [width, height, channels] = [body.readUInt32BE(0), body.readUInt32BE(4), body[9] === 6 ? 4 : 3];
-    if (type === 'IDAT') data.push(body);
-    at += 12 + length;
+// A rectangle's mean of f over its pixels.
+function over([x0, y0, w, h], f) {
+  let sum = 0;
+  for (let y = y0; y < y0 + h; ++y) for (let x = x0; x < x0 + w; ++x) sum += f(x, y);
+  return sum / (w * h);
+}
+const at = (p, x, y, c) => p.data[(y * p.width + x) * 4 + c];
+const mean = (p, rect) => [0, 1, 2].map((c) => over(rect, (x, y) => at(p, x, y, c)));
+// The mean difference of two pictures' colours (0-255).
+const difference = (a, b, rect) => over(rect, (x, y) => [0, 1, 2].reduce((sum, c) =>
+  sum + Math.abs(at(a, x, y, c) - at(b, x, y, c)), 0) / 3);
+// Where the figure is: the middle of its face, the only skin colour in the game.
+function figureAt(p) {
+  let x = 0, y = 0, n = 0;
+  for (let i = 0; i < p.width * p.height; ++i) {
+    if (Math.max(...[244, 197, 156].map((v, c) => Math.abs(p.data[i * 4 + c] - v))) > 12) continue;
+    x += i % p.width, y += Math.floor(i / p.width), ++n;
   }
-  const raw = zlib.inflateSync(Buffer.concat(data)), stride = width * channels, pixels = Buffer.alloc(height * stride);
-  for (let y = 0; y < height; ++y) {
-    const filter = raw[y * (stride + 1)];
-    for (let x = 0; x < stride; ++x) {
-      const left = x >= channels ? pixels[y * stride + x - channels] : 0;
-      const up = y > 0 ? pixels[(y - 1) * stride + x] : 0;
-      const corner = x >= channels && y > 0 ? pixels[(y - 1) * stride + x - channels] : 0;
-      const p = left + up - corner, [pa, pb, pc] = [Math.abs(p - left), Math.abs(p - up), Math.abs(p - corner)];
-      const predicted = [0, left, up, (left + up) >> 1, pa <= pb && pa <= pc ? left : pb <= pc ? up : corner][filter];
-      pixels[y * stride + x] = raw[y * (stride + 1) + 1 + x] + predicted;
-    }
-  }
-  return { width, height, channels, pixels };
+  return n ? [x / n, y / n] : [-1, -1];
 }
 
-// The mean colour of a rectangle.
-function mean(picture, [x0, y0, w, h]) {
-  const sum = [0, 0, 0];
-  for (let y = y0; y < y0 + h; ++y) {
-    for (let x = x0; x < x0 + w; ++x) {
-      for (let c = 0; c < 3; ++c) sum[c] += picture.pixels[(y * picture.width + x) * picture.channels + c];
-    }
-  }
-  return sum.map((s) => s / (w * h));
-}
-const differ = (a, b, rect) => mean(a, rect).some((v, c) => Math.abs(v - mean(b, rect)[c]) > 4);
-
-const kItemStrip = [0, 250, 500, 130];
+const [kItemStrip, kScoreText, kScoreLists] = [[0, 250, 500, 130], [250, 2, 140, 26], [556, 56, 84, 424]];
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 let server, origin;
@@ -80,11 +63,9 @@ async function open(profile, before = () => {}) {
   browsers.push(browser);
   const page = await browser.newPage();
   await page.setViewport({ width: 640, height: 480 });
-  const problems = [];
-  page.on('console', (m) => m.type() === 'error' && problems.push(m.text()));
+  const problems = [], said = [];
+  page.on('console', (m) => (m.type() === 'error' ? problems : said).push(m.text()));
   page.on('pageerror', (e) => problems.push(e.message));
-  const said = [];
-  page.on('console', (m) => said.push(m.text()));
   await page.evaluateOnNewDocument(before);
   await page.goto(origin);
   return { browser, page, problems, said };
@@ -93,8 +74,7 @@ async function open(profile, before = () => {}) {
 let shots = 0;
 async function waitFor(page, name, wanted, seconds = 60) {
   for (const end = Date.now() + seconds * 1000; Date.now() < end; await sleep(100)) {
-    const png = await page.screenshot();
-    const picture = decodePng(png);
+    const png = await page.screenshot(), picture = PNG.sync.read(png);
     if (await wanted(picture)) {
       fs.writeFileSync(path.join(artefacts, `${++shots}-${name}.png`), png);
       return picture;
@@ -104,12 +84,8 @@ async function waitFor(page, name, wanted, seconds = 60) {
 }
 
 // Keys are held for 200 ms: the game reads them as held, once an update.
-async function hold(page, key) {
-  await page.keyboard.down(key);
-  await sleep(200);
-  await page.keyboard.up(key);
-  await sleep(300);
-}
+const hold = (page, key) => page.keyboard.down(key).then(() => sleep(200)).then(() => page.keyboard.up(key))
+  .then(() => sleep(300));
 
 // The title: the download's words gone, the game's green strip in view.
 const titleShown = async (page, p) => (await page.$eval('#status', (s) => s.style.display)) === 'none' &&
@@ -128,19 +104,26 @@ const storedState = (page) => page.evaluate(() => {
 const browsers = [];
 test.afterEach(() => Promise.all(browsers.splice(0).map((b) => b.close())));
 
-test('the title answers keys, sound starts at the first key, the music plays and the state outlives a restart', async () => {
+// The key held down until the picture is the one wanted.
+async function holdUntil(page, key, name, wanted) {
+  await page.keyboard.down(key);
+  try { return await waitFor(page, name, wanted); } finally { await page.keyboard.up(key); }
+}
+
+test('a whole game by keys: sound from the first key, music, a hidden page, cuts heard and scored, ' +
+     'and the score and settings kept across a reload and a browser restart', async () => {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vellumby-profile-'));
   let { browser, page, problems } = await open(profile);
   const title = await waitFor(page, 'title', (p) => titleShown(page, p));
 
   await hold(page, 'ArrowRight');
-  await waitFor(page, 'second-type', (p) => differ(p, title, kItemStrip));
+  await waitFor(page, 'second-type', (p) => difference(p, title, kItemStrip) > 5);
   assert.deepStrictEqual(await page.evaluate(() => audioContexts.map((c) => c.state)), ['running']);
 
   // A game: the level music streams on after the start's blip has ended.
   await hold(page, 'ArrowLeft');
   await hold(page, 'Enter');
-  await waitFor(page, 'game', gameShown);
+  const board = await waitFor(page, 'game', (p) => gameShown(p) && figureAt(p)[0] > 0);
   await sleep(2000);
   assert.ok(await heard(page), 'the level music');
   // Hidden, the page is suspended and silent; shown again, the game waits
@@ -161,10 +144,34 @@ test('the title answers keys, sound starts at the first key, the music plays and
 
   // Paused, the cog opens the options; the sound row steps to "SFX"; closing them saves.
   const before = await storedState(page);
-  for (const key of ['Escape', 'ArrowRight', 'Enter', 'ArrowDown', 'Enter', 'Escape']) await hold(page, key);
+  for (const key of ['Escape', 'ArrowRight', 'Enter', 'ArrowDown', 'Enter', 'Escape', 'Escape']) await hold(page, key);
   let saved = '';
   for (const end = Date.now() + 30000; Date.now() < end && (saved = await storedState(page)) === before;) await sleep(200);
   assert.strictEqual(saved.split('|')[5], '2', `the sound mode saved: ${saved}`);
+
+  // With the music off, what is heard on the walk is the cutting: up the
+  // cut path and through the hedges, along the top row and down the right
+  // edge, each key held until the figure is in the cell wanted (32 pixels).
+  await sleep(1000);  // the menu's blips over
+  await page.evaluate(() => {
+    window.loudest = 0;
+    setInterval(() => { window.loudest = Math.max(window.loudest, audioContexts[0].level()); }, 5);
+  });
+  const [x0, y0] = figureAt(board);
+  await holdUntil(page, 'ArrowUp', 'walked-up', (p) => figureAt(p)[1] < y0 - 8.7 * 32);
+  await holdUntil(page, 'ArrowRight', 'walked-right', (p) => figureAt(p)[0] > x0 + 8.7 * 32);
+  await holdUntil(page, 'ArrowDown', 'walked-down', (p) => figureAt(p)[1] > y0 - 4.8 * 32);
+  await waitFor(page, 'hedges-cut', (p) => difference(p, board, kScoreText) > 3);
+  assert.ok(await page.evaluate(() => window.loudest) > 0.001, 'the cuts heard');
+
+  // Quit by the pause panel: the title's lists show the score, after a reload too.
+  for (const key of ['Escape', 'ArrowLeft', 'Enter']) await hold(page, key);
+  const scores = await waitFor(page, 'title-with-score', async (p) => (await titleShown(page, p)) &&
+    difference(p, title, kItemStrip) < 2 && difference(p, title, kScoreLists) > 0.2);
+  saved = await storedState(page);
+  await page.reload();
+  await waitFor(page, 'title-after-reload', async (p) => (await titleShown(page, p)) &&
+    difference(p, scores, kScoreLists) < 0.1);
   await sleep(2000);  // time for the database's transaction
   assert.deepStrictEqual(problems, []);
   await browser.close();
@@ -180,6 +187,8 @@ test('refused storage and a damaged stored state: the game says so once and play
   const refuse = () => { IDBFactory.prototype.open = () => { throw new DOMException('refused', 'SecurityError'); }; };
   let { page, problems, said } = await open(fs.mkdtempSync(path.join(os.tmpdir(), 'vellumby-')), refuse);
   await waitFor(page, 'title-without-storage', (p) => titleShown(page, p));
+  await hold(page, 'Enter');
+  await waitFor(page, 'game-without-storage', (p) => gameShown(p) && figureAt(p)[0] > 0);
   assert.strictEqual(said.filter((line) => /state cannot be/.test(line)).length, 1, said.join('\n'));
   assert.deepStrictEqual(problems, []);
 
@@ -195,5 +204,39 @@ test('refused storage and a damaged stored state: the game says so once and play
   ({ page, problems, said } = await open(profile));
   await waitFor(page, 'title-after-damage', (p) => titleShown(page, p));
   assert.ok(said.includes('Settings Checksum Invalid'), said.join('\n'));
+  assert.deepStrictEqual(problems, []);
+});
+
+test('a standard-mapping gamepad confirms and moves; the images come at the canvas\'s level', async () => {
+  const fakePad = () => {
+    window.pad = { axes: [0, 0, 0, 0], buttons: Array.from({ length: 17 }, () => ({ pressed: false, value: 0 })) };
+    navigator.getGamepads = () => [{ id: 'pad', index: 0, connected: true, mapping: 'standard', timestamp: 0, ...pad }];
+  };
+  const { page, problems } = await open(fs.mkdtempSync(path.join(os.tmpdir(), 'vellumby-')), fakePad);
+  const fetched = [];
+  page.on('requestfinished', (r) => fetched.push(r.url().replace(origin, '')));
+  const title = await waitFor(page, 'pad-title', (p) => titleShown(page, p));
+  const button = (i, on) => page.evaluate((b, o) => { pad.buttons[b] = { pressed: o, value: +o }; }, i, on);
+  const stick = (x) => page.evaluate((v) => { pad.axes[0] = v; }, x);
+  let board;
+  for (const [i, name, wanted] of [[15, 'pad-second-type', (p) => difference(p, title, kItemStrip) > 5],
+    [0, 'pad-game', (p) => gameShown(p) && figureAt(p)[0] > 0]]) {  // the d-pad's right, then A
+    await button(i, true).then(() => sleep(200));
+    await button(i, false);
+    board = await waitFor(page, name, wanted);
+  }
+  await stick(1);
+  await waitFor(page, 'pad-moved-right', (p) => figureAt(p)[0] > figureAt(board)[0] + 24);
+  await stick(0);
+
+  // 640 pixels wide is above the design size: the twice larger images, and
+  // only those; a larger canvas fetches the four times larger ones.
+  const images = () => fetched.filter((url) => url.endsWith('.png')).sort();
+  const wanted = (suffix) => ['BadgesA', 'common/Buttons', 'common/QEVLLogo', 'common/Testcard_Circle', 'common/dpad',
+    'common/icons', 'fonts/editundo', 'gfx', 'logo', 'menu', 'parts'].map((name) => `data/${name}${suffix}.png`);
+  assert.deepStrictEqual(images(), wanted('-hd'));
+  await page.setViewport({ width: 1280, height: 1024 });
+  await waitFor(page, 'pad-larger-canvas', (p) => p.width === 1280 && figureAt(p)[0] > 0);
+  assert.deepStrictEqual(images(), [...wanted('-hd'), ...wanted('-hd2')].sort());
   assert.deepStrictEqual(problems, []);
 });
