@@ -25,7 +25,7 @@ run_suite "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # system's Chromium (installed with the tests' packages) with the test
 # driver from npm.
 "$here/web.sh" --tests
-(cd "$here/build-web" && node --no-experimental-fetch test_wasm.js)
+(cd "$here/build-web" && node --no-experimental-fetch test_wasm.js && node --no-experimental-fetch test_wasm_saves.js)
 (cd "$here/tests/web" && npm ci --no-audit --no-fund --silent)
 VELLUMBY_SITE="$here/build-web/site" node --test "$here/tests/web/test_web.js"
 if $all; then

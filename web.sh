@@ -4,7 +4,7 @@
 # any static file server can serve as it is. Installs what is missing
 # (Debian packages only). With --build-only it builds without serving;
 # --tests builds without serving, and also the platform-free tests for the
-# browser's machine (build-web/test_wasm.js, run under node).
+# browser's machine (build-web/test_wasm.js and test_wasm_saves.js, run under node).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 serve=true
@@ -37,7 +37,7 @@ cmake -S "$here" -B "$here/build-web" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING
   -DVELLUMBY_WEB_DEPS="$here/build-web/deps" -DVELLUMBY_WEB_DATA="$here/build/data" -DVELLUMBY_WEB_TESTS=$tests \
   >/dev/null
 cmake --build "$here/build-web" -j"$(nproc)" --target vellumby
-[ $tests = OFF ] || cmake --build "$here/build-web" -j"$(nproc)" --target test_wasm
+[ $tests = OFF ] || cmake --build "$here/build-web" -j"$(nproc)" --target test_wasm test_wasm_saves
 
 $serve || exit 0
 echo "Vellumby is served on http://127.0.0.1:8080/ (Ctrl+C ends it)"

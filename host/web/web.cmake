@@ -74,4 +74,9 @@ function(vellumby_web_tests)
   target_compile_definitions(test_wasm PRIVATE DATA_DIR="${VELLUMBY_WEB_DATA}"
     REPLAY_TRACE="${CMAKE_SOURCE_DIR}/tests/game/replay.trace")
   target_link_options(test_wasm PRIVATE -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1)
+  # The save tests read what the game prints, which the test framework takes
+  # from its own stdout: on the toolchain's file system in memory.
+  add_executable(test_wasm_saves tests/game/test_save_data.cpp)
+  target_link_libraries(test_wasm_saves PRIVATE web_test_support gtest_main)
+  target_link_options(test_wasm_saves PRIVATE -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1)
 endfunction()
