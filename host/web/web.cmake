@@ -69,7 +69,8 @@ function(vellumby_web_tests)
   target_link_libraries(web_test_support PUBLIC orv_game gtest)
   target_compile_definitions(web_test_support PUBLIC GAME_DATA_DIR="${VELLUMBY_WEB_DATA}")
   add_executable(test_wasm tests/game/test_replay.cpp tests/game/test_level_gen.cpp
-    tests/runtime/test_string.cpp tests/music/test_sequencer.cpp tests/wasm/no_threads.cpp)
+    tests/runtime/test_string.cpp tests/runtime/test_gc.cpp tests/framework/test_random.cpp tests/music/test_sequencer.cpp
+    tests/wasm/no_threads.cpp)
   target_link_libraries(test_wasm PRIVATE web_test_support gtest_main)
   target_compile_definitions(test_wasm PRIVATE DATA_DIR="${VELLUMBY_WEB_DATA}"
     REPLAY_TRACE="${CMAKE_SOURCE_DIR}/tests/game/replay.trace")
