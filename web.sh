@@ -12,19 +12,9 @@ tests=OFF
 [ "${1:-}" = "--build-only" ] && serve=false
 [ "${1:-}" = "--tests" ] && serve=false && tests=ON
 
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
-missing=()
-for p in emscripten dpkg-dev python3; do installed "$p" || missing+=("$p"); done
-if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
-
-# The game's data is made by the desktop build's generator.
-"$here/scripts/setup.sh" --play "$here/build" --target game_data -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The game's data is made by the desktop build's generator; the browser's
+# packages are installed with the desktop build's.
+"$here/scripts/setup.sh" --play --web "$here/build" --target game_data -DCMAKE_BUILD_TYPE=RelWithDebInfo
 "$here/scripts/web_deps.sh" "$here/build-web/deps"
 
 # The browser's compiler finds its JavaScript tools through Debian's module

@@ -194,6 +194,10 @@ public:
     // the roots and creates the application object (orvMain). A game
     // exception thrown there is fatal.
     static void StartProgram(OrvGame* host);
+    // Main's steps on every platform: the window library started, the host
+    // object made by `make` (after it), the program started, and the host
+    // run once the program has made its app.
+    static void Launch(int argc, char** argv, OrvQuarloGame* (*make)());
 };
 
 // Program-wide host globals.

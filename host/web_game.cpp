@@ -19,7 +19,6 @@
 #include "host/process_memory.h"
 #include "host/program_folders.h"
 #include "host/web_data.h"
-#include "runtime/diagnostics.h"
 
 namespace {
 
@@ -103,19 +102,11 @@ void orvEnterProgramFolder() {
 }
 
 int OrvQuarloGame::Main(int argc_in, char** argv_in) {
-    if (!GlfwLayer::current) GlfwLayer::current = GlfwLayer::CreateReal();
-    if (!glfw().Init()) {
-        orvPrint(String("glfwInit failed"));
-        std::exit(-1);
-    }
-    gxtkAudio::musicThread = false;
-    orvImageWorkers = 0;
-    orvFetchMissingImages();
-    OrvWebGame* game = new OrvWebGame();
-    argc = argc_in;
-    argv = argv_in;
-    orvInstallSignalHandlers();
-    StartProgram(game);
-    if (game->Delegate()) game->Run();
-    return 0;
+    Launch(argc_in, argv_in, [] () -> OrvQuarloGame* {
+        gxtkAudio::musicThread = false;
+        orvImageWorkers = 0;
+        orvFetchMissingImages();
+        return new OrvWebGame();
+    });
+    return 0;  // the page's frames run the game from here on
 }

@@ -84,8 +84,7 @@ async function waitFor(page, name, wanted, seconds = 60) {
 }
 
 // Keys are held for 200 ms: the game reads them as held, once an update.
-const hold = (page, key) => page.keyboard.down(key).then(() => sleep(200)).then(() => page.keyboard.up(key))
-  .then(() => sleep(300));
+const hold = (p, k) => p.keyboard.down(k).then(() => sleep(200)).then(() => p.keyboard.up(k)).then(() => sleep(300));
 
 // The title: the download's words gone, the game's green strip in view.
 const titleShown = async (page, p) => (await page.$eval('#status', (s) => s.style.display)) === 'none' &&
@@ -136,8 +135,7 @@ test('a whole game by keys: sound from the first key, music, a hidden page, cuts
   }, shown);
   await show(false).then(() => sleep(500));
   assert.ok(!(await heard(page)), 'a hidden page is silent');
-  await show(true);
-  await sleep(500);
+  await show(true).then(() => sleep(500));
   await hold(page, 'Escape');
   await sleep(1500);
   assert.ok(await heard(page), 'the music again once shown');
