@@ -51,13 +51,23 @@ public:
             glfwSetCharCallback(window_, OnChar);
             glfwSetMouseButtonCallback(window_, OnMouseButton);
             glfwSetCursorPosCallback(window_, OnCursorPos);
+            // A full-screen request waits for the page's next key or click
+            // to be let through; these handlers, which do nothing else, are
+            // where it is made.
+            const em_key_callback_func key_up = [](int, const EmscriptenKeyboardEvent*, void*) { return EM_FALSE; };
+            const em_mouse_callback_func mouse_up = [](int, const EmscriptenMouseEvent*, void*) { return EM_FALSE; };
+            const em_touch_callback_func touch_end = [](int, const EmscriptenTouchEvent*, void*) { return EM_FALSE; };
+            emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, 0, key_up);
+            emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, 0, mouse_up);
+            emscripten_set_touchend_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, 0, touch_end);
         }
         open_ = true;
         if (fullscreen != fullscreen_) {
             fullscreen_ = fullscreen;
             if (fullscreen) {
                 // The browser allows full screen only while it handles a key
-                // or a click: the request waits for the next one.
+                // or a click: the request waits for the next one (F11's own
+                // release).
                 EmscriptenFullscreenStrategy strategy{};
                 strategy.scaleMode = EMSCRIPTEN_FULLSCREEN_SCALE_STRETCH;
                 strategy.canvasResolutionScaleMode = EMSCRIPTEN_FULLSCREEN_CANVAS_SCALE_HIDEF;

@@ -205,7 +205,7 @@ test('refused storage and a damaged stored state: the game says so once and play
   assert.deepStrictEqual(problems, []);
 });
 
-test('a standard-mapping gamepad confirms and moves; the images come at the canvas\'s level', async () => {
+test('a standard-mapping gamepad confirms and moves; the images come at the canvas\'s level; F11', async () => {
   const fakePad = () => {
     window.pad = { axes: [0, 0, 0, 0], buttons: Array.from({ length: 17 }, () => ({ pressed: false, value: 0 })) };
     navigator.getGamepads = () => [{ id: 'pad', index: 0, connected: true, mapping: 'standard', timestamp: 0, ...pad }];
@@ -236,5 +236,8 @@ test('a standard-mapping gamepad confirms and moves; the images come at the canv
   await page.setViewport({ width: 1280, height: 1024 });
   await waitFor(page, 'pad-larger-canvas', (p) => p.width === 1280 && figureAt(p)[0] > 0);
   assert.deepStrictEqual(images(), [...wanted('-hd'), ...wanted('-hd2')].sort());
+  for (const full of [true, false]) {  // F11 asks for full screen, and leaves it
+    assert.strictEqual(await hold(page, 'F11').then(() => page.evaluate(() => !!document.fullscreenElement)), full);
+  }
   assert.deepStrictEqual(problems, []);
 });
