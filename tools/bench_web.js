@@ -69,6 +69,9 @@ async function visit(browser, origin, width, height) {
     () => {}));
   await page.evaluateOnNewDocument(() => {
     window.marks = {};
+    window.longest = [];  // the page's tasks over 50 ms, the browser's own count of them
+    new PerformanceObserver((list) => list.getEntries().forEach((e) => longest.push(Math.round(e.duration))))
+      .observe({ type: 'longtask', buffered: true });
     const poll = setInterval(() => {
       const updates = window.Module && Module._vellumby_updates ? Module._vellumby_updates() : -1;
       for (const [name, reached] of [['main', updates >= 0], ['first update', updates > 0], ['title', updates > 35]]) {
@@ -104,6 +107,7 @@ async function visit(browser, origin, width, height) {
     const total = downloads.reduce((sum, [, bytes]) => sum + bytes, 0);
     console.log(`download to the title at ${width} x ${height}: ${(total / 1e6).toFixed(3)} MB gzip in ` +
       `${downloads.length} files (goal 3 MB at 640 x 480)`);
+    console.log(`  tasks over 50 ms to the title: ${await page.evaluate(() => longest.join(', ') || 'none')} ms`);
     for (const [url, bytes] of downloads.sort((a, b) => b[1] - a[1]).slice(0, 4)) {
       console.log(`  ${url.replace(origin, '') || 'index.html'}: ${(bytes / 1e6).toFixed(3)} MB`);
     }
@@ -142,6 +146,12 @@ async function visit(browser, origin, width, height) {
   console.log(`updates per second in play: ${((last - first) / seconds).toFixed(2)} (goal 60.0 ± 0.5)`);
   console.log(`frames: ${gaps.length}, median interval ${median.toFixed(2)} ms, ${(100 * even).toFixed(1)} % within 2 ms`);
   console.log(`processor time in play, 10 s: ${await cost(browser, page, 10)}`);
+  await page.evaluate(() => { longest = []; });
+  await page.setViewport({ width: 1280, height: 1024 });
+  await sleep(5000);
+  console.log(`tasks over 50 ms in the move to 1280 x 1024: ${await page.evaluate(() => longest.join(', ') || 'none')} ms`);
+  await page.setViewport({ width: 640, height: 480 });
+  await sleep(3000);
   // Hidden behind another tab: no frames, the game suspended.
   await blank.bringToFront();
   await sleep(1000);
