@@ -19,6 +19,15 @@ run_suite() {
 }
 
 run_suite "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+# The browser version: its platform-free tests under node (the whole-game
+# replay among them, against the same trace), then the page played in the
+# system's Chromium (installed with the tests' packages) with the test
+# driver from npm.
+"$here/web.sh" --tests
+(cd "$here/build-web" && node --no-experimental-fetch test_wasm.js && node --no-experimental-fetch test_wasm_saves.js)
+(cd "$here/tests/web" && npm ci --no-audit --no-fund --silent)
+VELLUMBY_SITE="$here/build-web/site" node --test "$here/tests/web/test_web.js"
 if $all; then
   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -30,8 +30,6 @@ struct gxtkAudio::Alc {
     bool paused = false;
 };
 
-namespace {
-
 // Held by every OpenAL call of the devices: the main thread's and the music
 // thread's never interleave. Recursive, as operations call one another. Each
 // thread knows whether it holds it: one that does must never wait for the
@@ -53,6 +51,8 @@ private:
     static thread_local int depth_;
 };
 thread_local int DeviceLock::depth_ = 0;
+
+namespace {
 
 DeviceLock& AlLock() {
     static DeviceLock lock;
@@ -496,7 +496,7 @@ int gxtkAudio::PlayMusic(String path, int flags) {
     m.tune = tune;
     m.ended = tune->ended;
     StartMusicSource();
-    if (!m.thread.joinable()) m.thread = std::thread(&gxtkAudio::MusicThread, this, music_);
+    if (musicThread && !m.thread.joinable()) m.thread = std::thread(&gxtkAudio::MusicThread, this, music_);
     m.wake.notify_all();
     return 0;
 }
@@ -559,7 +559,6 @@ void gxtkAudio::StartMusicSource() {
 void gxtkAudio::MusicThread(std::shared_ptr<Music> music) {
     Music& m = *music;
     std::unique_lock<DeviceLock> lock(AlLock());
-    std::vector<short> piece;
     while (!m.quit) {
         // Asleep while nothing streams or the app is away: no work, no wake-ups.
         if (MusicStreamPlaying() && !m.suspended) {
@@ -567,20 +566,33 @@ void gxtkAudio::MusicThread(std::shared_ptr<Music> music) {
         } else {
             m.wake.wait(lock);
         }
-        if (m.quit || !MusicStreamPlaying() || starveMusic) continue;
-        // One piece at a time, each queued as soon as it is decoded.
-        ReclaimMusicBuffers();
-        for (const std::shared_ptr<MusicTune> tune = m.tune; m.tune == tune && !m.unqueued.empty() && !m.ended;) {
-            lock.unlock();
-            if (orvOnWorkerThread) orvOnWorkerThread("music");
-            const int frames = tune->Decode(piece, kMusicPiece);
-            lock.lock();
-            if (m.quit || m.tune != tune) break;
-            if (frames > 0) QueueMusic(piece, *tune);
-            m.ended = tune->ended;
-            StartMusicSource();
-        }
+        RefillMusic(lock, music);
     }
+}
+
+// One piece at a time, each queued as soon as it is decoded.
+void gxtkAudio::RefillMusic(std::unique_lock<DeviceLock>& lock, const std::shared_ptr<Music>& music) {
+    Music& m = *music;
+    if (m.quit || m.suspended || !MusicStreamPlaying() || starveMusic) return;
+    ReclaimMusicBuffers();
+    std::vector<short> piece;
+    for (const std::shared_ptr<MusicTune> tune = m.tune; m.tune == tune && !m.unqueued.empty() && !m.ended;) {
+        lock.unlock();
+        if (orvOnWorkerThread) orvOnWorkerThread("music");
+        const int frames = tune->Decode(piece, kMusicPiece);
+        lock.lock();
+        if (m.quit || m.tune != tune) break;
+        if (frames > 0) QueueMusic(piece, *tune);
+        m.ended = tune->ended;
+        StartMusicSource();
+    }
+}
+
+bool gxtkAudio::musicThread = true;
+
+void gxtkAudio::PumpMusic() {
+    std::unique_lock<DeviceLock> lock(AlLock());
+    for (gxtkAudio* device : std::vector<gxtkAudio*>(OpenDevices())) device->RefillMusic(lock, device->music_);
 }
 
 int gxtkAudio::StopMusic() { return StopChannel(kMusicChannel); }

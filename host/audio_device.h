@@ -8,12 +8,14 @@
 #pragma once
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "runtime/object.h"
 
-struct MusicTune;  // a tune decoded while it plays (the .cpp has it)
+struct MusicTune;   // a tune decoded while it plays (the .cpp has it)
+class DeviceLock;   // the lock of every OpenAL call (the .cpp has it)
 
 class gxtkSample : public Object {
 public:
@@ -111,6 +113,12 @@ public:
     // destroyed, in order.
     static std::vector<unsigned int> discarded;
 
+    // Whether a thread of the device keeps the music's queue full (as it
+    // must be set before the first music plays). A platform without threads
+    // clears it and calls PumpMusic every frame instead.
+    static bool musicThread;
+    static void PumpMusic();
+
     // Test seam: while set, the music thread tops up no queue, as on a
     // machine too busy to run it, and a playing stream runs dry.
     static std::atomic<bool> starveMusic;
@@ -132,4 +140,6 @@ private:
     void QueueMusic(const std::vector<short>& piece, const MusicTune& tune);
     void StartMusicSource();
     void MusicThread(std::shared_ptr<Music> music);
+    // Called with the device's lock held (the lock is let go while decoding).
+    void RefillMusic(std::unique_lock<DeviceLock>& lock, const std::shared_ptr<Music>& music);
 };

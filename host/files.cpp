@@ -1,9 +1,7 @@
 // Paths, whole-file loads and the stored-state file. Sounds and images are
 // decoded in files of their own (sound_files.cpp, image_files.cpp).
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,9 +18,6 @@
 
 #include "host/files.h"
 #include "host/host_game.h"
-
-
-extern char** environ;
 
 namespace {
 
@@ -52,25 +47,6 @@ template <std::size_t N>
 bool StartsWith(const String& s, const char16_t (&prefix)[N]) {
     const int n = static_cast<int>(N - 1);
     return s.Length() >= n && std::memcmp(s.Data(), prefix, sizeof(char16_t) * (N - 1)) == 0;
-}
-
-
-
-
-
-
-
-// Children started by OpenUrl that have not been reaped yet; each call
-// collects those that have ended, without waiting for the others.
-std::vector<pid_t> g_url_children;
-
-void ReapUrlChildren() {
-    std::size_t kept = 0;
-    for (pid_t pid : g_url_children) {
-        const pid_t r = waitpid(pid, nullptr, WNOHANG);
-        if (r == 0) g_url_children[kept++] = pid;  // still running
-    }
-    g_url_children.resize(kept);
 }
 
 }  // namespace
@@ -190,15 +166,3 @@ std::string orvStateFilePath() {
     return (g_state_folder == "." ? here : here + "/" + g_state_folder) + "/.quarlostate";
 }
 
-
-
-void OrvGlfwGame::OpenUrl(String url) {
-    ReapUrlChildren();
-    // Started directly, not through a shell, so nothing in the URL is ever
-    // interpreted as a command; a missing opener is ignored like any failure.
-    std::string bytes = url.ToBytes();
-    char program[] = "xdg-open";
-    char* child_argv[] = {program, bytes.data(), nullptr};
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, program, nullptr, nullptr, child_argv, environ) == 0) g_url_children.push_back(pid);
-}

@@ -74,6 +74,14 @@ struct GamepadState {
     unsigned char buttons[15];
     float axes[6];
 };
+// That numbering (the library's, written out here since a platform's copy of
+// the library may lack its gamepad interface).
+enum : int {
+    PAD_A, PAD_B, PAD_X, PAD_Y, PAD_LEFT_BUMPER, PAD_RIGHT_BUMPER, PAD_BACK, PAD_START, PAD_GUIDE,
+    PAD_LEFT_THUMB, PAD_RIGHT_THUMB, PAD_DPAD_UP, PAD_DPAD_RIGHT, PAD_DPAD_DOWN, PAD_DPAD_LEFT
+};
+enum : int { PAD_AXIS_LEFT_X, PAD_AXIS_LEFT_Y, PAD_AXIS_RIGHT_X, PAD_AXIS_RIGHT_Y, PAD_AXIS_LEFT_TRIGGER,
+             PAD_AXIS_RIGHT_TRIGGER };
 
 // The framework's pad layout, which a pad with a known gamepad mapping
 // presents as its axes and buttons: axes left x, left y, left trigger, right
@@ -96,6 +104,10 @@ struct Callbacks {
     void (*mouse_pos)(int x, int y) = nullptr;
     int (*window_close)() = nullptr;  // 0 refuses the close
 };
+
+// A key event of the installed library (its key and action numbering) to
+// the classic key callback; keys the classic numbering lacks are dropped.
+void DeliverKey(const Callbacks& callbacks, int key, int action);
 
 }  // namespace glfw27
 

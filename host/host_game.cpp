@@ -196,19 +196,7 @@ void OrvGlfwGame::Run() {
     for (;;) {
         glfw().PollEvents();
         if (!glfw().GetWindowParam(WindowParam::Opened)) return;
-
-        const bool iconified = glfw().GetWindowParam(WindowParam::Iconified) != 0;
-        const bool active = glfw().GetWindowParam(WindowParam::Active) != 0;
-        if (iconified && !_suspended) {
-            _iconified = true;
-            SuspendGame();
-        } else if (active && _suspended) {
-            _iconified = false;
-            ResumeGame();
-            _nextUpdate = glfw().GetTime();  // time spent away is not made up
-        } else if (!iconified && !active && !_suspended) {
-            SuspendGame();
-        }
+        FollowWindowState();
 
         if (!_updateRate || _suspended) {
             if (!_iconified) RenderGame();
@@ -221,14 +209,33 @@ void OrvGlfwGame::Run() {
             glfw().Sleep(wait);
             continue;
         }
-
-        bool caught_up = false;
-        for (int i = 0; i < 4 && !caught_up; ++i) {
-            _nextUpdate += _updatePeriod;
-            UpdateGame();
-            caught_up = !_updateRate || _nextUpdate - glfw().GetTime() > 0;
-        }
-        RenderGame();
-        if (!caught_up && _updateRate) _nextUpdate = glfw().GetTime();  // the backlog is dropped
+        CatchUp();
     }
+}
+
+void OrvGlfwGame::FollowWindowState() {
+    using glfw27::WindowParam;
+    const bool iconified = glfw().GetWindowParam(WindowParam::Iconified) != 0;
+    const bool active = glfw().GetWindowParam(WindowParam::Active) != 0;
+    if (iconified && !_suspended) {
+        _iconified = true;
+        SuspendGame();
+    } else if (active && _suspended) {
+        _iconified = false;
+        ResumeGame();
+        _nextUpdate = glfw().GetTime();  // time spent away is not made up
+    } else if (!iconified && !active && !_suspended) {
+        SuspendGame();
+    }
+}
+
+void OrvGlfwGame::CatchUp() {
+    bool caught_up = false;
+    for (int i = 0; i < 4 && !caught_up; ++i) {
+        _nextUpdate += _updatePeriod;
+        UpdateGame();
+        caught_up = !_updateRate || _nextUpdate - glfw().GetTime() > 0;
+    }
+    RenderGame();
+    if (!caught_up && _updateRate) _nextUpdate = glfw().GetTime();  // the backlog is dropped
 }

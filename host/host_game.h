@@ -162,6 +162,12 @@ public:
     bool Iconified() const { return _iconified; }
 
 protected:
+    // One pass of the loop's steps: suspend or resume by the window's focus
+    // and minimised state; and, with an update due, up to 4 updates to catch
+    // up and one render (a backlog still left is dropped).
+    void FollowWindowState();
+    void CatchUp();
+
     bool _iconified = false;
     double _nextUpdate = 0.0;
     double _updatePeriod = 0.0;
@@ -188,6 +194,10 @@ public:
     // the roots and creates the application object (orvMain). A game
     // exception thrown there is fatal.
     static void StartProgram(OrvGame* host);
+    // Main's steps on every platform: the window library started, the host
+    // object made by `make` (after it), the program started, and the host
+    // run once the program has made its app.
+    static void Launch(int argc, char** argv, OrvQuarloGame* (*make)());
 };
 
 // Program-wide host globals.

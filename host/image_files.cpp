@@ -21,6 +21,9 @@
 
 #include <stb/stb_image.h>
 
+int orvImageWorkers = 2;
+void (*orvImagesWanted)(const std::vector<String>& paths) = nullptr;
+
 namespace {
 
 // A PNG file without its empty IDAT chunks. They carry no pixel data, but
@@ -131,12 +134,12 @@ struct Job {
 // loads and those taken but not given up yet (a texture is being made of
 // them): memory should hold not much more than the textures. The image the
 // next load waits for goes ahead of the budget, so any image decodes.
-constexpr int kWorkers = 2;
 constexpr std::size_t kBudget = 40u << 20;
 
 class AheadDecoder {
 public:
     bool Start(const std::vector<String>& paths) {
+        if (orvImageWorkers <= 0) return false;  // every load decodes its own image
         std::vector<std::string> files;
         for (const String& path : paths) files.push_back(AbsoluteFile(path));
         std::vector<std::size_t> bytes;
@@ -151,7 +154,7 @@ public:
         jobs_.clear();
         for (std::size_t i = 0; i < files.size(); ++i) jobs_.push_back(Job{files[i], bytes[i]});
         outstanding_ = 0;
-        for (; started_ < kWorkers; ++started_) {
+        for (; started_ < orvImageWorkers; ++started_) {
             // The program ends through exit(): the workers simply end with it.
             std::thread(&AheadDecoder::Run, this).detach();
         }
@@ -267,7 +270,10 @@ AheadDecoder& Ahead() {
 
 }  // namespace
 
-bool orvDecodeImagesAhead(const std::vector<String>& paths) { return Ahead().Start(paths); }
+bool orvDecodeImagesAhead(const std::vector<String>& paths) {
+    if (orvImagesWanted) orvImagesWanted(paths);
+    return Ahead().Start(paths);
+}
 
 bool orvTakeImageDecodedAhead(String path, unsigned char** pixels, int* width, int* height, int* depth) {
     const std::string file = AbsoluteFile(path);

@@ -18,6 +18,13 @@ void orvPremultiply(unsigned char* pixels, int width, int height, int depth);
 // replaces the one before (what was decoded for it is thrown away) unless it
 // is the same list: true when it was new.
 bool orvDecodeImagesAhead(const std::vector<String>& paths);
+// How many worker threads decode ahead: 2, and 0 on a platform without
+// threads, where no list is taken and every load decodes its own image.
+extern int orvImageWorkers;
+// Told each list first, where files may still be on their way (the browser
+// downloads the larger images only when a larger canvas asks for them);
+// null where all the data is there from the start.
+extern void (*orvImagesWanted)(const std::vector<String>& paths);
 
 // The decoded, premultiplied pixels of the next image of that list when
 // `path` is that image, waiting for the workers if it is not done yet;

@@ -3,15 +3,17 @@
 # into the given folder: everything, or only the given target and what it
 # needs. With --play only what building and running the game needs is
 # installed (the play command); otherwise also what the tests, the
-# benchmarks and packaging use.
-# Usage: scripts/setup.sh [--play] BUILD_DIR [--target NAME] [extra cmake arguments...]
+# benchmarks and packaging use. --web adds what the browser version's build
+# needs (web.sh).
+# Usage: scripts/setup.sh [--play] [--web] BUILD_DIR [--target NAME] [extra cmake arguments...]
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 play=false
-if [ "${1:-}" = "--play" ]; then
-  play=true
+web=false
+while [ "${1:-}" = "--play" ] || [ "${1:-}" = "--web" ]; do
+  [ "$1" = "--play" ] && play=true || web=true
   shift
-fi
+done
 build="$1"
 shift
 target=()
@@ -32,12 +34,19 @@ packages=(
 if ! $play; then
   # The tests: GoogleTest, a virtual display and input, Ogg files of a sound
   # theme; and the checkers and tools of the launcher entry, the software-
-  # centre entry, the manual page and the Debian package.
+  # centre entry, the manual page and the Debian package; and a browser and
+  # Node.js (with its npm, for the test driver) for the browser version's tests.
   packages+=(
     libgtest-dev xvfb xauth xdotool
     sound-theme-freedesktop
     desktop-file-utils appstream man-db dpkg-dev lintian
+    chromium nodejs
   )
+fi
+# The browser version: its compiler, the tools that unpack Debian's Ogg and
+# Vorbis sources for it, and a static file server.
+if $web; then
+  packages+=(emscripten dpkg-dev python3)
 fi
 # Only the fuzzing build (scripts/fuzz.sh) needs clang and its fuzzing engine.
 if [[ " $* " == *" -DORV_FUZZ=ON "* ]]; then

@@ -26,7 +26,9 @@ struct Node : Object {
     ~Node() override { ++destroyed; }
     void mark() override { gc_mark_q(next); }
 };
-const int kNode = 40;  // vtable, two links, flags (padded) and one pointer
+// Vtable, two links, flags and one pointer, in blocks of 8: 40 bytes with
+// 64-bit pointers, 24 with 32-bit ones (the browser's machine).
+const int kNode = (sizeof(Node) + 7) & ~7;
 struct Thing : gc_interface {};
 struct ThingNode : Node, Thing {};
 
@@ -58,7 +60,7 @@ protected:
         gc_mark();
     }
     // Garbage of exactly `bytes` (a multiple of 8, header included).
-    static void Garbage(int bytes) { Array<bool> block(bytes - 32); }
+    static void Garbage(int bytes) { Array<bool> block(bytes - static_cast<int>(sizeof(Array<bool>::Rep))); }
     // Allocates past the threshold, so the step ends the cycle.
     static void Sweep() {
         Garbage(GC_SWEEP_THRESHOLD - gc_new_bytes + 8);
@@ -82,9 +84,9 @@ TEST_F(Collector, DeadObjectsDieInLaterAllocationsAndTheirBlocksAreReused) {
     Garbage(64);  // the smallest block that goes back to the C heap (dies in the next allocation)
     Sweep();
     EXPECT_EQ(Values(destroyed, gc_free_bytes), Values(0, GC_SWEEP_THRESHOLD + 8));  // everything allocated
-    // 72 bytes from the C heap pay for both nodes, whose small blocks stay
-    // with the collector for the next allocations of their size.
-    Garbage(72);
+    // More than a node's bytes from the C heap pay for both nodes, whose
+    // small blocks stay with the collector for the next allocations of their size.
+    Garbage(2 * kNode - 8);
     EXPECT_EQ(Values(destroyed, gc_free_bytes), Values(2, GC_SWEEP_THRESHOLD + 8 - 2 * kNode));
     void* heap_block = std::malloc(kNode);
     EXPECT_NE(heap_block, static_cast<void*>(dead2));
