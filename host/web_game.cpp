@@ -56,6 +56,9 @@ public:
         }) != 0;
     }
 
+    // Tilt where a touch device has a motion sensor to give it.
+    bool HasTilt() override { return TouchIsMain() && EM_ASM_INT({ return 'DeviceMotionEvent' in window; }) != 0; }
+
     void UpdateGame() override {
         if (_started && !_suspended) ++updates;
         OrvQuarloGame::UpdateGame();

@@ -71,6 +71,7 @@ public:
             emscripten_set_touchmove_callback(kCanvas, this, 1, OnTouch);
             emscripten_set_touchend_callback(kCanvas, this, 1, OnTouch);
             emscripten_set_touchcancel_callback(kCanvas, this, 1, OnTouch);
+            emscripten_set_devicemotion_callback(nullptr, 1, OnMotion);
         }
         open_ = true;
         if (fullscreen != fullscreen_) {
@@ -292,6 +293,29 @@ private:
         }
         return EM_TRUE;
     }
+    // The device's acceleration (gravity included, as the device's frame
+    // measures it: lying still, screen up, it reads 9.81 m/s² up its z axis)
+    // in the screen's axes as the screen is turned, x right and y down,
+    // scaled to gravity = 1: tilted right, x is positive.
+    static EM_BOOL OnMotion(int, const EmscriptenDeviceMotionEvent* event, void*) {
+        // A reading without gravity arrives as NaN (the toolchain leaves
+        // the event's field flags unset).
+        const double g = 9.80665, gx = event->accelerationIncludingGravityX / g;
+        const double gy = event->accelerationIncludingGravityY / g, gz = event->accelerationIncludingGravityZ / g;
+        if (!std::isfinite(gx) || !std::isfinite(gy) || !std::isfinite(gz)) return EM_FALSE;
+        const int angle =
+            EM_ASM_INT({ return (screen.orientation && screen.orientation.angle) || window.orientation || 0; });
+        double x = -gx, y = gy;  // upright: the device's axes are the screen's, y up
+        if (angle == 90 || angle == -270) x = gy, y = -gx;
+        if (angle == 180 || angle == -180) x = gx, y = -gy;
+        if (angle == 270 || angle == -90) x = -gy, y = gx;
+        if (OrvGame::_game) {
+            OrvGame::_game->MotionEvent(OrvGameEvent::MotionAccel, 0, static_cast<float>(x), static_cast<float>(y),
+                                        static_cast<float>(-gz));
+        }
+        return EM_FALSE;
+    }
+
     static constexpr int kFingers = 32;
     long finger_[kFingers] = {};  // each slot's finger (its identifier + 1), 0 when up
 
