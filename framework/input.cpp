@@ -276,6 +276,10 @@ float orv_input_AccelY() { return orv_input_device->p_AccelY(); }
 
 int orv_input_GetChar() { return orv_input_device->p_GetChar(); }
 
+int orv_input_TouchIsMain() { return orv_app__game && orv_app__game->TouchIsMain() ? 1 : 0; }
+
+int orv_input_HasTilt() { return orv_app__game && orv_app__game->HasTilt() ? 1 : 0; }
+
 int orv_input_EnableKeyboard() { return orv_input_device->p_SetKeyboardEnabled(true); }
 
 int orv_input_DisableKeyboard() { return orv_input_device->p_SetKeyboardEnabled(false); }

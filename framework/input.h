@@ -97,6 +97,10 @@ float orv_input_TouchY(int finger);
 float orv_input_AccelX();
 float orv_input_AccelY();
 int orv_input_GetChar();
+// 1 where the device's main input is touch, and where it gives tilt (the
+// host tells, from the device at the start; 0 on a desktop).
+int orv_input_TouchIsMain();
+int orv_input_HasTilt();
 int orv_input_EnableKeyboard();
 int orv_input_DisableKeyboard();
 int orv_input_SetInputDevice(c_InputDevice* device);

@@ -237,6 +237,13 @@ int c_MyApp::p_AnalogueControl() {
         m_StickX = jx;
         m_StickY = -jy;
     }
+    // Tilt, where the device gives it, steers as a stick does (beyond about
+    // 12 degrees): the switch would otherwise only draw its indicator.
+    if (orv_Kemp_AccelerometerControls == 1 && orv_Kemp_iCadeControls == 0 &&
+        (orv_math_Abs2(m_TiltSmoothX) > 0.2f || orv_math_Abs2(m_TiltSmoothY) > 0.2f)) {
+        m_StickX = m_TiltSmoothX;
+        m_StickY = m_TiltSmoothY;
+    }
 
     // Keys ramp up over a few updates and ease back when released.
     if (p_PlayKey(action::kUp, 0, 0)) {

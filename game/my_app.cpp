@@ -105,8 +105,9 @@ void orvInit() {
     orv_Kemp_HasMusicStream = 1;
 #endif
     orv_Kemp_iCadeControls = 0;
-    orv_Kemp_OnScreenControls = 0;
-    orv_Kemp_AccelerometerControls = 0;
+    // From the device, once: a phone's or tablet's on-screen pad and tilt.
+    orv_Kemp_OnScreenControls = orv_input_TouchIsMain();
+    orv_Kemp_AccelerometerControls = orv_input_HasTilt();
     orv_Kemp_DebugMode = 0;
     Array<String> credits(49);
     for (int i = 0; i < 49; ++i) credits[i] = String(kCreditLines[i]);

@@ -57,6 +57,10 @@ public:
     virtual void SetDelegate(OrvGameDelegate* delegate) { _delegate = delegate; }
     virtual OrvGameDelegate* Delegate() { return _delegate; }
     virtual void SetKeyboardEnabled(bool enabled) { _keyboardEnabled = enabled; }
+    // What the device offers beyond a desktop's keys, mouse and pads, as it
+    // is at the program's start: touch as its main input, and tilt.
+    virtual bool TouchIsMain() { return false; }
+    virtual bool HasTilt() { return false; }
     virtual bool KeyboardEnabled() { return _keyboardEnabled; }
     virtual void SetUpdateRate(int rate) { _updateRate = rate; }
     virtual int UpdateRate() { return _updateRate; }

@@ -48,6 +48,17 @@ public:
         return result;
     }
 
+    // A phone or tablet: a coarse pointer, or touch points and no fine one.
+    bool TouchIsMain() override {
+        return EM_ASM_INT({
+            return matchMedia('(pointer: coarse)').matches ||
+                   (navigator.maxTouchPoints > 0 && !matchMedia('(any-pointer: fine)').matches);
+        }) != 0;
+    }
+
+    // Tilt where a touch device has a motion sensor to give it.
+    bool HasTilt() override { return TouchIsMain() && EM_ASM_INT({ return 'DeviceMotionEvent' in window; }) != 0; }
+
     void UpdateGame() override {
         if (_started && !_suspended) ++updates;
         OrvQuarloGame::UpdateGame();

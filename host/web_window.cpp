@@ -56,10 +56,22 @@ public:
             // where it is made.
             const em_key_callback_func key_up = [](int, const EmscriptenKeyboardEvent*, void*) { return EM_FALSE; };
             const em_mouse_callback_func mouse_up = [](int, const EmscriptenMouseEvent*, void*) { return EM_FALSE; };
-            const em_touch_callback_func touch_end = [](int, const EmscriptenTouchEvent*, void*) { return EM_FALSE; };
             emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, 0, key_up);
             emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, 0, mouse_up);
-            emscripten_set_touchend_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, 0, touch_end);
+            // Fingers are touches of their own, not the window library's
+            // mouse; taken here, the browser makes no mouse events of them.
+            EM_ASM({
+                const canvas = Module['canvas'];
+                canvas.removeEventListener('touchstart', GLFW.onMouseButtonDown, true);
+                canvas.removeEventListener('touchmove', GLFW.onMousemove, true);
+                canvas.removeEventListener('touchend', GLFW.onMouseButtonUp, true);
+                canvas.removeEventListener('touchcancel', GLFW.onMouseButtonUp, true);
+            });
+            emscripten_set_touchstart_callback(kCanvas, this, 1, OnTouch);
+            emscripten_set_touchmove_callback(kCanvas, this, 1, OnTouch);
+            emscripten_set_touchend_callback(kCanvas, this, 1, OnTouch);
+            emscripten_set_touchcancel_callback(kCanvas, this, 1, OnTouch);
+            emscripten_set_devicemotion_callback(nullptr, 1, OnMotion);
         }
         open_ = true;
         if (fullscreen != fullscreen_) {
@@ -256,6 +268,56 @@ private:
             Self().callbacks_.mouse_pos(static_cast<int>(x * Ratio()), static_cast<int>(y * Ratio()));
         }
     }
+
+    // Each finger keeps its slot (the lowest free one) while it is down;
+    // positions in the canvas's pixels, as the mouse's.
+    static EM_BOOL OnTouch(int type, const EmscriptenTouchEvent* event, void* self) {
+        long* slots = static_cast<WebGlfw*>(self)->finger_;
+        const int kind = type == EMSCRIPTEN_EVENT_TOUCHSTART ? OrvGameEvent::TouchDown
+                         : type == EMSCRIPTEN_EVENT_TOUCHMOVE ? OrvGameEvent::TouchMove : OrvGameEvent::TouchUp;
+        for (int i = 0; i < event->numTouches; ++i) {
+            const EmscriptenTouchPoint& touch = event->touches[i];
+            if (!touch.isChanged) continue;
+            const long finger = touch.identifier + 1;
+            int slot = 0;
+            while (slot < kFingers && slots[slot] != finger) ++slot;
+            if (slot == kFingers && kind == OrvGameEvent::TouchDown) {
+                for (slot = 0; slot < kFingers && slots[slot] != 0;) ++slot;
+            }
+            if (slot == kFingers) continue;  // a 33rd finger, or one not seen going down
+            slots[slot] = kind == OrvGameEvent::TouchUp ? 0 : finger;
+            if (OrvGame::_game) {
+                OrvGame::_game->TouchEvent(kind, slot, static_cast<float>(touch.targetX * Ratio()),
+                                           static_cast<float>(touch.targetY * Ratio()));
+            }
+        }
+        return EM_TRUE;
+    }
+    // The device's acceleration (gravity included, as the device's frame
+    // measures it: lying still, screen up, it reads 9.81 m/s² up its z axis)
+    // in the screen's axes as the screen is turned, x right and y down,
+    // scaled to gravity = 1: tilted right, x is positive.
+    static EM_BOOL OnMotion(int, const EmscriptenDeviceMotionEvent* event, void*) {
+        // A reading without gravity arrives as NaN (the toolchain leaves
+        // the event's field flags unset).
+        const double g = 9.80665, gx = event->accelerationIncludingGravityX / g;
+        const double gy = event->accelerationIncludingGravityY / g, gz = event->accelerationIncludingGravityZ / g;
+        if (!std::isfinite(gx) || !std::isfinite(gy) || !std::isfinite(gz)) return EM_FALSE;
+        const int angle =
+            EM_ASM_INT({ return (screen.orientation && screen.orientation.angle) || window.orientation || 0; });
+        double x = -gx, y = gy;  // upright: the device's axes are the screen's, y up
+        if (angle == 90 || angle == -270) x = gy, y = -gx;
+        if (angle == 180 || angle == -180) x = gx, y = -gy;
+        if (angle == 270 || angle == -90) x = -gy, y = gx;
+        if (OrvGame::_game) {
+            OrvGame::_game->MotionEvent(OrvGameEvent::MotionAccel, 0, static_cast<float>(x), static_cast<float>(y),
+                                        static_cast<float>(-gz));
+        }
+        return EM_FALSE;
+    }
+
+    static constexpr int kFingers = 32;
+    long finger_[kFingers] = {};  // each slot's finger (its identifier + 1), 0 when up
 
     GLFWwindow* window_ = nullptr;
     bool open_ = false;

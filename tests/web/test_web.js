@@ -54,7 +54,7 @@ test.before(async () => {
 test.after(() => server.kill());
 
 // A browser with its own profile folder, kept across its restarts.
-async function open(profile, before = () => {}) {
+async function open(profile, before = () => {}, view = { width: 640, height: 480 }) {
   const browser = await puppeteer.launch({
     executablePath: '/usr/bin/chromium', headless: 'new', userDataDir: profile,
     args: ['--no-sandbox', '--use-gl=angle', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
@@ -62,7 +62,7 @@ async function open(profile, before = () => {}) {
   });
   browsers.push(browser);
   const page = await browser.newPage();
-  await page.setViewport({ width: 640, height: 480 });
+  await page.setViewport(view);
   const problems = [], said = [];
   page.on('console', (m) => (m.type() === 'error' ? problems : said).push(m.text()));
   page.on('pageerror', (e) => problems.push(e.message));
@@ -96,6 +96,13 @@ async function heard(page) {
 }
 // The game's dark green below the board.
 const gameShown = (p) => { const [r, g, b] = mean(p, [0, 462, 640, 18]); return g > r + 15 && g > b + 10; };
+// The page hidden or shown, as when its tab is switched.
+const show = (page, shown) => page.evaluate((visible) => {
+  for (const [name, value] of [['hidden', !visible], ['visibilityState', visible ? 'visible' : 'hidden']]) {
+    Object.defineProperty(document, name, { value, configurable: true });
+  }
+  document.dispatchEvent(new Event('visibilitychange'));
+}, shown);
 const storedState = (page) => page.evaluate(() => {
   try { return new TextDecoder().decode(Module.FS.readFile('/state/.quarlostate')); } catch (e) { return ''; }
 });
@@ -127,15 +134,9 @@ test('a whole game by keys: sound from the first key, music, a hidden page, cuts
   assert.ok(await heard(page), 'the level music');
   // Hidden, the page is suspended and silent; shown again, the game waits
   // paused, and the music goes on with the game.
-  const show = (shown) => page.evaluate((visible) => {
-    for (const [name, value] of [['hidden', !visible], ['visibilityState', visible ? 'visible' : 'hidden']]) {
-      Object.defineProperty(document, name, { value, configurable: true });
-    }
-    document.dispatchEvent(new Event('visibilitychange'));
-  }, shown);
-  await show(false).then(() => sleep(500));
+  await show(page, false).then(() => sleep(500));
   assert.ok(!(await heard(page)), 'a hidden page is silent');
-  await show(true).then(() => sleep(500));
+  await show(page, true).then(() => sleep(500));
   await hold(page, 'Escape');
   await sleep(1500);
   assert.ok(await heard(page), 'the music again once shown');
@@ -239,5 +240,40 @@ test('a standard-mapping gamepad confirms and moves; the images come at the canv
   for (const full of [true, false]) {  // F11 asks for full screen, and leaves it
     assert.strictEqual(await hold(page, 'F11').then(() => page.evaluate(() => !!document.fullscreenElement)), full);
   }
+  assert.deepStrictEqual(problems, []);
+});
+
+test('a phone in landscape: the on-screen pad, a finger and tilt steer, the phone turned, the pause icon', async () => {
+  const phone = { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true, isLandscape: true };
+  const { page, problems } = await open(fs.mkdtempSync(path.join(os.tmpdir(), 'vellumby-')), () => {}, phone);
+  const sensor = await page.target().createCDPSession();
+  const tilt = (x, y) => sensor.send('Emulation.setSensorOverrideReadings',
+    { type: 'accelerometer', reading: { xyz: { x, y, z: Math.sqrt(96 - x * x - y * y) } } });
+  await sensor.send('Emulation.setSensorOverrideEnabled', { enabled: true, type: 'accelerometer' }).then(() => tilt(0, 0));
+  await waitFor(page, 'phone-title', (p) => titleShown(page, p));
+  await page.touchscreen.tap(331, 253);  // the first game type's item
+  const padShown = (p) => mean(p, [370, 900, 30, 30]).every((v) => v > 140);  // its right arrow's light grey, not hedge
+  const board = await waitFor(page, 'phone-game', (p) => figureAt(p)[0] > 0 && padShown(p));
+  const cell = 95, [x0] = figureAt(board);  // a cell's pixels on this screen
+  await page.touchscreen.touchStart(128, 305);
+  await waitFor(page, 'phone-pad-right', (p) => figureAt(p)[0] > x0 + cell).finally(() => page.touchscreen.touchEnd());
+  const walked = await waitFor(page, 'phone-scored', (p) => difference(p, board, [1000, 10, 460, 80]) > 3);
+  await tilt(0, 4);  // the screen's right edge down, turned to landscape
+  await waitFor(page, 'phone-tilted-right', (p) => figureAt(p)[0] > figureAt(walked)[0] + cell).finally(() => tilt(0, 0));
+  for (const [view, name] of [[{ ...phone, width: 390, height: 844, isLandscape: false }, 'portrait'], [phone, 'back']]) {
+    await page.setViewport(view);
+    await waitFor(page, `phone-${name}`, (p) => p.width === view.width * 3 && figureAt(p)[0] > 0);
+  }
+  // The pause icon, tapped until the pause panel's blue resume button shows (not in a level's intro).
+  await waitFor(page, 'phone-paused', async (p) => { const [r, , b] = mean(p, [1230, 560, 30, 30]);
+    return (b > 150 && r < 100) || page.touchscreen.tap(20, 20).then(() => false); });
+  // Paused, two fingers spread apart enlarge the pad, 1 per 16 units; hidden, the page saves it, and a reload finds it.
+  const fingers = [await page.touchscreen.touchStart(300, 330), await page.touchscreen.touchStart(400, 330)];
+  for (let x = 410; x <= 500; x += 10) await fingers[1].move(x, 330).then(() => sleep(50));
+  await Promise.all(fingers.map((f) => f.end())).then(() => show(page, false)).then(() => sleep(2000));
+  const size = +(await storedState(page)).split('|')[12];
+  assert.strictEqual(size, 10 + 5, 'a new pad (10), fingers 100 page pixels (80 units) further apart, 1 per 16');
+  await page.reload().then(() => waitFor(page, 'phone-reloaded', (p) => titleShown(page, p)));
+  assert.strictEqual(+(await storedState(page)).split('|')[12], size);
   assert.deepStrictEqual(problems, []);
 });
