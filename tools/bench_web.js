@@ -59,11 +59,11 @@ const launch = () => puppeteer.launch({
 // A page opened at the size, its downloads counted (gzip) and its start
 // timed: to the program's main, its first update and the title's first
 // frame (the loader's 35 steps are one an update).
-async function visit(browser, origin, width, height) {
+async function visit(browser, origin, view) {
   const page = await browser.newPage();
   await page.bringToFront();
   await page.setCacheEnabled(false);
-  await page.setViewport({ width, height });
+  await page.setViewport(view);
   const downloads = [];
   page.on('response', (r) => r.buffer().then((b) => downloads.push([r.url(), zlib.gzipSync(b, { level: 9 }).length]),
     () => {}));
@@ -103,7 +103,7 @@ async function visit(browser, origin, width, height) {
   console.log(`a blank page, 10 s: ${await cost(browser, blank, 10)}`);
 
   for (const [width, height] of [[630, 470], [640, 480], [1280, 1024]]) {
-    const { page, downloads } = await visit(browser, origin, width, height);
+    const { page, downloads } = await visit(browser, origin, { width, height });
     const total = downloads.reduce((sum, [, bytes]) => sum + bytes, 0);
     console.log(`download to the title at ${width} x ${height}: ${(total / 1e6).toFixed(3)} MB gzip in ` +
       `${downloads.length} files (goal 3 MB at 640 x 480)`);
@@ -119,14 +119,14 @@ async function visit(browser, origin, width, height) {
   for (const [name, fresh] of [['a browser just started', true], ['a running browser', false]]) {
     for (let run = 0; run < (fresh ? 1 : 3); ++run) {
       const own = fresh ? await launch() : browser;
-      const { page, marks } = await visit(own, origin, 640, 480);
+      const { page, marks } = await visit(own, origin, { width: 640, height: 480 });
       console.log(`navigation to the title, ${name}: ${marks.title.toFixed(0)} ms (main ${marks.main.toFixed(0)}, ` +
         `first update ${marks['first update'].toFixed(0)}; goal within 300 ms of the desktop's title menu)`);
       await (fresh ? own.close() : page.close());
     }
   }
 
-  const { page } = await visit(browser, origin, 640, 480);
+  const { page } = await visit(browser, origin, { width: 640, height: 480 });
   const updates = () => page.evaluate(() => Module._vellumby_updates());
   await page.keyboard.down('Enter');
   await sleep(200);
@@ -158,6 +158,18 @@ async function visit(browser, origin, width, height) {
   const hiddenFrom = await updates();
   console.log(`processor time hidden, 20 s: ${await cost(browser, page, 20)}; ` +
     `${(await updates()) - hiddenFrom} updates meanwhile`);
+
+  // A phone in landscape, 844 x 390 page pixels at 3 device pixels each: the
+  // "-hd2" images; a tap on the first game type's item, then 10 s of play.
+  const phone = { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true, isLandscape: true };
+  const { page: mobile, downloads } = await visit(browser, origin, phone);
+  console.log(`phone, download to the title: ${(downloads.reduce((sum, [, b]) => sum + b, 0) / 1e6).toFixed(3)} MB gzip`);
+  await mobile.touchscreen.tap(331, 253);
+  await sleep(3000);
+  const [from, start] = [await mobile.evaluate(() => Module._vellumby_updates()), Date.now()];
+  await sleep(10000);
+  const rate = ((await mobile.evaluate(() => Module._vellumby_updates())) - from) / ((Date.now() - start) / 1000);
+  console.log(`phone, updates per second in play: ${rate.toFixed(2)}`);
   await browser.close();
   server.kill();
 })();
