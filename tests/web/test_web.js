@@ -80,11 +80,15 @@ async function waitFor(page, name, wanted, seconds = 60) {
       return picture;
     }
   }
+  fs.writeFileSync(path.join(artefacts, `${++shots}-not-${name}.png`), await page.screenshot());
   throw new Error(`no picture of: ${name}`);
 }
 
-// Keys are held for 200 ms: the game reads them as held, once an update.
-const hold = (p, k) => p.keyboard.down(k).then(() => sleep(200)).then(() => p.keyboard.up(k)).then(() => sleep(300));
+// The game reads keys as held, once an update: each change lasts its time and three of the page's
+// frames, so that a frame stalled by a busy machine cannot swallow a press and its release.
+const last = (p, ms) => Promise.all([sleep(ms), p.evaluate(() => new Promise((r) => { let n = 3;
+  const next = () => (--n ? requestAnimationFrame(next) : r()); requestAnimationFrame(next); }))]);
+const hold = (p, k) => p.keyboard.down(k).then(() => last(p, 200)).then(() => p.keyboard.up(k)).then(() => last(p, 300));
 
 // The title: the download's words gone, the game's green strip in view.
 const titleShown = async (page, p) => (await page.$eval('#status', (s) => s.style.display)) === 'none' &&
