@@ -249,8 +249,7 @@ test('a standard-mapping gamepad confirms and moves; the images come at the canv
   assert.deepStrictEqual(problems, []);
 });
 
-test('a phone in landscape: the strip swept, full screen, the on-screen pad, a finger and tilt steer, ' +
-     'the phone turned, the pause icon', async () => {
+test('a phone in landscape: the strip swept, full screen, the pad, a finger and tilt, turned, paused', async () => {
   const phone = { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true, isLandscape: true };
   const { page, problems } = await open(fs.mkdtempSync(path.join(os.tmpdir(), 'vellumby-')), () => {}, phone);
   const sensor = await page.target().createCDPSession();
