@@ -276,7 +276,12 @@ test('a phone in landscape: the strip swept, full screen, the pad, a finger and 
   await waitFor(page, 'phone-pad-right', (p) => figureAt(p)[0] > x0 + cell).finally(() => page.touchscreen.touchEnd());
   const walked = await waitFor(page, 'phone-scored', (p) => difference(p, board, [1000, 10, 460, 80]) > 1);
   await tilt(0, 4);  // the screen's right edge down, turned to landscape
-  await waitFor(page, 'phone-tilted-right', (p) => figureAt(p)[0] > figureAt(walked)[0] + cell).finally(() => tilt(0, 0));
+  const tilted = await waitFor(page, 'phone-tilted-right', (p) => figureAt(p)[0] > figureAt(walked)[0] + cell);
+  // The round button takes the present tilt as level: the phone held flat again reads as tilted left,
+  // and the figure walks back (not put back at the start by an enemy: its third heart is still red).
+  await page.touchscreen.tap(32, 358).then(() => tilt(0, 0));
+  await waitFor(page, 'phone-calibrated', (p) => figureAt(p)[0] < figureAt(tilted)[0] - cell / 2 &&
+    mean(p, [1885, 45, 25, 25])[0] > 120).finally(() => tilt(0, 4));
   for (const [view, name] of [[{ ...phone, width: 390, height: 844, isLandscape: false }, 'portrait'], [phone, 'back']]) {
     await page.setViewport(view);
     await waitFor(page, `phone-${name}`, (p) => p.width === view.width * 3 && figureAt(p)[0] > 0);
