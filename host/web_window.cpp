@@ -163,11 +163,10 @@ public:
 
     int GetJoystickPos(int joy, float* pos, int numaxes) override {
         EmscriptenGamepadEvent pad{};
+        float axes[glfw27::PAD_AXES];
+        unsigned char buttons[glfw27::PAD_BUTTONS];
         if (numaxes <= 0 || !ReadPad(joy, &pad)) return 0;
-        if (Standard(pad)) {
-            float axes[glfw27::PAD_AXES];
-            unsigned char buttons[glfw27::PAD_BUTTONS];
-            ToClassic(pad, axes, buttons);
+        if (ReadStandard(pad, axes, buttons)) {
             const int n = numaxes < glfw27::PAD_AXES ? numaxes : glfw27::PAD_AXES;
             for (int i = 0; i < n; ++i) pos[i] = axes[i];
             return n;
@@ -180,11 +179,10 @@ public:
 
     int GetJoystickButtons(int joy, unsigned char* states, int numbuttons) override {
         EmscriptenGamepadEvent pad{};
+        float axes[glfw27::PAD_AXES];
+        unsigned char buttons[glfw27::PAD_BUTTONS];
         if (numbuttons <= 0 || !ReadPad(joy, &pad)) return 0;
-        if (Standard(pad)) {
-            float axes[glfw27::PAD_AXES];
-            unsigned char buttons[glfw27::PAD_BUTTONS];
-            ToClassic(pad, axes, buttons);
+        if (ReadStandard(pad, axes, buttons)) {
             const int n = numbuttons < glfw27::PAD_BUTTONS ? numbuttons : glfw27::PAD_BUTTONS;
             std::memcpy(states, buttons, static_cast<std::size_t>(n));
             return n;
@@ -225,6 +223,12 @@ private:
                emscripten_get_gamepad_status(joy, pad) == EMSCRIPTEN_RESULT_SUCCESS && pad->connected;
     }
     static bool Standard(const EmscriptenGamepadEvent& pad) { return std::strcmp(pad.mapping, "standard") == 0; }
+    // A standard-mapping pad in the library's gamepad numbering; false for any other pad.
+    static bool ReadStandard(const EmscriptenGamepadEvent& pad, float axes[], unsigned char buttons[]) {
+        if (!Standard(pad)) return false;
+        ToClassic(pad, axes, buttons);
+        return true;
+    }
 
     // The browser's standard layout (buttons: A B X Y, bumpers, triggers,
     // back, start, stick presses, d-pad up down left right, guide; axes: the

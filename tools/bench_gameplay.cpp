@@ -3,7 +3,8 @@
 // delegate runs it) and of one render's submission, without the time spent
 // inside the OpenGL driver; draw calls per rendered frame against the texture
 // runs of its draw list; and what an update allocates. Also the updates of
-// play per second and the collector bytes they allocate.
+// play per second and the collector bytes they allocate; and how many updates
+// a touch on the on-screen pad takes to move the figure.
 // Run under a display (a virtual one will do), from anywhere:
 //   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/tools/bench_gameplay
 //
@@ -303,5 +304,31 @@ int main(int, char** argv) {
     std::printf("draw calls for one rendered frame of play: %d\n", device->DrawCallsThisFrame());
     std::printf("runs of one texture: %d in the draw list + 1 for the window clear; longest run %d sprites\n", runs,
                 longest);
+
+    // A finger on the on-screen pad's right arrow, and a phone tilted right, as a touch device gives them, at
+    // the start of a level: the updates until the figure moves, counting the one that reads the input. A
+    // browser adds the wait for its next frame (up to one update).
+    orv_Kemp_OnScreenControls = orv_Kemp_AccelerometerControls = 1;
+    for (const bool tilt : {false, true}) {
+        app->m_Level = 1;
+        app->p_Garden();
+        while (app->m_LevelIntro > 0) update();
+        update();  // the pad laid out where the settings put it
+        const float before = app->m_Player[kPX] + app->m_Player[kPDX];
+        const float padX = static_cast<float>(app->m_DpadX) + 32 * app->m_DpadScale;
+        const float padY = static_cast<float>(app->m_DpadY);
+        if (tilt) input->p_MotionEvent(10, 0, 0.5f, 0, -1);
+        if (!tilt) input->p_TouchEvent(7, 0, padX, padY);
+        int waited = 0;
+        while (waited < 600 && app->m_Player[kPX] + app->m_Player[kPDX] == before) {
+            update();
+            ++waited;
+        }
+        std::printf("updates from %s to the figure's first move: %d (%.1f ms at 60 Hz)\n",
+                    tilt ? "a tilt to the right (half of gravity)" : "a touch on the pad's right arrow", waited,
+                    waited * 1000.0 / 60);
+        input->p_TouchEvent(8, 0, padX, padY);  // the finger lifted, the phone level again
+        input->p_MotionEvent(10, 0, 0, 0, -1);
+    }
     return 0;
 }

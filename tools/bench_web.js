@@ -7,7 +7,10 @@
 // - updates per second in play and how even the frames are;
 // - processor time in play and with the page hidden, of the page's own
 //   thread and of the whole browser (its drawing included), beside a blank
-//   page's: the floor.
+//   page's: the floor;
+// - a phone in landscape: its download (the "-hd2" images), its updates per
+//   second in play, and the frames per second of a bare canvas of its
+//   pixels: the software rasteriser's floor.
 // Usage (after ./web.sh --build-only and a desktop build in build/):
 //   node tools/bench_web.js [build-web/site]
 const fs = require('node:fs');
@@ -59,11 +62,11 @@ const launch = () => puppeteer.launch({
 // A page opened at the size, its downloads counted (gzip) and its start
 // timed: to the program's main, its first update and the title's first
 // frame (the loader's 35 steps are one an update).
-async function visit(browser, origin, width, height) {
+async function visit(browser, origin, view) {
   const page = await browser.newPage();
   await page.bringToFront();
   await page.setCacheEnabled(false);
-  await page.setViewport({ width, height });
+  await page.setViewport(view);
   const downloads = [];
   page.on('response', (r) => r.buffer().then((b) => downloads.push([r.url(), zlib.gzipSync(b, { level: 9 }).length]),
     () => {}));
@@ -87,6 +90,25 @@ async function visit(browser, origin, width, height) {
   return { page, marks, downloads };
 }
 
+// Ten seconds of play: updates per second and how even the page's frames are.
+async function inPlay(page) {
+  const updates = () => page.evaluate(() => Module._vellumby_updates());
+  const first = await updates();
+  const intervals = await page.evaluate(() => new Promise((resolve) => {
+    const times = [];
+    const frame = (t) => { times.push(t); if (t - times[0] < 10000) requestAnimationFrame(frame); else resolve(times); };
+    requestAnimationFrame(frame);
+  }));
+  const last = await updates();
+  const seconds = (intervals[intervals.length - 1] - intervals[0]) / 1000;
+  const gaps = intervals.slice(1).map((t, i) => t - intervals[i]).sort((a, b) => a - b);
+  const median = gaps[gaps.length >> 1];
+  const even = gaps.filter((g) => Math.abs(g - median) <= 2).length / gaps.length;
+  return `updates per second in play: ${((last - first) / seconds).toFixed(2)} (goal 60.0 ± 0.5)\n` +
+    `frames: ${gaps.length}, median interval ${median.toFixed(2)} ms, ${(100 * even).toFixed(1)} % within 2 ms, ` +
+    `longest ${gaps[gaps.length - 1].toFixed(1)} ms`;
+}
+
 (async () => {
   console.log('desktop, start to the title:\n' + onDesktop('startup', '640x480').split('\n')
     .filter((line) => /median/.test(line)).join('\n'));
@@ -103,7 +125,7 @@ async function visit(browser, origin, width, height) {
   console.log(`a blank page, 10 s: ${await cost(browser, blank, 10)}`);
 
   for (const [width, height] of [[630, 470], [640, 480], [1280, 1024]]) {
-    const { page, downloads } = await visit(browser, origin, width, height);
+    const { page, downloads } = await visit(browser, origin, { width, height });
     const total = downloads.reduce((sum, [, bytes]) => sum + bytes, 0);
     console.log(`download to the title at ${width} x ${height}: ${(total / 1e6).toFixed(3)} MB gzip in ` +
       `${downloads.length} files (goal 3 MB at 640 x 480)`);
@@ -119,32 +141,20 @@ async function visit(browser, origin, width, height) {
   for (const [name, fresh] of [['a browser just started', true], ['a running browser', false]]) {
     for (let run = 0; run < (fresh ? 1 : 3); ++run) {
       const own = fresh ? await launch() : browser;
-      const { page, marks } = await visit(own, origin, 640, 480);
+      const { page, marks } = await visit(own, origin, { width: 640, height: 480 });
       console.log(`navigation to the title, ${name}: ${marks.title.toFixed(0)} ms (main ${marks.main.toFixed(0)}, ` +
         `first update ${marks['first update'].toFixed(0)}; goal within 300 ms of the desktop's title menu)`);
       await (fresh ? own.close() : page.close());
     }
   }
 
-  const { page } = await visit(browser, origin, 640, 480);
+  const { page } = await visit(browser, origin, { width: 640, height: 480 });
   const updates = () => page.evaluate(() => Module._vellumby_updates());
   await page.keyboard.down('Enter');
   await sleep(200);
   await page.keyboard.up('Enter');
   await sleep(3000);
-  const first = await updates();
-  const intervals = await page.evaluate(() => new Promise((resolve) => {
-    const times = [];
-    const frame = (t) => { times.push(t); if (t - times[0] < 10000) requestAnimationFrame(frame); else resolve(times); };
-    requestAnimationFrame(frame);
-  }));
-  const last = await updates();
-  const seconds = (intervals[intervals.length - 1] - intervals[0]) / 1000;
-  const gaps = intervals.slice(1).map((t, i) => t - intervals[i]).sort((a, b) => a - b);
-  const median = gaps[gaps.length >> 1];
-  const even = gaps.filter((g) => Math.abs(g - median) <= 2).length / gaps.length;
-  console.log(`updates per second in play: ${((last - first) / seconds).toFixed(2)} (goal 60.0 ± 0.5)`);
-  console.log(`frames: ${gaps.length}, median interval ${median.toFixed(2)} ms, ${(100 * even).toFixed(1)} % within 2 ms`);
+  console.log(await inPlay(page));
   console.log(`processor time in play, 10 s: ${await cost(browser, page, 10)}`);
   await page.evaluate(() => { longest = []; });
   await page.setViewport({ width: 1280, height: 1024 });
@@ -158,6 +168,65 @@ async function visit(browser, origin, width, height) {
   const hiddenFrom = await updates();
   console.log(`processor time hidden, 20 s: ${await cost(browser, page, 20)}; ` +
     `${(await updates()) - hiddenFrom} updates meanwhile`);
+
+  // A phone in landscape, 844 x 390 page pixels at 3 device pixels each: the
+  // "-hd2" images; a tap on the first game type's item, then 10 s of play.
+  const phone = { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true, isLandscape: true };
+  const { page: mobile, downloads } = await visit(browser, origin, phone);
+  const phoneBytes = downloads.reduce((sum, [, b]) => sum + b, 0);
+  console.log(`phone, download to the title: ${(phoneBytes / 1e6).toFixed(3)} MB gzip`);
+  await mobile.touchscreen.tap(331, 253);
+  await sleep(3000);
+  await mobile.evaluate(() => { longest = []; });
+  console.log('phone, ' + (await inPlay(mobile)).replace('\n', '\nphone, '));
+  console.log(`phone, tasks over 50 ms in play: ${await mobile.evaluate(() => longest.join(', ') || 'none')} ms`);
+  console.log(`phone, processor time in play, 10 s: ${await cost(browser, mobile, 10)}`);
+  await mobile.close();
+
+  // The floor: a canvas of the phone's pixels that each frame clears and
+  // blends one texture over its whole area, as the game's background does.
+  const bare = await browser.newPage();
+  await bare.setViewport(phone);
+  const fps = await bare.evaluate(() => new Promise((resolve) => {
+    const canvas = document.body.appendChild(document.createElement('canvas'));
+    [canvas.width, canvas.height] = [innerWidth * devicePixelRatio, innerHeight * devicePixelRatio];
+    canvas.style.cssText = 'position:fixed;left:0;top:0;width:100%;height:100%';
+    const gl = canvas.getContext('webgl');
+    const shader = (type, text) => {
+      const s = gl.createShader(type);
+      gl.shaderSource(s, text);
+      gl.compileShader(s);
+      return s;
+    };
+    const program = gl.createProgram();
+    gl.attachShader(program, shader(gl.VERTEX_SHADER, 'attribute vec2 p; varying vec2 t; void main() {' +
+      ' t = p * 0.5 + 0.5; gl_Position = vec4(p, 0, 1); }'));
+    gl.attachShader(program, shader(gl.FRAGMENT_SHADER, 'precision mediump float; varying vec2 t;' +
+      ' uniform sampler2D s; void main() { gl_FragColor = texture2D(s, t * 4.0); }'));
+    gl.linkProgram(program);
+    gl.useProgram(program);
+    gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
+    gl.bufferData(gl.ARRAY_BUFFER, new Float32Array([-1, -1, 1, -1, -1, 1, 1, 1]), gl.STATIC_DRAW);
+    gl.enableVertexAttribArray(0);
+    gl.vertexAttribPointer(0, 2, gl.FLOAT, false, 0, 0);
+    gl.bindTexture(gl.TEXTURE_2D, gl.createTexture());
+    const texels = new Uint8Array(256 * 256 * 4).map((_, i) => (i * 37) & 255);
+    gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, 256, 256, 0, gl.RGBA, gl.UNSIGNED_BYTE, texels);
+    gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, gl.LINEAR);
+    gl.enable(gl.BLEND);
+    gl.blendFunc(gl.ONE, gl.ONE_MINUS_SRC_ALPHA);
+    const times = [];
+    const frame = (t) => {
+      gl.clear(gl.COLOR_BUFFER_BIT);
+      gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+      times.push(t);
+      if (t - times[0] < 10000) requestAnimationFrame(frame);
+      else resolve((times.length - 1) / ((t - times[0]) / 1000));
+    };
+    requestAnimationFrame(frame);
+  }));
+  console.log(`phone, floor: a canvas of its pixels clearing and blending one texture over them: ${fps.toFixed(1)} ` +
+    'frames per second');
   await browser.close();
   server.kill();
 })();

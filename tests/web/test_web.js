@@ -2,7 +2,8 @@
 // the software rasteriser), served by a plain static file server as free
 // hosting would serve it: a whole game by keys, with its sound and its
 // scores and settings kept in the browser's database; storage refused or
-// damaged; a gamepad; and the images downloaded for the canvas's level.
+// damaged; a gamepad; the images downloaded for the canvas's level; and a
+// phone played with fingers and tilt.
 // Waits poll what the page shows, with limits far above an idle machine's.
 // Usage: VELLUMBY_SITE=build-web/site node --test tests/web/test_web.js
 const test = require('node:test');
@@ -80,11 +81,15 @@ async function waitFor(page, name, wanted, seconds = 60) {
       return picture;
     }
   }
+  fs.writeFileSync(path.join(artefacts, `${++shots}-not-${name}.png`), await page.screenshot());
   throw new Error(`no picture of: ${name}`);
 }
 
-// Keys are held for 200 ms: the game reads them as held, once an update.
-const hold = (p, k) => p.keyboard.down(k).then(() => sleep(200)).then(() => p.keyboard.up(k)).then(() => sleep(300));
+// The game reads keys as held, once an update: each change lasts its time and three of the page's
+// frames, so that a frame stalled by a busy machine cannot swallow a press and its release.
+const last = (p, ms) => Promise.all([sleep(ms), p.evaluate(() => new Promise((r) => { let n = 3;
+  const next = () => (--n ? requestAnimationFrame(next) : r()); requestAnimationFrame(next); }))]);
+const hold = (p, k) => p.keyboard.down(k).then(() => last(p, 200)).then(() => p.keyboard.up(k)).then(() => last(p, 300));
 
 // The title: the download's words gone, the game's green strip in view.
 const titleShown = async (page, p) => (await page.$eval('#status', (s) => s.style.display)) === 'none' &&
@@ -103,6 +108,7 @@ const show = (page, shown) => page.evaluate((visible) => {
   }
   document.dispatchEvent(new Event('visibilitychange'));
 }, shown);
+const fullScreen = (page) => page.evaluate(() => !!document.fullscreenElement);
 const storedState = (page) => page.evaluate(() => {
   try { return new TextDecoder().decode(Module.FS.readFile('/state/.quarlostate')); } catch (e) { return ''; }
 });
@@ -238,13 +244,12 @@ test('a standard-mapping gamepad confirms and moves; the images come at the canv
   await page.setViewport({ width: 1280, height: 1024 });
   await waitFor(page, 'pad-larger-canvas', (p) => p.width === 1280 && figureAt(p)[0] > 0);
   assert.deepStrictEqual(images(), [...wanted('-hd'), ...wanted('-hd2')].sort());
-  for (const full of [true, false]) {  // F11 asks for full screen, and leaves it
-    assert.strictEqual(await hold(page, 'F11').then(() => page.evaluate(() => !!document.fullscreenElement)), full);
-  }
+  // F11 asks for full screen, and leaves it.
+  for (const full of [true, false]) assert.strictEqual(await hold(page, 'F11').then(() => fullScreen(page)), full);
   assert.deepStrictEqual(problems, []);
 });
 
-test('a phone in landscape: the on-screen pad, a finger and tilt steer, the phone turned, the pause icon', async () => {
+test('a phone in landscape: the strip swept, full screen, the pad, a finger and tilt, turned, paused', async () => {
   const phone = { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true, isLandscape: true };
   const { page, problems } = await open(fs.mkdtempSync(path.join(os.tmpdir(), 'vellumby-')), () => {}, phone);
   const sensor = await page.target().createCDPSession();
@@ -252,15 +257,31 @@ test('a phone in landscape: the on-screen pad, a finger and tilt steer, the phon
     { type: 'accelerometer', reading: { xyz: { x, y, z: Math.sqrt(96 - x * x - y * y) } } });
   await sensor.send('Emulation.setSensorOverrideEnabled', { enabled: true, type: 'accelerometer' }).then(() => tilt(0, 0));
   await waitFor(page, 'phone-title', (p) => titleShown(page, p));
-  await page.touchscreen.tap(331, 253);  // the first game type's item
+  // Swept across, the strip is flung past its end and springs back to the end item, the options' cog; a sweep
+  // of two items' widths back brings the second game type. A sweep begun on an item does not start it; a tap does.
   const padShown = (p) => mean(p, [370, 900, 30, 30]).every((v) => v > 140);  // its right arrow's light grey, not hedge
-  const board = await waitFor(page, 'phone-game', (p) => figureAt(p)[0] > 0 && padShown(p));
+  const options = (p) => { const [r, g, b] = mean(p, [2100, 950, 40, 40]); return r > g + 40 && r > b + 80; };
+  let board;
+  for (const [to, name, wanted] of [[31, 'options', options], [455, 'game', (p) => figureAt(p)[0] > 0 && padShown(p)]]) {
+    const finger = await page.touchscreen.touchStart(331, 253);
+    for (let k = 1; k <= 10; ++k) await finger.move(331 + (to - 331) * k / 10, 253);
+    await finger.end().then(() => sleep(2000));  // settled
+    board = await page.touchscreen.tap(331, 253).then(() => waitFor(page, `phone-${name}`, wanted));
+    if (wanted !== options) continue;  // its full-screen row is asked for as the finger lifts
+    assert.ok(await page.touchscreen.tap(200, 290).then(() => fullScreen(page)), 'full screen');
+    await page.evaluate(() => document.exitFullscreen()).then(() => hold(page, 'Escape'));
+  }
   const cell = 95, [x0] = figureAt(board);  // a cell's pixels on this screen
   await page.touchscreen.touchStart(128, 305);
   await waitFor(page, 'phone-pad-right', (p) => figureAt(p)[0] > x0 + cell).finally(() => page.touchscreen.touchEnd());
   const walked = await waitFor(page, 'phone-scored', (p) => difference(p, board, [1000, 10, 460, 80]) > 1);
   await tilt(0, 4);  // the screen's right edge down, turned to landscape
-  await waitFor(page, 'phone-tilted-right', (p) => figureAt(p)[0] > figureAt(walked)[0] + cell).finally(() => tilt(0, 0));
+  const tilted = await waitFor(page, 'phone-tilted-right', (p) => figureAt(p)[0] > figureAt(walked)[0] + cell);
+  // The round button takes the present tilt as level: the phone held flat again reads as tilted left,
+  // and the figure walks back (not put back at the start by an enemy: its third heart is still red).
+  await page.touchscreen.tap(32, 358).then(() => tilt(0, 0));
+  await waitFor(page, 'phone-calibrated', (p) => figureAt(p)[0] < figureAt(tilted)[0] - cell / 2 &&
+    mean(p, [1885, 45, 25, 25])[0] > 120).finally(() => tilt(0, 4));
   for (const [view, name] of [[{ ...phone, width: 390, height: 844, isLandscape: false }, 'portrait'], [phone, 'back']]) {
     await page.setViewport(view);
     await waitFor(page, `phone-${name}`, (p) => p.width === view.width * 3 && figureAt(p)[0] > 0);
