@@ -566,7 +566,9 @@ void gxtkAudio::MusicThread(std::shared_ptr<Music> music) {
         } else {
             m.wake.wait(lock);
         }
-        RefillMusic(lock, music);
+        // Woken by its device's end, the thread may outlive the device (let go
+        // by a close inside another sound call): it touches the device no more.
+        if (!m.quit) RefillMusic(lock, music);
     }
 }
 

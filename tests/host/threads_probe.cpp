@@ -145,6 +145,7 @@ int main(int argc, char** argv) {
     if (mode == "close-locked") {
         gc_stress = false;  // dead objects are destroyed by later allocations
         (new gxtkAudio())->PlayMusic(String("tune.ogg"), 1);  // its thread streams; nothing keeps it
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));  // and is asleep between pieces
         rooted = new gxtkAudio();
         gc_mark();
         gc_new_bytes = GC_SWEEP_THRESHOLD + 1;  // this step sweeps
