@@ -85,15 +85,15 @@ async function waitFor(page, name, wanted, seconds = 60) {
   throw new Error(`no picture of: ${name}`);
 }
 
-// The game reads keys as held, once an update: each change lasts its time and three of the page's
-// frames, so that a frame stalled by a busy machine cannot swallow a press and its release.
-const last = (p, ms) => Promise.all([sleep(ms), p.evaluate(() => new Promise((r) => { let n = 3;
-  const next = () => (--n ? requestAnimationFrame(next) : r()); requestAnimationFrame(next); }))]);
-const hold = (p, k) => p.keyboard.down(k).then(() => last(p, 200)).then(() => p.keyboard.up(k)).then(() => last(p, 300));
+// Keys are held for 200 ms: the game reads them as held, once an update.
+const hold = (p, k) => p.keyboard.down(k).then(() => sleep(200)).then(() => p.keyboard.up(k)).then(() => sleep(300));
 
-// The title: the download's words gone, the game's green strip in view.
-const titleShown = async (page, p) => (await page.$eval('#status', (s) => s.style.display)) === 'none' &&
-  mean(p, [0, 440, 100, 40])[1] > 100;
+// The title: the game's green strip in view, its slide-in over (the score panel's shade begins at its
+// edge, 140 of the screen's 640 units from the right, not further right), and the download's words gone.
+const shade = (p, x) => mean(p, [Math.round(x), 60, 3, 400]).reduce((sum, v) => sum + v);
+const titleShown = async (page, p, s = p.width / 640) => mean(p, [0, 440, 100, 40])[1] > 100 &&
+  shade(p, p.width - 139 * s) < 0.8 * shade(p, p.width - 144 * s) &&
+  (await page.$eval('#status', (e) => e.style.display)) === 'none';
 // Whether the page's output is above silence within a second.
 async function heard(page) {
   for (let i = 0; i < 20; ++i, await sleep(50)) if (await page.evaluate(() => audioContexts[0].level()) > 0.001) return true;
@@ -242,7 +242,7 @@ test('a standard-mapping gamepad confirms and moves; the images come at the canv
     'common/icons', 'fonts/editundo', 'gfx', 'logo', 'menu', 'parts'].map((name) => `data/${name}${suffix}.png`);
   assert.deepStrictEqual(images(), wanted('-hd'));
   await page.setViewport({ width: 1280, height: 1024 });
-  await waitFor(page, 'pad-larger-canvas', (p) => p.width === 1280 && figureAt(p)[0] > 0);
+  await waitFor(page, 'pad-larger-canvas', (p) => p.width === 1280 && figureAt(p)[0] > 0 && images().length >= 22);
   assert.deepStrictEqual(images(), [...wanted('-hd'), ...wanted('-hd2')].sort());
   // F11 asks for full screen, and leaves it.
   for (const full of [true, false]) assert.strictEqual(await hold(page, 'F11').then(() => fullScreen(page)), full);
@@ -269,7 +269,8 @@ test('a phone in landscape: the strip swept, full screen, the pad, a finger and 
     board = await page.touchscreen.tap(331, 253).then(() => waitFor(page, `phone-${name}`, wanted));
     if (wanted !== options) continue;  // its full-screen row is asked for as the finger lifts
     assert.ok(await page.touchscreen.tap(200, 290).then(() => fullScreen(page)), 'full screen');
-    await page.evaluate(() => document.exitFullscreen()).then(() => hold(page, 'Escape'));
+    // Its cog ("<[BACK]") closes it, tapped until the box has gone, as the pause icon is below.
+    await waitFor(page, 'phone-back', async (p) => !options(p) || page.touchscreen.tap(132, 78).then(() => false));
   }
   const cell = 95, [x0] = figureAt(board);  // a cell's pixels on this screen
   await page.touchscreen.touchStart(128, 305);
