@@ -4,7 +4,7 @@
 // inside the OpenGL driver; draw calls per rendered frame against the texture
 // runs of its draw list; and what an update allocates. Also the updates of
 // play per second and the collector bytes they allocate; and how many updates
-// a touch on the on-screen pad takes to move the figure.
+// a touch on the on-screen pad, or a tilt, takes to move the figure.
 // Run under a display (a virtual one will do), from anywhere:
 //   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/tools/bench_gameplay
 //
@@ -317,8 +317,11 @@ int main(int, char** argv) {
         const float before = app->m_Player[kPX] + app->m_Player[kPDX];
         const float padX = static_cast<float>(app->m_DpadX) + 32 * app->m_DpadScale;
         const float padY = static_cast<float>(app->m_DpadY);
-        if (tilt) input->p_MotionEvent(10, 0, 0.5f, 0, -1);
-        if (!tilt) input->p_TouchEvent(7, 0, padX, padY);
+        if (tilt) {
+            input->p_MotionEvent(10, 0, 0.5f, 0, -1);
+        } else {
+            input->p_TouchEvent(7, 0, padX, padY);
+        }
         int waited = 0;
         while (waited < 600 && app->m_Player[kPX] + app->m_Player[kPDX] == before) {
             update();

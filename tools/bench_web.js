@@ -90,16 +90,21 @@ async function visit(browser, origin, view) {
   return { page, marks, downloads };
 }
 
+const updatesOf = (page) => page.evaluate(() => Module._vellumby_updates());
+const megabytes = (downloads) => (downloads.reduce((sum, [, bytes]) => sum + bytes, 0) / 1e6).toFixed(3);
+
+// The times of the page's frames over ten seconds.
+const frameTimes = (page) => page.evaluate(() => new Promise((resolve) => {
+  const times = [];
+  const frame = (t) => { times.push(t); if (t - times[0] < 10000) requestAnimationFrame(frame); else resolve(times); };
+  requestAnimationFrame(frame);
+}));
+
 // Ten seconds of play: updates per second and how even the page's frames are.
 async function inPlay(page) {
-  const updates = () => page.evaluate(() => Module._vellumby_updates());
-  const first = await updates();
-  const intervals = await page.evaluate(() => new Promise((resolve) => {
-    const times = [];
-    const frame = (t) => { times.push(t); if (t - times[0] < 10000) requestAnimationFrame(frame); else resolve(times); };
-    requestAnimationFrame(frame);
-  }));
-  const last = await updates();
+  const first = await updatesOf(page);
+  const intervals = await frameTimes(page);
+  const last = await updatesOf(page);
   const seconds = (intervals[intervals.length - 1] - intervals[0]) / 1000;
   const gaps = intervals.slice(1).map((t, i) => t - intervals[i]).sort((a, b) => a - b);
   const median = gaps[gaps.length >> 1];
@@ -126,8 +131,7 @@ async function inPlay(page) {
 
   for (const [width, height] of [[630, 470], [640, 480], [1280, 1024]]) {
     const { page, downloads } = await visit(browser, origin, { width, height });
-    const total = downloads.reduce((sum, [, bytes]) => sum + bytes, 0);
-    console.log(`download to the title at ${width} x ${height}: ${(total / 1e6).toFixed(3)} MB gzip in ` +
+    console.log(`download to the title at ${width} x ${height}: ${megabytes(downloads)} MB gzip in ` +
       `${downloads.length} files (goal 3 MB at 640 x 480)`);
     console.log(`  tasks over 50 ms to the title: ${await page.evaluate(() => longest.join(', ') || 'none')} ms`);
     for (const [url, bytes] of downloads.sort((a, b) => b[1] - a[1]).slice(0, 4)) {
@@ -149,7 +153,6 @@ async function inPlay(page) {
   }
 
   const { page } = await visit(browser, origin, { width: 640, height: 480 });
-  const updates = () => page.evaluate(() => Module._vellumby_updates());
   await page.keyboard.down('Enter');
   await sleep(200);
   await page.keyboard.up('Enter');
@@ -165,16 +168,15 @@ async function inPlay(page) {
   // Hidden behind another tab: no frames, the game suspended.
   await blank.bringToFront();
   await sleep(1000);
-  const hiddenFrom = await updates();
+  const hiddenFrom = await updatesOf(page);
   console.log(`processor time hidden, 20 s: ${await cost(browser, page, 20)}; ` +
-    `${(await updates()) - hiddenFrom} updates meanwhile`);
+    `${(await updatesOf(page)) - hiddenFrom} updates meanwhile`);
 
   // A phone in landscape, 844 x 390 page pixels at 3 device pixels each: the
   // "-hd2" images; a tap on the first game type's item, then 10 s of play.
   const phone = { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true, isLandscape: true };
   const { page: mobile, downloads } = await visit(browser, origin, phone);
-  const phoneBytes = downloads.reduce((sum, [, b]) => sum + b, 0);
-  console.log(`phone, download to the title: ${(phoneBytes / 1e6).toFixed(3)} MB gzip`);
+  console.log(`phone, download to the title: ${megabytes(downloads)} MB gzip`);
   await mobile.touchscreen.tap(331, 253);
   await sleep(3000);
   await mobile.evaluate(() => { longest = []; });
@@ -187,7 +189,7 @@ async function inPlay(page) {
   // blends one texture over its whole area, as the game's background does.
   const bare = await browser.newPage();
   await bare.setViewport(phone);
-  const fps = await bare.evaluate(() => new Promise((resolve) => {
+  await bare.evaluate(() => {
     const canvas = document.body.appendChild(document.createElement('canvas'));
     [canvas.width, canvas.height] = [innerWidth * devicePixelRatio, innerHeight * devicePixelRatio];
     canvas.style.cssText = 'position:fixed;left:0;top:0;width:100%;height:100%';
@@ -215,16 +217,15 @@ async function inPlay(page) {
     gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, gl.LINEAR);
     gl.enable(gl.BLEND);
     gl.blendFunc(gl.ONE, gl.ONE_MINUS_SRC_ALPHA);
-    const times = [];
-    const frame = (t) => {
+    const frame = () => {
       gl.clear(gl.COLOR_BUFFER_BIT);
       gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
-      times.push(t);
-      if (t - times[0] < 10000) requestAnimationFrame(frame);
-      else resolve((times.length - 1) / ((t - times[0]) / 1000));
+      requestAnimationFrame(frame);
     };
     requestAnimationFrame(frame);
-  }));
+  });
+  const times = await frameTimes(bare);
+  const fps = (times.length - 1) / ((times[times.length - 1] - times[0]) / 1000);
   console.log(`phone, floor: a canvas of its pixels clearing and blending one texture over them: ${fps.toFixed(1)} ` +
     'frames per second');
   await browser.close();
